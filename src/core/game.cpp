@@ -1,0 +1,288 @@
+// SPDX-License-Identifier: MIT
+// One game from reset to result: the state and the procedures that move it on.
+#include "core/game.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace nupew {
+namespace {
+
+const QString kIdeographicSpace = QStringLiteral("　");
+
+} // namespace
+
+QString FormatHundredths(float seconds) {
+    // Halves go away from zero, as a person rounding to the hundredth would.
+    const double value = double(seconds);
+    if (!std::isfinite(value)) {
+        return QString::number(value);
+    }
+    return QString::number(std::round(value * 100.0) / 100.0, 'f', 2);
+}
+
+Game::Game(const Settings &settings, const PoemCatalogue &catalogue, BoardDisplay &board,
+           Dialogs &dialogs, const TimeOfDay &clock, Random &random, RevealTimer &timer)
+    : settings_(settings), catalogue_(catalogue), board_(board), dialogs_(dialogs), clock_(clock),
+      random_(random), timer_(timer), pressStart_([this] { StartQuestion(); }) {}
+
+void Game::ResetGame() {
+    poemUsed.fill(false);
+    questionActive = false;
+    resultRegistered = 0;
+    // A reveal still waiting for its next step must never touch the new game's board.
+    ++revealGeneration_;
+    timer_.Cancel();
+    board_.SetVerse(QString());
+    board_.SetPoetVisible(false);
+    board_.SetQuestionNumber(QStringLiteral("1"));
+    board_.SetFaultCount(QStringLiteral("0"));
+    currentPoem = 0;
+}
+
+void Game::NewGame(const std::function<void()> &showBoard) {
+    questionNumber = 1;
+    faultCount = 0;
+    answerOpen = false;
+    ResetGame();
+    if (showBoard) {
+        showBoard();
+    }
+    DealQuestion();
+}
+
+int Game::DrawIndex(int count) {
+    // The draw is below 1, but a float product can still round up to count.
+    const float r = random_.Draw();
+    return std::clamp(int(std::floor(float(count) * r)), 0, count - 1);
+}
+
+void Game::DealQuestion() {
+    const int cardCount = std::clamp<int>(settings_.cardCount, 1, kBoardPositions);
+    pickedCard = 0;
+    board_.SetPoetVisible(false);
+
+    if (std::all_of(poemUsed.begin(), poemUsed.end(), [](bool used) { return used; })) {
+        poemUsed.fill(false); // only a game longer than the anthology could get here
+    }
+    int p = 0;
+    if (questionNumber >= 80) {
+        p = int(std::find(poemUsed.begin(), poemUsed.end(), false) - poemUsed.begin());
+    } else {
+        do {
+            p = DrawIndex(kPoemCount);
+        } while (poemUsed[p]);
+    }
+
+    const int questionIndex = std::clamp<int>(questionNumber, 1, 101) - 1;
+    const int upperColumn = settings_.upperTextMode == 2 ? kUpperKana : kUpperKanji;
+    const int lowerColumn = settings_.lowerTextMode == 2 ? kLowerKana : kLowerKanji;
+    poemUsed[p] = true;
+    askedVerses[questionIndex] = catalogue_.Text(p, upperColumn);
+    candidateTexts[0] = catalogue_.Text(p, lowerColumn);
+    currentPoet = catalogue_.Text(p, kPoet);
+    currentPoem = qint16(p + 1);
+
+    for (int c = 1; c < cardCount; ++c) {
+        int d = 0;
+        do {
+            poemDealt[p] = true;
+            d = DrawIndex(kPoemCount);
+        } while (poemDealt[d]);
+        poemDealt[d] = true;
+        candidateTexts[c] = catalogue_.Text(d, lowerColumn);
+    }
+
+    answerPosition = qint16(DrawIndex(cardCount));
+    std::array<QString, kBoardPositions> cardTexts;
+    cardTexts[answerPosition] = candidateTexts[0];
+    for (int c = 1; c < cardCount; ++c) {
+        cardTexts[(answerPosition + c) % cardCount] = candidateTexts[c];
+    }
+    for (int position = 0; position < kBoardPositions; ++position) {
+        board_.SetCardColor(position, kWhite);
+        board_.SetCardText(position,
+                           position < cardCount ? CardOrder(cardTexts[position]) : QString());
+    }
+    poemDealt.fill(false);
+    board_.SetMessage(QStringLiteral("開始ボタンを左クリックしてください。"));
+}
+
+QString Game::CardOrder(const QString &lowerVerse) {
+    static constexpr std::array<int, 15> kOrder = {11, 6, 1, 12, 7, 2, 13, 8, 3, 14, 9, 4, 15, 10, 5};
+    const QString padded = lowerVerse.leftJustified(15, kIdeographicSpace[0], true);
+    QString card;
+    for (const int position : kOrder) {
+        card += padded[position - 1];
+    }
+    return card;
+}
+
+void Game::StartQuestion() {
+    if (questionActive) {
+        return;
+    }
+    if (pickedCard == pickDone) {
+        DealQuestion();
+    }
+    board_.SetQuestionNumber(QString::number(questionNumber));
+    board_.SetFaultCount(QString::number(faultCount));
+    board_.SetMessage(QStringLiteral("上の句に続く下の句をできるだけ早く選んでください。"));
+    answerOpen = true;
+    cardTaken.fill(false);
+    const int question = std::clamp<int>(questionNumber, 1, 101);
+    startTimes[question] = clock_.Now();
+    questionActive = true;
+
+    const unsigned generation = ++revealGeneration_;
+    revealVerse_ = askedVerses[question - 1];
+    revealShown_.clear();
+    revealStep_ = 0;
+    if (settings_.revealDelay <= 0) {
+        board_.SetVerse(revealVerse_.left(kRevealSteps));
+        return;
+    }
+    ScheduleReveal(generation);
+}
+
+void Game::ScheduleReveal(unsigned generation) {
+    ++revealStep_;
+    if (revealStep_ <= revealVerse_.size()) {
+        revealShown_ += revealVerse_[revealStep_ - 1];
+    }
+    timer_.Schedule(settings_.revealDelay * 100, [this, generation] { RevealNext(generation); });
+}
+
+void Game::RevealNext(unsigned generation) {
+    if (generation != revealGeneration_ || pickedCard == pickDone || !questionActive) {
+        return; // the label keeps what it shows
+    }
+    board_.SetVerse(revealShown_);
+    if (revealStep_ < kRevealSteps) {
+        ScheduleReveal(generation);
+    }
+}
+
+void Game::ShowPoet() {
+    board_.SetPoetVisible(true);
+    board_.SetPoetText(kIdeographicSpace + currentPoet.mid(1));
+}
+
+void Game::TakeCard() {
+    const int p = pickedCard;
+    if (p < 1 || p > kBoardPositions) {
+        return;
+    }
+    const int question = std::clamp<int>(questionNumber, 1, 101);
+    cardTaken[p] = true;
+    if (p == answerPosition + 1) {
+        answerTimes[question] = clock_.Now();
+        board_.SetCardColor(p - 1, kRightCard);
+        board_.SetVerse(askedVerses[question - 1]);
+        ShowPoet();
+        board_.SetPoetGeometry(3360, 2235);
+        const QChar marker = currentPoet.isEmpty() ? QChar() : currentPoet[0];
+        if (marker == u'●') {
+            board_.SetPoetColor(kWomanPoet);
+        } else if (marker == u'○') {
+            board_.SetPoetColor(kMonkPoet);
+        } else if (marker == u'□') {
+            board_.SetPoetColor(kMonkPoet);
+            board_.SetPoetGeometry(2360, 3235);
+        } else if (marker == u'△') {
+            board_.SetPoetColor(kBlack);
+            board_.SetPoetGeometry(2360, 3235);
+        } else {
+            board_.SetPoetColor(kBlack);
+        }
+        board_.Beep();
+        pickedCard = pickDone;
+        board_.SetMessage(QStringLiteral(" 正解です。開始ボタンを左クリックしてください。"));
+        float elapsed = answerTimes[question] - startTimes[question];
+        if (elapsed < 0) {
+            elapsed = answerTimes[question] + (86400.0f - startTimes[question]);
+        }
+        elapsedTimes[question] = elapsed;
+        ++questionNumber;
+        answerOpen = false;
+        questionActive = false;
+        if (questionNumber > settings_.questionCount) {
+            ShowResults();
+        }
+        return;
+    }
+
+    board_.SetCardColor(p - 1, kWrongCard);
+    board_.SetMessage(QStringLiteral("まちがいました。次を選んでください！"));
+    ++faultCount;
+    board_.SetFaultCount(QString::number(faultCount));
+    if (faultCount <= settings_.faultLimit) {
+        return;
+    }
+    board_.SetMessage(QStringLiteral("残念でした。次回はがんばってください！"));
+    board_.SetVerse(askedVerses[question - 1]);
+    ShowPoet();
+    board_.SetPoetColor(currentPoet.startsWith(u'●') ? kWomanPoet : kBlack);
+    board_.SetCardColor(answerPosition, kMissedCard);
+    pickedCard = pickDone;
+    const MessageAnswer answer =
+        dialogs_.ShowMessage({QStringLiteral("もう一度挑戦しますか。"),
+                              QStringLiteral("「タワユ」Ver 2.0"), MessageButtons::YesNo,
+                              MessageIcon::Question, true});
+    if (answer == MessageAnswer::Yes) {
+        NewGame();
+    } else {
+        questionActive = false;
+        dialogs_.CloseBoard();
+    }
+}
+
+void Game::BoardClick() {
+    if (!questionActive) {
+        pressStart_();
+    }
+}
+
+void Game::PickCard(int card) {
+    if (card < 1 || card > kBoardPositions) {
+        return;
+    }
+    if (!cardTaken[card] && answerOpen) {
+        pickedCard = qint16(card);
+        TakeCard();
+    }
+}
+
+void Game::CardClick(int card) {
+    if (questionActive) {
+        PickCard(card);
+    } else {
+        pressStart_();
+    }
+}
+
+QString Game::FormatAverage(float seconds) {
+    QString text = FormatHundredths(seconds);
+    while (text.endsWith(u'0')) {
+        text.chop(1);
+    }
+    return text;
+}
+
+void Game::ShowResults() {
+    const int count = std::clamp<int>(settings_.questionCount, 1, 100);
+    float sum = 0.0f;
+    for (int i = 1; i <= count; ++i) {
+        sum += elapsedTimes[i];
+    }
+    averageTime = sum / float(count);
+    questionNumber = 1;
+    dialogs_.ShowRecordEntryBox(FormatAverage(averageTime), QString::number(faultCount));
+    poemUsed.fill(false);
+    questionActive = false;
+    resultRegistered = 0;
+    faultCount = 0;
+    answerOpen = false;
+}
+
+} // namespace nupew

@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: MIT
+// The built-in texts of the hundred poems.
+#pragma once
+
+#include <QString>
+#include <array>
+
+namespace nupew {
+
+// Catalogue columns; the text modes choose columns by these numbers.
+inline constexpr int kUpperKanji = 0;
+inline constexpr int kLowerKanji = 1;
+inline constexpr int kUpperKana = 2;
+inline constexpr int kLowerKana = 3;
+inline constexpr int kPoet = 4;
+inline constexpr int kPoemCount = 100;
+inline constexpr int kColumnCount = 5;
+
+class PoemCatalogue final {
+public:
+    // Stores all 500 texts, column by column; called once at start-up.
+    void Fill();
+    // The text at (poem 0-99, column 0-4); numbers outside give an empty text.
+    QString Text(int poem, int column) const;
+    bool IsFilled() const { return filled_; }
+
+private:
+    std::array<std::array<QString, kPoemCount>, kColumnCount> texts_;
+    bool filled_ = false;
+};
+
+} // namespace nupew

@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: MIT
+// The generator behind the game's random draws.
+#include "core/seams.h"
+
+#include <bit>
+#include <cstdint>
+
+namespace nupew {
+namespace {
+
+std::uint64_t Mix(std::uint64_t x) {
+    x += 0x9E3779B97F4A7C15ull;
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
+    x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
+    return x ^ (x >> 31);
+}
+
+} // namespace
+
+TimeSeededRandom::TimeSeededRandom(const TimeOfDay &clock) : clock_(clock) {
+    std::random_device device;
+    engine_.seed((std::uint64_t(device()) << 32) ^ device());
+}
+
+float TimeSeededRandom::Draw() {
+    const float now = clock_.Now();
+    if (now != lastSeedTime_) {
+        // Fold the new time into the current state: the sequence goes on from
+        // where it was, perturbed, instead of restarting from the time alone.
+        lastSeedTime_ = now;
+        engine_.seed(engine_() ^ Mix(std::bit_cast<std::uint32_t>(now)));
+    }
+    // 24 random bits give every float in [0, 1) on the 2^-24 grid, never 1.
+    return float(engine_() >> 40) * 0x1.0p-24f;
+}
+
+} // namespace nupew

@@ -1,0 +1,97 @@
+// SPDX-License-Identifier: MIT
+// The small interfaces through which the game changes the world, so that every
+// rule can be exercised without a window and without waiting.
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <random>
+
+namespace nupew {
+
+struct Rgb {
+    int r = 0;
+    int g = 0;
+    int b = 0;
+    friend bool operator==(const Rgb &, const Rgb &) = default;
+};
+
+// What the game changes on the board window.
+class BoardDisplay {
+public:
+    virtual ~BoardDisplay() = default;
+    virtual void SetCardText(int position, const QString &text) = 0; // Label01..Label08
+    virtual void SetCardColor(int position, Rgb color) = 0;
+    virtual void SetVerse(const QString &text) = 0; // Label09
+    virtual void SetPoetText(const QString &text) = 0; // Label38
+    virtual void SetPoetColor(Rgb color) = 0;
+    virtual void SetPoetGeometry(int topTwips, int heightTwips) = 0;
+    virtual void SetPoetVisible(bool visible) = 0;
+    virtual bool PoetVisible() const = 0;
+    virtual void SetQuestionNumber(const QString &text) = 0; // Label47
+    virtual void SetFaultCount(const QString &text) = 0;     // Label48
+    virtual void SetMessage(const QString &text) = 0;        // Label37
+    virtual void Beep() = 0;
+};
+
+enum class MessageButtons { Ok, OkCancel, YesNo };
+enum class MessageIcon { None, Question, Warning };
+enum class MessageAnswer { Ok, Cancel, Yes, No };
+
+inline const QString kProgramTitle = QStringLiteral("Nupew");
+
+struct Message {
+    QString text;
+    QString title = kProgramTitle;
+    MessageButtons buttons = MessageButtons::Ok;
+    MessageIcon icon = MessageIcon::None;
+    bool systemModal = false;
+};
+
+// Message boxes, the modal record entry box and closing the board.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    virtual MessageAnswer ShowMessage(const Message &message) = 0;
+    // Shows the record entry box modally and returns when it has closed.
+    virtual void ShowRecordEntryBox(const QString &averageText, const QString &faultsText) = 0;
+    virtual void CloseBoard() = 0;
+};
+
+// Seconds since midnight, single precision.
+class TimeOfDay {
+public:
+    virtual ~TimeOfDay() = default;
+    virtual float Now() const = 0;
+};
+
+// Uniform draws in [0, 1).
+class Random {
+public:
+    virtual ~Random() = default;
+    virtual float Draw() = 0;
+};
+
+// Runs one step of the verse reveal after a delay; a new schedule replaces the old one.
+class RevealTimer {
+public:
+    virtual ~RevealTimer() = default;
+    virtual void Schedule(int milliseconds, std::function<void()> step) = 0;
+    virtual void Cancel() = 0;
+};
+
+// A good generator re-seeded from the time of day before every draw. The time
+// is mixed into the running state rather than replacing it, so an unchanged
+// time continues the sequence and the draws stay uniform and independent.
+class TimeSeededRandom final : public Random {
+public:
+    explicit TimeSeededRandom(const TimeOfDay &clock);
+    float Draw() override;
+
+private:
+    const TimeOfDay &clock_;
+    std::mt19937_64 engine_;
+    float lastSeedTime_ = -1.0f;
+};
+
+} // namespace nupew

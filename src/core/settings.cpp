@@ -1,0 +1,196 @@
+// SPDX-License-Identifier: MIT
+// The six game settings and the two small files that keep them.
+#include "core/settings.h"
+
+#include "core/file_names.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <cmath>
+#include <limits>
+
+namespace nupew {
+namespace {
+
+// Larger settings files can only be damaged ones; the first record is all we read.
+constexpr qint64 kMaxSettingsBytes = 64 * 1024;
+
+std::optional<qint16> ParseValue(const QByteArray &field) {
+    const QByteArray text = field.trimmed();
+    if (text.isEmpty()) {
+        return qint16(0);
+    }
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    if (!ok || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    const double rounded = std::nearbyint(value); // the default rounding mode goes half to even
+    if (rounded < std::numeric_limits<qint16>::min() || rounded > std::numeric_limits<qint16>::max()) {
+        return std::nullopt;
+    }
+    return qint16(rounded);
+}
+
+std::optional<QByteArray> ReadSmallFile(const QString &name) {
+    QFile file(FindExisting(name));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    return file.read(kMaxSettingsBytes);
+}
+
+qint16 InRange(std::optional<qint16> value, qint16 low, qint16 high, qint16 fallback) {
+    if (!value) {
+        return fallback;
+    }
+    return std::clamp(*value, low, high);
+}
+
+qint16 TextMode(std::optional<qint16> value, qint16 fallback) {
+    return (value == 0 || value == 2) ? *value : fallback;
+}
+
+} // namespace
+
+QByteArray FormatRecord(const QList<qint16> &values) {
+    QByteArray out;
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        if (i > 0) {
+            out += ',';
+        }
+        out += QByteArray::number(values[i]);
+    }
+    out += "\r\n";
+    return out;
+}
+
+QList<std::optional<qint16>> ParseRecord(const QByteArray &content, int count) {
+    QList<std::optional<qint16>> values;
+    qsizetype lineStart = 0;
+    while (values.size() < count && lineStart < content.size()) {
+        qsizetype lineEnd = lineStart;
+        while (lineEnd < content.size() && content[lineEnd] != '\r' && content[lineEnd] != '\n') {
+            ++lineEnd;
+        }
+        const QByteArray line = content.mid(lineStart, lineEnd - lineStart);
+        if (!line.trimmed().isEmpty()) {
+            for (const QByteArray &field : line.split(',')) {
+                if (values.size() == count) {
+                    break;
+                }
+                values.append(ParseValue(field));
+            }
+        }
+        lineStart = lineEnd + 1;
+        if (lineEnd + 1 < content.size() && content[lineEnd] == '\r' && content[lineEnd + 1] == '\n') {
+            ++lineStart;
+        }
+    }
+    while (values.size() < count) {
+        values.append(std::nullopt);
+    }
+    return values;
+}
+
+bool WriteRecordFile(const QString &name, const QList<qint16> &values) {
+    QSaveFile file(ResolveName(name));
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    const QByteArray record = FormatRecord(values);
+    if (file.write(record) != record.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+SettingsStore::SettingsStore(Settings &settings, Dialogs &dialogs)
+    : settings_(settings), dialogs_(dialogs) {}
+
+void SettingsStore::LoadAtStartUp() {
+    if (FileExists(kOptionsFile) == 0) {
+        WriteDefaultOptions();
+    }
+    ReadOptions();
+    if (FileExists(kDisplayFile) == 0) {
+        WriteDefaultDisplay();
+    }
+    ReadDisplay();
+}
+
+void SettingsStore::WriteDefaultOptions() {
+    if (!WriteRecordFile(kOptionsFile, {settings_.questionCount, settings_.cardCount,
+                                        settings_.faultLimit, settings_.revealDelay})) {
+        ReportWriteFailure(kOptionsFile);
+    }
+}
+
+void SettingsStore::WriteDefaultDisplay() {
+    if (!WriteRecordFile(kDisplayFile, {settings_.upperTextMode, settings_.lowerTextMode})) {
+        ReportWriteFailure(kDisplayFile);
+    }
+}
+
+void SettingsStore::ReadOptions() {
+    const std::optional<QByteArray> content = ReadSmallFile(kOptionsFile);
+    if (!content) {
+        return;
+    }
+    const auto values = ParseRecord(*content, 4);
+    const Settings defaults;
+    settings_.questionCount = InRange(values[0], 1, 100, defaults.questionCount);
+    settings_.cardCount = InRange(values[1], 1, 8, defaults.cardCount);
+    settings_.faultLimit = InRange(values[2], 0, 999, defaults.faultLimit);
+    settings_.revealDelay = InRange(values[3], 0, 100, defaults.revealDelay);
+}
+
+void SettingsStore::ReadDisplay() {
+    const std::optional<QByteArray> content = ReadSmallFile(kDisplayFile);
+    if (!content) {
+        return;
+    }
+    const auto values = ParseRecord(*content, 2);
+    const Settings defaults;
+    settings_.upperTextMode = TextMode(values[0], defaults.upperTextMode);
+    settings_.lowerTextMode = TextMode(values[1], defaults.lowerTextMode);
+}
+
+void SettingsStore::SaveSettings() {
+    const bool options = WriteRecordFile(QStringLiteral("NUPEKI1.dat"),
+                                         {settings_.questionCount, settings_.cardCount,
+                                          settings_.faultLimit, settings_.revealDelay});
+    const bool display = WriteRecordFile(QStringLiteral("NUPEKI2.dat"),
+                                         {settings_.upperTextMode, settings_.lowerTextMode});
+    if (!options || !display) {
+        ReportWriteFailure(!options ? kOptionsFile : kDisplayFile);
+        return;
+    }
+    dialogs_.ShowMessage({QStringLiteral("条件設定を保存しました。")});
+}
+
+void SettingsStore::RestoreDefaultSettings() {
+    const Settings defaults;
+    const bool options = WriteRecordFile(QStringLiteral("NUPEKI1.dat"),
+                                         {defaults.questionCount, defaults.cardCount,
+                                          defaults.faultLimit, defaults.revealDelay});
+    const bool display = WriteRecordFile(QStringLiteral("NUPEKI2.dat"),
+                                         {defaults.upperTextMode, defaults.lowerTextMode});
+    settings_ = defaults;
+    if (!options || !display) {
+        ReportWriteFailure(!options ? kOptionsFile : kDisplayFile);
+        return;
+    }
+    dialogs_.ShowMessage({QStringLiteral("初期設定に戻しました。")});
+}
+
+void SettingsStore::ReportWriteFailure(const QString &what) {
+    dialogs_.ShowMessage({QStringLiteral("設定ファイル %1 に書き込めませんでした。\n"
+                                         "フォルダが書き込み禁止か、ディスクがいっぱいです。"
+                                         "設定は保存されていません。")
+                              .arg(what),
+                          kProgramTitle, MessageButtons::Ok, MessageIcon::Warning});
+}
+
+} // namespace nupew

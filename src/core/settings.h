@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: MIT
+// The six game settings and the two small files that keep them.
+#pragma once
+
+#include "core/seams.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <optional>
+
+namespace nupew {
+
+inline const QString kOptionsFile = QStringLiteral("NUPEKI1.DAT");
+inline const QString kDisplayFile = QStringLiteral("NUPEKI2.DAT");
+
+struct Settings {
+    qint16 questionCount = 5;
+    qint16 cardCount = 8;
+    qint16 faultLimit = 8;
+    qint16 revealDelay = 4; // tenths of a second before each revealed character
+    qint16 upperTextMode = 0;
+    qint16 lowerTextMode = 2;
+
+    friend bool operator==(const Settings &, const Settings &) = default;
+};
+
+// One record: the values in decimal, separated by commas, ended by CR LF.
+QByteArray FormatRecord(const QList<qint16> &values);
+
+// The first `count` values of a settings file. Values end at a comma or a line
+// end, spaces around them are ignored and an empty value is 0; a value that is
+// not a number, is missing or does not fit in 16 bits (after rounding half to
+// even) is returned empty.
+QList<std::optional<qint16>> ParseRecord(const QByteArray &content, int count);
+
+// Writes one record atomically; false when the file could not be written.
+bool WriteRecordFile(const QString &name, const QList<qint16> &values);
+
+// The settings files and the start-up steps that read them.
+class SettingsStore final {
+public:
+    SettingsStore(Settings &settings, Dialogs &dialogs);
+
+    // Start-up: creates missing files with the current values, then reads both
+    // files, keeping the defaults for anything unreadable or out of range.
+    void LoadAtStartUp();
+    void WriteDefaultOptions();
+    void WriteDefaultDisplay();
+    void SaveSettings();
+    void RestoreDefaultSettings();
+
+private:
+    void ReadOptions();
+    void ReadDisplay();
+    void ReportWriteFailure(const QString &what);
+
+    Settings &settings_;
+    Dialogs &dialogs_;
+};
+
+} // namespace nupew

@@ -1,0 +1,202 @@
+// SPDX-License-Identifier: MIT
+// The forms of the built-in poem table.
+#include "core/poem_catalogue.h"
+
+#include <QTest>
+
+using namespace nupew;
+
+namespace {
+
+const QChar kSpace(0x3000);
+
+int TrailingSpaces(const QString &text) {
+    int n = 0;
+    for (qsizetype i = text.size() - 1; i >= 0 && text[i] == kSpace; --i) {
+        ++n;
+    }
+    return n;
+}
+
+QList<int> Rows(const QString &list) {
+    QList<int> rows;
+    for (const QString &n : list.split(u',', Qt::SkipEmptyParts)) {
+        rows.append(n.trimmed().toInt());
+    }
+    return rows;
+}
+
+} // namespace
+
+class TestCatalogue : public QObject {
+    Q_OBJECT
+
+private:
+    PoemCatalogue catalogue_;
+
+private slots:
+    void initTestCase() { catalogue_.Fill(); }
+
+    void upperVersesHaveThreePhrases() {
+        for (int row = 0; row < 100; ++row) {
+            for (const int column : {0, 2}) {
+                const QString text = catalogue_.Text(row, column);
+                QCOMPARE(text.count(kSpace), 2);
+                QVERIFY2(!text.startsWith(kSpace) && !text.endsWith(kSpace), qPrintable(text));
+                QVERIFY2(!text.contains(QStringLiteral("　　")), qPrintable(text));
+                const int low = column == 0 ? 14 : 19;
+                const int high = column == 0 ? 20 : 21;
+                QVERIFY2(text.size() >= low && text.size() <= high,
+                         qPrintable(QStringLiteral("row %1 column %2: %3").arg(row).arg(column).arg(text)));
+            }
+        }
+    }
+
+    void lowerVersesFillACard() {
+        QList<int> unpaddedKanji;
+        QList<int> fifteenKana;
+        for (int row = 0; row < 100; ++row) {
+            const QString kanji = catalogue_.Text(row, 1);
+            const QString kana = catalogue_.Text(row, 3);
+            QCOMPARE(kanji.size(), 15);
+            QCOMPARE(kana.size(), 15);
+            // The only spaces are the padding on the right.
+            QCOMPARE(kanji.count(kSpace), TrailingSpaces(kanji));
+            QCOMPARE(kana.count(kSpace), TrailingSpaces(kana));
+            QVERIFY(TrailingSpaces(kanji) <= 5);
+            QVERIFY(TrailingSpaces(kana) <= 1);
+            if (TrailingSpaces(kanji) == 0) {
+                unpaddedKanji.append(row);
+            }
+            if (TrailingSpaces(kana) == 0) {
+                fifteenKana.append(row);
+            }
+        }
+        QCOMPARE(unpaddedKanji, Rows(QStringLiteral("20, 72")));
+        QCOMPARE(fifteenKana, Rows(QStringLiteral("19, 20, 21, 22, 27, 37, 48, 72, 76, 78, 79, 98")));
+    }
+
+    void cardKanaHaveNoVoicedKana() {
+        const QString voiced = QStringLiteral("がぎぐげござじずぜぞだぢづでどばびぶべぼぱぴぷぺぽゔ");
+        for (int row = 0; row < 100; ++row) {
+            const QString kana = catalogue_.Text(row, 3);
+            for (const QChar c : kana) {
+                QVERIFY2(!voiced.contains(c), qPrintable(QStringLiteral("row %1: %2").arg(row).arg(kana)));
+                QVERIFY2(c == kSpace || (c >= u'ぁ' && c <= u'ゖ'), qPrintable(kana));
+            }
+        }
+    }
+
+    void poetMarkers_data() {
+        QTest::addColumn<QString>("marker");
+        QTest::addColumn<QString>("rows");
+        QTest::newRow("women") << QStringLiteral("●")
+                               << "1, 8, 18, 37, 52, 53, 55, 56, 57, 58, 59, 60, 61, 64, 66, 71, 79, "
+                                  "87, 88, 89, 91";
+        QTest::newRow("monks") << QStringLiteral("○")
+                               << "7, 9, 11, 20, 46, 65, 68, 69, 81, 84, 85, 86, 94, 95";
+        QTest::newRow("longest name") << QStringLiteral("□") << "75";
+        QTest::newRow("second longest") << QStringLiteral("△") << "90";
+        QTest::newRow("emperors end with a square") << QStringLiteral("■")
+                                                    << "0, 1, 12, 14, 19, 67, 76, 88, 98, 99";
+    }
+
+    void poetMarkers() {
+        QFETCH(QString, marker);
+        QFETCH(QString, rows);
+        QList<int> found;
+        for (int row = 0; row < 100; ++row) {
+            const QString poet = catalogue_.Text(row, 4);
+            if (marker == QStringLiteral("■") ? poet.endsWith(marker) : poet.startsWith(marker)) {
+                found.append(row);
+            }
+        }
+        QCOMPARE(found, Rows(rows));
+    }
+
+    void everyPoetStartsWithAMarker() {
+        int plain = 0;
+        for (int row = 0; row < 100; ++row) {
+            const QString poet = catalogue_.Text(row, 4);
+            QVERIFY(QStringLiteral("　●○□△").contains(poet[0]));
+            plain += poet[0] == kSpace;
+            // A space inside the name only parts a two-character name.
+            if (poet.mid(1).contains(kSpace)) {
+                QVERIFY2(QList<int>({9, 18, 23, 37}).contains(row), qPrintable(poet));
+                QCOMPARE(poet.size(), 4);
+            }
+        }
+        QCOMPARE(plain, 63);
+        QCOMPARE(catalogue_.Text(75, 4).size(), 13);
+        QCOMPARE(catalogue_.Text(90, 4).size(), 11);
+    }
+
+    void mendedPoetNames_data() {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("poet");
+        QTest::newRow("53") << 53 << QStringLiteral("●儀同三司母");
+        QTest::newRow("71") << 71 << QStringLiteral("●祐子内親王家紀伊");
+        QTest::newRow("79") << 79 << QStringLiteral("●待賢門院堀川");
+        QTest::newRow("86") << 86 << QStringLiteral("○寂蓮法師");
+        QTest::newRow("94") << 94 << QStringLiteral("○前大僧正慈円");
+        QTest::newRow("9 keeps its inner space") << 9 << QStringLiteral("○蝉　丸");
+    }
+
+    void mendedPoetNames() {
+        QFETCH(int, row);
+        QFETCH(QString, poet);
+        QCOMPARE(catalogue_.Text(row, 4), poet);
+    }
+
+    void sampleRows_data() {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QStringList>("columns");
+        const auto add = [](int row, QStringList columns) {
+            QTest::newRow(qPrintable(QString::number(row))) << row << columns;
+        };
+        add(0, {"秋の田の　かりほの庵の　苫をあらみ", "わが衣手は露にぬれつつ　　　　",
+                "あきのたの　かりほのいほの　とまをあらみ", "わかころもてはつゆにぬれつつ　",
+                "　天智天皇■"});
+        add(1, {"春すぎて　夏来にけらし　白妙の", "衣ほすてふ天の香具山　　　　　",
+                "はるすぎて　なつきにけらし　しろたへの", "ころもほすてふあまのかくやま　",
+                "●持統天皇■"});
+        add(2, {"あしびきの　山鳥の尾の　しだり尾の", "ながながし夜をひとりかも寝む　",
+                "あしびきの　やまどりのおの　しだりおの", "なかなかしよをひとりかもねむ　",
+                "　柿本人麻呂"});
+        add(8, {"花の色は　うつりにけりな　いたづらに", "わが身よにふるながめせしまに　",
+                "はなのいろは　うつりにけりな　いたづらに", "わかみよにふるなかめせしまに　",
+                "●小野小町"});
+        add(22, {"月みれば　ちぢに物こそ　かなしけれ", "わが身ひとつの秋にはあらねど　",
+                 "つきみれば　ちぢにものこそ　かなしけれ", "わかみひとつのあきにはあらねと",
+                 "　大江千里"});
+        add(75, {"わたの原　こぎいでてみれば　久方の", "雲ゐにまがふ沖つ白波　　　　　",
+                 "わたのはら　こぎいでてみれば　ひさかたの", "くもゐにまかふおきつしらなみ　",
+                 "□法性寺入道前関白太政大臣"});
+        add(90, {"きりぎりす　鳴くや霜夜の　さむしろに", "衣かたしきひとりかも寝む　　　",
+                 "きりぎりす　なくやしもよの　さむしろに", "ころもかたしきひとりかもねむ　",
+                 "△後京極摂政前太政大臣"});
+        add(99, {"ももしきや　ふるき軒ばの　しのぶにも", "なほあまりある昔なりけり　　　",
+                 "ももしきや　ふるきのきばの　しのぶにも", "なほあまりあるむかしなりけり　",
+                 "　順徳院■"});
+        add(20, {"今来むと　いひしばかりに　長月の", "ありあけの月を待ちいでつるかな",
+                 "いまこむと　いひしばかりに　ながつきの", "ありあけのつきをまちいてつるか",
+                 "○素性法師"});
+    }
+
+    void sampleRows() {
+        QFETCH(int, row);
+        QFETCH(QStringList, columns);
+        for (int column = 0; column < 5; ++column) {
+            QCOMPARE(catalogue_.Text(row, column), columns[column]);
+        }
+    }
+
+    void outsideTheTableIsEmpty() {
+        QVERIFY(catalogue_.Text(-1, 0).isEmpty());
+        QVERIFY(catalogue_.Text(100, 0).isEmpty());
+        QVERIFY(catalogue_.Text(0, 5).isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCatalogue)
+#include "test_catalogue.moc"

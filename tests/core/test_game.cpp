@@ -1,0 +1,454 @@
+// SPDX-License-Identifier: MIT
+// The rules of a game: dealing, the reveal, judging, the end of a game.
+#include "core/game.h"
+#include "fakes.h"
+
+#include <QSet>
+#include <QTest>
+
+using namespace nupew;
+using namespace nupew::testing;
+
+namespace {
+
+// A draw that lands on index k of 100 without float rounding doubts.
+float At(int k, int of = 100) { return (float(k) + 0.5f) / float(of); }
+
+struct Table {
+    Table() {
+        catalogue.Fill();
+        game.SetStartButton([this] {
+            ++startPresses;
+            game.StartQuestion();
+        });
+    }
+    // Picks the right card of the running question.
+    void PickRight() { game.PickCard(game.answerPosition + 1); }
+    int WrongCard() const { return (game.answerPosition + 1) % settings.cardCount + 1; }
+
+    Settings settings;
+    PoemCatalogue catalogue;
+    FakeBoard board;
+    FakeDialogs dialogs;
+    FakeClock clock;
+    FakeRandom random;
+    FakeTimer timer;
+    Game game{settings, catalogue, board, dialogs, clock, random, timer};
+    int startPresses = 0;
+};
+
+} // namespace
+
+class TestGame : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cardOrderReadsRightToLeftInColumns() {
+        QCOMPARE(Game::CardOrder(QStringLiteral("わかころもてはつゆにぬれつつ　")),
+                 QStringLiteral("ぬてわれはかつつこつゆろ　にも"));
+        QCOMPARE(Game::CardOrder(QStringLiteral("ABCDEFGHIJKLMNO")),
+                 QStringLiteral("KFALGBMHCNIDOJE"));
+    }
+
+    void dealFollowsTheDraws() {
+        Table t;
+        t.random.script = {At(7), At(7), At(10), At(20), At(30), At(30), At(40), At(50), At(60),
+                           At(70), At(4, 8)};
+        t.game.NewGame();
+        QCOMPARE(t.game.currentPoem, qint16(8));
+        QCOMPARE(t.game.currentPoet, QStringLiteral("○喜撰法師"));
+        QCOMPARE(t.game.answerPosition, qint16(4));
+        QVERIFY(t.game.poemUsed[7]);
+        QCOMPARE(t.game.askedVerses[0], t.catalogue.Text(7, 0));
+        // The right card first, then the others cyclically in the order drawn;
+        // a draw that repeats the right poem or a dealt card is drawn again.
+        const QList<int> poems = {40, 50, 60, 70, 7, 10, 20, 30};
+        for (int position = 0; position < 8; ++position) {
+            QCOMPARE(t.board.cards[position], Game::CardOrder(t.catalogue.Text(poems[position], 3)));
+            QCOMPARE(t.board.colors[position], kWhite);
+        }
+        QCOMPARE(t.random.draws, 11);
+        QVERIFY(std::none_of(t.game.poemDealt.begin(), t.game.poemDealt.end(), [](bool b) { return b; }));
+        QCOMPARE(t.board.message, QStringLiteral("開始ボタンを左クリックしてください。"));
+        QCOMPARE(t.board.questionNumber, QStringLiteral("1"));
+        QCOMPARE(t.game.pickedCard, qint16(0));
+    }
+
+    void textModesChooseColumns() {
+        Table t;
+        t.settings.upperTextMode = 2;
+        t.settings.lowerTextMode = 0;
+        t.random.script = {At(0)};
+        t.game.NewGame();
+        QCOMPARE(t.game.askedVerses[0], QStringLiteral("あきのたの　かりほのいほの　とまをあらみ"));
+        QCOMPARE(t.game.candidateTexts[0], QStringLiteral("わが衣手は露にぬれつつ　　　　"));
+    }
+
+    void fewerCardsLeaveBlankCardsThatCountAsFaults() {
+        Table t;
+        t.settings.cardCount = 3;
+        t.random.script = {At(5), At(6), At(7), 0.0f};
+        t.game.NewGame();
+        for (int position = 3; position < 8; ++position) {
+            QVERIFY(t.board.cards[position].isEmpty());
+            QCOMPARE(t.board.colors[position], kWhite);
+        }
+        QVERIFY(!t.board.cards[2].isEmpty());
+        t.game.StartQuestion();
+        t.game.PickCard(6);
+        QCOMPARE(t.game.faultCount, qint16(1));
+        QCOMPARE(t.board.colors[5], kWrongCard);
+    }
+
+    void lateQuestionsTakeTheLowestUnusedPoem() {
+        Table t;
+        t.settings.questionCount = 100;
+        t.settings.revealDelay = 0;
+        t.game.NewGame();
+        QSet<int> asked;
+        QList<int> order;
+        for (int q = 1; q <= 100; ++q) {
+            QCOMPARE(t.game.questionNumber, qint16(q));
+            t.game.StartQuestion();
+            order.append(t.game.currentPoem - 1);
+            asked.insert(t.game.currentPoem - 1);
+            t.PickRight();
+        }
+        QCOMPARE(asked.size(), 100); // every poem exactly once
+        const QList<int> late = order.mid(79);
+        QVERIFY(std::is_sorted(late.begin(), late.end()));
+        QCOMPARE(t.dialogs.entryBoxes.size(), 1);
+    }
+
+    void revealShowsOneCharacterAStep() {
+        Table t;
+        t.settings.revealDelay = 4;
+        t.random.script = {At(0)};
+        t.game.NewGame();
+        t.board.verseHistory.clear();
+        t.game.StartQuestion();
+        QVERIFY(t.board.verseHistory.isEmpty()); // the first character waits too
+        QCOMPARE(t.timer.delay, 400);
+        const QString verse = t.catalogue.Text(0, 0);
+        QCOMPARE(verse.size(), 17);
+        int steps = 0;
+        while (t.timer.Fire()) {
+            ++steps;
+            QCOMPARE(t.board.verse, verse.left(std::min(steps, 17)));
+        }
+        QCOMPARE(steps, 21); // the last four steps only wait
+        QVERIFY(t.game.questionActive);
+        QVERIFY(t.game.answerOpen);
+    }
+
+    void revealStopsOnARightPickButNotOnAWrongOne() {
+        Table t;
+        t.settings.revealDelay = 2;
+        t.game.NewGame();
+        t.game.StartQuestion();
+        t.timer.Fire();
+        t.timer.Fire();
+        t.game.PickCard(t.WrongCard());
+        QVERIFY(t.timer.Fire());
+        QCOMPARE(t.board.verse.size(), 3);
+        t.PickRight();
+        const QString whole = t.game.askedVerses[0];
+        QCOMPARE(t.board.verse, whole);
+        t.timer.Fire();
+        QCOMPARE(t.board.verse, whole);
+        QVERIFY(!t.timer.Fire());
+    }
+
+    void delayZeroShowsTheWholeVerse() {
+        Table t;
+        t.settings.revealDelay = 0;
+        t.game.NewGame();
+        t.game.StartQuestion();
+        QCOMPARE(t.board.verse, t.game.askedVerses[0]);
+        QCOMPARE(t.timer.scheduled, 0);
+    }
+
+    void resetDuringARevealNeverTouchesTheNewQuestion() {
+        Table t;
+        t.settings.revealDelay = 4;
+        t.game.NewGame();
+        t.game.StartQuestion();
+        t.timer.Fire();
+        auto oldStep = t.timer.pending; // a step already on its way
+        t.game.NewGame();
+        QVERIFY(!t.game.questionActive);
+        QVERIFY(t.board.verse.isEmpty());
+        t.game.StartQuestion();
+        oldStep();
+        QVERIFY(t.board.verse.isEmpty());
+        t.timer.Fire();
+        QCOMPARE(t.board.verse, t.game.askedVerses[0].left(1));
+    }
+
+    void startDoesNothingWhileRunning() {
+        Table t;
+        t.game.NewGame();
+        t.game.StartQuestion();
+        const float started = t.game.startTimes[1];
+        t.clock.now += 5;
+        t.game.StartQuestion();
+        t.game.BoardClick();
+        QCOMPARE(t.game.startTimes[1], started);
+        QCOMPARE(t.startPresses, 0);
+    }
+
+    void cardClickStartsAWaitingQuestion() {
+        Table t;
+        t.game.NewGame();
+        t.game.CardClick(1);
+        QCOMPARE(t.startPresses, 1);
+        QVERIFY(t.game.questionActive);
+        QCOMPARE(t.game.faultCount, qint16(0));
+        QVERIFY(!t.game.cardTaken[1]);
+    }
+
+    void twoWrongThenRight() {
+        Table t;
+        t.game.NewGame();
+        t.clock.now = 100.0f;
+        t.game.StartQuestion();
+        const int right = t.game.answerPosition + 1;
+        const int wrong1 = right % 8 + 1;
+        const int wrong2 = wrong1 % 8 + 1;
+        t.clock.now = 101.0f;
+        t.game.PickCard(wrong1);
+        t.game.PickCard(wrong1); // a taken card ignores further picks
+        t.game.PickCard(wrong2);
+        QCOMPARE(t.game.faultCount, qint16(2));
+        QCOMPARE(t.board.faults, QStringLiteral("2"));
+        QCOMPARE(t.board.message, QStringLiteral("まちがいました。次を選んでください！"));
+        t.clock.now = 103.5f;
+        t.game.PickCard(right);
+        QCOMPARE(t.game.elapsedTimes[1], 3.5f);
+        QCOMPARE(t.board.colors[right - 1], kRightCard);
+        QCOMPARE(t.board.colors[wrong1 - 1], kWrongCard);
+        QCOMPARE(t.board.colors[wrong2 - 1], kWrongCard);
+        QCOMPARE(t.board.message, QStringLiteral(" 正解です。開始ボタンを左クリックしてください。"));
+        QCOMPARE(t.board.beeps, 1);
+        QCOMPARE(t.game.questionNumber, qint16(2));
+        QCOMPARE(t.game.pickedCard, pickDone);
+        QVERIFY(!t.game.answerOpen && !t.game.questionActive);
+        // The next start deals the next question first.
+        t.game.StartQuestion();
+        QCOMPARE(t.board.questionNumber, QStringLiteral("2"));
+        QCOMPARE(t.game.pickedCard, qint16(0));
+        QCOMPARE(t.board.colors[wrong1 - 1], kWhite);
+    }
+
+    void poetLabelByMarker_data() {
+        QTest::addColumn<int>("poem");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<Rgb>("color");
+        QTest::addColumn<int>("top");
+        QTest::addColumn<int>("height");
+        QTest::newRow("woman") << 8 << "　小野小町" << kWomanPoet << 3360 << 2235;
+        QTest::newRow("monk") << 9 << "　蝉　丸" << kMonkPoet << 3360 << 2235;
+        QTest::newRow("square") << 75 << "　法性寺入道前関白太政大臣" << kMonkPoet << 2360 << 3235;
+        QTest::newRow("triangle") << 90 << "　後京極摂政前太政大臣" << kBlack << 2360 << 3235;
+        QTest::newRow("emperor") << 0 << "　天智天皇■" << kBlack << 3360 << 2235;
+    }
+
+    void poetLabelByMarker() {
+        QFETCH(int, poem);
+        QFETCH(QString, text);
+        QFETCH(Rgb, color);
+        QFETCH(int, top);
+        QFETCH(int, height);
+        Table t;
+        const int tall = poem == 75 ? 90 : 75;
+        t.random.script = {At(tall), At(1), At(2), At(3), At(4), At(5), At(6), At(7), 0.0f};
+        t.game.NewGame(); // a tall label first, so the next one must be set back
+        t.game.StartQuestion();
+        t.PickRight();
+        t.random.script = {At(poem)};
+        t.game.StartQuestion();
+        QVERIFY(!t.board.poetVisible);
+        t.PickRight();
+        QVERIFY(t.board.poetVisible);
+        QCOMPARE(t.board.poet, text);
+        QCOMPARE(t.board.poetColor, color);
+        QCOMPARE(t.board.poetTop, top);
+        QCOMPARE(t.board.poetHeight, height);
+    }
+
+    void faultLimit_data() {
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<bool>("playAgain");
+        QTest::newRow("limit 1, yes") << 1 << true;
+        QTest::newRow("limit 1, no") << 1 << false;
+        QTest::newRow("limit 5, no") << 5 << false;
+    }
+
+    void faultLimit() {
+        QFETCH(int, limit);
+        QFETCH(bool, playAgain);
+        Table t;
+        t.settings.faultLimit = qint16(limit);
+        t.settings.cardCount = 8;
+        t.random.script = {At(9)}; // a monk: shown in black at the limit
+        t.game.NewGame();
+        t.game.StartQuestion();
+        const int right = t.game.answerPosition;
+        t.dialogs.answers = {playAgain ? MessageAnswer::Yes : MessageAnswer::No};
+        for (int card = 1; card <= 8 && t.dialogs.shown.isEmpty(); ++card) {
+            if (card != right + 1) {
+                t.game.PickCard(card);
+            }
+        }
+        QCOMPARE(t.game.faultCount, qint16(playAgain ? 0 : limit + 1));
+        QCOMPARE(t.dialogs.shown.size(), 1);
+        const Message &box = t.dialogs.shown[0];
+        QCOMPARE(box.text, QStringLiteral("もう一度挑戦しますか。"));
+        QCOMPARE(box.title, QStringLiteral("「タワユ」Ver 2.0"));
+        QVERIFY(box.buttons == MessageButtons::YesNo && box.icon == MessageIcon::Question);
+        QVERIFY(box.systemModal);
+        if (playAgain) {
+            QCOMPARE(t.game.questionNumber, qint16(1));
+            QCOMPARE(t.board.faults, QStringLiteral("0"));
+            QVERIFY(t.board.verse.isEmpty());
+            QCOMPARE(t.game.pickedCard, qint16(0));
+            QCOMPARE(t.dialogs.boardClosed, 0);
+        } else {
+            QCOMPARE(t.board.message, QStringLiteral("残念でした。次回はがんばってください！"));
+            QCOMPARE(t.board.colors[right], kMissedCard);
+            QCOMPARE(t.board.poet, QStringLiteral("　蝉　丸"));
+            QCOMPARE(t.board.poetColor, kBlack);
+            QCOMPARE(t.board.verse, t.game.askedVerses[0]);
+            QVERIFY(!t.game.questionActive);
+            QCOMPARE(t.game.pickedCard, pickDone);
+            QCOMPARE(t.dialogs.boardClosed, 1);
+        }
+    }
+
+    void noLimitNeverEnds() {
+        Table t;
+        t.settings.faultLimit = 999;
+        t.settings.cardCount = 1;
+        t.game.NewGame();
+        for (int i = 0; i < 1000; ++i) {
+            t.game.StartQuestion();
+            t.game.PickCard(2);
+            t.game.PickCard(3);
+            t.game.cardTaken.fill(false);
+            t.game.faultCount = qint16(std::min<int>(t.game.faultCount, 990));
+        }
+        QVERIFY(t.dialogs.shown.isEmpty());
+    }
+
+    void averages_data() {
+        QTest::addColumn<QList<float>>("times");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("whole seconds keep the point") << QList<float>{2, 3, 4, 5, 6} << "4.";
+        QTest::newRow("one decimal") << QList<float>{1, 2, 2, 2, 2} << "1.8";
+        QTest::newRow("two decimals") << QList<float>{1.5f, 2, 2, 2, 2.25f} << "1.95";
+        QTest::newRow("twelve") << QList<float>{12, 12, 12, 12, 12} << "12.";
+    }
+
+    void averages() {
+        QFETCH(QList<float>, times);
+        QFETCH(QString, shown);
+        Table t;
+        t.settings.revealDelay = 0;
+        t.game.NewGame();
+        for (const float seconds : times) {
+            t.clock.now = 500.0f;
+            t.game.StartQuestion();
+            t.game.PickCard(t.WrongCard());
+            t.clock.now = 500.0f + seconds;
+            t.PickRight();
+        }
+        QCOMPARE(t.dialogs.entryBoxes.size(), 1);
+        QCOMPARE(t.dialogs.entryBoxes[0].first, shown);
+        QCOMPARE(t.dialogs.entryBoxes[0].second, QStringLiteral("5"));
+        QCOMPARE(t.game.questionNumber, qint16(1));
+        QCOMPARE(t.game.faultCount, qint16(0));
+        QVERIFY(std::none_of(t.game.poemUsed.begin(), t.game.poemUsed.end(), [](bool b) { return b; }));
+        // The board keeps the last question until the next start.
+        QCOMPARE(t.board.questionNumber, QStringLiteral("5"));
+        QCOMPARE(t.board.faults, QStringLiteral("5"));
+        t.game.StartQuestion();
+        QCOMPARE(t.board.questionNumber, QStringLiteral("1"));
+        QCOMPARE(t.board.faults, QStringLiteral("0"));
+    }
+
+    void decliningLetsTheFirstPoemComeAgain() {
+        Table t;
+        t.settings.revealDelay = 0;
+        t.game.NewGame();
+        int firstPoem = 0;
+        t.dialogs.onEntryBox = [&] {
+            t.game.NewGame(); // 記録しない
+            firstPoem = t.game.currentPoem - 1;
+            QVERIFY(t.game.poemUsed[firstPoem]);
+        };
+        for (int q = 0; q < 5; ++q) {
+            t.game.StartQuestion();
+            t.PickRight();
+        }
+        QVERIFY(!t.game.poemUsed[firstPoem]);
+        QCOMPARE(t.game.pickedCard, qint16(0));
+        QCOMPARE(t.board.questionNumber, QStringLiteral("1"));
+    }
+
+    void midnight() {
+        Table t;
+        t.game.NewGame();
+        t.clock.now = 86399.5f;
+        t.game.StartQuestion();
+        t.clock.now = 2.0f;
+        t.PickRight();
+        QCOMPARE(t.game.elapsedTimes[1], 2.5f);
+    }
+
+    void resetKeepsTheCounts() {
+        Table t;
+        t.game.NewGame();
+        t.game.StartQuestion();
+        t.game.PickCard(t.WrongCard());
+        t.PickRight();
+        t.game.ResetGame();
+        QCOMPARE(t.game.questionNumber, qint16(2));
+        QCOMPARE(t.game.faultCount, qint16(1));
+        QCOMPARE(t.board.questionNumber, QStringLiteral("1"));
+        QCOMPARE(t.board.faults, QStringLiteral("0"));
+        QCOMPARE(t.game.currentPoem, qint16(0));
+        QVERIFY(!t.board.poetVisible);
+    }
+
+    void randomIsUniformAndContinues() {
+        FakeClock clock;
+        TimeSeededRandom a(clock);
+        std::array<int, 10> buckets{};
+        float previous = -1;
+        int repeats = 0;
+        for (int i = 0; i < 100000; ++i) {
+            const float r = a.Draw(); // the time never changes here
+            QVERIFY(r >= 0.0f && r < 1.0f);
+            ++buckets[int(r * 10)];
+            repeats += r == previous;
+            previous = r;
+        }
+        for (const int count : buckets) {
+            QVERIFY2(count > 9500 && count < 10500, qPrintable(QString::number(count)));
+        }
+        QVERIFY(repeats < 5);
+        // A new time each draw must not make consecutive draws follow the clock.
+        int rising = 0;
+        previous = a.Draw();
+        for (int i = 0; i < 1000; ++i) {
+            clock.now += 0.01f;
+            const float r = a.Draw();
+            rising += r > previous;
+            previous = r;
+        }
+        QVERIFY(rising > 400 && rising < 600);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestGame)
+#include "test_game.moc"

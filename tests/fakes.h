@@ -1,0 +1,147 @@
+// SPDX-License-Identifier: MIT
+// Recording and scripted stand-ins for the game's seams.
+#pragma once
+
+#include "core/seams.h"
+
+#include <QDir>
+#include <QList>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <deque>
+
+namespace nupew::testing {
+
+class FakeBoard final : public BoardDisplay {
+public:
+    void SetCardText(int position, const QString &text) override { cards[position] = text; }
+    void SetCardColor(int position, Rgb color) override { colors[position] = color; }
+    void SetVerse(const QString &text) override {
+        verse = text;
+        verseHistory.append(text);
+    }
+    void SetPoetText(const QString &text) override { poet = text; }
+    void SetPoetColor(Rgb color) override { poetColor = color; }
+    void SetPoetGeometry(int top, int height) override {
+        poetTop = top;
+        poetHeight = height;
+    }
+    void SetPoetVisible(bool visible) override { poetVisible = visible; }
+    bool PoetVisible() const override { return poetVisible; }
+    void SetQuestionNumber(const QString &text) override { questionNumber = text; }
+    void SetFaultCount(const QString &text) override { faults = text; }
+    void SetMessage(const QString &text) override { message = text; }
+    void Beep() override { ++beeps; }
+
+    QString cards[8];
+    Rgb colors[8];
+    QString verse;
+    QStringList verseHistory;
+    QString poet;
+    Rgb poetColor;
+    int poetTop = 3360;
+    int poetHeight = 2235;
+    bool poetVisible = false;
+    QString questionNumber;
+    QString faults;
+    QString message;
+    int beeps = 0;
+};
+
+class FakeDialogs final : public Dialogs {
+public:
+    MessageAnswer ShowMessage(const Message &message) override {
+        shown.append(message);
+        if (answers.empty()) {
+            return message.buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+        }
+        const MessageAnswer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void ShowRecordEntryBox(const QString &average, const QString &faults) override {
+        entryBoxes.append({average, faults});
+        if (onEntryBox) {
+            onEntryBox();
+        }
+    }
+    void CloseBoard() override { ++boardClosed; }
+
+    QStringList texts() const {
+        QStringList out;
+        for (const Message &m : shown) {
+            out.append(m.text);
+        }
+        return out;
+    }
+
+    QList<Message> shown;
+    std::deque<MessageAnswer> answers;
+    QList<QPair<QString, QString>> entryBoxes;
+    std::function<void()> onEntryBox;
+    int boardClosed = 0;
+};
+
+class FakeClock final : public TimeOfDay {
+public:
+    float Now() const override { return now; }
+    float now = 1000.0f;
+};
+
+// Returns the scripted draws in turn, then cycles through a fixed pattern.
+class FakeRandom final : public Random {
+public:
+    float Draw() override {
+        ++draws;
+        if (!script.empty()) {
+            const float r = script.front();
+            script.pop_front();
+            return r;
+        }
+        fallback = fallback + 0.37f;
+        if (fallback >= 1.0f) {
+            fallback -= 1.0f;
+        }
+        return fallback;
+    }
+    std::deque<float> script;
+    float fallback = 0.0f;
+    int draws = 0;
+};
+
+class FakeTimer final : public RevealTimer {
+public:
+    void Schedule(int milliseconds, std::function<void()> step) override {
+        delay = milliseconds;
+        pending = std::move(step);
+        ++scheduled;
+    }
+    void Cancel() override { pending = nullptr; }
+    // Runs the pending step, as the real timer would when its time has come.
+    bool Fire() {
+        if (!pending) {
+            return false;
+        }
+        auto step = std::move(pending);
+        pending = nullptr;
+        step();
+        return true;
+    }
+    std::function<void()> pending;
+    int delay = 0;
+    int scheduled = 0;
+};
+
+// Runs a test in a fresh temporary working folder.
+class InTemporaryFolder {
+public:
+    InTemporaryFolder() : previous_(QDir::currentPath()) { QDir::setCurrent(dir_.path()); }
+    ~InTemporaryFolder() { QDir::setCurrent(previous_); }
+    QString path() const { return dir_.path(); }
+
+private:
+    QTemporaryDir dir_;
+    QString previous_;
+};
+
+} // namespace nupew::testing
