@@ -1,0 +1,276 @@
+// SPDX-License-Identifier: MIT
+// The top-ten table: file bytes, registration, sorting, names and bad files.
+#include "core/game.h"
+#include "fakes.h"
+#include "records/record_book.h"
+
+#include <QFile>
+#include <QTest>
+#include <cmath>
+#include <limits>
+
+using namespace nupew;
+using namespace nupew::testing;
+
+namespace {
+
+ScoreRecord Row(const char *name, float time, qint16 faults) {
+    return {EncodeName(QString::fromUtf8(name)), time, faults, QByteArray("-2001.01:01")};
+}
+
+QByteArray Bytes(const QList<ScoreRecord> &rows) {
+    return SerializeRecordFile({rows, {}});
+}
+
+QByteArray ReadTable() {
+    QFile file(kRecordFile);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void WriteTable(const QByteArray &bytes) {
+    QFile file(kRecordFile);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QStringList Names(const QList<RecordRowText> &rows) {
+    QStringList names;
+    for (const RecordRowText &row : rows) {
+        names.append(row.name.trimmed());
+    }
+    return names;
+}
+
+// Nine rows with faults 0..8 and time 10, so a tenth row can be placed anywhere.
+QList<ScoreRecord> NineRows() {
+    QList<ScoreRecord> rows;
+    for (int i = 0; i < 9; ++i) {
+        rows.append(Row(qPrintable(QStringLiteral("r%1").arg(i)), 10.0f, qint16(i)));
+    }
+    return rows;
+}
+
+struct Registration {
+    Registration() {
+        catalogue.Fill();
+        game.resultRegistered = 0;
+    }
+    void Register(const QString &name, float time, int faults) {
+        book.playerName = name;
+        game.averageTime = time;
+        game.faultCount = qint16(faults);
+        book.RegisterRecord();
+    }
+    Settings settings;
+    PoemCatalogue catalogue;
+    FakeBoard board;
+    FakeDialogs dialogs;
+    FakeClock clock;
+    FakeRandom random;
+    FakeTimer timer;
+    Game game{settings, catalogue, board, dialogs, clock, random, timer};
+    RecordBook book{game, dialogs, [] { return QDateTime(QDate(2003, 4, 14), QTime(12, 53, 7)); }};
+};
+
+} // namespace
+
+class TestRecords : public QObject {
+    Q_OBJECT
+
+private slots:
+    void firstRegistrationWritesExactBytes() {
+        InTemporaryFolder folder;
+        Registration r;
+        r.Register("Taro", 3.5f, 2);
+        const QByteArray bytes = ReadTable();
+        QCOMPARE(bytes.size(), 35);
+        QCOMPARE(bytes.left(18), QByteArray("Taro              "));
+        QCOMPARE(bytes.mid(18, 6), QByteArray::fromHex("000060400200"));
+        QCOMPARE(bytes.mid(24), QByteArray("-2003.12:53"));
+        QCOMPARE(r.game.resultRegistered, qint16(1));
+        QVERIFY(r.dialogs.shown.isEmpty());
+    }
+
+    void registrationOutcomes_data() {
+        QTest::addColumn<int>("rows");  // rows in the table before
+        QTest::addColumn<int>("faults");
+        QTest::addColumn<float>("time");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("position"); // where the new row ends, -1 none
+        // With ten rows the tenth has 9 faults and time 10.
+        QTest::newRow("nine rows, worse than all") << 9 << 50 << 99.0f << "" << 9;
+        QTest::newRow("nine rows, best") << 9 << 0 << 1.0f << "" << 0;
+        QTest::newRow("full, fewer faults") << 10 << 3 << 50.0f << "" << 4;
+        QTest::newRow("full, equal and faster") << 10 << 9 << 9.5f << "" << 9;
+        QTest::newRow("full, equal and equal")
+            << 10 << 9 << 10.0f << "非常に惜しいです。もう少しで登録できます。" << -1;
+        QTest::newRow("full, equal and slower")
+            << 10 << 9 << 300.0f << "非常に惜しいです。もう少しで登録できます。" << -1;
+        QTest::newRow("full, more faults, far faster")
+            << 10 << 10 << 0.1f << "残念ながら、成績が悪くて登録できません！" << -1;
+    }
+
+    void registrationOutcomes() {
+        QFETCH(int, rows);
+        QFETCH(int, faults);
+        QFETCH(float, time);
+        QFETCH(QString, message);
+        QFETCH(int, position);
+        InTemporaryFolder folder;
+        QList<ScoreRecord> table = NineRows();
+        if (rows == 10) {
+            table.append(Row("r9", 10.0f, 9));
+        }
+        WriteTable(Bytes(table));
+        Registration r;
+        r.Register("new", time, faults);
+        const QStringList names = Names(r.book.ShowRecords());
+        QCOMPARE(names.size(), 10);
+        if (position < 0) {
+            QCOMPARE(r.dialogs.texts(), QStringList{message});
+            QCOMPARE(r.dialogs.shown[0].title, QStringLiteral("Nupew"));
+            QCOMPARE(ReadTable(), Bytes(table));
+            QCOMPARE(r.game.resultRegistered, qint16(0));
+        } else {
+            QVERIFY(r.dialogs.shown.isEmpty());
+            QCOMPARE(names.indexOf("new"), position);
+            QVERIFY(!names.contains("r9")); // a replaced tenth row is gone
+            QCOMPARE(r.game.resultRegistered, qint16(1));
+        }
+    }
+
+    void secondAttemptIsRefused() {
+        InTemporaryFolder folder;
+        Registration r;
+        r.Register("first", 5.0f, 1);
+        const QByteArray before = ReadTable();
+        r.Register("again", 1.0f, 0);
+        QCOMPARE(r.dialogs.texts(), QStringList{"登録のチャンスは一度です。再登録はできません。"});
+        QCOMPARE(ReadTable(), before);
+    }
+
+    void tiesGoAfterEqualRows() {
+        InTemporaryFolder folder;
+        WriteTable(Bytes({Row("a", 2.0f, 1), Row("b", 3.0f, 1), Row("c", 3.0f, 1), Row("d", 1.0f, 2)}));
+        Registration r;
+        r.Register("new", 3.0f, 1);
+        QCOMPARE(Names(r.book.ShowRecords()), (QStringList{"a", "b", "c", "new", "d"}));
+    }
+
+    void sortPassesAsTheyAlwaysWere() {
+        // Pass 1 exchanges may reorder rows equal in both keys; pass 2 only moves
+        // a row when strictly faster.
+        QList<ScoreRecord> rows = {Row("x1", 5.0f, 3), Row("y", 1.0f, 1), Row("x2", 5.0f, 3),
+                                   Row("z", 4.0f, 1), Row("w", 2.0f, 0)};
+        SortRows(rows);
+        QStringList names;
+        for (const ScoreRecord &row : rows) {
+            names.append(DecodeShiftJis(row.name).trimmed());
+        }
+        QCOMPARE(names, (QStringList{"w", "y", "z", "x2", "x1"}));
+    }
+
+    void names_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::newRow("empty") << QString() << QByteArray(18, ' ');
+        QTest::newRow("long ascii") << "abcdefghijklmnopqrstuvwxyz" << QByteArray("abcdefghijklmnopqr");
+        QTest::newRow("full-width keeps nine")
+            << "あいうえおかきくけこ" << QByteArray::fromHex("82a082a282a482a682a882a982ab82ad82af");
+        QTest::newRow("mixed never splits a character")
+            << "aあいうえおかきくけ"
+            << QByteArray::fromHex("6182a082a282a482a682a882a982ab82ad20");
+        QTest::newRow("half-width kana are one byte") << "ﾀﾛｳ" << QByteArray("\xc0\xdb\xb3", 3) + QByteArray(15, ' ');
+        QTest::newRow("unencodable") << "é😀x" << QByteArray("??x") + QByteArray(15, ' ');
+    }
+
+    void names() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, stored);
+        QCOMPARE(EncodeName(name), stored);
+        QCOMPARE(EncodeName(name).size(), 18);
+    }
+
+    void stampsAndFormats() {
+        QCOMPARE(MakeStamp(QDateTime(QDate(2003, 4, 14), QTime(12, 53, 7))), QByteArray("-2003.12:53"));
+        QCOMPARE(MakeStamp(QDateTime(QDate(2026, 12, 6), QTime(0, 5, 59))), QByteArray("-2026.00:05"));
+        QCOMPARE(FormatRecordTime(3.5f), QStringLiteral("3.50"));
+        QCOMPARE(FormatRecordTime(12.0f), QStringLiteral("12.00"));
+        QCOMPARE(FormatRecordTime(0.456f), QStringLiteral("0.46"));
+        QCOMPARE(FormatRecordTime(0.125f), QStringLiteral("0.13"));
+    }
+
+    void showRecordsTexts() {
+        InTemporaryFolder folder;
+        Registration r;
+        QVERIFY(r.book.ShowRecords().isEmpty());
+        QCOMPARE(ReadTable(), QByteArray()); // an empty file is left behind
+        r.Register("山田", 12.0f, 12);
+        const QList<RecordRowText> rows = r.book.ShowRecords();
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows[0].name, QStringLiteral("山田") + QString(14, u' '));
+        QCOMPARE(rows[0].faults, QStringLiteral("12"));
+        QCOMPARE(rows[0].time, QStringLiteral("12.00"));
+        QCOMPARE(rows[0].stamp, QStringLiteral("-2003.12:53"));
+    }
+
+    void resetDeletesTheFile() {
+        InTemporaryFolder folder;
+        Registration r;
+        r.Register("a", 1.0f, 0);
+        QFile::rename(kRecordFile, "nupeki3.dat");
+        r.book.ResetTable();
+        QVERIFY(QDir(".").entryList(QDir::Files).isEmpty());
+        r.book.ResetTable(); // nothing to delete is fine
+        r.game.resultRegistered = 0;
+        r.Register("worst", 999.0f, 99);
+        QCOMPARE(Names(r.book.ShowRecords()), QStringList{"worst"});
+    }
+
+    void badFiles() {
+        InTemporaryFolder folder;
+        // Twelve rows, the last two beyond the table, then a partial record.
+        QList<ScoreRecord> rows = NineRows();
+        rows.append(Row("nan", std::numeric_limits<float>::quiet_NaN(), 9));
+        rows.append(Row("eleven", 1.0f, 0));
+        rows.append(Row("twelve", 1.0f, 0));
+        QByteArray bytes = Bytes(rows);
+        bytes[0] = '\x81'; // a lead byte with no trail: not valid Shift-JIS
+        bytes[1] = '\x7f';
+        const QByteArray tail = bytes.mid(350) + "PARTIAL";
+        bytes += "PARTIAL";
+        WriteTable(bytes);
+        Registration r;
+        QCOMPARE(r.book.ShowRecords().size(), 10);
+        r.Register("new", 500.0f, 9); // beats only the NaN time
+        const QByteArray after = ReadTable();
+        QCOMPARE(after.size(), bytes.size());
+        QCOMPARE(after.mid(350), tail);
+        QCOMPARE(after.left(2), bytes.left(2)); // untouched bytes stay as they were
+        QCOMPARE(Names(r.book.ShowRecords()).last(), QStringLiteral("new"));
+        QVERIFY(TimeBefore(1e30f, std::numeric_limits<float>::quiet_NaN()));
+        QVERIFY(!TimeBefore(std::numeric_limits<float>::quiet_NaN(), 1.0f));
+
+        WriteTable(Bytes({Row("neg", 1.0f, -5), Row("inf", std::numeric_limits<float>::infinity(), 0)}));
+        r.game.resultRegistered = 0;
+        r.Register("new", 2.0f, 0);
+        QCOMPARE(Names(r.book.ShowRecords()), (QStringList{"neg", "new", "inf"}));
+
+        WriteTable(QByteArray(34, '\xff'));
+        QVERIFY(r.book.ShowRecords().isEmpty());
+    }
+
+    void unreadableFileIsReported() {
+        InTemporaryFolder folder;
+        QDir().mkdir(kRecordFile);
+        Registration r;
+        r.Register("a", 1.0f, 0);
+        QCOMPARE(r.dialogs.shown.size(), 1);
+        QVERIFY(r.dialogs.shown[0].text.contains("記録は登録されていません"));
+        QCOMPARE(r.game.resultRegistered, qint16(0));
+        QVERIFY(r.book.ShowRecords().isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRecords)
+#include "test_records.moc"
