@@ -1,0 +1,17 @@
+// SPDX-License-Identifier: MIT
+// Nupew: a karuta game on the hundred-poem anthology.
+#include "ui/platform.h"
+#include "ui/program.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Nupew"));
+    QApplication::setOrganizationName(QStringLiteral("Nupew"));
+    nupew::InstallFontSubstitutions();
+    nupew::LoadJapaneseTranslations(app);
+    nupew::Program program;
+    program.Main();
+    return QApplication::exec();
+}

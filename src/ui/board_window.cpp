@@ -1,0 +1,274 @@
+// SPDX-License-Identifier: MIT
+// The game board (Form1): eight cards, the verse strip, the poet, the counters.
+#include "ui/board_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMenu>
+#include <QPushButton>
+
+namespace nupew {
+namespace {
+
+const QColor kBoardGrey(192, 192, 192);
+const QColor kShadow(128, 128, 128);
+const QColor kMat(0, 128, 0);
+const QColor kBlue(0, 0, 255);
+
+struct CardPlace {
+    int left;
+    int top;
+    const char *tag;
+    const char *tagName;
+    int tagLeft;
+    int tagTop;
+    const char *mat;
+    const char *rightShadow;
+    const char *lowerShadow;
+};
+
+// Cards in two rows of four, numbered from the right in columns.
+constexpr std::array<CardPlace, kBoardPositions> kCards = {{
+    {6180, 900, "１", "Label11", 7600, 840, "Label29(0)", "Label10(0)", "Label9(0)"},
+    {6180, 3180, "２", "Label12", 7600, 3120, "Label13", "Label14", "Label15"},
+    {4380, 900, "３", "Label30", 5800, 840, "Label18", "Label17", "Label16"},
+    {4380, 3180, "４", "Label31", 5800, 3120, "Label21", "Label20", "Label19"},
+    {2580, 900, "５", "Label32", 4000, 840, "Label24", "Label23", "Label22"},
+    {2580, 3180, "６", "Label33", 4000, 3120, "Label29(1)", "Label10(1)", "Label9(1)"},
+    {780, 900, "７", "Label34", 2200, 840, "Label29(2)", "Label10(2)", "Label9(2)"},
+    {780, 3180, "８", "Label35", 2200, 3120, "Label29(3)", "Label10(3)", "Label9(3)"},
+}};
+
+constexpr int kCardWidth = 1215;
+constexpr int kCardHeight = 1695;
+
+} // namespace
+
+BoardWindow::BoardWindow(Game &game, QWidget *parent) : QWidget(parent), game_(game) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("タワユかるたとりゲーム"));
+    setWindowIcon(Picture(QStringLiteral("leaf")));
+    setFixedSize(TwipsSize(9555, 5790));
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, kBoardGrey);
+    setPalette(palette);
+    setFocusPolicy(Qt::StrongFocus);
+
+    BuildDecoration();
+    BuildCards();
+    BuildControls();
+    BuildMenu();
+    game_.SetStartButton([this] { startButton_->click(); });
+}
+
+ClickLabel *BoardWindow::Decoration(const QString &name, const LabelLook &look) {
+    ClickLabel *label = MakeLabel(this, name, look);
+    connect(label, &ClickLabel::clicked, this, [this] { game_.BoardClick(); });
+    return label;
+}
+
+void BoardWindow::BuildDecoration() {
+    const QFont small = NamedFont(kMincho, 9);
+    // The upper-verse strip: a teal frame, the pale green ground and two shadows.
+    Decoration(QStringLiteral("Label8"), {{}, Twips(8520, 240, 135, 5175), kShadow, {}, small});
+    Decoration(QStringLiteral("Label7"), {{}, Twips(8160, 5280, 495, 135), kShadow, {}, small});
+    ClickLabel *frame =
+        MakeLabel(this, QStringLiteral("Label28"), {{}, Twips(8040, 90, 495, 5205), QColor(0, 128, 128), {}, small});
+    ClickLabel *ground =
+        MakeLabel(this, QStringLiteral("Label36"), {{}, Twips(8100, 150, 375, 5085), QColor(192, 255, 192), {}, small});
+    for (ClickLabel *label : {frame, ground}) {
+        connect(label, &ClickLabel::clicked, this, [this] { Call(openPoemPicture); });
+    }
+
+    auto *upper = MakeGridLabel(this, QStringLiteral("Label25"),
+                                {QStringLiteral("上の句"), Twips(8700, 150, 255, 615), kBoardGrey,
+                                 QColor(255, 255, 0), small},
+                                1, Px(180));
+    connect(upper, &ClickLabel::clicked, this, [this] { game_.BoardClick(); });
+    Decoration(QStringLiteral("Label26"), {QStringLiteral("第"), Twips(9120, 120, 255, 255), kBoardGrey, kBlue, small,
+                                           Qt::AlignCenter});
+    Decoration(QStringLiteral("Label27"), {QStringLiteral("問"), Twips(9120, 650, 255, 255), kBoardGrey, kBlue, small,
+                                           Qt::AlignCenter});
+    Decoration(QStringLiteral("Label5"), {QStringLiteral("おてつき"), Twips(7080, 5520, 735, 255), kBoardGrey,
+                                          QColor(255, 0, 255), small, Qt::AlignCenter});
+    Decoration(QStringLiteral("Label6"), {QStringLiteral("回"), Twips(8250, 5520, 255, 255), kBoardGrey,
+                                          QColor(255, 0, 255), small, Qt::AlignCenter});
+
+    // The title with its shadows, and the version that ignores clicks.
+    const QColor titleGround(0, 192, 192);
+    Decoration(QStringLiteral("Label3"), {{}, Twips(2040, 600, 4815, 135), kShadow, {}, small});
+    Decoration(QStringLiteral("Label4"), {{}, Twips(6720, 240, 135, 375), kShadow, {}, small});
+    Decoration(QStringLiteral("Label1"), {QStringLiteral("タ　ワ　ユ　"), Twips(1940, 120, 4815, 495), titleGround,
+                                          Qt::white, NamedFont(kMincho, 20.25), Qt::AlignCenter});
+    MakeLabel(this, QStringLiteral("Label2"), {QStringLiteral("Ver.2.0"), Twips(5880, 360, 855, 255), titleGround,
+                                               Qt::white, NamedFont(kPGothic, 12)});
+}
+
+void BoardWindow::BuildCards() {
+    const QFont tagFont = NamedFont(kPGothic, 9);
+    const QFont cardFont = NamedFont(kMincho, 15.75);
+    for (int position = 0; position < kBoardPositions; ++position) {
+        const CardPlace &place = kCards[position];
+        const int matLeft = place.left - 60;
+        const int matTop = place.top - 60;
+        // The shadows lie under the mat and show 120 twips beyond its right and lower edges.
+        Decoration(QString::fromLatin1(place.rightShadow),
+                   {{}, Twips(matLeft + 1335 - 15, matTop + 120, 135, 1695), kShadow, {}, tagFont});
+        Decoration(QString::fromLatin1(place.lowerShadow),
+                   {{}, Twips(matLeft + 120, matTop + 1815 - 15, 1335, 135), kShadow, {}, tagFont});
+        Decoration(QString::fromLatin1(place.mat), {{}, Twips(matLeft, matTop, 1335, 1815), kMat, {}, tagFont});
+        const int tagHeight = (position == 4 || position == 5) ? 375 : 255;
+        Decoration(QString::fromLatin1(place.tagName),
+                   {QString::fromUtf8(place.tag), Twips(place.tagLeft, place.tagTop, 135, tagHeight), kBoardGrey,
+                    kBlue, tagFont, Qt::AlignHCenter | Qt::AlignTop});
+
+        GridLabel *card = MakeGridLabel(this, QStringLiteral("Label0%1").arg(position + 1),
+                                        {{}, Twips(place.left, place.top, kCardWidth, kCardHeight), Qt::white,
+                                         kBlue, cardFont},
+                                        3, Px(315));
+        const int number = position + 1;
+        connect(card, &ClickLabel::clicked, this, [this, number] { game_.CardClick(number); });
+        cards_[position] = card;
+    }
+}
+
+void BoardWindow::BuildControls() {
+    const QFont verseFont = NamedFont(kMincho, 12);
+    verse_ = MakeGridLabel(this, QStringLiteral("Label09"),
+                           {{}, Twips(8160, 180, 255, 5055), QColor(192, 255, 192),
+                            palette().color(QPalette::WindowText), verseFont},
+                           1, Px(240));
+    connect(verse_, &ClickLabel::clicked, this, [this] { Call(openPoemPicture); });
+
+    poet_ = MakeGridLabel(this, QStringLiteral("Label38"),
+                          {{}, Twips(8760, 3360, 360, 2235), QColor(255, 255, 192), Qt::black, verseFont,
+                           Qt::AlignCenter, true},
+                          1, Px(240));
+    poet_->hide();
+    connect(poet_, &ClickLabel::clicked, this, [this] { Call(openPoetPicture); });
+
+    const QFont gothic = NamedFont(kPGothic, 12);
+    question_ = Decoration(QStringLiteral("Label47"),
+                           {QStringLiteral("1"), Twips(9050, 360, 335, 255), kBoardGrey, kBlue, gothic, Qt::AlignCenter});
+    faults_ = Decoration(QStringLiteral("Label48"), {QStringLiteral("0"), Twips(7850, 5460, 400, 255), kBoardGrey,
+                                                     {}, gothic, Qt::AlignCenter});
+    message_ = Decoration(QStringLiteral("Label37"), {{}, Twips(1080, 5250, 6015, 255), QColor(192, 255, 255), {},
+                                                      NamedFont(kPGothic, 9.75), Qt::AlignCenter, true});
+
+    const QFont buttonFont = NamedFont(kPMincho, 9);
+    startButton_ = new QPushButton(QStringLiteral("開始"), this);
+    startButton_->setObjectName(QStringLiteral("Command1"));
+    startButton_->setGeometry(Twips(0, 120, 615, 300));
+    startButton_->setFont(buttonFont);
+    connect(startButton_, &QPushButton::clicked, this, [this] { game_.StartQuestion(); });
+
+    endButton_ = new QPushButton(QStringLiteral("終了"), this);
+    endButton_->setObjectName(QStringLiteral("Command2"));
+    endButton_->setGeometry(Twips(0, 5280, 615, 300));
+    endButton_->setFont(buttonFont);
+    connect(endButton_, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void BoardWindow::BuildMenu() {
+    menu_ = new QMenu(QStringLiteral("システム"), this);
+    menu_->setObjectName(QStringLiteral("menu_1"));
+    QAction *start = menu_->addAction(QStringLiteral("開始(&B)"), this, [this] { startButton_->click(); });
+    start->setObjectName(QStringLiteral("menu_11"));
+    QAction *end = menu_->addAction(QStringLiteral("終了(&G)"), this, [this] { endButton_->click(); });
+    end->setObjectName(QStringLiteral("menu_12"));
+    menu_->addSeparator()->setObjectName(QStringLiteral("menu_13"));
+    QAction *reset = menu_->addAction(QStringLiteral("ゲームリセット(&R)"), this, [this] { Call(newGameShown); });
+    reset->setObjectName(QStringLiteral("menu_14"));
+}
+
+void BoardWindow::Call(const std::function<void()> &f) {
+    if (f) {
+        f();
+    }
+}
+
+void BoardWindow::closeEvent(QCloseEvent *event) {
+    // However the board is closed, the question stops and the pictures go with it.
+    game_.questionActive = false;
+    Call(closePictures);
+    event->accept();
+}
+
+void BoardWindow::keyPressEvent(QKeyEvent *event) {
+    const int key = event->key();
+    if (key == Qt::Key_Escape) {
+        endButton_->click();
+    } else if (key >= Qt::Key_1 && key <= Qt::Key_8) {
+        game_.PickCard(key - Qt::Key_0);
+    } else if (key == Qt::Key_A) {
+        if (PoetVisible()) {
+            Call(openPoetPicture);
+        }
+    } else if (key == Qt::Key_U) {
+        if (PoetVisible()) {
+            Call(openPoemPicture);
+        }
+    } else {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+void BoardWindow::mousePressEvent(QMouseEvent *event) {
+    if (event->button() == Qt::LeftButton) {
+        startButton_->click();
+    }
+    event->accept();
+}
+
+void BoardWindow::mouseReleaseEvent(QMouseEvent *event) {
+    if (event->button() == Qt::RightButton) {
+        menu_->popup(event->globalPosition().toPoint());
+    }
+    event->accept();
+}
+
+void BoardWindow::SetCardText(int position, const QString &text) {
+    if (position >= 0 && position < kBoardPositions) {
+        cards_[position]->setText(text);
+    }
+}
+
+void BoardWindow::SetCardColor(int position, Rgb color) {
+    if (position < 0 || position >= kBoardPositions) {
+        return;
+    }
+    QPalette palette = cards_[position]->palette();
+    palette.setColor(QPalette::Window, ToColor(color));
+    cards_[position]->setPalette(palette);
+}
+
+void BoardWindow::SetVerse(const QString &text) { verse_->setText(text); }
+
+void BoardWindow::SetPoetText(const QString &text) { poet_->setText(text); }
+
+void BoardWindow::SetPoetColor(Rgb color) {
+    QPalette palette = poet_->palette();
+    palette.setColor(QPalette::WindowText, ToColor(color));
+    poet_->setPalette(palette);
+}
+
+void BoardWindow::SetPoetGeometry(int topTwips, int heightTwips) {
+    poet_->setGeometry(Twips(8760, topTwips, 360, heightTwips));
+}
+
+void BoardWindow::SetPoetVisible(bool visible) { poet_->setVisible(visible); }
+
+bool BoardWindow::PoetVisible() const { return !poet_->isHidden(); }
+
+void BoardWindow::SetQuestionNumber(const QString &text) { question_->setText(text); }
+
+void BoardWindow::SetFaultCount(const QString &text) { faults_->setText(text); }
+
+void BoardWindow::SetMessage(const QString &text) { message_->setText(text); }
+
+void BoardWindow::Beep() { QApplication::beep(); }
+
+} // namespace nupew

@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: MIT
+// The main window (MDIForm1): the menu bar and the toolbar.
+#pragma once
+
+#include <QMainWindow>
+#include <QStringList>
+
+class QToolBar;
+
+namespace nupew {
+
+class Program;
+
+class MainWindow final : public QMainWindow {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(MainWindow)
+public:
+    explicit MainWindow(Program &program);
+
+    QAction *Item(const QString &name) const; // a menu item by its name
+    QToolBar *Toolbar() const { return toolbar_; }
+
+    // mnutov_Click: shows or hides the toolbar.
+    void ToggleToolbar();
+    // The keys of the toolbar's buttons and separators in their present order.
+    QStringList Arrangement() const;
+    void SetArrangement(const QStringList &keys);
+    static QStringList BuiltInArrangement();
+    // Toolbar1_Change and MDIForm_Activate: keep and restore the arrangement.
+    void SaveArrangement() const;
+    void RestoreArrangement();
+    // The outer height in twips for the toolbar shown or hidden.
+    void SetOuterHeight(int twips);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *event) override;
+
+private:
+    void BuildMenus();
+    void BuildToolbar();
+    QAction *Add(QMenu *menu, const QString &name, const QString &caption, void (Program::*slot)());
+    QAction *AddSetting(QMenu *menu, const QString &name, const QString &caption, qint16 *setting,
+                        qint16 value, bool closesBoard = false);
+
+    Program &program_;
+    QToolBar *toolbar_ = nullptr;
+    QList<QAction *> toolActions_; // toku01..toku09 in the built-in order
+};
+
+} // namespace nupew

@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: MIT
+// The platform layer: twips, fonts, colours, message boxes and translations.
+#pragma once
+
+#include "core/seams.h"
+
+#include <QColor>
+#include <QFont>
+#include <QLabel>
+#include <QRect>
+#include <functional>
+
+class QApplication;
+class QWidget;
+
+namespace nupew {
+
+// 15 twips make one logical pixel; Qt scales logical pixels on dense screens.
+constexpr int Px(int twips) { return (twips * 2 + 15) / 30; }
+QRect Twips(int left, int top, int width, int height);
+QSize TwipsSize(int width, int height);
+
+inline QColor ToColor(Rgb c) { return QColor(c.r, c.g, c.b); }
+
+// The fonts the windows name, substituted by the IPA fonts of the same metrics.
+inline const QString kMincho = QStringLiteral("ＭＳ 明朝");
+inline const QString kPMincho = QStringLiteral("ＭＳ Ｐ明朝");
+inline const QString kPGothic = QStringLiteral("ＭＳ Ｐゴシック");
+inline const QString kSystemFont = QStringLiteral("System");
+void InstallFontSubstitutions();
+QFont NamedFont(const QString &family, double points);
+
+// Qt's own Japanese texts for standard buttons and dialogs, whatever the locale.
+void LoadJapaneseTranslations(QApplication &app);
+
+// Registers the pictures and help pages built into the program.
+void InitResources();
+
+// A picture from the resources as an icon, with its @2x variant for dense screens.
+QIcon Picture(const QString &name);
+
+// A label as the windows use them; it consumes its clicks so that a click on a
+// label never reaches the window behind it.
+class ClickLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit ClickLabel(QWidget *parent);
+
+signals:
+    void clicked();
+    void rightReleased(const QPoint &globalPos);
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+};
+
+struct LabelLook {
+    QString text;
+    QRect twips;
+    QColor background;
+    QColor foreground;
+    QFont font;
+    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop;
+    bool border = false;
+};
+ClickLabel *MakeLabel(QWidget *parent, const QString &name, const LabelLook &look);
+void ApplyLook(ClickLabel *label, const QString &name, const LabelLook &look);
+
+// Message boxes with exact texts, titles, buttons and icons.
+MessageAnswer ShowMessageBox(QWidget *parent, const Message &message);
+
+} // namespace nupew

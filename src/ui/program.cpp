@@ -1,0 +1,185 @@
+// SPDX-License-Identifier: MIT
+// The program object: owns the settings, the catalogue, the game and the windows.
+#include "ui/program.h"
+
+#include "ui/board_window.h"
+#include "ui/main_window.h"
+#include "ui/platform.h"
+#include "ui/title_screen.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QTime>
+#include <QToolBar>
+#include <QTimer>
+
+namespace nupew {
+
+// The game talks to the board through this relay, since the board window is
+// made after the game whose events it handles.
+class Program::BoardRelay final : public BoardDisplay {
+public:
+    BoardWindow *board = nullptr;
+    void SetCardText(int position, const QString &text) override { board->SetCardText(position, text); }
+    void SetCardColor(int position, Rgb color) override { board->SetCardColor(position, color); }
+    void SetVerse(const QString &text) override { board->SetVerse(text); }
+    void SetPoetText(const QString &text) override { board->SetPoetText(text); }
+    void SetPoetColor(Rgb color) override { board->SetPoetColor(color); }
+    void SetPoetGeometry(int top, int height) override { board->SetPoetGeometry(top, height); }
+    void SetPoetVisible(bool visible) override { board->SetPoetVisible(visible); }
+    bool PoetVisible() const override { return board->PoetVisible(); }
+    void SetQuestionNumber(const QString &text) override { board->SetQuestionNumber(text); }
+    void SetFaultCount(const QString &text) override { board->SetFaultCount(text); }
+    void SetMessage(const QString &text) override { board->SetMessage(text); }
+    void Beep() override { board->Beep(); }
+};
+
+class Program::RealClock final : public TimeOfDay {
+public:
+    float Now() const override { return float(QTime::currentTime().msecsSinceStartOfDay()) / 1000.0f; }
+};
+
+// Reveal steps on a precise single-shot timer: the event loop stays free between them.
+class Program::RealTimer final : public RevealTimer {
+public:
+    RealTimer() {
+        timer_.setSingleShot(true);
+        timer_.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            auto step = std::move(step_);
+            step_ = nullptr;
+            if (step) {
+                step();
+            }
+        });
+    }
+    void Schedule(int milliseconds, std::function<void()> step) override {
+        step_ = std::move(step);
+        timer_.start(milliseconds);
+    }
+    void Cancel() override {
+        timer_.stop();
+        step_ = nullptr;
+    }
+
+private:
+    QTimer timer_;
+    std::function<void()> step_;
+};
+
+Program::Program(ProgramSeams seams)
+    : relay_(std::make_unique<BoardRelay>()), realClock_(std::make_unique<RealClock>()),
+      realTimer_(std::make_unique<RealTimer>()) {
+    InitResources();
+    const TimeOfDay &clock = seams.clock ? *seams.clock : *realClock_;
+    realRandom_ = std::make_unique<TimeSeededRandom>(clock);
+    Random &random = seams.random ? *seams.random : *realRandom_;
+    RevealTimer &timer = seams.timer ? *seams.timer : *realTimer_;
+    game_ = std::make_unique<Game>(settings, catalogue, *relay_, *this, clock, random, timer);
+    store_ = std::make_unique<SettingsStore>(settings, *this);
+    records_ = seams.dateTime ? std::make_unique<RecordBook>(*game_, *this, seams.dateTime)
+                              : std::make_unique<RecordBook>(*game_, *this);
+    board_ = std::make_unique<BoardWindow>(*game_);
+    relay_->board = board_.get();
+    board_->newGameShown = [this] { GameOpen(); };
+    mainWindow_ = std::make_unique<MainWindow>(*this);
+}
+
+Program::~Program() {
+    quitting_ = true;
+    if (title_) {
+        delete title_;
+    }
+}
+
+void Program::Main() {
+    settings = Settings();
+    game_->resultRegistered = 0;
+    game_->currentPoem = 0;
+    pictureFolder.clear();
+    catalogue.Fill();
+    store_->LoadAtStartUp();
+    game_->questionNumber = 1;
+    game_->faultCount = 0;
+    game_->answerOpen = false;
+    game_->ResetGame();
+    title_ = new TitleScreen;
+    title_->finished = [this] { ShowMainWindow(); };
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        QRect frame = title_->frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        title_->move(frame.topLeft());
+    }
+    title_->show();
+    game_->DealQuestion();
+}
+
+void Program::ShowMainWindow() {
+    mainWindow_->show();
+    mainWindow_->SetOuterHeight(mainWindow_->Toolbar()->isHidden() ? 680 : 1080);
+    mainWindow_->activateWindow();
+}
+
+MessageAnswer Program::ShowMessage(const Message &message) {
+    if (messageHandler) {
+        return messageHandler(message);
+    }
+    return ShowMessageBox(QApplication::activeWindow(), message);
+}
+
+void Program::ShowRecordEntryBox(const QString &, const QString &) {}
+
+void Program::CloseBoard() { board_->close(); }
+
+void Program::GameOpen() {
+    game_->NewGame([this] {
+        board_->show();
+        board_->raise();
+        board_->activateWindow();
+    });
+}
+
+void Program::GameClose() { board_->close(); }
+
+void Program::CloseProgram() {
+    const MessageAnswer answer =
+        ShowMessage({QStringLiteral("「タワユWin」を終了します"), QStringLiteral("「タワユWin」Ver 2.0"),
+                     MessageButtons::YesNo, MessageIcon::Question, true});
+    if (answer == MessageAnswer::Yes) {
+        Quit();
+    }
+}
+
+void Program::SaveSettings() { store_->SaveSettings(); }
+
+void Program::RestoreDefaultSettings() { store_->RestoreDefaultSettings(); }
+
+void Program::ViewRecords() {}
+void Program::ResetRecords() {}
+void Program::PrintRecordsMenu() {}
+void Program::SelectPictureFolder() {}
+void Program::CustomiseToolbar() {}
+void Program::ShowPoemList() {}
+void Program::HelpContents() {}
+void Program::HelpOnHelp() {}
+
+void Program::ShowVersion() {
+    ShowMessage({QStringLiteral("      タワユかるたとりゲーム\n"
+                                "              「　ぬ　ぺ　」\n"
+                                "                 Ver. 2.01\n"
+                                "      作: Nupew プロジェクト (MIT ライセンス)"),
+                 QStringLiteral(" バージョン情報"), MessageButtons::Ok, MessageIcon::None, true});
+}
+
+void Program::Quit() {
+    if (quitting_) {
+        return;
+    }
+    quitting_ = true;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        window->hide();
+    }
+    QCoreApplication::quit();
+}
+
+} // namespace nupew

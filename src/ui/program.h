@@ -1,0 +1,93 @@
+// SPDX-License-Identifier: MIT
+// The program object: owns the settings, the catalogue, the game and the windows.
+#pragma once
+
+#include "core/game.h"
+#include "core/settings.h"
+#include "records/record_book.h"
+#include "ui/title_screen.h"
+
+#include <QObject>
+#include <QPointer>
+#include <memory>
+
+class QTimer;
+
+namespace nupew {
+
+class BoardWindow;
+class MainWindow;
+
+// The seams a test replaces; empty ones get the real clock, generator and timer.
+struct ProgramSeams {
+    const TimeOfDay *clock = nullptr;
+    Random *random = nullptr;
+    RevealTimer *timer = nullptr;
+    RecordBook::Clock dateTime;
+};
+
+class Program final : public QObject, public Dialogs {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Program)
+public:
+    explicit Program(ProgramSeams seams = {});
+    ~Program() override;
+
+    // Start-up: settings, catalogue, files, a new game, the title screen, the first deal.
+    void Main();
+
+    // Dialogs
+    MessageAnswer ShowMessage(const Message &message) override;
+    void ShowRecordEntryBox(const QString &averageText, const QString &faultsText) override;
+    void CloseBoard() override;
+
+    // Menu and toolbar handlers.
+    void GameOpen();
+    void GameClose();
+    void CloseProgram();
+    void SaveSettings();
+    void RestoreDefaultSettings();
+    void ViewRecords();
+    void ResetRecords();
+    void PrintRecordsMenu();
+    void SelectPictureFolder();
+    void CustomiseToolbar();
+    void ShowPoemList();
+    void HelpContents();
+    void HelpOnHelp();
+    void ShowVersion();
+    // Ends the program at once, closing every window.
+    void Quit();
+
+    BoardWindow &Board() { return *board_; }
+    MainWindow *Frame() const { return mainWindow_.get(); }
+    TitleScreen *Title() const { return title_; }
+    Game &GameState() { return *game_; }
+    RecordBook &Records() { return *records_; }
+    void ShowMainWindow();
+
+    Settings settings;
+    PoemCatalogue catalogue;
+    QString pictureFolder;
+    // Tests answer message boxes here; empty, the real boxes are shown.
+    std::function<MessageAnswer(const Message &)> messageHandler;
+
+private:
+    class BoardRelay;
+    class RealClock;
+    class RealTimer;
+
+    std::unique_ptr<BoardRelay> relay_;
+    std::unique_ptr<RealClock> realClock_;
+    std::unique_ptr<TimeSeededRandom> realRandom_;
+    std::unique_ptr<RealTimer> realTimer_;
+    std::unique_ptr<Game> game_;
+    std::unique_ptr<SettingsStore> store_;
+    std::unique_ptr<RecordBook> records_;
+    std::unique_ptr<BoardWindow> board_;
+    std::unique_ptr<MainWindow> mainWindow_;
+    QPointer<TitleScreen> title_;
+    bool quitting_ = false;
+};
+
+} // namespace nupew

@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: MIT
+// The title screen (Form01): a short star animation, then the main window.
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <functional>
+
+class QLabel;
+class QTimer;
+
+namespace nupew {
+
+class TitleScreen final : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TitleScreen)
+public:
+    explicit TitleScreen(QWidget *parent = nullptr);
+
+    // Timer1_Timer: one tick of the animation clock.
+    void Tick();
+    qint16 titleTick = 0;
+    // Runs on the last tick, after the title screen has closed.
+    std::function<void()> finished;
+    // The frame Image2 shows now: 0 for none, else the number of Image3..Image15.
+    int ShownFrame() const { return shownFrame_; }
+    QTimer *Timer() const { return timer_; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void ShowFrame(int image);
+
+    QTimer *timer_ = nullptr;     // Timer1
+    QLabel *animation_ = nullptr; // Image2
+    std::array<QPixmap, 16> frames_;
+    int shownFrame_ = 0;
+};
+
+} // namespace nupew

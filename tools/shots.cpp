@@ -1,0 +1,78 @@
+// SPDX-License-Identifier: MIT
+// Renders every window of the program in a known state and saves each as a
+// PNG, for the README and for looking at what we build.
+#include "ui/board_window.h"
+#include "ui/main_window.h"
+#include "ui/platform.h"
+#include "ui/program.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTimer>
+#include <QToolBar>
+
+using namespace nupew;
+
+namespace {
+
+// Fixed draws, so that the pictures are the same every time.
+class SteadyRandom final : public Random {
+public:
+    float Draw() override {
+        value_ = value_ + 0.6180339f;
+        if (value_ >= 1.0f) {
+            value_ -= 1.0f;
+        }
+        return value_;
+    }
+
+private:
+    float value_ = 0.1f;
+};
+
+void Save(QWidget *window, const QString &folder, const QString &name) {
+    window->grab().save(folder + u'/' + name + QStringLiteral(".png"));
+}
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+    QApplication app(argc, argv);
+    InstallFontSubstitutions();
+    LoadJapaneseTranslations(app);
+    const QString out = QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".")).absolutePath();
+    QDir().mkpath(out);
+    QDir work(out + QStringLiteral("/work"));
+    work.removeRecursively();
+    QDir().mkpath(work.path());
+    QDir::setCurrent(work.path());
+
+    SteadyRandom random;
+    ProgramSeams seams;
+    seams.random = &random;
+    Program program(seams);
+    program.messageHandler = [](const Message &) { return MessageAnswer::No; };
+    program.Main();
+    TitleScreen *title = program.Title();
+    for (int tick = 0; tick < 9; ++tick) {
+        title->Tick();
+    }
+    Save(title, out, QStringLiteral("title"));
+    for (int tick = 9; tick < 25; ++tick) {
+        title->Tick();
+    }
+    MainWindow *main = program.Frame();
+    Save(main, out, QStringLiteral("main"));
+
+    program.settings.revealDelay = 0;
+    program.GameOpen();
+    BoardWindow &board = program.Board();
+    Save(&board, out, QStringLiteral("board_dealt"));
+    Game &game = program.GameState();
+    game.StartQuestion();
+    game.PickCard((game.answerPosition + 2) % 8 + 1);
+    Save(&board, out, QStringLiteral("board_running"));
+    game.PickCard(game.answerPosition + 1);
+    Save(&board, out, QStringLiteral("board_answered"));
+    return 0;
+}
