@@ -5,6 +5,8 @@
 #include "ui/main_window.h"
 #include "ui/platform.h"
 #include "ui/program.h"
+#include "ui/record_entry_box.h"
+#include "ui/records_window.h"
 
 #include <QApplication>
 #include <QDir>
@@ -74,5 +76,24 @@ int main(int argc, char *argv[]) {
     Save(&board, out, QStringLiteral("board_running"));
     game.PickCard(game.answerPosition + 1);
     Save(&board, out, QStringLiteral("board_answered"));
+
+    RecordEntryBox entry(QStringLiteral("4.25"), QStringLiteral("2"));
+    entry.show();
+    Save(&entry, out, QStringLiteral("entry_box"));
+    entry.close();
+
+    const QStringList names = {QStringLiteral("山田　花子"), QStringLiteral("Taro"), QStringLiteral("さくら"),
+                               QStringLiteral("藤原定家ファン"), QStringLiteral("ゆき"), QStringLiteral("K. Sato"),
+                               QStringLiteral("はるか"), QStringLiteral("小町"), QStringLiteral("蝉丸"),
+                               QStringLiteral("最後の人")};
+    for (int i = 0; i < 10; ++i) {
+        game.resultRegistered = 0;
+        game.averageTime = 2.5f + 0.75f * float(i);
+        game.faultCount = qint16(i / 3);
+        program.Records().playerName = names[i];
+        program.Records().RegisterRecord();
+    }
+    program.ViewRecords();
+    Save(program.RecordsView(), out, QStringLiteral("records"));
     return 0;
 }

@@ -5,9 +5,13 @@
 #include "ui/board_window.h"
 #include "ui/main_window.h"
 #include "ui/platform.h"
+#include "ui/record_entry_box.h"
+#include "ui/records_window.h"
 #include "ui/title_screen.h"
 
 #include <QApplication>
+#include <QPainter>
+#include <QPrintDialog>
 #include <QScreen>
 #include <QTime>
 #include <QToolBar>
@@ -127,7 +131,18 @@ MessageAnswer Program::ShowMessage(const Message &message) {
     return ShowMessageBox(QApplication::activeWindow(), message);
 }
 
-void Program::ShowRecordEntryBox(const QString &, const QString &) {}
+void Program::ShowRecordEntryBox(const QString &averageText, const QString &faultsText) {
+    // A fresh box for every game end, so the name field always starts empty.
+    RecordEntryBox box(averageText, faultsText, board_->isVisible() ? board_.get() : nullptr);
+    box.registerRecord = [this](const QString &name) {
+        records_->playerName = name;
+        records_->RegisterRecord();
+        OpenRecordsWindow();
+        ShowRecords();
+    };
+    box.declineRecord = [this] { game_->NewGame(); };
+    box.exec();
+}
 
 void Program::CloseBoard() { board_->close(); }
 
@@ -154,9 +169,77 @@ void Program::SaveSettings() { store_->SaveSettings(); }
 
 void Program::RestoreDefaultSettings() { store_->RestoreDefaultSettings(); }
 
-void Program::ViewRecords() {}
-void Program::ResetRecords() {}
-void Program::PrintRecordsMenu() {}
+RecordsWindow *Program::RecordsView() const { return recordsWindow_; }
+
+RecordsWindow &Program::LoadRecordsWindow() {
+    if (!recordsWindow_) {
+        recordsWindow_ = new RecordsWindow;
+        recordsWindow_->closeAndNewGame = [this] { game_->NewGame(); };
+        recordsWindow_->resetTable = [this] { ResetRecords(); };
+    }
+    return *recordsWindow_;
+}
+
+void Program::OpenRecordsWindow() {
+    LoadRecordsWindow().show();
+    recordsWindow_->raise();
+    recordsWindow_->activateWindow();
+}
+
+void Program::ShowRecords() {
+    if (recordsWindow_) {
+        recordsWindow_->Fill(records_->ShowRecords());
+    }
+}
+
+void Program::ViewRecords() {
+    OpenRecordsWindow();
+    ShowRecords();
+}
+
+void Program::ResetRecords() {
+    if (recordsWindow_) {
+        recordsWindow_->close();
+        recordsWindow_ = nullptr; // it is deleted later; never show it again
+    }
+    records_->ResetTable();
+    OpenRecordsWindow();
+    ShowRecords();
+}
+
+void Program::PrintRecordsMenu() {
+    // The shared dialog reports Cancel as a failure from the first print on.
+    dialogCancelIsFailure = true;
+    QPrinter printer;
+    const bool chosen = printerSetup ? printerSetup(printer) : [&printer] {
+        QPrintDialog dialog(&printer);
+        dialog.setObjectName(QStringLiteral("CommonDialog1"));
+        return dialog.exec() == QDialog::Accepted;
+    }();
+    if (chosen) {
+        PrintRecords(printer);
+    }
+}
+
+void Program::PrintRecords(QPrinter &printer) {
+    LoadRecordsWindow(); // printing loads the window without showing it
+    const auto failed = [this] { ShowMessage({QStringLiteral("記録の印刷ができません。")}); };
+    ShowRecords();
+    recordsWindow_->SetPrintLook(true);
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        failed();
+    } else {
+        // The window's own size on paper: one screen pixel is one pixel at the screen's density.
+        const double scale = double(printer.logicalDpiX()) / double(recordsWindow_->logicalDpiX());
+        painter.scale(scale, scale);
+        recordsWindow_->render(&painter, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+        if (!painter.end()) {
+            failed();
+        }
+    }
+    recordsWindow_->SetPrintLook(false);
+}
 void Program::SelectPictureFolder() {}
 void Program::CustomiseToolbar() {}
 void Program::ShowPoemList() {}

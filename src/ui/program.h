@@ -8,6 +8,7 @@
 #include "ui/title_screen.h"
 
 #include <QObject>
+#include <QPrinter>
 #include <QPointer>
 #include <memory>
 
@@ -17,6 +18,7 @@ namespace nupew {
 
 class BoardWindow;
 class MainWindow;
+class RecordsWindow;
 
 // The seams a test replaces; empty ones get the real clock, generator and timer.
 struct ProgramSeams {
@@ -59,6 +61,12 @@ public:
     // Ends the program at once, closing every window.
     void Quit();
 
+    // The records window: open (or raise) it, fill it, print it.
+    void OpenRecordsWindow();
+    void ShowRecords();
+    void PrintRecords(QPrinter &printer);
+    RecordsWindow *RecordsView() const;
+
     BoardWindow &Board() { return *board_; }
     MainWindow *Frame() const { return mainWindow_.get(); }
     TitleScreen *Title() const { return title_; }
@@ -71,6 +79,10 @@ public:
     QString pictureFolder;
     // Tests answer message boxes here; empty, the real boxes are shown.
     std::function<MessageAnswer(const Message &)> messageHandler;
+    // The printer setup dialog: false when cancelled. Tests choose a PDF file here.
+    std::function<bool(QPrinter &)> printerSetup;
+    // The shared common dialog reports Cancel as a failure once a print has used it.
+    bool dialogCancelIsFailure = false;
 
 private:
     class BoardRelay;
@@ -87,6 +99,9 @@ private:
     std::unique_ptr<BoardWindow> board_;
     std::unique_ptr<MainWindow> mainWindow_;
     QPointer<TitleScreen> title_;
+    QPointer<RecordsWindow> recordsWindow_;
+
+    RecordsWindow &LoadRecordsWindow();
     bool quitting_ = false;
 };
 

@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: MIT
+// The record entry box (Form2): the result, a name, and register or not.
+#pragma once
+
+#include <QDialog>
+#include <functional>
+
+class QLineEdit;
+class QMenu;
+class QPushButton;
+
+namespace nupew {
+
+class RecordEntryBox final : public QDialog {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(RecordEntryBox)
+public:
+    RecordEntryBox(const QString &averageText, const QString &faultsText, QWidget *parent = nullptr);
+
+    // 記録する receives the typed name; 記録しない runs after the box has closed.
+    std::function<void(const QString &name)> registerRecord;
+    std::function<void()> declineRecord;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    QLineEdit *name_ = nullptr;      // Text1
+    QPushButton *register_ = nullptr; // Command1
+    QPushButton *decline_ = nullptr;  // Command2
+    QMenu *menu_ = nullptr;           // MENU_2
+};
+
+} // namespace nupew

@@ -1,0 +1,142 @@
+// SPDX-License-Identifier: MIT
+// The top records window (Form3): the ten best results, reset and close.
+#include "ui/records_window.h"
+
+#include "ui/platform.h"
+
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPushButton>
+
+namespace nupew {
+namespace {
+
+struct Column {
+    int array; // Label1..Label5
+    int left;
+    int width;
+    const char *header;
+    QColor headerText;
+    QColor rowGround;
+    QColor rowText;
+};
+
+} // namespace
+
+RecordsWindow::RecordsWindow(QWidget *parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("成績優秀者"));
+    setWindowIcon(Picture(QStringLiteral("leaf")));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFixedSize(TwipsSize(7335, 3945));
+    setAutoFillBackground(true);
+
+    const QColor windowText = palette().color(QPalette::WindowText);
+    const QColor white(255, 255, 255);
+    const QColor headerGround(192, 255, 192);
+    auto popupOn = [this](ClickLabel *label) {
+        connect(label, &ClickLabel::rightReleased, this, &RecordsWindow::Popup);
+    };
+    popupOn(MakeLabel(this, QStringLiteral("Label6"), {{}, Twips(120, 120, 7095, 495), QColor(0, 0, 255), {}, font()}));
+    popupOn(MakeLabel(this, QStringLiteral("Label7"),
+                      {QStringLiteral("タワユかるたとりゲーム 成績優秀者"), Twips(180, 180, 6975, 375),
+                       QColor(192, 255, 255), windowText, NamedFont(kMincho, 18), Qt::AlignCenter}));
+
+    const std::array<Column, 5> columns = {{
+        {5, 120, 375, "", QColor(192, 0, 192), QColor(192, 255, 255), QColor(0, 0, 192)},
+        {1, 480, 2055, "氏　　名", QColor(0, 0, 255), white, windowText},
+        {2, 2520, 1215, "お手つき数", QColor(192, 0, 192), white, windowText},
+        {3, 3720, 1815, "平均タイム（秒)", QColor(0, 0, 0), white, windowText},
+        {4, 5520, 1695, "日　　付", QColor(0, 0, 0), white, windowText},
+    }};
+    const QFont cellFont = NamedFont(kMincho, 11.25);
+    for (const Column &column : columns) {
+        for (int element = 0; element <= 10; ++element) {
+            const bool header = element == 0;
+            QString text = header ? QString::fromUtf8(column.header) : QString();
+            if (column.array == 5 && !header) {
+                text = element == 10 ? QStringLiteral("10") : QString(QChar(0xFF10 + element));
+            }
+            Qt::Alignment alignment = Qt::AlignCenter;
+            if (header && column.array == 3) {
+                alignment = Qt::AlignRight | Qt::AlignVCenter;
+            }
+            ClickLabel *cell = MakeLabel(
+                this, QStringLiteral("Label%1(%2)").arg(column.array).arg(element),
+                {text, Twips(column.left, 720 + 240 * element, column.width, 255),
+                 header ? headerGround : column.rowGround, header ? column.headerText : column.rowText,
+                 (header && column.array == 5) ? NamedFont(kPGothic, 11.25) : cellFont, alignment, true});
+            cells_[column.array][element] = cell;
+            popupOn(cell);
+        }
+    }
+
+    const QFont buttonFont = NamedFont(kMincho, 9);
+    reset_ = new QPushButton(QStringLiteral("初期化"), this);
+    reset_->setObjectName(QStringLiteral("Command2"));
+    reset_->setGeometry(Twips(120, 3480, 735, 375));
+    close_ = new QPushButton(QStringLiteral("閉じる"), this);
+    close_->setObjectName(QStringLiteral("Command1"));
+    close_->setGeometry(Twips(6480, 3480, 735, 375));
+    for (QPushButton *button : {reset_, close_}) {
+        button->setFont(buttonFont);
+        button->setAutoDefault(false);
+    }
+    connect(close_, &QPushButton::clicked, this, [this] {
+        const auto next = closeAndNewGame;
+        close();
+        if (next) {
+            next();
+        }
+    });
+    connect(reset_, &QPushButton::clicked, this, [this] {
+        if (resetTable) {
+            resetTable();
+        }
+    });
+
+    menu_ = new QMenu(QStringLiteral("ポップアップ３"), this);
+    menu_->setObjectName(QStringLiteral("MENU_3"));
+    menu_->addAction(QStringLiteral("閉じる(&E)"), close_, &QPushButton::click)->setObjectName(QStringLiteral("MENU_31"));
+    menu_->addAction(QStringLiteral("初期化(&R)"), reset_, &QPushButton::click)->setObjectName(QStringLiteral("MENU_32"));
+}
+
+void RecordsWindow::Fill(const QList<RecordRowText> &rows) {
+    for (int row = 1; row <= std::min<int>(int(rows.size()), 10); ++row) {
+        const RecordRowText &text = rows[row - 1];
+        cells_[1][row]->setText(text.name);
+        cells_[2][row]->setText(text.faults);
+        cells_[3][row]->setText(text.time);
+        cells_[4][row]->setText(text.stamp);
+    }
+}
+
+QString RecordsWindow::Cell(int column, int row) const { return cells_[column][row]->text(); }
+
+void RecordsWindow::SetPrintLook(bool printing) {
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, printing ? QColor(255, 255, 255) : QColor(128, 128, 128));
+    setPalette(palette);
+    close_->setVisible(!printing);
+    reset_->setVisible(!printing);
+}
+
+void RecordsWindow::Popup(const QPoint &at) { menu_->popup(at); }
+
+void RecordsWindow::keyPressEvent(QKeyEvent *event) {
+    if (event->key() == Qt::Key_Escape) {
+        close_->click();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void RecordsWindow::mouseReleaseEvent(QMouseEvent *event) {
+    if (event->button() == Qt::RightButton) {
+        Popup(event->globalPosition().toPoint());
+    }
+    event->accept();
+}
+
+} // namespace nupew

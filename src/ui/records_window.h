@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: MIT
+// The top records window (Form3): the ten best results, reset and close.
+#pragma once
+
+#include "records/record_book.h"
+
+#include <QWidget>
+#include <array>
+#include <functional>
+
+class QLabel;
+class QMenu;
+class QPushButton;
+
+namespace nupew {
+
+class ClickLabel;
+
+class RecordsWindow final : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(RecordsWindow)
+public:
+    explicit RecordsWindow(QWidget *parent = nullptr);
+
+    // Fills rows 1 to n of the grid; rows after n keep what they show.
+    void Fill(const QList<RecordRowText> &rows);
+    // The look of a print: a white ground without the buttons, or back with them.
+    void SetPrintLook(bool printing);
+    QString Cell(int column, int row) const; // column 1-5 as Label1..Label5
+
+    std::function<void()> closeAndNewGame; // 閉じる
+    std::function<void()> resetTable;      // 初期化
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    void Popup(const QPoint &at);
+
+    std::array<std::array<ClickLabel *, 11>, 6> cells_{}; // [array 1..5][element 0..10]
+    QPushButton *close_ = nullptr; // Command1
+    QPushButton *reset_ = nullptr; // Command2
+    QMenu *menu_ = nullptr;        // MENU_3
+};
+
+} // namespace nupew
