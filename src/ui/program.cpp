@@ -262,7 +262,11 @@ void Program::Quit() {
     for (QWidget *window : QApplication::topLevelWidgets()) {
         window->hide();
     }
-    QCoreApplication::quit();
+    if (endApplication) {
+        endApplication();
+    } else {
+        QCoreApplication::quit();
+    }
 }
 
 } // namespace nupew

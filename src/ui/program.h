@@ -81,6 +81,8 @@ public:
     std::function<MessageAnswer(const Message &)> messageHandler;
     // The printer setup dialog: false when cancelled. Tests choose a PDF file here.
     std::function<bool(QPrinter &)> printerSetup;
+    // Leaves the event loop; tests keep their own loop running.
+    std::function<void()> endApplication;
     // The shared common dialog reports Cancel as a failure once a print has used it.
     bool dialogCancelIsFailure = false;
 

@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: MIT
+// The real program with fake time, timer and random source, and scripted boxes.
+#pragma once
+
+#include "fakes.h"
+#include "ui/board_window.h"
+#include "ui/main_window.h"
+#include "ui/platform.h"
+#include "ui/program.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+namespace nupew::testing {
+
+struct UiFixture {
+    UiFixture() {
+        seams.clock = &clock;
+        seams.random = &random;
+        seams.timer = &timer;
+        seams.dateTime = [] { return QDateTime(QDate(2026, 12, 6), QTime(20, 15, 0)); };
+        program = std::make_unique<Program>(seams);
+        program->messageHandler = [this](const Message &message) { return dialogs.ShowMessage(message); };
+        program->endApplication = [this] { ++ended; };
+        program->Main();
+        TitleScreen *title = program->Title();
+        title->Timer()->stop();
+        for (int tick = 0; tick < 25; ++tick) {
+            title->Tick();
+        }
+    }
+    ~UiFixture() {
+        // Close what the test left open before the program goes away.
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            window->hide();
+        }
+    }
+
+    BoardWindow &Board() { return program->Board(); }
+    Game &game() { return program->GameState(); }
+    template <typename T = QWidget> T *Child(QWidget &window, const QString &name) {
+        T *child = window.findChild<T *>(name);
+        if (!child) {
+            qWarning("no child %s", qPrintable(name));
+        }
+        return child;
+    }
+    QWidget *BoardLabel(const QString &name) { return Child(Board(), name); }
+    QString BoardText(const QString &name) { return Child<QLabel>(Board(), name)->text(); }
+    void Click(QWidget *widget, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mouseClick(widget, button, {}, widget->rect().center());
+    }
+    void ClickCard(int card) { Click(BoardLabel(QStringLiteral("Label0%1").arg(card))); }
+    void PressStart() { Click(Child<QPushButton>(Board(), QStringLiteral("Command1"))); }
+    int RightCard() { return game().answerPosition + 1; }
+    int WrongCard() { return RightCard() % program->settings.cardCount + 1; }
+    QColor CardColor(int card) {
+        return BoardLabel(QStringLiteral("Label0%1").arg(card))->palette().color(QPalette::Window);
+    }
+    QAction *Item(const QString &name) { return program->Frame()->Item(name); }
+
+    // Runs `action` on the next modal window that opens.
+    static void OnModal(std::function<void(QWidget *)> action) {
+        QTimer::singleShot(0, [action] {
+            QWidget *modal = QApplication::activeModalWidget();
+            QVERIFY(modal);
+            action(modal);
+        });
+    }
+
+    FakeClock clock;
+    FakeRandom random;
+    FakeTimer timer;
+    FakeDialogs dialogs;
+    ProgramSeams seams;
+    std::unique_ptr<Program> program;
+    int ended = 0;
+};
+
+} // namespace nupew::testing
