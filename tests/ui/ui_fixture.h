@@ -67,6 +67,9 @@ struct UiFixture {
             QWidget *modal = QApplication::activeModalWidget();
             QVERIFY(modal);
             action(modal);
+            if (QTest::currentTestFailed()) {
+                modal->close(); // never leave a failed test waiting on a modal box
+            }
         });
     }
 
