@@ -5,11 +5,16 @@
 #include "ui/main_window.h"
 #include "ui/platform.h"
 #include "ui/program.h"
+#include "ui/help_window.h"
+#include "ui/poem_list_window.h"
 #include "ui/record_entry_box.h"
+#include "ui/toolbar_dialog.h"
 #include "ui/records_window.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QPainter>
 #include <QTimer>
 #include <QToolBar>
 
@@ -95,5 +100,41 @@ int main(int argc, char *argv[]) {
     }
     program.ViewRecords();
     Save(program.RecordsView(), out, QStringLiteral("records"));
+
+    // Pictures of our own for the two viewers.
+    QImage poem(480, 320, QImage::Format_RGB32);
+    poem.fill(QColor(250, 240, 220));
+    QImage poet(300, 400, QImage::Format_RGB32);
+    poet.fill(QColor(220, 235, 250));
+    for (QImage *image : {&poem, &poet}) {
+        QPainter painter(image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(QColor(120, 60, 30), 6));
+        painter.drawEllipse(image->rect().adjusted(40, 40, -40, -40));
+        painter.setFont(NamedFont(kMincho, 28));
+        painter.drawText(image->rect(), Qt::AlignCenter, image == &poem ? QStringLiteral("歌の絵") : QStringLiteral("作者"));
+    }
+    const int number = game.currentPoem;
+    poem.save(QStringLiteral("U%1.JPG").arg(number));
+    poet.save(QStringLiteral("a%1.bmp").arg(number));
+    program.OpenPicture(PictureKind::Poem);
+    program.OpenPicture(PictureKind::Poet);
+    Save(program.Viewer(PictureKind::Poem), out, QStringLiteral("viewer_poem"));
+    Save(program.Viewer(PictureKind::Poet), out, QStringLiteral("viewer_poet"));
+
+    QFile::copy(QStringLiteral(NUPEW_SOURCE_DIR "/assets/ichirun.txt"), QStringLiteral("ichirun.txt"));
+    program.ShowPoemList();
+    Save(program.PoemList(), out, QStringLiteral("poem_list"));
+
+    program.HelpContents();
+    Save(program.Help(), out, QStringLiteral("help"));
+
+    ToolbarDialog customise(*main);
+    customise.show();
+    Save(&customise, out, QStringLiteral("toolbar_dialog"));
+    customise.close();
+
+    main->ToggleToolbar();
+    Save(main, out, QStringLiteral("main_hidden_toolbar"));
     return 0;
 }

@@ -65,7 +65,7 @@ QAction *MainWindow::Add(QMenu *menu, const QString &name, const QString &captio
                          void (Program::*slot)()) {
     QAction *action = menu->addAction(caption);
     action->setObjectName(name);
-    connect(action, &QAction::triggered, this, [this, slot] { (program_.*slot)(); });
+    connect(action, &QAction::triggered, &program_, slot);
     return action;
 }
 

@@ -3,6 +3,9 @@
 #include "ui/program.h"
 
 #include "ui/board_window.h"
+#include "ui/help_window.h"
+#include "ui/poem_list_window.h"
+#include "ui/toolbar_dialog.h"
 #include "ui/main_window.h"
 #include "ui/platform.h"
 #include "ui/record_entry_box.h"
@@ -86,13 +89,19 @@ Program::Program(ProgramSeams seams)
     board_ = std::make_unique<BoardWindow>(*game_);
     relay_->board = board_.get();
     board_->newGameShown = [this] { GameOpen(); };
+    board_->openPoemPicture = [this] { OpenPicture(PictureKind::Poem); };
+    board_->openPoetPicture = [this] { OpenPicture(PictureKind::Poet); };
+    board_->closePictures = [this] { ClosePictures(); };
     mainWindow_ = std::make_unique<MainWindow>(*this);
 }
 
 Program::~Program() {
     quitting_ = true;
-    if (title_) {
-        delete title_;
+    // Windows closed during the run may still wait for their deferred deletion.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    for (QWidget *window : std::initializer_list<QWidget *>{title_, recordsWindow_, poemViewer_, poetViewer_,
+                                                           poemList_, help_}) {
+        delete window;
     }
 }
 
@@ -240,11 +249,76 @@ void Program::PrintRecords(QPrinter &printer) {
     }
     recordsWindow_->SetPrintLook(false);
 }
-void Program::SelectPictureFolder() {}
-void Program::CustomiseToolbar() {}
-void Program::ShowPoemList() {}
-void Program::HelpContents() {}
-void Program::HelpOnHelp() {}
+void Program::SelectPictureFolder() {
+    if (!dialogHost_) {
+        dialogHost_ = std::make_unique<QWidget>();
+        dialogHost_->setObjectName(QStringLiteral("Form7"));
+    }
+    const FolderSelection::OpenFile open =
+        openFileDialog ? openFileDialog : [this](const FileDialogRequest &request) {
+            return FolderSelection::ShowOpenFileDialog(*dialogHost_, request);
+        };
+    FolderSelection::Select(pictureFolder, dialogCancelIsFailure, open, *this);
+}
+
+void Program::CustomiseToolbar() {
+    ToolbarDialog dialog(*mainWindow_);
+    dialog.changed = [this] { mainWindow_->SaveArrangement(); };
+    dialog.exec();
+}
+
+PoemListWindow *Program::PoemList() const { return poemList_; }
+
+void Program::ShowPoemList() {
+    if (!poemList_) {
+        poemList_ = new PoemListWindow;
+    }
+    poemList_->show();
+    poemList_->raise();
+    poemList_->activateWindow();
+}
+
+HelpWindow *Program::Help() const { return help_; }
+
+void Program::ShowHelpPage(const QString &page) {
+    if (!help_) {
+        help_ = new HelpWindow;
+        help_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    help_->ShowPage(page);
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
+}
+
+void Program::HelpContents() { ShowHelpPage(QStringLiteral("index")); }
+
+void Program::HelpOnHelp() { ShowHelpPage(QStringLiteral("using")); }
+
+PictureViewer *Program::Viewer(PictureKind kind) const {
+    return kind == PictureKind::Poem ? poemViewer_ : poetViewer_;
+}
+
+void Program::OpenPicture(PictureKind kind) {
+    if (kind == PictureKind::Poem && !board_->PoetVisible()) {
+        return; // the poem picture only once the question is decided
+    }
+    QPointer<PictureViewer> &viewer = kind == PictureKind::Poem ? poemViewer_ : poetViewer_;
+    if (!viewer) {
+        viewer = new PictureViewer(kind);
+    }
+    const bool boardNormal = !(board_->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized));
+    viewer->Open(pictureFolder, game_->currentPoem, boardNormal, *this);
+}
+
+void Program::ClosePictures() {
+    for (QPointer<PictureViewer> *viewer : {&poemViewer_, &poetViewer_}) {
+        if (*viewer) {
+            (*viewer)->close();
+            *viewer = nullptr;
+        }
+    }
+}
 
 void Program::ShowVersion() {
     ShowMessage({QStringLiteral("      タワユかるたとりゲーム\n"

@@ -5,6 +5,8 @@
 #include "core/game.h"
 #include "core/settings.h"
 #include "records/record_book.h"
+#include "ui/folder_selection.h"
+#include "ui/picture_viewer.h"
 #include "ui/title_screen.h"
 
 #include <QObject>
@@ -17,7 +19,9 @@ class QTimer;
 namespace nupew {
 
 class BoardWindow;
+class HelpWindow;
 class MainWindow;
+class PoemListWindow;
 class RecordsWindow;
 
 // The seams a test replaces; empty ones get the real clock, generator and timer.
@@ -67,6 +71,12 @@ public:
     void PrintRecords(QPrinter &printer);
     RecordsWindow *RecordsView() const;
 
+    // Label09_Click and Label38_Click: the picture of the current poem or poet.
+    void OpenPicture(PictureKind kind);
+    PictureViewer *Viewer(PictureKind kind) const;
+    PoemListWindow *PoemList() const;
+    HelpWindow *Help() const;
+
     BoardWindow &Board() { return *board_; }
     MainWindow *Frame() const { return mainWindow_.get(); }
     TitleScreen *Title() const { return title_; }
@@ -83,6 +93,8 @@ public:
     std::function<bool(QPrinter &)> printerSetup;
     // Leaves the event loop; tests keep their own loop running.
     std::function<void()> endApplication;
+    // The open-file dialog of the picture folder selection; tests script it here.
+    FolderSelection::OpenFile openFileDialog;
     // The shared common dialog reports Cancel as a failure once a print has used it.
     bool dialogCancelIsFailure = false;
 
@@ -102,6 +114,14 @@ private:
     std::unique_ptr<MainWindow> mainWindow_;
     QPointer<TitleScreen> title_;
     QPointer<RecordsWindow> recordsWindow_;
+    QPointer<PictureViewer> poemViewer_;
+    QPointer<PictureViewer> poetViewer_;
+    QPointer<PoemListWindow> poemList_;
+    QPointer<HelpWindow> help_;
+    std::unique_ptr<QWidget> dialogHost_; // Form7, never shown
+
+    void ClosePictures();
+    void ShowHelpPage(const QString &page);
 
     RecordsWindow &LoadRecordsWindow();
     bool quitting_ = false;

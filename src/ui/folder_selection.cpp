@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: MIT
+// Choosing the picture folder (mnuData) through the shared open-file dialog (Form7).
+#include "ui/folder_selection.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace nupew {
+
+const QString FolderSelection::kTitle =
+    QStringLiteral("データファイル（歌または作者）を一つ選択し開くと その場所から歌のデータを読み出します。");
+
+QStringList FolderSelection::Filters() {
+    // The descriptions keep their double quotes; the patterns in the last
+    // parentheses are what the dialog matches, in either case.
+    return {QStringLiteral("\"GIF Files (,*.GIF)\" (*.GIF *.gif)"),
+            QStringLiteral("\"JPG Files (*.JPG;*.JPEG)\" (*.JPG *.jpg)"),
+            QStringLiteral("\"BMP Files (*.BMP)\" (*.BMP *.bmp)"),
+            QStringLiteral("\"All Files (*.*)\" (*)")};
+}
+
+void FolderSelection::Select(QString &pictureFolder, bool cancelIsFailure, const OpenFile &openFile,
+                             Dialogs &dialogs) {
+    const QString workingFolder = QDir::currentPath();
+    const QString previous = pictureFolder;
+    const std::optional<QString> chosen = openFile({kTitle, Filters()});
+    QString folder;
+    if (chosen) {
+        folder = QFileInfo(*chosen).absolutePath();
+    } else if (cancelIsFailure) {
+        return; // once a print has used the shared dialog, Cancel ends the selection
+    } else {
+        folder = workingFolder;
+    }
+    // Written as a working directory is: no trailing separator but for the root.
+    pictureFolder = folder + u'/';
+    const MessageAnswer answer = dialogs.ShowMessage(
+        {QStringLiteral("歌、作者ファイルを読み出すフォルダを") + pictureFolder + QStringLiteral("に設定します。"),
+         QStringLiteral("確認"), MessageButtons::OkCancel});
+    if (answer != MessageAnswer::Ok) {
+        pictureFolder = previous;
+        dialogs.ShowMessage({QStringLiteral("歌、作者ファイルの設定フォルダを戻します。") + pictureFolder,
+                             QStringLiteral("確認")});
+    }
+    QDir::setCurrent(workingFolder);
+}
+
+std::optional<QString> FolderSelection::ShowOpenFileDialog(QWidget &host, const FileDialogRequest &request) {
+    auto *dialog = host.findChild<QFileDialog *>(QStringLiteral("CommonDialog1"));
+    if (!dialog) {
+        dialog = new QFileDialog(&host, request.title);
+        dialog->setObjectName(QStringLiteral("CommonDialog1"));
+        dialog->setFileMode(QFileDialog::ExistingFile);
+        dialog->setAcceptMode(QFileDialog::AcceptOpen);
+        dialog->setOption(QFileDialog::DontUseNativeDialog);
+        dialog->setOption(QFileDialog::HideNameFilterDetails);
+        dialog->setNameFilters(request.filters);
+        dialog->setDirectory(QDir::currentPath());
+    }
+    dialog->selectNameFilter(request.filters.value(0));
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog->selectedFiles().constFirst();
+}
+
+} // namespace nupew

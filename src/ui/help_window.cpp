@@ -1,0 +1,53 @@
+// SPDX-License-Identifier: MIT
+// The help window: Japanese help pages with back and forward.
+#include "ui/help_window.h"
+
+#include "ui/platform.h"
+
+#include <QTextBrowser>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace nupew {
+
+HelpWindow::HelpWindow(QWidget *parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("HelpWindow"));
+    setWindowTitle(QStringLiteral("タワユ ヘルプ"));
+    setWindowIcon(Picture(QStringLiteral("tool8")));
+    resize(560, 480);
+
+    browser_ = new QTextBrowser(this);
+    browser_->setObjectName(QStringLiteral("HelpBrowser"));
+    browser_->setSearchPaths({QStringLiteral(":/help")});
+    browser_->setFont(NamedFont(kPGothic, 11));
+
+    auto *bar = new QToolBar(this);
+    QAction *back = bar->addAction(QStringLiteral("← 戻る"), browser_, &QTextBrowser::backward);
+    back->setObjectName(QStringLiteral("helpBack"));
+    back->setShortcut(QKeySequence::Back);
+    back->setEnabled(false);
+    QAction *forward = bar->addAction(QStringLiteral("進む →"), browser_, &QTextBrowser::forward);
+    forward->setObjectName(QStringLiteral("helpForward"));
+    forward->setShortcut(QKeySequence::Forward);
+    forward->setEnabled(false);
+    bar->addAction(QStringLiteral("目次"), this, [this] { ShowPage(QStringLiteral("index")); })
+        ->setObjectName(QStringLiteral("helpContents"));
+    connect(browser_, &QTextBrowser::backwardAvailable, back, &QAction::setEnabled);
+    connect(browser_, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
+    connect(browser_, &QTextBrowser::sourceChanged, this,
+            [this] { setWindowTitle(QStringLiteral("タワユ ヘルプ - ") + browser_->documentTitle()); });
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(bar);
+    layout->addWidget(browser_);
+}
+
+void HelpWindow::ShowPage(const QString &page) {
+    browser_->setSource(QUrl(QStringLiteral("qrc:/help/%1.html").arg(page)));
+}
+
+QString HelpWindow::CurrentPage() const { return browser_->source().fileName().section(u'.', 0, 0); }
+
+} // namespace nupew

@@ -1,0 +1,205 @@
+// SPDX-License-Identifier: MIT
+// The poem and poet picture viewers (Form5, Form4).
+#include "ui/picture_viewer.h"
+
+#include "core/file_names.h"
+#include "ui/platform.h"
+
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPushButton>
+#include <cmath>
+
+namespace nupew {
+namespace {
+
+struct ViewerLook {
+    const char *name;
+    const char *caption;
+    const char *prefix;
+    const char *missing;
+    const char *missingTitle;
+    int clientWidth;
+    int clientHeight;
+    int left;
+    int top;
+    int imageWidth;
+    int imageHeight;
+    int buttonHeight;
+    const char *menu;
+    const char *menuCaption;
+    const char *menuItem;
+};
+
+constexpr ViewerLook kPoem = {"Form5", "歌について", "U", "歌ファイルがありません", "U画像", 10125, 7125, 735, 1785,
+                              10455, 6975, 255, "MENU_5", "ポップアップメニュー", "MENU_51"};
+constexpr ViewerLook kPoet = {"Form4", "作者について", "A", "作者ファイルがありません", "A画像", 8880, 6510, 5355, 4020,
+                              9495, 6375, 240, "MENU_4", "ボップアップメニュー", "MENU_41"};
+
+const ViewerLook &Look(PictureKind kind) { return kind == PictureKind::Poem ? kPoem : kPoet; }
+
+int Pixels(float twips) { return std::max(0, int(std::lround(twips / 15.0f))); }
+
+// Pictures larger than this are refused before any memory is taken for them.
+constexpr qint64 kMaxPixels = 40'000'000;
+constexpr int kMaxSide = 20'000;
+
+// The busy pointer for the length of an opening; Restore() may come earlier.
+class BusyPointer {
+public:
+    BusyPointer() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyPointer() { Restore(); }
+    void Restore() {
+        if (active_) {
+            active_ = false;
+            QGuiApplication::restoreOverrideCursor();
+        }
+    }
+
+private:
+    bool active_ = true;
+};
+
+} // namespace
+
+PictureViewer::PictureViewer(PictureKind kind, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      kind_(kind) {
+    const ViewerLook &look = Look(kind);
+    setObjectName(QString::fromLatin1(look.name));
+    setWindowTitle(QString::fromUtf8(look.caption));
+    setWindowIcon(Picture(QStringLiteral("leaf")));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    image_ = new ClickLabel(this);
+    image_->setObjectName(QStringLiteral("Image1"));
+    image_->setScaledContents(true);
+    command_ = new QPushButton(QStringLiteral("終了"), this);
+    command_->setObjectName(QStringLiteral("Command1"));
+    command_->setGeometry(Twips(30000, 30000, 495, look.buttonHeight));
+    connect(command_, &QPushButton::clicked, this, &QWidget::close);
+
+    menu_ = new QMenu(QString::fromUtf8(look.menuCaption), this);
+    menu_->setObjectName(QString::fromLatin1(look.menu));
+    menu_->addAction(QStringLiteral("終了(&E)"), this, &QWidget::close)->setObjectName(QString::fromLatin1(look.menuItem));
+    connect(image_, &ClickLabel::rightReleased, menu_, [this](const QPoint &at) { menu_->popup(at); });
+
+    geometry_.outerWidth = float(look.clientWidth) + kFrameWidth;
+    geometry_.outerHeight = float(look.clientHeight) + kFrameHeight;
+    geometry_.pictureWidth = float(look.imageWidth);
+    geometry_.pictureHeight = float(look.imageHeight);
+    geometry_.Resize(); // the rule runs when the window first appears
+    move(Px(look.left), Px(look.top));
+    Apply();
+}
+
+QStringList PictureViewer::Candidates(const QString &folder, PictureKind kind, int poem) {
+    QStringList names;
+    for (const char *extension : {".BMP", ".GIF", ".JPG", ".JPEG"}) {
+        names.append(folder + QString::fromLatin1(Look(kind).prefix) + QString::number(poem) +
+                     QString::fromLatin1(extension));
+    }
+    return names;
+}
+
+QImage PictureViewer::ReadPicture(const QString &path) {
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    const QSize size = reader.size();
+    if (size.isValid() && (size.width() > kMaxSide || size.height() > kMaxSide ||
+                           qint64(size.width()) * size.height() > kMaxPixels)) {
+        return {};
+    }
+    return reader.read();
+}
+
+void PictureViewer::Open(const QString &folder, int poem, bool boardNormal, Dialogs &dialogs) {
+    BusyPointer busy;
+    const ViewerLook &look = Look(kind_);
+    const float openingWidth = geometry_.outerWidth;
+    QString found;
+    for (const QString &name : Candidates(folder, kind_, poem)) {
+        if (FileExists(name) == -1) {
+            found = name;
+            break;
+        }
+    }
+    if (found.isEmpty()) {
+        busy.Restore();
+        // The nudge fits the picture the viewer holds back to its window.
+        geometry_.SetOuterHeight(geometry_.outerHeight + 30.0f);
+        geometry_.SetOuterHeight(geometry_.outerHeight - 30.0f);
+        Apply();
+        dialogs.ShowMessage({QString::fromUtf8(look.missing), QString::fromUtf8(look.missingTitle)});
+        return;
+    }
+    const QString path = FindExisting(found);
+    if (!QFileInfo::exists(path)) {
+        busy.Restore();
+        dialogs.ShowMessage({QStringLiteral("ファイルがありません"), QStringLiteral("画像")});
+        return;
+    }
+    // A picture that cannot be read leaves the one the viewer had, at its own size.
+    const QImage image = ReadPicture(path);
+    if (!image.isNull()) {
+        picture_ = image;
+        loadedFile_ = path;
+    }
+    const float width = picture_.isNull() ? geometry_.pictureWidth : float(picture_.width()) * 15.0f;
+    const float height = picture_.isNull() ? geometry_.pictureHeight : float(picture_.height()) * 15.0f;
+    geometry_.normal = !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized));
+    geometry_.Open(openingWidth, width, height, isVisible(), boardNormal);
+    Apply();
+    show();
+    raise();
+    activateWindow();
+}
+
+void PictureViewer::Apply() {
+    applying_ = true;
+    image_->setPixmap(picture_.isNull() ? QPixmap() : QPixmap::fromImage(picture_));
+    image_->setGeometry(0, 0, Pixels(geometry_.pictureWidth), Pixels(geometry_.pictureHeight));
+    if (geometry_.normal) {
+        resize(Pixels(geometry_.outerWidth - kFrameWidth), Pixels(geometry_.outerHeight - kFrameHeight));
+    }
+    applying_ = false;
+}
+
+void PictureViewer::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    if (applying_) {
+        return;
+    }
+    // The user dragged the border: the picture follows the width, the height springs back.
+    geometry_.normal = !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized));
+    geometry_.outerWidth = float(width()) * 15.0f + kFrameWidth;
+    geometry_.outerHeight = float(height()) * 15.0f + kFrameHeight;
+    geometry_.Resize();
+    Apply();
+}
+
+void PictureViewer::changeEvent(QEvent *event) {
+    if (event->type() == QEvent::WindowStateChange) {
+        geometry_.normal = !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized));
+    }
+    QWidget::changeEvent(event);
+}
+
+void PictureViewer::keyPressEvent(QKeyEvent *event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        command_->click(); // the hidden button is both default and cancel
+        event->accept();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+} // namespace nupew

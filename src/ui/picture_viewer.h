@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: MIT
+// The poem and poet picture viewers (Form5, Form4).
+#pragma once
+
+#include "core/seams.h"
+#include "ui/viewer_geometry.h"
+
+#include <QImage>
+#include <QWidget>
+
+class QLabel;
+class QMenu;
+class QPushButton;
+
+namespace nupew {
+
+class ClickLabel;
+
+enum class PictureKind { Poem, Poet };
+
+class PictureViewer final : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(PictureViewer)
+public:
+    explicit PictureViewer(PictureKind kind, QWidget *parent = nullptr);
+
+    // Opens the picture of `poem` from `folder` (steps 4 to 12 of an opening);
+    // messages go through `dialogs`.
+    void Open(const QString &folder, int poem, bool boardNormal, Dialogs &dialogs);
+
+    const ViewerGeometry &Geometry() const { return geometry_; }
+    QString LoadedFile() const { return loadedFile_; }
+    bool HasPicture() const { return !picture_.isNull(); }
+
+    // The names a picture is looked up under, in order.
+    static QStringList Candidates(const QString &folder, PictureKind kind, int poem);
+    // Reads a picture, refusing anything too large to be a real one.
+    static QImage ReadPicture(const QString &path);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void Apply();
+
+    PictureKind kind_;
+    ViewerGeometry geometry_;
+    QImage picture_;
+    QString loadedFile_;
+    ClickLabel *image_ = nullptr;     // Image1
+    QPushButton *command_ = nullptr;  // Command1
+    QMenu *menu_ = nullptr;           // MENU_5 or MENU_4
+    bool applying_ = false;
+};
+
+} // namespace nupew

@@ -1,0 +1,117 @@
+// SPDX-License-Identifier: MIT
+// The poem list window (Form6): the text of ichirun.txt.
+#include "ui/poem_list_window.h"
+
+#include "core/file_names.h"
+#include "ui/platform.h"
+
+#include <QFile>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStringDecoder>
+
+namespace nupew {
+namespace {
+
+const QString kListFile = QStringLiteral("ichirun.txt");
+// A list of a hundred poems is a few kilobytes; far larger files are shown in part.
+constexpr qint64 kMaxListBytes = 8 * 1024 * 1024;
+
+} // namespace
+
+QString PoemListText(const QByteArray &bytes, bool truncated) {
+    QByteArray whole = bytes;
+    if (truncated) {
+        // Keep whole lines only, so no character is cut in two.
+        const qsizetype end = whole.lastIndexOf('\r');
+        if (end >= 0) {
+            whole.truncate(end + 1);
+        }
+    }
+    QStringDecoder decoder("CP932");
+    const QString text = decoder.decode(whole);
+    QString buffer;
+    buffer.reserve(text.size() + text.size() / 16 + 64);
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = text.indexOf(u'\r', start);
+        if (end < 0) {
+            buffer += QStringView(text).mid(start);
+            buffer += QStringLiteral("\r\n");
+            break;
+        }
+        buffer += QStringView(text).mid(start, end - start);
+        buffer += QStringLiteral("\r\n");
+        start = end + 1;
+        if (start < text.size() && text[start] == u'\n') {
+            ++start;
+        }
+    }
+    if (truncated) {
+        buffer += QStringLiteral("（ichirun.txt が大きすぎるため、ここから後は表示していません。）\r\n");
+    }
+    return buffer;
+}
+
+PoemListWindow::PoemListWindow(QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint) {
+    setObjectName(QStringLiteral("Form6"));
+    setWindowTitle(QStringLiteral("タワユ一覧"));
+    setWindowIcon(Picture(QStringLiteral("tool7")));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFixedSize(TwipsSize(6390, 5160));
+    move(Px(45), Px(1380));
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, QColor(192, 192, 192));
+    setPalette(palette);
+
+    textArea_ = new QPlainTextEdit(this);
+    textArea_->setObjectName(QStringLiteral("Text1"));
+    textArea_->setGeometry(Twips(120, 120, 6135, 4455));
+    textArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    textArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    textArea_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    textArea_->setReadOnly(true); // nothing reads the text back, so typing would be lost
+    textArea_->setFont(NamedFont(kMincho, 12));
+    QPalette textPalette = textArea_->palette();
+    textPalette.setColor(QPalette::Base, QColor(255, 255, 192));
+    textArea_->setPalette(textPalette);
+
+    auto *close = new QPushButton(QStringLiteral("終　了"), this);
+    close->setObjectName(QStringLiteral("Command1"));
+    close->setGeometry(Twips(5520, 4680, 735, 375));
+    close->setAutoDefault(false);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    setTabOrder(textArea_, close);
+    Load();
+}
+
+void PoemListWindow::Load() {
+    text_.clear();
+    QFile file(FindExisting(kListFile));
+    if (FileExists(kListFile) != -1 || !file.open(QIODevice::ReadOnly)) {
+        text_ = QStringLiteral("ichirun.txtがありません。");
+    } else {
+        const QByteArray bytes = file.read(kMaxListBytes + 1);
+        const bool truncated = bytes.size() > kMaxListBytes;
+        text_ = PoemListText(truncated ? bytes.left(kMaxListBytes) : bytes, truncated);
+    }
+    QString shown = text_;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    textArea_->setPlainText(shown);
+}
+
+void PoemListWindow::keyPressEvent(QKeyEvent *event) {
+    if (event->key() == Qt::Key_Escape) {
+        findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+} // namespace nupew

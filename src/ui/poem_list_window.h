@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: MIT
+// The poem list window (Form6): the text of ichirun.txt.
+#pragma once
+
+#include <QByteArray>
+#include <QWidget>
+
+class QPlainTextEdit;
+
+namespace nupew {
+
+// The text the list shows for the bytes of ichirun.txt: Shift-JIS decoded,
+// every line (ended by CR LF or a lone CR) followed by CR LF.
+QString PoemListText(const QByteArray &bytes, bool truncated = false);
+
+class PoemListWindow final : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(PoemListWindow)
+public:
+    explicit PoemListWindow(QWidget *parent = nullptr);
+    QString Text() const { return text_; } // the text of Text1, line ends as read
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void Load();
+
+    QPlainTextEdit *textArea_ = nullptr; // Text1
+    QString text_;
+};
+
+} // namespace nupew
