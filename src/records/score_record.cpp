@@ -102,7 +102,11 @@ QByteArray MakeStamp(const QDateTime &local) {
 
 QString DecodeShiftJis(const QByteArray &bytes) {
     QStringDecoder decoder(kShiftJis);
-    return decoder.decode(bytes);
+    QString text = decoder.decode(bytes);
+    // The converter marks bytes it cannot read with the SUB control character;
+    // show them as the replacement character instead.
+    text.replace(QChar(0x1A), QChar::ReplacementCharacter);
+    return text;
 }
 
 bool TimeBefore(float a, float b) {

@@ -3,13 +3,13 @@
 #include "ui/poem_list_window.h"
 
 #include "core/file_names.h"
+#include "records/score_record.h"
 #include "ui/platform.h"
 
 #include <QFile>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QStringDecoder>
 
 namespace nupew {
 namespace {
@@ -29,8 +29,7 @@ QString PoemListText(const QByteArray &bytes, bool truncated) {
             whole.truncate(end + 1);
         }
     }
-    QStringDecoder decoder("CP932");
-    const QString text = decoder.decode(whole);
+    const QString text = DecodeShiftJis(whole);
     QString buffer;
     buffer.reserve(text.size() + text.size() / 16 + 64);
     qsizetype start = 0;
