@@ -2,6 +2,8 @@
 // The generator behind the game's random draws.
 #include "core/seams.h"
 
+#include <QTime>
+#include <QTimer>
 #include <bit>
 #include <cstdint>
 
@@ -16,6 +18,34 @@ std::uint64_t Mix(std::uint64_t x) {
 }
 
 } // namespace
+
+float SystemTimeOfDay::Now() const {
+    return float(QTime::currentTime().msecsSinceStartOfDay()) / 1000.0f;
+}
+
+QtRevealTimer::QtRevealTimer() : timer_(std::make_unique<QTimer>()) {
+    timer_->setSingleShot(true);
+    timer_->setTimerType(Qt::PreciseTimer);
+    QObject::connect(timer_.get(), &QTimer::timeout, [this] {
+        auto step = std::move(step_);
+        step_ = nullptr;
+        if (step) {
+            step();
+        }
+    });
+}
+
+QtRevealTimer::~QtRevealTimer() = default;
+
+void QtRevealTimer::Schedule(int milliseconds, std::function<void()> step) {
+    step_ = std::move(step);
+    timer_->start(milliseconds);
+}
+
+void QtRevealTimer::Cancel() {
+    timer_->stop();
+    step_ = nullptr;
+}
 
 TimeSeededRandom::TimeSeededRandom(const TimeOfDay &clock) : clock_(clock) {
     std::random_device device;

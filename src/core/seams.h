@@ -5,7 +5,10 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 #include <random>
+
+class QTimer;
 
 namespace nupew {
 
@@ -78,6 +81,25 @@ public:
     virtual ~RevealTimer() = default;
     virtual void Schedule(int milliseconds, std::function<void()> step) = 0;
     virtual void Cancel() = 0;
+};
+
+// The clock of the day, read from the system.
+class SystemTimeOfDay final : public TimeOfDay {
+public:
+    float Now() const override;
+};
+
+// Reveal steps on a precise single-shot QTimer: the event loop stays free between steps.
+class QtRevealTimer final : public RevealTimer {
+public:
+    QtRevealTimer();
+    ~QtRevealTimer() override;
+    void Schedule(int milliseconds, std::function<void()> step) override;
+    void Cancel() override;
+
+private:
+    std::unique_ptr<QTimer> timer_;
+    std::function<void()> step_;
 };
 
 // A good generator re-seeded from the time of day before every draw. The time

@@ -2,6 +2,8 @@
 // One row of the top-ten table and the bytes of NUPEKI3.DAT.
 #include "records/score_record.h"
 
+#include "core/text_files.h"
+
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QtEndian>
@@ -11,8 +13,6 @@
 namespace nupew {
 namespace {
 
-// Windows code page 932, the Japanese Shift-JIS of the files.
-const char *const kShiftJis = "CP932";
 
 QByteArray PadTo(QByteArray bytes, int size) {
     bytes.truncate(size);
@@ -21,13 +21,13 @@ QByteArray PadTo(QByteArray bytes, int size) {
 
 // The Shift-JIS bytes of one character, or empty when it has none.
 QByteArray EncodeChar(const QString &character) {
-    QStringEncoder encoder(kShiftJis, QStringConverter::Flag::ConvertInvalidToNull);
+    QStringEncoder encoder(kShiftJisCodec, QStringConverter::Flag::ConvertInvalidToNull);
     const QByteArray bytes = encoder.encode(character);
     if (encoder.hasError() || bytes.isEmpty() || bytes.contains('\0')) {
         return {};
     }
     // Some converters substitute silently; only a faithful round trip counts.
-    QStringDecoder decoder(kShiftJis);
+    QStringDecoder decoder(kShiftJisCodec);
     const QString back = decoder.decode(bytes);
     return back == character ? bytes : QByteArray();
 }
@@ -98,15 +98,6 @@ QByteArray EncodeName(const QString &name) {
 QByteArray MakeStamp(const QDateTime &local) {
     const QString text = local.toString(QStringLiteral("MM-dd-yyyy.HH:mm:ss"));
     return PadTo(text.mid(5, kStampBytes).toLatin1(), kStampBytes);
-}
-
-QString DecodeShiftJis(const QByteArray &bytes) {
-    QStringDecoder decoder(kShiftJis);
-    QString text = decoder.decode(bytes);
-    // The converter marks bytes it cannot read with the SUB control character;
-    // show them as the replacement character instead.
-    text.replace(QChar(0x1A), QChar::ReplacementCharacter);
-    return text;
 }
 
 bool TimeBefore(float a, float b) {

@@ -7,6 +7,8 @@
 #include <QList>
 #include <QString>
 
+#include "core/text_files.h"
+
 namespace nupew {
 
 inline constexpr int recordLength = 35;
@@ -43,7 +45,6 @@ QByteArray SerializeRecordFile(const RecordFileContents &contents);
 QByteArray EncodeName(const QString &name);
 // Characters 6 to 16 of "mm-dd-yyyy.hh:mm:ss": "-2003.12:53".
 QByteArray MakeStamp(const QDateTime &local);
-QString DecodeShiftJis(const QByteArray &bytes);
 
 // The order of the table: fewer faults first, then the shorter time; a time
 // that is not a number sorts after every number.

@@ -3,7 +3,7 @@
 #include "ui/poem_list_window.h"
 
 #include "core/file_names.h"
-#include "records/score_record.h"
+#include "core/text_files.h"
 #include "ui/platform.h"
 
 #include <QFile>
@@ -19,39 +19,6 @@ const QString kListFile = QStringLiteral("ichirun.txt");
 constexpr qint64 kMaxListBytes = 8 * 1024 * 1024;
 
 } // namespace
-
-QString PoemListText(const QByteArray &bytes, bool truncated) {
-    QByteArray whole = bytes;
-    if (truncated) {
-        // Keep whole lines only, so no character is cut in two.
-        const qsizetype end = whole.lastIndexOf('\r');
-        if (end >= 0) {
-            whole.truncate(end + 1);
-        }
-    }
-    const QString text = DecodeShiftJis(whole);
-    QString buffer;
-    buffer.reserve(text.size() + text.size() / 16 + 64);
-    qsizetype start = 0;
-    while (start < text.size()) {
-        qsizetype end = text.indexOf(u'\r', start);
-        if (end < 0) {
-            buffer += QStringView(text).mid(start);
-            buffer += QStringLiteral("\r\n");
-            break;
-        }
-        buffer += QStringView(text).mid(start, end - start);
-        buffer += QStringLiteral("\r\n");
-        start = end + 1;
-        if (start < text.size() && text[start] == u'\n') {
-            ++start;
-        }
-    }
-    if (truncated) {
-        buffer += QStringLiteral("（ichirun.txt が大きすぎるため、ここから後は表示していません。）\r\n");
-    }
-    return buffer;
-}
 
 PoemListWindow::PoemListWindow(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |

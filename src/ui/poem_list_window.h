@@ -9,10 +9,6 @@ class QPlainTextEdit;
 
 namespace nupew {
 
-// The text the list shows for the bytes of ichirun.txt: Shift-JIS decoded,
-// every line (ended by CR LF or a lone CR) followed by CR LF.
-QString PoemListText(const QByteArray &bytes, bool truncated = false);
-
 class PoemListWindow final : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(PoemListWindow)

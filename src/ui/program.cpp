@@ -16,9 +16,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QScreen>
-#include <QTime>
 #include <QToolBar>
-#include <QTimer>
 
 namespace nupew {
 
@@ -41,42 +39,9 @@ public:
     void Beep() override { board->Beep(); }
 };
 
-class Program::RealClock final : public TimeOfDay {
-public:
-    float Now() const override { return float(QTime::currentTime().msecsSinceStartOfDay()) / 1000.0f; }
-};
-
-// Reveal steps on a precise single-shot timer: the event loop stays free between them.
-class Program::RealTimer final : public RevealTimer {
-public:
-    RealTimer() {
-        timer_.setSingleShot(true);
-        timer_.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            auto step = std::move(step_);
-            step_ = nullptr;
-            if (step) {
-                step();
-            }
-        });
-    }
-    void Schedule(int milliseconds, std::function<void()> step) override {
-        step_ = std::move(step);
-        timer_.start(milliseconds);
-    }
-    void Cancel() override {
-        timer_.stop();
-        step_ = nullptr;
-    }
-
-private:
-    QTimer timer_;
-    std::function<void()> step_;
-};
-
 Program::Program(ProgramSeams seams)
-    : relay_(std::make_unique<BoardRelay>()), realClock_(std::make_unique<RealClock>()),
-      realTimer_(std::make_unique<RealTimer>()) {
+    : relay_(std::make_unique<BoardRelay>()), realClock_(std::make_unique<SystemTimeOfDay>()),
+      realTimer_(std::make_unique<QtRevealTimer>()) {
     InitResources();
     const TimeOfDay &clock = seams.clock ? *seams.clock : *realClock_;
     realRandom_ = std::make_unique<TimeSeededRandom>(clock);

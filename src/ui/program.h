@@ -100,13 +100,11 @@ public:
 
 private:
     class BoardRelay;
-    class RealClock;
-    class RealTimer;
 
     std::unique_ptr<BoardRelay> relay_;
-    std::unique_ptr<RealClock> realClock_;
+    std::unique_ptr<SystemTimeOfDay> realClock_;
     std::unique_ptr<TimeSeededRandom> realRandom_;
-    std::unique_ptr<RealTimer> realTimer_;
+    std::unique_ptr<QtRevealTimer> realTimer_;
     std::unique_ptr<Game> game_;
     std::unique_ptr<SettingsStore> store_;
     std::unique_ptr<RecordBook> records_;

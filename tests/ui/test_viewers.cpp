@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Beside the game: poem and poet pictures, the poem list, the picture folder.
+#include "core/text_files.h"
 #include "ui/folder_selection.h"
 #include "ui/picture_viewer.h"
 #include "ui/poem_list_window.h"
