@@ -7,6 +7,8 @@
 # the colour that covers most of it, so the pictures keep a small palette.
 import math
 import os
+import struct
+import zlib
 
 OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "assets", "pictures")
 SAMPLES = 5
@@ -178,6 +180,20 @@ def write_xpm(name, rows):
         f.write("\n".join(lines) + "\n")
 
 
+def write_png(path, rows):
+    """Writes rows of RGB triples (None for transparent) as an RGBA PNG."""
+    raw = b"".join(b"\0" + b"".join(bytes((*c, 255)) if c else b"\0\0\0\0" for c in row) for row in rows)
+
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
+
+    header = struct.pack(">IIBBBBB", len(rows[0]), len(rows), 8, 6, 0, 0, 0)
+    with open(path, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9)) +
+                chunk(b"IEND", b""))
+
+
 def both(name, paint, width, height):
     write_xpm(name, render(paint, width, height))
     write_xpm(name + "@2x", render(paint, 2 * width, 2 * height))
@@ -186,6 +202,12 @@ def both(name, paint, width, height):
 def main():
     os.makedirs(OUT, exist_ok=True)
     both("leaf", leaf_picture(LIGHT_GREEN, DARK_GREEN, DARK_GREEN), 32, 32)
+    # The desktop icon in the sizes of the hicolor theme.
+    icons = os.path.join(OUT, "..", "icons")
+    os.makedirs(icons, exist_ok=True)
+    for size in (16, 32, 48, 256):
+        write_png(os.path.join(icons, f"nupew-{size}.png"),
+                  render(leaf_picture(LIGHT_GREEN, DARK_GREEN, DARK_GREEN), size, size))
     tools = [
         leaf_picture(LIGHT_GREEN, DARK_GREEN, DARK_GREEN),
         leaf_picture(RED, DARK_RED, DARK_RED),

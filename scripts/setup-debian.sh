@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev libvulkan-dev
   qt6-translations-l10n qt6-image-formats-plugins
   fonts-ipafont-mincho fonts-ipafont-gothic fontconfig
-  xvfb xauth x11-utils imagemagick poppler-utils
+  xvfb xauth x11-utils imagemagick poppler-utils dpkg-dev file
 )
 
 missing=()
