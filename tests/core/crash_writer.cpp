@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: MIT
+// Writes the settings files or registers records without end, for the test
+// that kills it in the middle of a write.
+#include "core/game.h"
+#include "fakes.h"
+#include "records/record_book.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+
+using namespace nupew;
+using namespace nupew::testing;
+
+int main(int argc, char *argv[]) {
+    QCoreApplication app(argc, argv);
+    const QByteArray mode = argc > 1 ? QByteArray(argv[1]) : QByteArray("settings");
+    Settings settings;
+    FakeDialogs dialogs;
+    SettingsStore store(settings, dialogs);
+    PoemCatalogue catalogue;
+    catalogue.Fill();
+    FakeBoard board;
+    FakeClock clock;
+    FakeRandom random;
+    FakeTimer timer;
+    Game game(settings, catalogue, board, dialogs, clock, random, timer);
+    RecordBook book(game, dialogs);
+    for (unsigned i = 0;; ++i) {
+        if (mode == "settings") {
+            settings.questionCount = (i % 2) ? 20 : 5;
+            settings.upperTextMode = (i % 2) ? 2 : 0;
+            store.SaveSettings();
+        } else {
+            game.resultRegistered = 0;
+            game.faultCount = qint16(i % 7);
+            game.averageTime = float(i % 13) + 0.25f;
+            book.playerName = QStringLiteral("名前%1").arg(i);
+            book.RegisterRecord();
+        }
+        dialogs.shown.clear();
+        if (i == 0) {
+            std::puts("ready");
+            std::fflush(stdout);
+        }
+    }
+}

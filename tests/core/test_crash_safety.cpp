@@ -1,0 +1,75 @@
+// SPDX-License-Identifier: MIT
+// A process killed in the middle of saving settings or registering a record
+// leaves every file either old or new, never torn.
+#include "records/score_record.h"
+#include "fakes.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTest>
+#include <QThread>
+
+using namespace nupew;
+using namespace nupew::testing;
+
+namespace {
+
+QByteArray ReadAll(const QString &name) {
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// Starts the writer, lets it run a few milliseconds and kills it outright.
+void KillMidWrite(const QString &mode, QRandomGenerator &random) {
+    QProcess writer;
+    writer.start(QStringLiteral(CRASH_WRITER), {mode});
+    QVERIFY(writer.waitForStarted());
+    QVERIFY(writer.waitForReadyRead(10000)); // "ready": the first write is done
+    QThread::usleep(random.bounded(500, 20000));
+    writer.kill(); // SIGKILL: no chance to finish or tidy up
+    QVERIFY(writer.waitForFinished());
+}
+
+} // namespace
+
+class TestCrashSafety : public QObject {
+    Q_OBJECT
+
+private slots:
+    void settingsFiles() {
+        InTemporaryFolder folder;
+        QRandomGenerator random(7);
+        for (int round = 0; round < 40; ++round) {
+            KillMidWrite(QStringLiteral("settings"), random);
+            const QByteArray options = ReadAll("NUPEKI1.DAT");
+            const QByteArray display = ReadAll("NUPEKI2.DAT");
+            QVERIFY2(options == "5,8,8,4\r\n" || options == "20,8,8,4\r\n", options.constData());
+            QVERIFY2(display == "0,2\r\n" || display == "2,2\r\n", display.constData());
+        }
+    }
+
+    void recordFile() {
+        InTemporaryFolder folder;
+        QRandomGenerator random(11);
+        for (int round = 0; round < 40; ++round) {
+            KillMidWrite(QStringLiteral("records"), random);
+            const QByteArray bytes = ReadAll(kRecordFile);
+            QCOMPARE(bytes.size() % recordLength, 0);
+            const RecordFileContents table = ParseRecordFile(bytes);
+            QVERIFY(!table.rows.isEmpty() && table.rows.size() <= tableSize);
+            QVERIFY(table.rest.isEmpty());
+            for (qsizetype i = 1; i < table.rows.size(); ++i) {
+                const ScoreRecord &a = table.rows[i - 1];
+                const ScoreRecord &b = table.rows[i];
+                QVERIFY(a.faults < b.faults || (a.faults == b.faults && !TimeBefore(b.time, a.time)));
+            }
+            for (const ScoreRecord &row : table.rows) {
+                QVERIFY(DecodeShiftJis(row.name).startsWith(QStringLiteral("名前")));
+            }
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCrashSafety)
+#include "test_crash_safety.moc"
