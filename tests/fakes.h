@@ -5,6 +5,7 @@
 #include "core/seams.h"
 
 #include <QDir>
+#include <QFile>
 #include <QList>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -131,6 +132,16 @@ public:
     int delay = 0;
     int scheduled = 0;
 };
+
+inline QByteArray ReadAll(const QString &name) {
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+inline bool WriteAll(const QString &name, const QByteArray &bytes) {
+    QFile file(name);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
 
 // Runs a test in a fresh temporary working folder.
 class InTemporaryFolder {

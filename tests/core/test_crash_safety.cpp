@@ -15,11 +15,6 @@ using namespace nupew::testing;
 
 namespace {
 
-QByteArray ReadAll(const QString &name) {
-    QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
 // Starts the writer, lets it run a few milliseconds and kills it outright.
 void KillMidWrite(const QString &mode, QRandomGenerator &random) {
     QProcess writer;

@@ -325,21 +325,6 @@ private slots:
         }
     }
 
-    void noLimitNeverEnds() {
-        Table t;
-        t.settings.faultLimit = 999;
-        t.settings.cardCount = 1;
-        t.game.NewGame();
-        for (int i = 0; i < 1000; ++i) {
-            t.game.StartQuestion();
-            t.game.PickCard(2);
-            t.game.PickCard(3);
-            t.game.cardTaken.fill(false);
-            t.game.faultCount = qint16(std::min<int>(t.game.faultCount, 990));
-        }
-        QVERIFY(t.dialogs.shown.isEmpty());
-    }
-
     void averages_data() {
         QTest::addColumn<QList<float>>("times");
         QTest::addColumn<QString>("shown");

@@ -4,27 +4,10 @@
 #include "core/settings.h"
 #include "fakes.h"
 
-#include <QFile>
 #include <QTest>
-#include <unistd.h>
 
 using namespace nupew;
 using namespace nupew::testing;
-
-namespace {
-
-QByteArray ReadAll(const QString &name) {
-    QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void WriteAll(const QString &name, const QByteArray &bytes) {
-    QFile file(name);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-} // namespace
 
 class TestSettings : public QObject {
     Q_OBJECT
@@ -165,29 +148,6 @@ private slots:
         QCOMPARE(ReadAll("NUPEKI1.DAT"), QByteArray("5,8,8,4\r\n"));
         QCOMPARE(ReadAll("NUPEKI2.DAT"), QByteArray("0,2\r\n"));
         QCOMPARE(settings.faultLimit, qint16(8));
-    }
-
-    void readOnlyFolder() {
-        if (geteuid() == 0) {
-            QSKIP("root can write to a read-only folder");
-        }
-        InTemporaryFolder folder;
-        Settings settings;
-        FakeDialogs dialogs;
-        SettingsStore store(settings, dialogs);
-        store.LoadAtStartUp();
-        QFile::setPermissions(".", QFile::ReadOwner | QFile::ExeOwner);
-        settings.questionCount = 50;
-        store.SaveSettings();
-        store.RestoreDefaultSettings();
-        QFile::setPermissions(".", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QCOMPARE(ReadAll("NUPEKI1.DAT"), QByteArray("5,8,8,4\r\n"));
-        QCOMPARE(dialogs.shown.size(), 2);
-        for (const Message &m : dialogs.shown) {
-            QVERIFY(m.text.contains("書き込めませんでした"));
-            QVERIFY(m.icon == MessageIcon::Warning);
-        }
-        QCOMPARE(settings, Settings()); // the defaults still hold in memory
     }
 
     void failedWriteKeepsTheOldFile() {

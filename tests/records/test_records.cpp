@@ -22,17 +22,6 @@ QByteArray Bytes(const QList<ScoreRecord> &rows) {
     return SerializeRecordFile({rows, {}});
 }
 
-QByteArray ReadTable() {
-    QFile file(kRecordFile);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void WriteTable(const QByteArray &bytes) {
-    QFile file(kRecordFile);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 QStringList Names(const QList<RecordRowText> &rows) {
     QStringList names;
     for (const RecordRowText &row : rows) {
@@ -82,7 +71,7 @@ private slots:
         InTemporaryFolder folder;
         Registration r;
         r.Register("Taro", 3.5f, 2);
-        const QByteArray bytes = ReadTable();
+        const QByteArray bytes = ReadAll(kRecordFile);
         QCOMPARE(bytes.size(), 35);
         QCOMPARE(bytes.left(18), QByteArray("Taro              "));
         QCOMPARE(bytes.mid(18, 6), QByteArray::fromHex("000060400200"));
@@ -121,7 +110,7 @@ private slots:
         if (rows == 10) {
             table.append(Row("r9", 10.0f, 9));
         }
-        WriteTable(Bytes(table));
+        WriteAll(kRecordFile, Bytes(table));
         Registration r;
         r.Register("new", time, faults);
         const QStringList names = Names(r.book.ShowRecords());
@@ -129,7 +118,7 @@ private slots:
         if (position < 0) {
             QCOMPARE(r.dialogs.texts(), QStringList{message});
             QCOMPARE(r.dialogs.shown[0].title, QStringLiteral("Nupew"));
-            QCOMPARE(ReadTable(), Bytes(table));
+            QCOMPARE(ReadAll(kRecordFile), Bytes(table));
             QCOMPARE(r.game.resultRegistered, qint16(0));
         } else {
             QVERIFY(r.dialogs.shown.isEmpty());
@@ -143,15 +132,15 @@ private slots:
         InTemporaryFolder folder;
         Registration r;
         r.Register("first", 5.0f, 1);
-        const QByteArray before = ReadTable();
+        const QByteArray before = ReadAll(kRecordFile);
         r.Register("again", 1.0f, 0);
         QCOMPARE(r.dialogs.texts(), QStringList{"登録のチャンスは一度です。再登録はできません。"});
-        QCOMPARE(ReadTable(), before);
+        QCOMPARE(ReadAll(kRecordFile), before);
     }
 
     void tiesGoAfterEqualRows() {
         InTemporaryFolder folder;
-        WriteTable(Bytes({Row("a", 2.0f, 1), Row("b", 3.0f, 1), Row("c", 3.0f, 1), Row("d", 1.0f, 2)}));
+        WriteAll(kRecordFile, Bytes({Row("a", 2.0f, 1), Row("b", 3.0f, 1), Row("c", 3.0f, 1), Row("d", 1.0f, 2)}));
         Registration r;
         r.Register("new", 3.0f, 1);
         QCOMPARE(Names(r.book.ShowRecords()), (QStringList{"a", "b", "c", "new", "d"}));
@@ -204,7 +193,7 @@ private slots:
         InTemporaryFolder folder;
         Registration r;
         QVERIFY(r.book.ShowRecords().isEmpty());
-        QCOMPARE(ReadTable(), QByteArray()); // an empty file is left behind
+        QCOMPARE(ReadAll(kRecordFile), QByteArray()); // an empty file is left behind
         r.Register("山田", 12.0f, 12);
         const QList<RecordRowText> rows = r.book.ShowRecords();
         QCOMPARE(rows.size(), 1);
@@ -239,11 +228,11 @@ private slots:
         bytes[1] = '\x7f';
         const QByteArray tail = bytes.mid(350) + "PARTIAL";
         bytes += "PARTIAL";
-        WriteTable(bytes);
+        WriteAll(kRecordFile, bytes);
         Registration r;
         QCOMPARE(r.book.ShowRecords().size(), 10);
         r.Register("new", 500.0f, 9); // beats only the NaN time
-        const QByteArray after = ReadTable();
+        const QByteArray after = ReadAll(kRecordFile);
         QCOMPARE(after.size(), bytes.size());
         QCOMPARE(after.mid(350), tail);
         QCOMPARE(after.left(2), bytes.left(2)); // untouched bytes stay as they were
@@ -251,12 +240,12 @@ private slots:
         QVERIFY(TimeBefore(1e30f, std::numeric_limits<float>::quiet_NaN()));
         QVERIFY(!TimeBefore(std::numeric_limits<float>::quiet_NaN(), 1.0f));
 
-        WriteTable(Bytes({Row("neg", 1.0f, -5), Row("inf", std::numeric_limits<float>::infinity(), 0)}));
+        WriteAll(kRecordFile, Bytes({Row("neg", 1.0f, -5), Row("inf", std::numeric_limits<float>::infinity(), 0)}));
         r.game.resultRegistered = 0;
         r.Register("new", 2.0f, 0);
         QCOMPARE(Names(r.book.ShowRecords()), (QStringList{"neg", "new", "inf"}));
 
-        WriteTable(QByteArray(34, '\xff'));
+        WriteAll(kRecordFile, QByteArray(34, '\xff'));
         QVERIFY(r.book.ShowRecords().isEmpty());
     }
 

@@ -25,12 +25,6 @@ void SavePicture(const QString &name, int width, int height, QColor color, const
     QVERIFY(image.save(name, format));
 }
 
-void WriteBytes(const QString &name, const QByteArray &bytes) {
-    QFile file(name);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 // Answers the running question of a fresh game on `poem`, so that the poet is shown.
 void AnswerPoem(UiFixture &f, int poem) {
     f.random.script = {(float(poem - 1) + 0.5f) / 100.0f};
@@ -181,7 +175,7 @@ private slots:
         header[14] = 24;
         bomb += header;
         for (const QByteArray &bytes : {QByteArray("not a picture at all"), QByteArray("\xff\xd8\xff\xe0", 4), bomb}) {
-            WriteBytes("U5.BMP", bytes);
+            WriteAll("U5.BMP", bytes);
             f.dialogs.shown.clear();
             f.Click(f.BoardLabel("Label09"));
             QVERIFY(f.dialogs.shown.isEmpty());
@@ -253,13 +247,13 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // as the event loop would
         QVERIFY(!f.program->PoemList());
 
-        WriteBytes("ICHIRUN.TXT", QByteArray::fromHex("8f4882cc9363") + "\r\n2\r\n");
+        WriteAll("ICHIRUN.TXT", QByteArray::fromHex("8f4882cc9363") + "\r\n2\r\n");
         f.Item("mnusum")->trigger();
         list = f.program->PoemList();
         QCOMPARE(list->Text(), QStringLiteral("秋の田\r\n2\r\n"));
         QCOMPARE(list->findChild<QPlainTextEdit *>("Text1")->toPlainText(), QStringLiteral("秋の田\n2\n"));
         // Opened again while open: the file is not read again.
-        WriteBytes("ICHIRUN.TXT", "changed\r\n");
+        WriteAll("ICHIRUN.TXT", "changed\r\n");
         f.Item("mnusum")->trigger();
         QCOMPARE(f.program->PoemList(), list);
         QCOMPARE(list->Text(), QStringLiteral("秋の田\r\n2\r\n"));
@@ -272,7 +266,7 @@ private slots:
         while (big.size() < 9 * 1024 * 1024) {
             big += line;
         }
-        WriteBytes("ichirun.txt", big);
+        WriteAll("ichirun.txt", big);
         UiFixture f;
         f.program->ShowPoemList();
         const QString text = f.program->PoemList()->Text();

@@ -51,17 +51,6 @@ QByteArray TenRows() {
     return SerializeRecordFile({rows, {}});
 }
 
-void WriteTable(const QByteArray &bytes) {
-    QFile file(kRecordFile);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray ReadTable() {
-    QFile file(kRecordFile);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
 } // namespace
 
 class TestWindows : public QObject {
@@ -88,7 +77,7 @@ private slots:
         QCOMPARE(records->Cell(3, 1), QStringLiteral("3.00"));
         QCOMPARE(records->Cell(4, 1), QStringLiteral("-2026.20:15"));
         QVERIFY(records->Cell(1, 2).isEmpty());
-        QCOMPARE(ReadTable().size(), 35);
+        QCOMPARE(ReadAll(kRecordFile).size(), 35);
         QCOMPARE(f.game().resultRegistered, qint16(0)); // the game's bookkeeping ended
 
         // A second game: a fresh, empty box, and the new row sorted in.
@@ -97,7 +86,7 @@ private slots:
         f.game().StartQuestion();
         PlayGame(f, [](QWidget *box) { Register(box, QStringLiteral("Taro")); });
         QCOMPARE(records->Cell(1, 1).trimmed(), QStringLiteral("Taro"));
-        QCOMPARE(ReadTable().size(), 70);
+        QCOMPARE(ReadAll(kRecordFile).size(), 70);
         // 閉じる starts a new game on the board.
         records->findChild<QPushButton *>("Command1")->click();
         QVERIFY(!records->isVisible());
@@ -115,23 +104,23 @@ private slots:
         QFETCH(int, faults);
         QFETCH(QString, message);
         InTemporaryFolder folder;
-        WriteTable(TenRows());
+        WriteAll(kRecordFile, TenRows());
         UiFixture f;
         f.program->GameOpen();
         PlayGame(f, [](QWidget *box) { Register(box, QStringLiteral("x")); }, faults);
         QCOMPARE(f.dialogs.texts(), QStringList{message});
-        QCOMPARE(ReadTable(), TenRows());
+        QCOMPARE(ReadAll(kRecordFile), TenRows());
         QVERIFY(f.program->RecordsView()->isVisible());
         QCOMPARE(f.program->RecordsView()->Cell(1, 10).trimmed(), QStringLiteral("p9"));
     }
 
     void declineKeepsTheFile() {
         InTemporaryFolder folder;
-        WriteTable(TenRows());
+        WriteAll(kRecordFile, TenRows());
         UiFixture f;
         f.program->GameOpen();
         PlayGame(f, [](QWidget *box) { box->findChild<QPushButton *>("Command2")->click(); }, 1);
-        QCOMPARE(ReadTable(), TenRows());
+        QCOMPARE(ReadAll(kRecordFile), TenRows());
         QVERIFY(!f.program->RecordsView());
         QCOMPARE(f.BoardText("Label47"), QStringLiteral("1"));
         QCOMPARE(f.BoardText("Label48"), QStringLiteral("0"));
@@ -180,7 +169,7 @@ private slots:
         RecordsWindow *records = f.program->RecordsView();
         QVERIFY(records->isVisible());
         QCOMPARE(records->windowTitle(), QStringLiteral("成績優秀者"));
-        QCOMPARE(ReadTable(), QByteArray());
+        QCOMPARE(ReadAll(kRecordFile), QByteArray());
         QCOMPARE(records->Cell(1, 0), QStringLiteral("氏　　名"));
         QCOMPARE(records->Cell(3, 0), QStringLiteral("平均タイム（秒)"));
         QCOMPARE(records->Cell(5, 1), QStringLiteral("１"));
@@ -205,7 +194,7 @@ private slots:
     void resetFromEveryPlace() {
         QFETCH(QString, where);
         InTemporaryFolder folder;
-        WriteTable(TenRows());
+        WriteAll(kRecordFile, TenRows());
         UiFixture f;
         f.program->ViewRecords();
         QPointer<RecordsWindow> before = f.program->RecordsView();
@@ -221,7 +210,7 @@ private slots:
         QVERIFY(after && after != before);
         QVERIFY(after->isVisible());
         QVERIFY(after->Cell(1, 1).isEmpty());
-        QCOMPARE(ReadTable(), QByteArray());
+        QCOMPARE(ReadAll(kRecordFile), QByteArray());
         QVERIFY(f.dialogs.shown.isEmpty()); // no confirmation
     }
 
@@ -246,7 +235,7 @@ private slots:
 
     void printToPdf() {
         InTemporaryFolder folder;
-        WriteTable(TenRows());
+        WriteAll(kRecordFile, TenRows());
         UiFixture f;
         const QString pdf = QDir::current().absoluteFilePath("table.pdf");
         f.program->printerSetup = [&](QPrinter &printer) {
