@@ -64,7 +64,8 @@ double Percentile(std::vector<double> values, double p) {
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
     const int reveals = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
-    std::printf("bench_reveal: %d reveals per delay, real QTimer steps (Qt::PreciseTimer)\n", reveals);
+    std::printf("bench_reveal: %d reveals per delay, real QTimer steps (Qt::PreciseTimer)\n",
+                reveals);
     for (const int delay : {2, 4}) {
         Settings settings;
         settings.revealDelay = qint16(delay);

@@ -130,8 +130,9 @@ int main(int argc, char *argv[]) {
     std::printf("title's 25 ticks: %.1f ms from its start (nominal 250 ms, off by %.1f ms); "
                 "first tick %.1f ms after the title was shown\n",
                 lastTick - titleShown, lastTick - titleShown - 250.0, firstTick - titleShown);
-    std::printf("process start to main window's first frame: %.1f ms; after the 25th tick: %.1f ms\n",
-                main.at, main.at - lastTick);
+    std::printf(
+        "process start to main window's first frame: %.1f ms; after the 25th tick: %.1f ms\n",
+        main.at, main.at - lastTick);
 
     // A whole game with every window opened once.
     QImage picture(640, 480, QImage::Format_RGB32);
@@ -149,7 +150,8 @@ int main(int argc, char *argv[]) {
         if (q == program.settings.questionCount) {
             QTimer::singleShot(0, [] {
                 QWidget *box = QApplication::activeModalWidget();
-                box->findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QStringLiteral("計測"));
+                box->findChild<QLineEdit *>(QStringLiteral("Text1"))
+                    ->setText(QStringLiteral("計測"));
                 box->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
             });
         }
@@ -167,6 +169,7 @@ int main(int argc, char *argv[]) {
         QCoreApplication::processEvents();
     }
     QCoreApplication::processEvents();
-    std::printf("peak RSS after a whole game with every window opened: %.1f MiB\n", double(PeakRssKiB()) / 1024.0);
+    std::printf("peak RSS after a whole game with every window opened: %.1f MiB\n",
+                double(PeakRssKiB()) / 1024.0);
     return 0;
 }

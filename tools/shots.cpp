@@ -2,14 +2,14 @@
 // Renders every window of the program in a known state and saves each as a
 // PNG, for the README and for looking at what we build.
 #include "ui/board_window.h"
+#include "ui/help_window.h"
 #include "ui/main_window.h"
 #include "ui/platform.h"
-#include "ui/program.h"
-#include "ui/help_window.h"
 #include "ui/poem_list_window.h"
+#include "ui/program.h"
 #include "ui/record_entry_box.h"
-#include "ui/toolbar_dialog.h"
 #include "ui/records_window.h"
+#include "ui/toolbar_dialog.h"
 
 #include <QApplication>
 #include <QDir>
@@ -47,7 +47,8 @@ int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     InstallFontSubstitutions();
     LoadJapaneseTranslations(app);
-    const QString out = QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".")).absolutePath();
+    const QString out =
+        QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".")).absolutePath();
     QDir().mkpath(out);
     QDir work(out + QStringLiteral("/work"));
     work.removeRecursively();
@@ -87,10 +88,11 @@ int main(int argc, char *argv[]) {
     Save(&entry, out, QStringLiteral("entry_box"));
     entry.close();
 
-    const QStringList names = {QStringLiteral("山田　花子"), QStringLiteral("Taro"), QStringLiteral("さくら"),
-                               QStringLiteral("藤原定家ファン"), QStringLiteral("ゆき"), QStringLiteral("K. Sato"),
-                               QStringLiteral("はるか"), QStringLiteral("小町"), QStringLiteral("蝉丸"),
-                               QStringLiteral("最後の人")};
+    const QStringList names = {QStringLiteral("山田　花子"), QStringLiteral("Taro"),
+                               QStringLiteral("さくら"),     QStringLiteral("藤原定家ファン"),
+                               QStringLiteral("ゆき"),       QStringLiteral("K. Sato"),
+                               QStringLiteral("はるか"),     QStringLiteral("小町"),
+                               QStringLiteral("蝉丸"),       QStringLiteral("最後の人")};
     for (int i = 0; i < 10; ++i) {
         game.resultRegistered = 0;
         game.averageTime = 2.5f + 0.75f * float(i);
@@ -112,7 +114,8 @@ int main(int argc, char *argv[]) {
         painter.setPen(QPen(QColor(120, 60, 30), 6));
         painter.drawEllipse(image->rect().adjusted(40, 40, -40, -40));
         painter.setFont(NamedFont(kMincho, 28));
-        painter.drawText(image->rect(), Qt::AlignCenter, image == &poem ? QStringLiteral("歌の絵") : QStringLiteral("作者"));
+        painter.drawText(image->rect(), Qt::AlignCenter,
+                         image == &poem ? QStringLiteral("歌の絵") : QStringLiteral("作者"));
     }
     const int number = game.currentPoem;
     poem.save(QStringLiteral("U%1.JPG").arg(number));
@@ -122,7 +125,8 @@ int main(int argc, char *argv[]) {
     Save(program.Viewer(PictureKind::Poem), out, QStringLiteral("viewer_poem"));
     Save(program.Viewer(PictureKind::Poet), out, QStringLiteral("viewer_poet"));
 
-    QFile::copy(QStringLiteral(NUPEW_SOURCE_DIR "/assets/ichirun.txt"), QStringLiteral("ichirun.txt"));
+    QFile::copy(QStringLiteral(NUPEW_SOURCE_DIR "/assets/ichirun.txt"),
+                QStringLiteral("ichirun.txt"));
     program.ShowPoemList();
     Save(program.PoemList(), out, QStringLiteral("poem_list"));
 

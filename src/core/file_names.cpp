@@ -28,8 +28,8 @@ QString MatchInFolder(const Split &split) {
         return split.name;
     }
     const QDir dir(split.folder.isEmpty() ? QStringLiteral(".") : split.folder);
-    const QStringList entries =
-        dir.entryList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    const QStringList entries = dir.entryList(QDir::Files | QDir::Dirs | QDir::Hidden |
+                                              QDir::System | QDir::NoDotAndDotDot);
     for (const QString &entry : entries) {
         if (entry.compare(split.name, Qt::CaseInsensitive) == 0) {
             return entry;

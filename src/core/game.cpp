@@ -109,7 +109,8 @@ void Game::DealQuestion() {
 }
 
 QString Game::CardOrder(const QString &lowerVerse) {
-    static constexpr std::array<int, 15> kOrder = {11, 6, 1, 12, 7, 2, 13, 8, 3, 14, 9, 4, 15, 10, 5};
+    static constexpr std::array<int, 15> kOrder = {11, 6,  1, 12, 7,  2,  13, 8,
+                                                   3,  14, 9, 4,  15, 10, 5};
     const QString padded = lowerVerse.leftJustified(15, kIdeographicSpace[0], true);
     QString card;
     for (const int position : kOrder) {
@@ -225,10 +226,9 @@ void Game::TakeCard() {
     board_.SetPoetColor(currentPoet.startsWith(u'●') ? kWomanPoet : kBlack);
     board_.SetCardColor(answerPosition, kMissedCard);
     pickedCard = pickDone;
-    const MessageAnswer answer =
-        dialogs_.ShowMessage({QStringLiteral("もう一度挑戦しますか。"),
-                              QStringLiteral("「タワユ」Ver 2.0"), MessageButtons::YesNo,
-                              MessageIcon::Question, true});
+    const MessageAnswer answer = dialogs_.ShowMessage(
+        {QStringLiteral("もう一度挑戦しますか。"), QStringLiteral("「タワユ」Ver 2.0"),
+         MessageButtons::YesNo, MessageIcon::Question, true});
     if (answer == MessageAnswer::Yes) {
         NewGame();
     } else {

@@ -10,6 +10,8 @@ namespace {
 // lower verses of rows 20 and 72 use more kana so that they fill all fifteen
 // places. Row 20's card kana has sixteen kana in the anthology; a card holds
 // fifteen, so its last kana is left out rather than one inside the verse.
+// One text a line, row by row.
+// clang-format off
 // column 0: upper kanji
 constexpr std::array<const char16_t *, 100> kColumn0 = {
     u"秋の田の　かりほの庵の　苫をあらみ",
@@ -525,6 +527,8 @@ constexpr std::array<const char16_t *, 100> kColumn4 = {
     u"　後鳥羽院■",
     u"　順徳院■",
 };
+
+// clang-format on
 
 constexpr std::array<const std::array<const char16_t *, 100> *, kColumnCount> kColumns = {
     &kColumn0, &kColumn1, &kColumn2, &kColumn3, &kColumn4};

@@ -25,7 +25,7 @@ public:
     virtual ~BoardDisplay() = default;
     virtual void SetCardText(int position, const QString &text) = 0; // Label01..Label08
     virtual void SetCardColor(int position, Rgb color) = 0;
-    virtual void SetVerse(const QString &text) = 0; // Label09
+    virtual void SetVerse(const QString &text) = 0;    // Label09
     virtual void SetPoetText(const QString &text) = 0; // Label38
     virtual void SetPoetColor(Rgb color) = 0;
     virtual void SetPoetGeometry(int topTwips, int heightTwips) = 0;

@@ -26,7 +26,8 @@ std::optional<qint16> ParseValue(const QByteArray &field) {
         return std::nullopt;
     }
     const double rounded = std::nearbyint(value); // the default rounding mode goes half to even
-    if (rounded < std::numeric_limits<qint16>::min() || rounded > std::numeric_limits<qint16>::max()) {
+    if (rounded < std::numeric_limits<qint16>::min() ||
+        rounded > std::numeric_limits<qint16>::max()) {
         return std::nullopt;
     }
     return qint16(rounded);
@@ -83,7 +84,8 @@ QList<std::optional<qint16>> ParseRecord(const QByteArray &content, int count) {
             }
         }
         lineStart = lineEnd + 1;
-        if (lineEnd + 1 < content.size() && content[lineEnd] == '\r' && content[lineEnd + 1] == '\n') {
+        if (lineEnd + 1 < content.size() && content[lineEnd] == '\r' &&
+            content[lineEnd + 1] == '\n') {
             ++lineStart;
         }
     }
@@ -172,9 +174,9 @@ void SettingsStore::SaveSettings() {
 
 void SettingsStore::RestoreDefaultSettings() {
     const Settings defaults;
-    const bool options = WriteRecordFile(QStringLiteral("NUPEKI1.dat"),
-                                         {defaults.questionCount, defaults.cardCount,
-                                          defaults.faultLimit, defaults.revealDelay});
+    const bool options =
+        WriteRecordFile(QStringLiteral("NUPEKI1.dat"), {defaults.questionCount, defaults.cardCount,
+                                                        defaults.faultLimit, defaults.revealDelay});
     const bool display = WriteRecordFile(QStringLiteral("NUPEKI2.dat"),
                                          {defaults.upperTextMode, defaults.lowerTextMode});
     settings_ = defaults;

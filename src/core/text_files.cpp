@@ -43,7 +43,8 @@ QString PoemListText(const QByteArray &bytes, bool truncated) {
         }
     }
     if (truncated) {
-        buffer += QStringLiteral("（ichirun.txt が大きすぎるため、ここから後は表示していません。）\r\n");
+        buffer +=
+            QStringLiteral("（ichirun.txt が大きすぎるため、ここから後は表示していません。）\r\n");
     }
     return buffer;
 }

@@ -13,7 +13,6 @@
 namespace nupew {
 namespace {
 
-
 QByteArray PadTo(QByteArray bytes, int size) {
     bytes.truncate(size);
     return bytes.leftJustified(size, ' ');

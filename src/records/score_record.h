@@ -20,7 +20,7 @@ inline const QString kRecordFile = QStringLiteral("NUPEKI3.DAT");
 // Text fields keep their Shift-JIS bytes as stored, so a row read from the file
 // is written back byte for byte even when its bytes are not valid Shift-JIS.
 struct ScoreRecord {
-    QByteArray name;  // 18 bytes
+    QByteArray name; // 18 bytes
     float time = 0.0f;
     qint16 faults = 0;
     QByteArray stamp; // 11 bytes

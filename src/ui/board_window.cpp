@@ -73,10 +73,11 @@ void BoardWindow::BuildDecoration() {
     // The upper-verse strip: a teal frame, the pale green ground and two shadows.
     Decoration(QStringLiteral("Label8"), {{}, Twips(8520, 240, 135, 5175), kShadow, {}, small});
     Decoration(QStringLiteral("Label7"), {{}, Twips(8160, 5280, 495, 135), kShadow, {}, small});
-    ClickLabel *frame =
-        MakeLabel(this, QStringLiteral("Label28"), {{}, Twips(8040, 90, 495, 5205), QColor(0, 128, 128), {}, small});
+    ClickLabel *frame = MakeLabel(this, QStringLiteral("Label28"),
+                                  {{}, Twips(8040, 90, 495, 5205), QColor(0, 128, 128), {}, small});
     ClickLabel *ground =
-        MakeLabel(this, QStringLiteral("Label36"), {{}, Twips(8100, 150, 375, 5085), QColor(192, 255, 192), {}, small});
+        MakeLabel(this, QStringLiteral("Label36"),
+                  {{}, Twips(8100, 150, 375, 5085), QColor(192, 255, 192), {}, small});
     for (ClickLabel *label : {frame, ground}) {
         connect(label, &ClickLabel::clicked, this, [this] { Call(openPoemPicture); });
     }
@@ -86,23 +87,25 @@ void BoardWindow::BuildDecoration() {
                                  QColor(255, 255, 0), small},
                                 1, Px(180));
     connect(upper, &ClickLabel::clicked, this, [this] { game_.BoardClick(); });
-    Decoration(QStringLiteral("Label26"), {QStringLiteral("第"), Twips(9120, 120, 255, 255), kBoardGrey, kBlue, small,
-                                           Qt::AlignCenter});
-    Decoration(QStringLiteral("Label27"), {QStringLiteral("問"), Twips(9120, 650, 255, 255), kBoardGrey, kBlue, small,
-                                           Qt::AlignCenter});
-    Decoration(QStringLiteral("Label5"), {QStringLiteral("おてつき"), Twips(7080, 5520, 735, 255), kBoardGrey,
-                                          QColor(255, 0, 255), small, Qt::AlignCenter});
-    Decoration(QStringLiteral("Label6"), {QStringLiteral("回"), Twips(8250, 5520, 255, 255), kBoardGrey,
-                                          QColor(255, 0, 255), small, Qt::AlignCenter});
+    Decoration(QStringLiteral("Label26"), {QStringLiteral("第"), Twips(9120, 120, 255, 255),
+                                           kBoardGrey, kBlue, small, Qt::AlignCenter});
+    Decoration(QStringLiteral("Label27"), {QStringLiteral("問"), Twips(9120, 650, 255, 255),
+                                           kBoardGrey, kBlue, small, Qt::AlignCenter});
+    Decoration(QStringLiteral("Label5"), {QStringLiteral("おてつき"), Twips(7080, 5520, 735, 255),
+                                          kBoardGrey, QColor(255, 0, 255), small, Qt::AlignCenter});
+    Decoration(QStringLiteral("Label6"), {QStringLiteral("回"), Twips(8250, 5520, 255, 255),
+                                          kBoardGrey, QColor(255, 0, 255), small, Qt::AlignCenter});
 
     // The title with its shadows, and the version that ignores clicks.
     const QColor titleGround(0, 192, 192);
     Decoration(QStringLiteral("Label3"), {{}, Twips(2040, 600, 4815, 135), kShadow, {}, small});
     Decoration(QStringLiteral("Label4"), {{}, Twips(6720, 240, 135, 375), kShadow, {}, small});
-    Decoration(QStringLiteral("Label1"), {QStringLiteral("タ　ワ　ユ　"), Twips(1940, 120, 4815, 495), titleGround,
-                                          Qt::white, NamedFont(kMincho, 20.25), Qt::AlignCenter});
-    MakeLabel(this, QStringLiteral("Label2"), {QStringLiteral("Ver.2.0"), Twips(5880, 360, 855, 255), titleGround,
-                                               Qt::white, NamedFont(kPGothic, 12)});
+    Decoration(QStringLiteral("Label1"),
+               {QStringLiteral("タ　ワ　ユ　"), Twips(1940, 120, 4815, 495), titleGround, Qt::white,
+                NamedFont(kMincho, 20.25), Qt::AlignCenter});
+    MakeLabel(this, QStringLiteral("Label2"),
+              {QStringLiteral("Ver.2.0"), Twips(5880, 360, 855, 255), titleGround, Qt::white,
+               NamedFont(kPGothic, 12)});
 }
 
 void BoardWindow::BuildCards() {
@@ -117,16 +120,18 @@ void BoardWindow::BuildCards() {
                    {{}, Twips(matLeft + 1335 - 15, matTop + 120, 135, 1695), kShadow, {}, tagFont});
         Decoration(QString::fromLatin1(place.lowerShadow),
                    {{}, Twips(matLeft + 120, matTop + 1815 - 15, 1335, 135), kShadow, {}, tagFont});
-        Decoration(QString::fromLatin1(place.mat), {{}, Twips(matLeft, matTop, 1335, 1815), kMat, {}, tagFont});
+        Decoration(QString::fromLatin1(place.mat),
+                   {{}, Twips(matLeft, matTop, 1335, 1815), kMat, {}, tagFont});
         const int tagHeight = (position == 4 || position == 5) ? 375 : 255;
         Decoration(QString::fromLatin1(place.tagName),
-                   {QString::fromUtf8(place.tag), Twips(place.tagLeft, place.tagTop, 135, tagHeight), kBoardGrey,
-                    kBlue, tagFont, Qt::AlignHCenter | Qt::AlignTop});
+                   {QString::fromUtf8(place.tag),
+                    Twips(place.tagLeft, place.tagTop, 135, tagHeight), kBoardGrey, kBlue, tagFont,
+                    Qt::AlignHCenter | Qt::AlignTop});
 
-        GridLabel *card = MakeGridLabel(this, QStringLiteral("Label0%1").arg(position + 1),
-                                        {{}, Twips(place.left, place.top, kCardWidth, kCardHeight), Qt::white,
-                                         kBlue, cardFont},
-                                        3, Px(315));
+        GridLabel *card = MakeGridLabel(
+            this, QStringLiteral("Label0%1").arg(position + 1),
+            {{}, Twips(place.left, place.top, kCardWidth, kCardHeight), Qt::white, kBlue, cardFont},
+            3, Px(315));
         const int number = position + 1;
         connect(card, &ClickLabel::clicked, this, [this, number] { game_.CardClick(number); });
         cards_[position] = card;
@@ -136,25 +141,43 @@ void BoardWindow::BuildCards() {
 void BoardWindow::BuildControls() {
     const QFont verseFont = NamedFont(kMincho, 12);
     verse_ = MakeGridLabel(this, QStringLiteral("Label09"),
-                           {{}, Twips(8160, 180, 255, 5055), QColor(192, 255, 192),
-                            palette().color(QPalette::WindowText), verseFont},
+                           {{},
+                            Twips(8160, 180, 255, 5055),
+                            QColor(192, 255, 192),
+                            palette().color(QPalette::WindowText),
+                            verseFont},
                            1, Px(240));
     connect(verse_, &ClickLabel::clicked, this, [this] { Call(openPoemPicture); });
 
     poet_ = MakeGridLabel(this, QStringLiteral("Label38"),
-                          {{}, Twips(8760, 3360, 360, 2235), QColor(255, 255, 192), Qt::black, verseFont,
-                           Qt::AlignCenter, true},
+                          {{},
+                           Twips(8760, 3360, 360, 2235),
+                           QColor(255, 255, 192),
+                           Qt::black,
+                           verseFont,
+                           Qt::AlignCenter,
+                           true},
                           1, Px(240));
     poet_->hide();
     connect(poet_, &ClickLabel::clicked, this, [this] { Call(openPoetPicture); });
 
     const QFont gothic = NamedFont(kPGothic, 12);
-    question_ = Decoration(QStringLiteral("Label47"),
-                           {QStringLiteral("1"), Twips(9050, 360, 335, 255), kBoardGrey, kBlue, gothic, Qt::AlignCenter});
-    faults_ = Decoration(QStringLiteral("Label48"), {QStringLiteral("0"), Twips(7850, 5460, 400, 255), kBoardGrey,
-                                                     {}, gothic, Qt::AlignCenter});
-    message_ = Decoration(QStringLiteral("Label37"), {{}, Twips(1080, 5250, 6015, 255), QColor(192, 255, 255), {},
-                                                      NamedFont(kPGothic, 9.75), Qt::AlignCenter, true});
+    question_ =
+        Decoration(QStringLiteral("Label47"), {QStringLiteral("1"), Twips(9050, 360, 335, 255),
+                                               kBoardGrey, kBlue, gothic, Qt::AlignCenter});
+    faults_ = Decoration(QStringLiteral("Label48"), {QStringLiteral("0"),
+                                                     Twips(7850, 5460, 400, 255),
+                                                     kBoardGrey,
+                                                     {},
+                                                     gothic,
+                                                     Qt::AlignCenter});
+    message_ = Decoration(QStringLiteral("Label37"), {{},
+                                                      Twips(1080, 5250, 6015, 255),
+                                                      QColor(192, 255, 255),
+                                                      {},
+                                                      NamedFont(kPGothic, 9.75),
+                                                      Qt::AlignCenter,
+                                                      true});
 
     const QFont buttonFont = NamedFont(kPMincho, 9);
     startButton_ = new QPushButton(QStringLiteral("開始"), this);
@@ -173,12 +196,15 @@ void BoardWindow::BuildControls() {
 void BoardWindow::BuildMenu() {
     menu_ = new QMenu(QStringLiteral("システム"), this);
     menu_->setObjectName(QStringLiteral("menu_1"));
-    QAction *start = menu_->addAction(QStringLiteral("開始(&B)"), this, [this] { startButton_->click(); });
+    QAction *start =
+        menu_->addAction(QStringLiteral("開始(&B)"), this, [this] { startButton_->click(); });
     start->setObjectName(QStringLiteral("menu_11"));
-    QAction *end = menu_->addAction(QStringLiteral("終了(&G)"), this, [this] { endButton_->click(); });
+    QAction *end =
+        menu_->addAction(QStringLiteral("終了(&G)"), this, [this] { endButton_->click(); });
     end->setObjectName(QStringLiteral("menu_12"));
     menu_->addSeparator()->setObjectName(QStringLiteral("menu_13"));
-    QAction *reset = menu_->addAction(QStringLiteral("ゲームリセット(&R)"), this, [this] { Call(newGameShown); });
+    QAction *reset = menu_->addAction(QStringLiteral("ゲームリセット(&R)"), this,
+                                      [this] { Call(newGameShown); });
     reset->setObjectName(QStringLiteral("menu_14"));
 }
 
@@ -245,9 +271,13 @@ void BoardWindow::SetCardColor(int position, Rgb color) {
     cards_[position]->setPalette(palette);
 }
 
-void BoardWindow::SetVerse(const QString &text) { verse_->setText(text); }
+void BoardWindow::SetVerse(const QString &text) {
+    verse_->setText(text);
+}
 
-void BoardWindow::SetPoetText(const QString &text) { poet_->setText(text); }
+void BoardWindow::SetPoetText(const QString &text) {
+    poet_->setText(text);
+}
 
 void BoardWindow::SetPoetColor(Rgb color) {
     QPalette palette = poet_->palette();
@@ -259,16 +289,28 @@ void BoardWindow::SetPoetGeometry(int topTwips, int heightTwips) {
     poet_->setGeometry(Twips(8760, topTwips, 360, heightTwips));
 }
 
-void BoardWindow::SetPoetVisible(bool visible) { poet_->setVisible(visible); }
+void BoardWindow::SetPoetVisible(bool visible) {
+    poet_->setVisible(visible);
+}
 
-bool BoardWindow::PoetVisible() const { return !poet_->isHidden(); }
+bool BoardWindow::PoetVisible() const {
+    return !poet_->isHidden();
+}
 
-void BoardWindow::SetQuestionNumber(const QString &text) { question_->setText(text); }
+void BoardWindow::SetQuestionNumber(const QString &text) {
+    question_->setText(text);
+}
 
-void BoardWindow::SetFaultCount(const QString &text) { faults_->setText(text); }
+void BoardWindow::SetFaultCount(const QString &text) {
+    faults_->setText(text);
+}
 
-void BoardWindow::SetMessage(const QString &text) { message_->setText(text); }
+void BoardWindow::SetMessage(const QString &text) {
+    message_->setText(text);
+}
 
-void BoardWindow::Beep() { QApplication::beep(); }
+void BoardWindow::Beep() {
+    QApplication::beep();
+}
 
 } // namespace nupew

@@ -57,11 +57,11 @@ private:
 
     Game &game_;
     std::array<GridLabel *, kBoardPositions> cards_{};
-    GridLabel *verse_ = nullptr;    // Label09
-    GridLabel *poet_ = nullptr;     // Label38
-    QLabel *question_ = nullptr;    // Label47
-    QLabel *faults_ = nullptr;      // Label48
-    QLabel *message_ = nullptr;     // Label37
+    GridLabel *verse_ = nullptr;         // Label09
+    GridLabel *poet_ = nullptr;          // Label38
+    QLabel *question_ = nullptr;         // Label47
+    QLabel *faults_ = nullptr;           // Label48
+    QLabel *message_ = nullptr;          // Label37
     QPushButton *startButton_ = nullptr; // Command1
     QPushButton *endButton_ = nullptr;   // Command2
     QMenu *menu_ = nullptr;              // menu_1

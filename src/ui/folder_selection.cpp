@@ -8,8 +8,8 @@
 
 namespace nupew {
 
-const QString FolderSelection::kTitle =
-    QStringLiteral("データファイル（歌または作者）を一つ選択し開くと その場所から歌のデータを読み出します。");
+const QString FolderSelection::kTitle = QStringLiteral(
+    "データファイル（歌または作者）を一つ選択し開くと その場所から歌のデータを読み出します。");
 
 QStringList FolderSelection::Filters() {
     // The descriptions keep their double quotes; the patterns in the last
@@ -35,18 +35,21 @@ void FolderSelection::Select(QString &pictureFolder, bool cancelIsFailure, const
     }
     // Written as a working directory is: no trailing separator but for the root.
     pictureFolder = folder + u'/';
-    const MessageAnswer answer = dialogs.ShowMessage(
-        {QStringLiteral("歌、作者ファイルを読み出すフォルダを") + pictureFolder + QStringLiteral("に設定します。"),
-         QStringLiteral("確認"), MessageButtons::OkCancel});
+    const MessageAnswer answer =
+        dialogs.ShowMessage({QStringLiteral("歌、作者ファイルを読み出すフォルダを") +
+                                 pictureFolder + QStringLiteral("に設定します。"),
+                             QStringLiteral("確認"), MessageButtons::OkCancel});
     if (answer != MessageAnswer::Ok) {
         pictureFolder = previous;
-        dialogs.ShowMessage({QStringLiteral("歌、作者ファイルの設定フォルダを戻します。") + pictureFolder,
-                             QStringLiteral("確認")});
+        dialogs.ShowMessage(
+            {QStringLiteral("歌、作者ファイルの設定フォルダを戻します。") + pictureFolder,
+             QStringLiteral("確認")});
     }
     QDir::setCurrent(workingFolder);
 }
 
-std::optional<QString> FolderSelection::ShowOpenFileDialog(QWidget &host, const FileDialogRequest &request) {
+std::optional<QString> FolderSelection::ShowOpenFileDialog(QWidget &host,
+                                                           const FileDialogRequest &request) {
     auto *dialog = host.findChild<QFileDialog *>(QStringLiteral("CommonDialog1"));
     if (!dialog) {
         dialog = new QFileDialog(&host, request.title);

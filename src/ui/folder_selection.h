@@ -31,7 +31,8 @@ public:
                        Dialogs &dialogs);
     // The real dialog, a child of the hidden host window (Form7) that keeps it
     // for the run, so that it remembers its last folder.
-    static std::optional<QString> ShowOpenFileDialog(QWidget &host, const FileDialogRequest &request);
+    static std::optional<QString> ShowOpenFileDialog(QWidget &host,
+                                                     const FileDialogRequest &request);
 };
 
 } // namespace nupew

@@ -34,8 +34,9 @@ HelpWindow::HelpWindow(QWidget *parent) : QWidget(parent) {
         ->setObjectName(QStringLiteral("helpContents"));
     connect(browser_, &QTextBrowser::backwardAvailable, back, &QAction::setEnabled);
     connect(browser_, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
-    connect(browser_, &QTextBrowser::sourceChanged, this,
-            [this] { setWindowTitle(QStringLiteral("タワユ ヘルプ - ") + browser_->documentTitle()); });
+    connect(browser_, &QTextBrowser::sourceChanged, this, [this] {
+        setWindowTitle(QStringLiteral("タワユ ヘルプ - ") + browser_->documentTitle());
+    });
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -48,6 +49,8 @@ void HelpWindow::ShowPage(const QString &page) {
     browser_->setSource(QUrl(QStringLiteral("qrc:/help/%1.html").arg(page)));
 }
 
-QString HelpWindow::CurrentPage() const { return browser_->source().fileName().section(u'.', 0, 0); }
+QString HelpWindow::CurrentPage() const {
+    return browser_->source().fileName().section(u'.', 0, 0);
+}
 
 } // namespace nupew

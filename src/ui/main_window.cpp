@@ -42,7 +42,9 @@ QMenu *SubMenu(QWidget *parent, QMenu *owner, const QString &name, const QString
     return menu;
 }
 
-void Separator(QMenu *menu, const QString &name) { menu->addSeparator()->setObjectName(name); }
+void Separator(QMenu *menu, const QString &name) {
+    menu->addSeparator()->setObjectName(name);
+}
 
 } // namespace
 
@@ -91,51 +93,66 @@ void MainWindow::BuildMenus() {
     Add(game, QStringLiteral("gameOpen"), QStringLiteral("ゲーム開始(&B)"), &Program::GameOpen);
     Add(game, QStringLiteral("gameClose"), QStringLiteral("ゲーム終了(&E)"), &Program::GameClose);
     Separator(game, QStringLiteral("mnuaa11"));
-    QAction *close = Add(game, QStringLiteral("close"), QStringLiteral("終了(&Q)"), &Program::CloseProgram);
+    QAction *close =
+        Add(game, QStringLiteral("close"), QStringLiteral("終了(&Q)"), &Program::CloseProgram);
     close->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
 
-    QMenu *display = SubMenu(this, nullptr, QStringLiteral("hyoSettei"), QStringLiteral("表示設定(&V)"));
+    QMenu *display =
+        SubMenu(this, nullptr, QStringLiteral("hyoSettei"), QStringLiteral("表示設定(&V)"));
     bar->addMenu(display);
     QMenu *upper = SubMenu(this, display, QStringLiteral("kami"), QStringLiteral("上の句(&U)"));
-    AddSetting(upper, QStringLiteral("kamiKanji"), QStringLiteral("漢字(&K)"), &s.upperTextMode, 0, true);
-    AddSetting(upper, QStringLiteral("kamikana"), QStringLiteral("かな(&H)"), &s.upperTextMode, 2, true);
+    AddSetting(upper, QStringLiteral("kamiKanji"), QStringLiteral("漢字(&K)"), &s.upperTextMode, 0,
+               true);
+    AddSetting(upper, QStringLiteral("kamikana"), QStringLiteral("かな(&H)"), &s.upperTextMode, 2,
+               true);
     Separator(display, QStringLiteral("mnuaa12"));
     QMenu *lower = SubMenu(this, display, QStringLiteral("shimo"), QStringLiteral("下の句(&D)"));
-    AddSetting(lower, QStringLiteral("shimoKanji"), QStringLiteral("漢字(&K)"), &s.lowerTextMode, 0, true);
-    AddSetting(lower, QStringLiteral("shimoKana"), QStringLiteral("かな(&H)"), &s.lowerTextMode, 2, true);
+    AddSetting(lower, QStringLiteral("shimoKanji"), QStringLiteral("漢字(&K)"), &s.lowerTextMode, 0,
+               true);
+    AddSetting(lower, QStringLiteral("shimoKana"), QStringLiteral("かな(&H)"), &s.lowerTextMode, 2,
+               true);
 
-    QMenu *special = SubMenu(this, nullptr, QStringLiteral("tokuSettei"), QStringLiteral("特別設定(&T)"));
+    QMenu *special =
+        SubMenu(this, nullptr, QStringLiteral("tokuSettei"), QStringLiteral("特別設定(&T)"));
     bar->addMenu(special);
     QMenu *count = SubMenu(this, special, QStringLiteral("monSuu"), QStringLiteral("問題数(&M)"));
     AddSetting(count, QStringLiteral("mon5"), QStringLiteral("　 ５(&A)"), &s.questionCount, 5);
     AddSetting(count, QStringLiteral("mon10"), QStringLiteral("　１０(&B)"), &s.questionCount, 10);
     AddSetting(count, QStringLiteral("mon20"), QStringLiteral("　２０(&C)"), &s.questionCount, 20);
     AddSetting(count, QStringLiteral("mon50"), QStringLiteral("　５０(&D)"), &s.questionCount, 50);
-    AddSetting(count, QStringLiteral("mon100"), QStringLiteral("１００(&E)"), &s.questionCount, 100);
-    QMenu *speed = SubMenu(this, special, QStringLiteral("soku"), QStringLiteral("上の句表示速度(&S)"));
+    AddSetting(count, QStringLiteral("mon100"), QStringLiteral("１００(&E)"), &s.questionCount,
+               100);
+    QMenu *speed =
+        SubMenu(this, special, QStringLiteral("soku"), QStringLiteral("上の句表示速度(&S)"));
     AddSetting(speed, QStringLiteral("soku1"), QStringLiteral("速い(&A)"), &s.revealDelay, 0);
     AddSetting(speed, QStringLiteral("soku2"), QStringLiteral("やや速い(&B)"), &s.revealDelay, 2);
     AddSetting(speed, QStringLiteral("soku3"), QStringLiteral("普通(&C)"), &s.revealDelay, 4);
-    AddSetting(speed, QStringLiteral("soku4"), QStringLiteral("ややゆっくり(&D)"), &s.revealDelay, 6);
+    AddSetting(speed, QStringLiteral("soku4"), QStringLiteral("ややゆっくり(&D)"), &s.revealDelay,
+               6);
     AddSetting(speed, QStringLiteral("soku5"), QStringLiteral("ゆっくり(&E)"), &s.revealDelay, 8);
-    QMenu *faults = SubMenu(this, special, QStringLiteral("oteSuu"), QStringLiteral("おてつき限度数(&O)"));
+    QMenu *faults =
+        SubMenu(this, special, QStringLiteral("oteSuu"), QStringLiteral("おてつき限度数(&O)"));
     AddSetting(faults, QStringLiteral("ote1"), QStringLiteral("　１(&A)"), &s.faultLimit, 1);
     AddSetting(faults, QStringLiteral("ote5"), QStringLiteral("　５(&B)"), &s.faultLimit, 5);
     AddSetting(faults, QStringLiteral("ote10"), QStringLiteral("１０(&C)"), &s.faultLimit, 10);
     AddSetting(faults, QStringLiteral("ote20"), QStringLiteral("２０(&D)"), &s.faultLimit, 20);
     AddSetting(faults, QStringLiteral("oteNo"), QStringLiteral("なし(&E)"), &s.faultLimit, 999);
     Separator(special, QStringLiteral("mna13a"));
-    Add(special, QStringLiteral("mnuseki"), QStringLiteral("設定の保存(&k)"), &Program::SaveSettings);
-    Add(special, QStringLiteral("mnushokise"), QStringLiteral("初期設定に戻す(&R)"), &Program::RestoreDefaultSettings);
+    Add(special, QStringLiteral("mnuseki"), QStringLiteral("設定の保存(&k)"),
+        &Program::SaveSettings);
+    Add(special, QStringLiteral("mnushokise"), QStringLiteral("初期設定に戻す(&R)"),
+        &Program::RestoreDefaultSettings);
 
     QMenu *records = SubMenu(this, nullptr, QStringLiteral("mnuki"), QStringLiteral("記録(&D)"));
     bar->addMenu(records);
     Add(records, QStringLiteral("mnumil"), QStringLiteral("記録を見る(&V)"), &Program::ViewRecords);
     Add(records, QStringLiteral("mnushoki"), QStringLiteral("初期化(&R)"), &Program::ResetRecords);
     Separator(records, QStringLiteral("mna13"));
-    Add(records, QStringLiteral("mnuKiroku"), QStringLiteral("記録印刷"), &Program::PrintRecordsMenu);
+    Add(records, QStringLiteral("mnuKiroku"), QStringLiteral("記録印刷"),
+        &Program::PrintRecordsMenu);
 
-    QMenu *options = SubMenu(this, nullptr, QStringLiteral("mnuop"), QStringLiteral("オプション(&O)"));
+    QMenu *options =
+        SubMenu(this, nullptr, QStringLiteral("mnuop"), QStringLiteral("オプション(&O)"));
     bar->addMenu(options);
     Add(options, QStringLiteral("mnuData"), QStringLiteral("ﾃﾞｰﾀ（歌）読み出しﾌｫﾙﾀﾞの設定(&F)"),
         &Program::SelectPictureFolder);
@@ -149,16 +166,20 @@ void MainWindow::BuildMenus() {
         toggle->setChecked(!toggle->isChecked());
         ToggleToolbar();
     });
-    Add(options, QStringLiteral("mnutoc"), QStringLiteral("ツールバーの変更(&T)"), &Program::CustomiseToolbar);
+    Add(options, QStringLiteral("mnutoc"), QStringLiteral("ツールバーの変更(&T)"),
+        &Program::CustomiseToolbar);
     Separator(options, QStringLiteral("mna14"));
-    Add(options, QStringLiteral("mnusum"), QStringLiteral("タワユ一覧(&S)"), &Program::ShowPoemList);
+    Add(options, QStringLiteral("mnusum"), QStringLiteral("タワユ一覧(&S)"),
+        &Program::ShowPoemList);
 
     QMenu *help = SubMenu(this, nullptr, QStringLiteral("mnuhelp"), QStringLiteral("ヘルプ(&H)"));
     bar->addMenu(help);
     Add(help, QStringLiteral("mnuhelp0"), QStringLiteral("目次(&C)"), &Program::HelpContents);
-    Add(help, QStringLiteral("mnuhelp1"), QStringLiteral("ヘルプの使い方(&H)"), &Program::HelpOnHelp);
+    Add(help, QStringLiteral("mnuhelp1"), QStringLiteral("ヘルプの使い方(&H)"),
+        &Program::HelpOnHelp);
     Separator(help, QStringLiteral("mnua"));
-    Add(help, QStringLiteral("mnuver"), QStringLiteral("バージョン情報(&V)"), &Program::ShowVersion);
+    Add(help, QStringLiteral("mnuver"), QStringLiteral("バージョン情報(&V)"),
+        &Program::ShowVersion);
 }
 
 void MainWindow::BuildToolbar() {
@@ -189,7 +210,9 @@ void MainWindow::BuildToolbar() {
     SetArrangement(BuiltInArrangement());
 }
 
-QAction *MainWindow::Item(const QString &name) const { return findChild<QAction *>(name); }
+QAction *MainWindow::Item(const QString &name) const {
+    return findChild<QAction *>(name);
+}
 
 QStringList MainWindow::BuiltInArrangement() {
     QStringList keys;
@@ -231,7 +254,8 @@ void MainWindow::RestoreArrangement() {
     }
     const QStringList keys = value.toString().split(u',', Qt::SkipEmptyParts);
     const QStringList known = BuiltInArrangement();
-    if (keys.size() > known.size() || QSet<QString>(keys.begin(), keys.end()).size() != keys.size()) {
+    if (keys.size() > known.size() ||
+        QSet<QString>(keys.begin(), keys.end()).size() != keys.size()) {
         return;
     }
     for (const QString &key : keys) {

@@ -34,14 +34,30 @@ struct ViewerLook {
     const char *menuItem;
 };
 
-constexpr ViewerLook kPoem = {"Form5", "歌について", "U", "歌ファイルがありません", "U画像", 10125, 7125, 735, 1785,
-                              10455, 6975, 255, "MENU_5", "ポップアップメニュー", "MENU_51"};
-constexpr ViewerLook kPoet = {"Form4", "作者について", "A", "作者ファイルがありません", "A画像", 8880, 6510, 5355, 4020,
-                              9495, 6375, 240, "MENU_4", "ボップアップメニュー", "MENU_41"};
+constexpr ViewerLook kPoem = {"Form5",  "歌について",
+                              "U",      "歌ファイルがありません",
+                              "U画像",  10125,
+                              7125,     735,
+                              1785,     10455,
+                              6975,     255,
+                              "MENU_5", "ポップアップメニュー",
+                              "MENU_51"};
+constexpr ViewerLook kPoet = {"Form4",  "作者について",
+                              "A",      "作者ファイルがありません",
+                              "A画像",  8880,
+                              6510,     5355,
+                              4020,     9495,
+                              6375,     240,
+                              "MENU_4", "ボップアップメニュー",
+                              "MENU_41"};
 
-const ViewerLook &Look(PictureKind kind) { return kind == PictureKind::Poem ? kPoem : kPoet; }
+const ViewerLook &Look(PictureKind kind) {
+    return kind == PictureKind::Poem ? kPoem : kPoet;
+}
 
-int Pixels(float twips) { return std::max(0, int(std::lround(twips / 15.0f))); }
+int Pixels(float twips) {
+    return std::max(0, int(std::lround(twips / 15.0f)));
+}
 
 // Pictures larger than this are refused before any memory is taken for them.
 constexpr qint64 kMaxPixels = 40'000'000;
@@ -85,8 +101,10 @@ PictureViewer::PictureViewer(PictureKind kind, QWidget *parent)
 
     menu_ = new QMenu(QString::fromUtf8(look.menuCaption), this);
     menu_->setObjectName(QString::fromLatin1(look.menu));
-    menu_->addAction(QStringLiteral("終了(&E)"), this, &QWidget::close)->setObjectName(QString::fromLatin1(look.menuItem));
-    connect(image_, &ClickLabel::rightReleased, menu_, [this](const QPoint &at) { menu_->popup(at); });
+    menu_->addAction(QStringLiteral("終了(&E)"), this, &QWidget::close)
+        ->setObjectName(QString::fromLatin1(look.menuItem));
+    connect(image_, &ClickLabel::rightReleased, menu_,
+            [this](const QPoint &at) { menu_->popup(at); });
 
     geometry_.outerWidth = float(look.clientWidth) + kFrameWidth;
     geometry_.outerHeight = float(look.clientHeight) + kFrameHeight;
@@ -134,7 +152,8 @@ void PictureViewer::Open(const QString &folder, int poem, bool boardNormal, Dial
         geometry_.SetOuterHeight(geometry_.outerHeight + 30.0f);
         geometry_.SetOuterHeight(geometry_.outerHeight - 30.0f);
         Apply();
-        dialogs.ShowMessage({QString::fromUtf8(look.missing), QString::fromUtf8(look.missingTitle)});
+        dialogs.ShowMessage(
+            {QString::fromUtf8(look.missing), QString::fromUtf8(look.missingTitle)});
         return;
     }
     const QString path = FindExisting(found);
@@ -149,8 +168,10 @@ void PictureViewer::Open(const QString &folder, int poem, bool boardNormal, Dial
         picture_ = image;
         loadedFile_ = path;
     }
-    const float width = picture_.isNull() ? geometry_.pictureWidth : float(picture_.width()) * 15.0f;
-    const float height = picture_.isNull() ? geometry_.pictureHeight : float(picture_.height()) * 15.0f;
+    const float width =
+        picture_.isNull() ? geometry_.pictureWidth : float(picture_.width()) * 15.0f;
+    const float height =
+        picture_.isNull() ? geometry_.pictureHeight : float(picture_.height()) * 15.0f;
     geometry_.normal = !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized));
     geometry_.Open(openingWidth, width, height, isVisible(), boardNormal);
     Apply();
@@ -164,7 +185,8 @@ void PictureViewer::Apply() {
     image_->setPixmap(picture_.isNull() ? QPixmap() : QPixmap::fromImage(picture_));
     image_->setGeometry(0, 0, Pixels(geometry_.pictureWidth), Pixels(geometry_.pictureHeight));
     if (geometry_.normal) {
-        resize(Pixels(geometry_.outerWidth - kFrameWidth), Pixels(geometry_.outerHeight - kFrameHeight));
+        resize(Pixels(geometry_.outerWidth - kFrameWidth),
+               Pixels(geometry_.outerHeight - kFrameHeight));
     }
     applying_ = false;
 }

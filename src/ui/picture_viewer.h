@@ -49,9 +49,9 @@ private:
     ViewerGeometry geometry_;
     QImage picture_;
     QString loadedFile_;
-    ClickLabel *image_ = nullptr;     // Image1
-    QPushButton *command_ = nullptr;  // Command1
-    QMenu *menu_ = nullptr;           // MENU_5 or MENU_4
+    ClickLabel *image_ = nullptr;    // Image1
+    QPushButton *command_ = nullptr; // Command1
+    QMenu *menu_ = nullptr;          // MENU_5 or MENU_4
     bool applying_ = false;
 };
 

@@ -10,23 +10,33 @@
 #include <QTranslator>
 
 // Resources of a static library have to be registered by hand.
-static void InitAssets() { Q_INIT_RESOURCE(assets); }
+static void InitAssets() {
+    Q_INIT_RESOURCE(assets);
+}
 
 namespace nupew {
 
-void InitResources() { InitAssets(); }
+void InitResources() {
+    InitAssets();
+}
 
 QRect Twips(int left, int top, int width, int height) {
     return QRect(Px(left), Px(top), Px(width), Px(height));
 }
 
-QSize TwipsSize(int width, int height) { return QSize(Px(width), Px(height)); }
+QSize TwipsSize(int width, int height) {
+    return QSize(Px(width), Px(height));
+}
 
 void InstallFontSubstitutions() {
-    QFont::insertSubstitutions(kMincho, {QStringLiteral("IPAMincho"), QStringLiteral("IPAexMincho")});
-    QFont::insertSubstitutions(kPMincho, {QStringLiteral("IPAPMincho"), QStringLiteral("IPAMincho")});
-    QFont::insertSubstitutions(kPGothic, {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
-    QFont::insertSubstitutions(kSystemFont, {QStringLiteral("IPAGothic"), QStringLiteral("IPAPGothic")});
+    QFont::insertSubstitutions(kMincho,
+                               {QStringLiteral("IPAMincho"), QStringLiteral("IPAexMincho")});
+    QFont::insertSubstitutions(kPMincho,
+                               {QStringLiteral("IPAPMincho"), QStringLiteral("IPAMincho")});
+    QFont::insertSubstitutions(kPGothic,
+                               {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
+    QFont::insertSubstitutions(kSystemFont,
+                               {QStringLiteral("IPAGothic"), QStringLiteral("IPAPGothic")});
 }
 
 QFont NamedFont(const QString &family, double points) {
@@ -52,7 +62,9 @@ QIcon Picture(const QString &name) {
 
 ClickLabel::ClickLabel(QWidget *parent) : QLabel(parent) {}
 
-void ClickLabel::mousePressEvent(QMouseEvent *event) { event->accept(); }
+void ClickLabel::mousePressEvent(QMouseEvent *event) {
+    event->accept();
+}
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent *event) {
     event->accept();
@@ -134,7 +146,7 @@ MessageAnswer ShowMessageBox(QWidget *parent, const Message &message) {
     case QMessageBox::Cancel:
         return MessageAnswer::Cancel;
     default:
-        return message.buttons == MessageButtons::YesNo    ? MessageAnswer::No
+        return message.buttons == MessageButtons::YesNo      ? MessageAnswer::No
                : message.buttons == MessageButtons::OkCancel ? MessageAnswer::Cancel
                                                              : MessageAnswer::Ok;
     }

@@ -16,11 +16,15 @@ class QWidget;
 namespace nupew {
 
 // 15 twips make one logical pixel; Qt scales logical pixels on dense screens.
-constexpr int Px(int twips) { return (twips * 2 + 15) / 30; }
+constexpr int Px(int twips) {
+    return (twips * 2 + 15) / 30;
+}
 QRect Twips(int left, int top, int width, int height);
 QSize TwipsSize(int width, int height);
 
-inline QColor ToColor(Rgb c) { return QColor(c.r, c.g, c.b); }
+inline QColor ToColor(Rgb c) {
+    return QColor(c.r, c.g, c.b);
+}
 
 // The fonts the windows name, substituted by the IPA fonts of the same metrics.
 inline const QString kMincho = QStringLiteral("ＭＳ 明朝");

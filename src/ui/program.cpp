@@ -4,13 +4,13 @@
 
 #include "ui/board_window.h"
 #include "ui/help_window.h"
-#include "ui/poem_list_window.h"
-#include "ui/toolbar_dialog.h"
 #include "ui/main_window.h"
 #include "ui/platform.h"
+#include "ui/poem_list_window.h"
 #include "ui/record_entry_box.h"
 #include "ui/records_window.h"
 #include "ui/title_screen.h"
+#include "ui/toolbar_dialog.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -25,7 +25,9 @@ namespace nupew {
 class Program::BoardRelay final : public BoardDisplay {
 public:
     BoardWindow *board = nullptr;
-    void SetCardText(int position, const QString &text) override { board->SetCardText(position, text); }
+    void SetCardText(int position, const QString &text) override {
+        board->SetCardText(position, text);
+    }
     void SetCardColor(int position, Rgb color) override { board->SetCardColor(position, color); }
     void SetVerse(const QString &text) override { board->SetVerse(text); }
     void SetPoetText(const QString &text) override { board->SetPoetText(text); }
@@ -64,8 +66,8 @@ Program::~Program() {
     quitting_ = true;
     // Windows closed during the run may still wait for their deferred deletion.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    for (QWidget *window : std::initializer_list<QWidget *>{title_, recordsWindow_, poemViewer_, poetViewer_,
-                                                           poemList_, help_}) {
+    for (QWidget *window : std::initializer_list<QWidget *>{title_, recordsWindow_, poemViewer_,
+                                                            poetViewer_, poemList_, help_}) {
         delete window;
     }
 }
@@ -118,7 +120,9 @@ void Program::ShowRecordEntryBox(const QString &averageText, const QString &faul
     box.exec();
 }
 
-void Program::CloseBoard() { board_->close(); }
+void Program::CloseBoard() {
+    board_->close();
+}
 
 void Program::GameOpen() {
     game_->NewGame([this] {
@@ -128,22 +132,30 @@ void Program::GameOpen() {
     });
 }
 
-void Program::GameClose() { board_->close(); }
+void Program::GameClose() {
+    board_->close();
+}
 
 void Program::CloseProgram() {
-    const MessageAnswer answer =
-        ShowMessage({QStringLiteral("「タワユWin」を終了します"), QStringLiteral("「タワユWin」Ver 2.0"),
-                     MessageButtons::YesNo, MessageIcon::Question, true});
+    const MessageAnswer answer = ShowMessage({QStringLiteral("「タワユWin」を終了します"),
+                                              QStringLiteral("「タワユWin」Ver 2.0"),
+                                              MessageButtons::YesNo, MessageIcon::Question, true});
     if (answer == MessageAnswer::Yes) {
         Quit();
     }
 }
 
-void Program::SaveSettings() { store_->SaveSettings(); }
+void Program::SaveSettings() {
+    store_->SaveSettings();
+}
 
-void Program::RestoreDefaultSettings() { store_->RestoreDefaultSettings(); }
+void Program::RestoreDefaultSettings() {
+    store_->RestoreDefaultSettings();
+}
 
-RecordsWindow *Program::RecordsView() const { return recordsWindow_; }
+RecordsWindow *Program::RecordsView() const {
+    return recordsWindow_;
+}
 
 RecordsWindow &Program::LoadRecordsWindow() {
     if (!recordsWindow_) {
@@ -207,7 +219,8 @@ void Program::PrintRecords(QPrinter &printer) {
         // The window's own size on paper: one screen pixel is one pixel at the screen's density.
         const double scale = double(printer.logicalDpiX()) / double(recordsWindow_->logicalDpiX());
         painter.scale(scale, scale);
-        recordsWindow_->render(&painter, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+        recordsWindow_->render(&painter, QPoint(), QRegion(),
+                               QWidget::DrawWindowBackground | QWidget::DrawChildren);
         if (!painter.end()) {
             failed();
         }
@@ -232,7 +245,9 @@ void Program::CustomiseToolbar() {
     dialog.exec();
 }
 
-PoemListWindow *Program::PoemList() const { return poemList_; }
+PoemListWindow *Program::PoemList() const {
+    return poemList_;
+}
 
 void Program::ShowPoemList() {
     if (!poemList_) {
@@ -243,7 +258,9 @@ void Program::ShowPoemList() {
     poemList_->activateWindow();
 }
 
-HelpWindow *Program::Help() const { return help_; }
+HelpWindow *Program::Help() const {
+    return help_;
+}
 
 void Program::ShowHelpPage(const QString &page) {
     if (!help_) {
@@ -256,9 +273,13 @@ void Program::ShowHelpPage(const QString &page) {
     help_->activateWindow();
 }
 
-void Program::HelpContents() { ShowHelpPage(QStringLiteral("index")); }
+void Program::HelpContents() {
+    ShowHelpPage(QStringLiteral("index"));
+}
 
-void Program::HelpOnHelp() { ShowHelpPage(QStringLiteral("using")); }
+void Program::HelpOnHelp() {
+    ShowHelpPage(QStringLiteral("using"));
+}
 
 PictureViewer *Program::Viewer(PictureKind kind) const {
     return kind == PictureKind::Poem ? poemViewer_ : poetViewer_;

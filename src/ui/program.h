@@ -10,8 +10,8 @@
 #include "ui/title_screen.h"
 
 #include <QObject>
-#include <QPrinter>
 #include <QPointer>
+#include <QPrinter>
 #include <memory>
 
 class QTimer;

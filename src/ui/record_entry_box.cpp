@@ -11,7 +11,8 @@
 
 namespace nupew {
 
-RecordEntryBox::RecordEntryBox(const QString &averageText, const QString &faultsText, QWidget *parent)
+RecordEntryBox::RecordEntryBox(const QString &averageText, const QString &faultsText,
+                               QWidget *parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("記録ボックス"));
@@ -25,28 +26,42 @@ RecordEntryBox::RecordEntryBox(const QString &averageText, const QString &faults
     const QColor pale(192, 255, 255);
     const Qt::Alignment centre = Qt::AlignCenter;
     const QList<std::pair<QString, LabelLook>> labels = {
-        {QStringLiteral("Label1"), {QStringLiteral("おめでとうございます"), Twips(120, 120, 2895, 315), Qt::white, blue,
-                                    NamedFont(kPMincho, 14.25), centre}},
-        {QStringLiteral("Label2"), {QStringLiteral("あなたの成績"), Twips(480, 480, 1935, 255), QColor(0, 192, 192),
-                                    Qt::white, NamedFont(kMincho, 11.25), centre}},
-        {QStringLiteral("Label3"), {QStringLiteral("平 均 時 間"), Twips(120, 840, 1335, 255), pale, blue,
-                                    NamedFont(kPMincho, 9.75), centre}},
-        {QStringLiteral("Label5"), {averageText, Twips(1440, 840, 735, 255), pale, Qt::black, NamedFont(kMincho, 11.25),
-                                    centre}},
-        {QStringLiteral("Label7"), {QStringLiteral("秒です。"), Twips(2160, 840, 855, 255), pale, blue,
-                                    NamedFont(kMincho, 9.75), centre}},
-        {QStringLiteral("Label4"), {QStringLiteral("お手つき回数"), Twips(120, 1200, 1335, 255), pale, blue,
-                                    NamedFont(kPMincho, 9.75), centre}},
-        {QStringLiteral("Label6"), {faultsText, Twips(1440, 1200, 735, 255), pale, Qt::black, NamedFont(kMincho, 11.25),
-                                    centre}},
-        {QStringLiteral("Label8"), {QStringLiteral("回です。"), Twips(2160, 1200, 855, 255), pale, blue,
-                                    NamedFont(kMincho, 9.75), centre}},
-        {QStringLiteral("Label9"), {QStringLiteral("氏　名"), Twips(120, 1560, 735, 255), QColor(192, 255, 192), {},
-                                    NamedFont(kPMincho, 11.25), centre}},
+        {QStringLiteral("Label1"),
+         {QStringLiteral("おめでとうございます"), Twips(120, 120, 2895, 315), Qt::white, blue,
+          NamedFont(kPMincho, 14.25), centre}},
+        {QStringLiteral("Label2"),
+         {QStringLiteral("あなたの成績"), Twips(480, 480, 1935, 255), QColor(0, 192, 192),
+          Qt::white, NamedFont(kMincho, 11.25), centre}},
+        {QStringLiteral("Label3"),
+         {QStringLiteral("平 均 時 間"), Twips(120, 840, 1335, 255), pale, blue,
+          NamedFont(kPMincho, 9.75), centre}},
+        {QStringLiteral("Label5"),
+         {averageText, Twips(1440, 840, 735, 255), pale, Qt::black, NamedFont(kMincho, 11.25),
+          centre}},
+        {QStringLiteral("Label7"),
+         {QStringLiteral("秒です。"), Twips(2160, 840, 855, 255), pale, blue,
+          NamedFont(kMincho, 9.75), centre}},
+        {QStringLiteral("Label4"),
+         {QStringLiteral("お手つき回数"), Twips(120, 1200, 1335, 255), pale, blue,
+          NamedFont(kPMincho, 9.75), centre}},
+        {QStringLiteral("Label6"),
+         {faultsText, Twips(1440, 1200, 735, 255), pale, Qt::black, NamedFont(kMincho, 11.25),
+          centre}},
+        {QStringLiteral("Label8"),
+         {QStringLiteral("回です。"), Twips(2160, 1200, 855, 255), pale, blue,
+          NamedFont(kMincho, 9.75), centre}},
+        {QStringLiteral("Label9"),
+         {QStringLiteral("氏　名"),
+          Twips(120, 1560, 735, 255),
+          QColor(192, 255, 192),
+          {},
+          NamedFont(kPMincho, 11.25),
+          centre}},
     };
     for (const auto &[name, look] : labels) {
         ClickLabel *label = MakeLabel(this, name, look);
-        connect(label, &ClickLabel::rightReleased, this, [this](const QPoint &at) { menu_->popup(at); });
+        connect(label, &ClickLabel::rightReleased, this,
+                [this](const QPoint &at) { menu_->popup(at); });
     }
 
     name_ = new QLineEdit(this);

@@ -15,7 +15,8 @@ class RecordEntryBox final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(RecordEntryBox)
 public:
-    RecordEntryBox(const QString &averageText, const QString &faultsText, QWidget *parent = nullptr);
+    RecordEntryBox(const QString &averageText, const QString &faultsText,
+                   QWidget *parent = nullptr);
 
     // 記録する receives the typed name; 記録しない runs after the box has closed.
     std::function<void(const QString &name)> registerRecord;
@@ -26,7 +27,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
-    QLineEdit *name_ = nullptr;      // Text1
+    QLineEdit *name_ = nullptr;       // Text1
     QPushButton *register_ = nullptr; // Command1
     QPushButton *decline_ = nullptr;  // Command2
     QMenu *menu_ = nullptr;           // MENU_2

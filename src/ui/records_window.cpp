@@ -37,10 +37,12 @@ RecordsWindow::RecordsWindow(QWidget *parent) : QWidget(parent) {
     auto popupOn = [this](ClickLabel *label) {
         connect(label, &ClickLabel::rightReleased, this, &RecordsWindow::Popup);
     };
-    popupOn(MakeLabel(this, QStringLiteral("Label6"), {{}, Twips(120, 120, 7095, 495), QColor(0, 0, 255), {}, font()}));
-    popupOn(MakeLabel(this, QStringLiteral("Label7"),
-                      {QStringLiteral("タワユかるたとりゲーム 成績優秀者"), Twips(180, 180, 6975, 375),
-                       QColor(192, 255, 255), windowText, NamedFont(kMincho, 18), Qt::AlignCenter}));
+    popupOn(MakeLabel(this, QStringLiteral("Label6"),
+                      {{}, Twips(120, 120, 7095, 495), QColor(0, 0, 255), {}, font()}));
+    popupOn(
+        MakeLabel(this, QStringLiteral("Label7"),
+                  {QStringLiteral("タワユかるたとりゲーム 成績優秀者"), Twips(180, 180, 6975, 375),
+                   QColor(192, 255, 255), windowText, NamedFont(kMincho, 18), Qt::AlignCenter}));
 
     const std::array<Column, 5> columns = {{
         {5, 120, 375, "", QColor(192, 0, 192), QColor(192, 255, 255), QColor(0, 0, 192)},
@@ -61,11 +63,13 @@ RecordsWindow::RecordsWindow(QWidget *parent) : QWidget(parent) {
             if (header && column.array == 3) {
                 alignment = Qt::AlignRight | Qt::AlignVCenter;
             }
-            ClickLabel *cell = MakeLabel(
-                this, QStringLiteral("Label%1(%2)").arg(column.array).arg(element),
-                {text, Twips(column.left, 720 + 240 * element, column.width, 255),
-                 header ? headerGround : column.rowGround, header ? column.headerText : column.rowText,
-                 (header && column.array == 5) ? NamedFont(kPGothic, 11.25) : cellFont, alignment, true});
+            ClickLabel *cell =
+                MakeLabel(this, QStringLiteral("Label%1(%2)").arg(column.array).arg(element),
+                          {text, Twips(column.left, 720 + 240 * element, column.width, 255),
+                           header ? headerGround : column.rowGround,
+                           header ? column.headerText : column.rowText,
+                           (header && column.array == 5) ? NamedFont(kPGothic, 11.25) : cellFont,
+                           alignment, true});
             cells_[column.array][element] = cell;
             popupOn(cell);
         }
@@ -97,8 +101,10 @@ RecordsWindow::RecordsWindow(QWidget *parent) : QWidget(parent) {
 
     menu_ = new QMenu(QStringLiteral("ポップアップ３"), this);
     menu_->setObjectName(QStringLiteral("MENU_3"));
-    menu_->addAction(QStringLiteral("閉じる(&E)"), close_, &QPushButton::click)->setObjectName(QStringLiteral("MENU_31"));
-    menu_->addAction(QStringLiteral("初期化(&R)"), reset_, &QPushButton::click)->setObjectName(QStringLiteral("MENU_32"));
+    menu_->addAction(QStringLiteral("閉じる(&E)"), close_, &QPushButton::click)
+        ->setObjectName(QStringLiteral("MENU_31"));
+    menu_->addAction(QStringLiteral("初期化(&R)"), reset_, &QPushButton::click)
+        ->setObjectName(QStringLiteral("MENU_32"));
 }
 
 void RecordsWindow::Fill(const QList<RecordRowText> &rows) {
@@ -111,7 +117,9 @@ void RecordsWindow::Fill(const QList<RecordRowText> &rows) {
     }
 }
 
-QString RecordsWindow::Cell(int column, int row) const { return cells_[column][row]->text(); }
+QString RecordsWindow::Cell(int column, int row) const {
+    return cells_[column][row]->text();
+}
 
 void RecordsWindow::SetPrintLook(bool printing) {
     QPalette palette = this->palette();
@@ -121,7 +129,9 @@ void RecordsWindow::SetPrintLook(bool printing) {
     reset_->setVisible(!printing);
 }
 
-void RecordsWindow::Popup(const QPoint &at) { menu_->popup(at); }
+void RecordsWindow::Popup(const QPoint &at) {
+    menu_->popup(at);
+}
 
 void RecordsWindow::keyPressEvent(QKeyEvent *event) {
     if (event->key() == Qt::Key_Escape) {

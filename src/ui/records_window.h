@@ -39,9 +39,9 @@ private:
     void Popup(const QPoint &at);
 
     std::array<std::array<ClickLabel *, 11>, 6> cells_{}; // [array 1..5][element 0..10]
-    QPushButton *close_ = nullptr; // Command1
-    QPushButton *reset_ = nullptr; // Command2
-    QMenu *menu_ = nullptr;        // MENU_3
+    QPushButton *close_ = nullptr;                        // Command1
+    QPushButton *reset_ = nullptr;                        // Command2
+    QMenu *menu_ = nullptr;                               // MENU_3
 };
 
 } // namespace nupew

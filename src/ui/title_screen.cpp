@@ -10,7 +10,8 @@
 
 namespace nupew {
 
-TitleScreen::TitleScreen(QWidget *parent) : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
+TitleScreen::TitleScreen(QWidget *parent)
+    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName(QStringLiteral("Form01"));
     setWindowTitle(QStringLiteral(" "));
     setWindowIcon(Picture(QStringLiteral("leaf")));
@@ -27,18 +28,47 @@ TitleScreen::TitleScreen(QWidget *parent) : QWidget(parent, Qt::Dialog | Qt::MSW
     leaf->setPixmap(Picture(QStringLiteral("leaf")).pixmap(QSize(32, 32), devicePixelRatioF()));
 
     const QColor windowText = palette.color(QPalette::WindowText);
-    MakeLabel(this, QStringLiteral("Label1"), {QStringLiteral("タワユかるたとりゲーム"), Twips(1200, 360, 4095, 300), {},
-                                               QColor(0, 0, 255), NamedFont(kMincho, 13.5), Qt::AlignCenter});
-    MakeLabel(this, QStringLiteral("Label2"), {QStringLiteral("ぬ ぺ  "), Twips(1320, 1080, 2535, 375), {}, windowText,
-                                               NamedFont(kMincho, 20.25), Qt::AlignCenter});
-    MakeLabel(this, QStringLiteral("Label4"), {QStringLiteral("Ver 2.0"), Twips(4080, 1200, 1095, 255), {}, windowText,
-                                               NamedFont(kSystemFont, 13.5), Qt::AlignCenter});
-    MakeLabel(this, QStringLiteral("Label6"), {QStringLiteral("FOR32"), Twips(3600, 1440, 495, 255), {},
-                                               QColor(255, 128, 128), NamedFont(kMincho, 8.25)});
-    MakeLabel(this, QStringLiteral("Label3"), {QStringLiteral("小倉百人一首の練習に"), Twips(1080, 1800, 4215, 300), {},
-                                               windowText, NamedFont(kSystemFont, 13.5), Qt::AlignCenter});
-    MakeLabel(this, QStringLiteral("Label5"), {QStringLiteral("Nupew プロジェクト"), Twips(1080, 2160, 4215, 300), {},
-                                               windowText, NamedFont(kSystemFont, 13.5), Qt::AlignCenter});
+    MakeLabel(this, QStringLiteral("Label1"),
+              {QStringLiteral("タワユかるたとりゲーム"),
+               Twips(1200, 360, 4095, 300),
+               {},
+               QColor(0, 0, 255),
+               NamedFont(kMincho, 13.5),
+               Qt::AlignCenter});
+    MakeLabel(this, QStringLiteral("Label2"),
+              {QStringLiteral("ぬ ぺ  "),
+               Twips(1320, 1080, 2535, 375),
+               {},
+               windowText,
+               NamedFont(kMincho, 20.25),
+               Qt::AlignCenter});
+    MakeLabel(this, QStringLiteral("Label4"),
+              {QStringLiteral("Ver 2.0"),
+               Twips(4080, 1200, 1095, 255),
+               {},
+               windowText,
+               NamedFont(kSystemFont, 13.5),
+               Qt::AlignCenter});
+    MakeLabel(this, QStringLiteral("Label6"),
+              {QStringLiteral("FOR32"),
+               Twips(3600, 1440, 495, 255),
+               {},
+               QColor(255, 128, 128),
+               NamedFont(kMincho, 8.25)});
+    MakeLabel(this, QStringLiteral("Label3"),
+              {QStringLiteral("小倉百人一首の練習に"),
+               Twips(1080, 1800, 4215, 300),
+               {},
+               windowText,
+               NamedFont(kSystemFont, 13.5),
+               Qt::AlignCenter});
+    MakeLabel(this, QStringLiteral("Label5"),
+              {QStringLiteral("Nupew プロジェクト"),
+               Twips(1080, 2160, 4215, 300),
+               {},
+               windowText,
+               NamedFont(kSystemFont, 13.5),
+               Qt::AlignCenter});
 
     animation_ = new QLabel(this);
     animation_->setObjectName(QStringLiteral("Image2"));

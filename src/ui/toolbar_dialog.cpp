@@ -53,8 +53,8 @@ ToolbarDialog::ToolbarDialog(MainWindow &window) : QDialog(&window), window_(win
     layout->addWidget(available_, 1, 0, 6, 1);
     layout->addWidget(current_, 1, 2, 6, 1);
 
-    const auto button = [this, layout](const QString &name, const QString &caption, int row, int column,
-                                       std::function<void()> action) {
+    const auto button = [this, layout](const QString &name, const QString &caption, int row,
+                                       int column, std::function<void()> action) {
         auto *b = new QPushButton(caption, this);
         b->setObjectName(name);
         b->setAutoDefault(false);
@@ -62,13 +62,19 @@ ToolbarDialog::ToolbarDialog(MainWindow &window) : QDialog(&window), window_(win
         connect(b, &QPushButton::clicked, this, action);
         return b;
     };
-    button(QStringLiteral("addButton"), QStringLiteral("追加(&A) →"), 2, 1, [this] { AddSelected(); });
-    button(QStringLiteral("removeButton"), QStringLiteral("← 削除(&R)"), 3, 1, [this] { RemoveSelected(); });
-    button(QStringLiteral("upButton"), QStringLiteral("上へ移動(&U)"), 1, 3, [this] { MoveSelected(-1); });
-    button(QStringLiteral("downButton"), QStringLiteral("下へ移動(&D)"), 2, 3, [this] { MoveSelected(1); });
-    button(QStringLiteral("resetButton"), QStringLiteral("リセット(&S)"), 4, 3, [this] { Reset(); });
-    button(QStringLiteral("closeButton"), QStringLiteral("閉じる(&C)"), 6, 3, [this] { accept(); })
-        ->setDefault(true);
+    button(QStringLiteral("addButton"), QStringLiteral("追加(&A) →"), 2, 1,
+           [this] { AddSelected(); });
+    button(QStringLiteral("removeButton"), QStringLiteral("← 削除(&R)"), 3, 1,
+           [this] { RemoveSelected(); });
+    button(QStringLiteral("upButton"), QStringLiteral("上へ移動(&U)"), 1, 3,
+           [this] { MoveSelected(-1); });
+    button(QStringLiteral("downButton"), QStringLiteral("下へ移動(&D)"), 2, 3,
+           [this] { MoveSelected(1); });
+    button(QStringLiteral("resetButton"), QStringLiteral("リセット(&S)"), 4, 3,
+           [this] { Reset(); });
+    button(QStringLiteral("closeButton"), QStringLiteral("閉じる(&C)"), 6, 3, [this] {
+        accept();
+    })->setDefault(true);
     Fill();
 }
 

@@ -46,8 +46,10 @@ private slots:
                 QVERIFY2(!text.contains(QStringLiteral("　　")), qPrintable(text));
                 const int low = column == 0 ? 14 : 19;
                 const int high = column == 0 ? 20 : 21;
-                QVERIFY2(text.size() >= low && text.size() <= high,
-                         qPrintable(QStringLiteral("row %1 column %2: %3").arg(row).arg(column).arg(text)));
+                QVERIFY2(
+                    text.size() >= low && text.size() <= high,
+                    qPrintable(
+                        QStringLiteral("row %1 column %2: %3").arg(row).arg(column).arg(text)));
             }
         }
     }
@@ -73,15 +75,18 @@ private slots:
             }
         }
         QCOMPARE(unpaddedKanji, Rows(QStringLiteral("20, 72")));
-        QCOMPARE(fifteenKana, Rows(QStringLiteral("19, 20, 21, 22, 27, 37, 48, 72, 76, 78, 79, 98")));
+        QCOMPARE(fifteenKana,
+                 Rows(QStringLiteral("19, 20, 21, 22, 27, 37, 48, 72, 76, 78, 79, 98")));
     }
 
     void cardKanaHaveNoVoicedKana() {
-        const QString voiced = QStringLiteral("がぎぐげござじずぜぞだぢづでどばびぶべぼぱぴぷぺぽゔ");
+        const QString voiced =
+            QStringLiteral("がぎぐげござじずぜぞだぢづでどばびぶべぼぱぴぷぺぽゔ");
         for (int row = 0; row < 100; ++row) {
             const QString kana = catalogue_.Text(row, 3);
             for (const QChar c : kana) {
-                QVERIFY2(!voiced.contains(c), qPrintable(QStringLiteral("row %1: %2").arg(row).arg(kana)));
+                QVERIFY2(!voiced.contains(c),
+                         qPrintable(QStringLiteral("row %1: %2").arg(row).arg(kana)));
                 QVERIFY2(c == kSpace || (c >= u'ぁ' && c <= u'ゖ'), qPrintable(kana));
             }
         }
@@ -90,15 +95,16 @@ private slots:
     void poetMarkers_data() {
         QTest::addColumn<QString>("marker");
         QTest::addColumn<QString>("rows");
-        QTest::newRow("women") << QStringLiteral("●")
-                               << "1, 8, 18, 37, 52, 53, 55, 56, 57, 58, 59, 60, 61, 64, 66, 71, 79, "
-                                  "87, 88, 89, 91";
+        QTest::newRow("women")
+            << QStringLiteral("●")
+            << "1, 8, 18, 37, 52, 53, 55, 56, 57, 58, 59, 60, 61, 64, 66, 71, 79, "
+               "87, 88, 89, 91";
         QTest::newRow("monks") << QStringLiteral("○")
                                << "7, 9, 11, 20, 46, 65, 68, 69, 81, 84, 85, 86, 94, 95";
         QTest::newRow("longest name") << QStringLiteral("□") << "75";
         QTest::newRow("second longest") << QStringLiteral("△") << "90";
-        QTest::newRow("emperors end with a square") << QStringLiteral("■")
-                                                    << "0, 1, 12, 14, 19, 67, 76, 88, 98, 99";
+        QTest::newRow("emperors end with a square")
+            << QStringLiteral("■") << "0, 1, 12, 14, 19, 67, 76, 88, 98, 99";
     }
 
     void poetMarkers() {

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // A process killed in the middle of saving settings or registering a record
 // leaves every file either old or new, never torn.
-#include "records/score_record.h"
 #include "fakes.h"
+#include "records/score_record.h"
 
 #include <QFile>
 #include <QProcess>
@@ -57,7 +57,8 @@ private slots:
             for (qsizetype i = 1; i < table.rows.size(); ++i) {
                 const ScoreRecord &a = table.rows[i - 1];
                 const ScoreRecord &b = table.rows[i];
-                QVERIFY(a.faults < b.faults || (a.faults == b.faults && !TimeBefore(b.time, a.time)));
+                QVERIFY(a.faults < b.faults ||
+                        (a.faults == b.faults && !TimeBefore(b.time, a.time)));
             }
             for (const ScoreRecord &row : table.rows) {
                 QVERIFY(DecodeShiftJis(row.name).startsWith(QStringLiteral("名前")));

@@ -12,7 +12,9 @@ using namespace nupew::testing;
 namespace {
 
 // A draw that lands on index k of 100 without float rounding doubts.
-float At(int k, int of = 100) { return (float(k) + 0.5f) / float(of); }
+float At(int k, int of = 100) {
+    return (float(k) + 0.5f) / float(of);
+}
 
 struct Table {
     Table() {
@@ -52,8 +54,8 @@ private slots:
 
     void dealFollowsTheDraws() {
         Table t;
-        t.random.script = {At(7), At(7), At(10), At(20), At(30), At(30), At(40), At(50), At(60),
-                           At(70), At(4, 8)};
+        t.random.script = {At(7),  At(7),  At(10), At(20), At(30),  At(30),
+                           At(40), At(50), At(60), At(70), At(4, 8)};
         t.game.NewGame();
         QCOMPARE(t.game.currentPoem, qint16(8));
         QCOMPARE(t.game.currentPoet, QStringLiteral("○喜撰法師"));
@@ -64,11 +66,13 @@ private slots:
         // a draw that repeats the right poem or a dealt card is drawn again.
         const QList<int> poems = {40, 50, 60, 70, 7, 10, 20, 30};
         for (int position = 0; position < 8; ++position) {
-            QCOMPARE(t.board.cards[position], Game::CardOrder(t.catalogue.Text(poems[position], 3)));
+            QCOMPARE(t.board.cards[position],
+                     Game::CardOrder(t.catalogue.Text(poems[position], 3)));
             QCOMPARE(t.board.colors[position], kWhite);
         }
         QCOMPARE(t.random.draws, 11);
-        QVERIFY(std::none_of(t.game.poemDealt.begin(), t.game.poemDealt.end(), [](bool b) { return b; }));
+        QVERIFY(std::none_of(t.game.poemDealt.begin(), t.game.poemDealt.end(),
+                             [](bool b) { return b; }));
         QCOMPARE(t.board.message, QStringLiteral("開始ボタンを左クリックしてください。"));
         QCOMPARE(t.board.questionNumber, QStringLiteral("1"));
         QCOMPARE(t.game.pickedCard, qint16(0));
@@ -228,7 +232,8 @@ private slots:
         QCOMPARE(t.board.colors[right - 1], kRightCard);
         QCOMPARE(t.board.colors[wrong1 - 1], kWrongCard);
         QCOMPARE(t.board.colors[wrong2 - 1], kWrongCard);
-        QCOMPARE(t.board.message, QStringLiteral(" 正解です。開始ボタンを左クリックしてください。"));
+        QCOMPARE(t.board.message,
+                 QStringLiteral(" 正解です。開始ボタンを左クリックしてください。"));
         QCOMPARE(t.board.beeps, 1);
         QCOMPARE(t.game.questionNumber, qint16(2));
         QCOMPARE(t.game.pickedCard, pickDone);
@@ -352,7 +357,8 @@ private slots:
         QCOMPARE(t.dialogs.entryBoxes[0].second, QStringLiteral("5"));
         QCOMPARE(t.game.questionNumber, qint16(1));
         QCOMPARE(t.game.faultCount, qint16(0));
-        QVERIFY(std::none_of(t.game.poemUsed.begin(), t.game.poemUsed.end(), [](bool b) { return b; }));
+        QVERIFY(
+            std::none_of(t.game.poemUsed.begin(), t.game.poemUsed.end(), [](bool b) { return b; }));
         // The board keeps the last question until the next start.
         QCOMPARE(t.board.questionNumber, QStringLiteral("5"));
         QCOMPARE(t.board.faults, QStringLiteral("5"));

@@ -28,30 +28,31 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QList<int>>("expected"); // questions, cards, limit, delay
         QTest::newRow("plain") << QByteArray("10,8,999,2\r\n") << QList<int>{10, 8, 999, 2};
-        QTest::newRow("spaces around values") << QByteArray(" 10 , 8,  999 ,2 \r\n")
-                                              << QList<int>{10, 8, 999, 2};
+        QTest::newRow("spaces around values")
+            << QByteArray(" 10 , 8,  999 ,2 \r\n") << QList<int>{10, 8, 999, 2};
         QTest::newRow("only the first record counts")
             << QByteArray("20,8,5,6\r\n50,1,1,0\r\n") << QList<int>{20, 8, 5, 6};
         QTest::newRow("values run on to the next line")
             << QByteArray("20,7\r\n5,6\r\n") << QList<int>{20, 7, 5, 6};
         QTest::newRow("no line end") << QByteArray("10,8,1,8") << QList<int>{10, 8, 1, 8};
-        QTest::newRow("half to even") << QByteArray("10.5,7.5,2.5,3.4\r\n")
-                                      << QList<int>{10, 8, 2, 3};
+        QTest::newRow("half to even")
+            << QByteArray("10.5,7.5,2.5,3.4\r\n") << QList<int>{10, 8, 2, 3};
         QTest::newRow("empty value is zero, then in range")
             << QByteArray("10,8,,\r\n") << QList<int>{10, 8, 0, 0};
-        QTest::newRow("missing values keep defaults") << QByteArray("20\r\n")
-                                                      << QList<int>{20, 8, 8, 4};
-        QTest::newRow("not numbers keep defaults") << QByteArray("abc,8x,?,4\r\n")
-                                                   << QList<int>{5, 8, 8, 4};
+        QTest::newRow("missing values keep defaults")
+            << QByteArray("20\r\n") << QList<int>{20, 8, 8, 4};
+        QTest::newRow("not numbers keep defaults")
+            << QByteArray("abc,8x,?,4\r\n") << QList<int>{5, 8, 8, 4};
         QTest::newRow("outside 16 bits keeps defaults")
             << QByteArray("40000,-40000,99999,1e10\r\n") << QList<int>{5, 8, 8, 4};
         QTest::newRow("out of range is brought into range")
             << QByteArray("0,9,-5,32000\r\n") << QList<int>{1, 8, 0, 100};
-        QTest::newRow("negative counts") << QByteArray("-3,-1,1000,-1\r\n")
-                                         << QList<int>{1, 1, 999, 0};
+        QTest::newRow("negative counts")
+            << QByteArray("-3,-1,1000,-1\r\n") << QList<int>{1, 1, 999, 0};
         QTest::newRow("empty file") << QByteArray() << QList<int>{5, 8, 8, 4};
         QTest::newRow("binary") << QByteArray("\xff\x00\x81\x40,\x01", 6) << QList<int>{5, 8, 8, 4};
-        QTest::newRow("lone CR ends a line") << QByteArray("10,8\r1,2\r") << QList<int>{10, 8, 1, 2};
+        QTest::newRow("lone CR ends a line")
+            << QByteArray("10,8\r1,2\r") << QList<int>{10, 8, 1, 2};
     }
 
     void readingOptions() {

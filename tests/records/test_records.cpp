@@ -81,7 +81,7 @@ private slots:
     }
 
     void registrationOutcomes_data() {
-        QTest::addColumn<int>("rows");  // rows in the table before
+        QTest::addColumn<int>("rows"); // rows in the table before
         QTest::addColumn<int>("faults");
         QTest::addColumn<float>("time");
         QTest::addColumn<QString>("message");
@@ -140,7 +140,8 @@ private slots:
 
     void tiesGoAfterEqualRows() {
         InTemporaryFolder folder;
-        WriteAll(kRecordFile, Bytes({Row("a", 2.0f, 1), Row("b", 3.0f, 1), Row("c", 3.0f, 1), Row("d", 1.0f, 2)}));
+        WriteAll(kRecordFile, Bytes({Row("a", 2.0f, 1), Row("b", 3.0f, 1), Row("c", 3.0f, 1),
+                                     Row("d", 1.0f, 2)}));
         Registration r;
         r.Register("new", 3.0f, 1);
         QCOMPARE(Names(r.book.ShowRecords()), (QStringList{"a", "b", "c", "new", "d"}));
@@ -163,13 +164,15 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("stored");
         QTest::newRow("empty") << QString() << QByteArray(18, ' ');
-        QTest::newRow("long ascii") << "abcdefghijklmnopqrstuvwxyz" << QByteArray("abcdefghijklmnopqr");
+        QTest::newRow("long ascii")
+            << "abcdefghijklmnopqrstuvwxyz" << QByteArray("abcdefghijklmnopqr");
         QTest::newRow("full-width keeps nine")
-            << "あいうえおかきくけこ" << QByteArray::fromHex("82a082a282a482a682a882a982ab82ad82af");
+            << "あいうえおかきくけこ"
+            << QByteArray::fromHex("82a082a282a482a682a882a982ab82ad82af");
         QTest::newRow("mixed never splits a character")
-            << "aあいうえおかきくけ"
-            << QByteArray::fromHex("6182a082a282a482a682a882a982ab82ad20");
-        QTest::newRow("half-width kana are one byte") << "ﾀﾛｳ" << QByteArray("\xc0\xdb\xb3", 3) + QByteArray(15, ' ');
+            << "aあいうえおかきくけ" << QByteArray::fromHex("6182a082a282a482a682a882a982ab82ad20");
+        QTest::newRow("half-width kana are one byte")
+            << "ﾀﾛｳ" << QByteArray("\xc0\xdb\xb3", 3) + QByteArray(15, ' ');
         QTest::newRow("unencodable") << "é😀x" << QByteArray("??x") + QByteArray(15, ' ');
     }
 
@@ -181,8 +184,10 @@ private slots:
     }
 
     void stampsAndFormats() {
-        QCOMPARE(MakeStamp(QDateTime(QDate(2003, 4, 14), QTime(12, 53, 7))), QByteArray("-2003.12:53"));
-        QCOMPARE(MakeStamp(QDateTime(QDate(2026, 12, 6), QTime(0, 5, 59))), QByteArray("-2026.00:05"));
+        QCOMPARE(MakeStamp(QDateTime(QDate(2003, 4, 14), QTime(12, 53, 7))),
+                 QByteArray("-2003.12:53"));
+        QCOMPARE(MakeStamp(QDateTime(QDate(2026, 12, 6), QTime(0, 5, 59))),
+                 QByteArray("-2026.00:05"));
         QCOMPARE(FormatRecordTime(3.5f), QStringLiteral("3.50"));
         QCOMPARE(FormatRecordTime(12.0f), QStringLiteral("12.00"));
         QCOMPARE(FormatRecordTime(0.456f), QStringLiteral("0.46"));
@@ -240,7 +245,8 @@ private slots:
         QVERIFY(TimeBefore(1e30f, std::numeric_limits<float>::quiet_NaN()));
         QVERIFY(!TimeBefore(std::numeric_limits<float>::quiet_NaN(), 1.0f));
 
-        WriteAll(kRecordFile, Bytes({Row("neg", 1.0f, -5), Row("inf", std::numeric_limits<float>::infinity(), 0)}));
+        WriteAll(kRecordFile, Bytes({Row("neg", 1.0f, -5),
+                                     Row("inf", std::numeric_limits<float>::infinity(), 0)}));
         r.game.resultRegistered = 0;
         r.Register("new", 2.0f, 0);
         QCOMPARE(Names(r.book.ShowRecords()), (QStringList{"neg", "new", "inf"}));

@@ -53,7 +53,8 @@ private slots:
             if (question < 5) {
                 QCOMPARE(f.CardColor(right), QColor(0, 255, 0));
                 QVERIFY(!f.BoardLabel("Label38")->isHidden());
-                QCOMPARE(f.BoardText("Label37"), QStringLiteral(" 正解です。開始ボタンを左クリックしてください。"));
+                QCOMPARE(f.BoardText("Label37"),
+                         QStringLiteral(" 正解です。開始ボタンを左クリックしてください。"));
             }
         }
         QVERIFY(boxSeen);
@@ -74,7 +75,8 @@ private slots:
         for (int question = 1; question <= 5; ++question) {
             QTest::keyClick(&board, Qt::Key_1); // number keys never start a question
             QVERIFY(!f.game().questionActive);
-            QTest::mouseClick(&board, Qt::LeftButton, {}, QPoint(300, 5)); // the background starts it
+            QTest::mouseClick(&board, Qt::LeftButton, {},
+                              QPoint(300, 5)); // the background starts it
             QVERIFY(f.game().questionActive);
             const Qt::KeyboardModifiers pad = question % 2 ? Qt::KeypadModifier : Qt::NoModifier;
             QTest::keyClick(&board, Qt::Key(Qt::Key_0 + f.WrongCard()), pad);
@@ -122,7 +124,8 @@ private slots:
             QVERIFY(!f.Board().isVisible());
             QVERIFY(!f.game().questionActive);
             QCOMPARE(f.CardColor(right), QColor(192, 255, 192));
-            QCOMPARE(f.BoardText("Label37"), QStringLiteral("残念でした。次回はがんばってください！"));
+            QCOMPARE(f.BoardText("Label37"),
+                     QStringLiteral("残念でした。次回はがんばってください！"));
         }
     }
 
@@ -195,8 +198,8 @@ private slots:
             frames.append(title->ShownFrame());
             QVERIFY(!program.Frame()->isVisible());
         }
-        QCOMPARE(frames, (QList<int>{0, 0, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 3, 15, 15, 15, 15, 15,
-                                     15, 15, 15, 15}));
+        QCOMPARE(frames, (QList<int>{0,  0,  3, 4,  5,  6,  7,  8,  9,  10, 11, 12,
+                                     13, 14, 3, 15, 15, 15, 15, 15, 15, 15, 15, 15}));
         QPointer<TitleScreen> alive = title;
         title->Tick();
         QVERIFY(program.Frame()->isVisible());
@@ -237,7 +240,8 @@ private slots:
         const Message &box = f.dialogs.shown[0];
         QCOMPARE(box.text, QStringLiteral("「タワユWin」を終了します"));
         QCOMPARE(box.title, QStringLiteral("「タワユWin」Ver 2.0"));
-        QVERIFY(box.buttons == MessageButtons::YesNo && box.icon == MessageIcon::Question && box.systemModal);
+        QVERIFY(box.buttons == MessageButtons::YesNo && box.icon == MessageIcon::Question &&
+                box.systemModal);
         QCOMPARE(f.ended, 0);
         QVERIFY(f.program->Frame()->isVisible());
         f.dialogs.answers = {MessageAnswer::Yes};

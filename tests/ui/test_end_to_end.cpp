@@ -64,7 +64,8 @@ private slots:
                     const QString shown = board.findChild<QLabel *>("Label09")->text();
                     QList<int> fits;
                     for (int k = 1; k <= 8 && !shown.isEmpty() && shown != previous; ++k) {
-                        const QString text = board.findChild<QLabel *>(QStringLiteral("Label0%1").arg(k))->text();
+                        const QString text =
+                            board.findChild<QLabel *>(QStringLiteral("Label0%1").arg(k))->text();
                         for (int p = 0; p < kPoemCount; ++p) {
                             if (Game::CardOrder(catalogue.Text(p, kLowerKana)) == text &&
                                 catalogue.Text(p, kUpperKanji).startsWith(shown)) {
@@ -84,8 +85,8 @@ private slots:
                     QTest::mouseClick(box->findChild<QPushButton *>("Command1"), Qt::LeftButton);
                 });
             }
-            QTest::mouseClick(board.findChild<QLabel *>(QStringLiteral("Label0%1").arg(card)), Qt::LeftButton,
-                              {}, QPoint(10, 10));
+            QTest::mouseClick(board.findChild<QLabel *>(QStringLiteral("Label0%1").arg(card)),
+                              Qt::LeftButton, {}, QPoint(10, 10));
             if (question < 5) {
                 QCOMPARE(board.findChild<QLabel *>("Label37")->text(),
                          QStringLiteral(" 正解です。開始ボタンを左クリックしてください。"));

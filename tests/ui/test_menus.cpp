@@ -37,10 +37,11 @@ private slots:
         QTest::addColumn<int>("field"); // 0 questions, 1 limit, 2 delay, 3 upper, 4 lower
         QTest::addColumn<int>("value");
         const QList<std::tuple<const char *, int, int>> rows = {
-            {"mon5", 0, 5},    {"mon10", 0, 10},  {"mon20", 0, 20},    {"mon50", 0, 50},    {"mon100", 0, 100},
-            {"ote1", 1, 1},    {"ote5", 1, 5},    {"ote10", 1, 10},    {"ote20", 1, 20},    {"oteNo", 1, 999},
-            {"soku1", 2, 0},   {"soku2", 2, 2},   {"soku3", 2, 4},     {"soku4", 2, 6},     {"soku5", 2, 8},
-            {"kamikana", 3, 2}, {"kamiKanji", 3, 0}, {"shimoKanji", 4, 0}, {"shimoKana", 4, 2},
+            {"mon5", 0, 5},      {"mon10", 0, 10},     {"mon20", 0, 20},    {"mon50", 0, 50},
+            {"mon100", 0, 100},  {"ote1", 1, 1},       {"ote5", 1, 5},      {"ote10", 1, 10},
+            {"ote20", 1, 20},    {"oteNo", 1, 999},    {"soku1", 2, 0},     {"soku2", 2, 2},
+            {"soku3", 2, 4},     {"soku4", 2, 6},      {"soku5", 2, 8},     {"kamikana", 3, 2},
+            {"kamiKanji", 3, 0}, {"shimoKanji", 4, 0}, {"shimoKana", 4, 2},
         };
         for (const auto &[item, field, value] : rows) {
             QTest::newRow(item) << QString::fromLatin1(item) << field << value;
@@ -58,8 +59,8 @@ private slots:
         s.upperTextMode = s.lowerTextMode = 5;
         f.program->GameOpen();
         f.Item(item)->trigger();
-        const std::array<int, 5> fields = {s.questionCount, s.faultLimit, s.revealDelay, s.upperTextMode,
-                                           s.lowerTextMode};
+        const std::array<int, 5> fields = {s.questionCount, s.faultLimit, s.revealDelay,
+                                           s.upperTextMode, s.lowerTextMode};
         QCOMPARE(fields[field], value);
         QVERIFY(!f.Item(item)->isChecked());
         // Only the text modes close the board.
@@ -93,7 +94,8 @@ private slots:
         f.Item("mnushokise")->trigger();
         QCOMPARE(ReadAll("NUPEKI1.DAT"), QByteArray("5,8,8,4\r\n"));
         QCOMPARE(ReadAll("NUPEKI2.DAT"), QByteArray("0,2\r\n"));
-        QCOMPARE(f.dialogs.texts(), (QStringList{"条件設定を保存しました。", "初期設定に戻しました。"}));
+        QCOMPARE(f.dialogs.texts(),
+                 (QStringList{"条件設定を保存しました。", "初期設定に戻しました。"}));
         QCOMPARE(f.program->settings, Settings());
     }
 
@@ -107,8 +109,8 @@ private slots:
         for (QAction *action : bar->actions()) {
             tips.append(action->isSeparator() ? QStringLiteral("-") : action->toolTip());
         }
-        QCOMPARE(tips, (QStringList{"ゲーム開始", "ゲーム終了", "-", "成績表示", "成績初期化", "-", "タワユ一覧",
-                                    "ヘルプ", "-"}));
+        QCOMPARE(tips, (QStringList{"ゲーム開始", "ゲーム終了", "-", "成績表示", "成績初期化", "-",
+                                    "タワユ一覧", "ヘルプ", "-"}));
         const auto press = [&](const char *key) { w.findChild<QAction *>(key)->trigger(); };
         press("toku01");
         QVERIFY(f.Board().isVisible());
@@ -158,8 +160,8 @@ private slots:
             dialog.RemoveSelected();
             current->setCurrentRow(3); // 成績初期化 moves up
             dialog.MoveSelected(-1);
-            QCOMPARE(w.Arrangement(),
-                     (QStringList{"toku02", "toku03", "toku05", "toku04", "toku06", "toku07", "toku08", "toku09"}));
+            QCOMPARE(w.Arrangement(), (QStringList{"toku02", "toku03", "toku05", "toku04", "toku06",
+                                                   "toku07", "toku08", "toku09"}));
             auto *available = dialog.findChild<QListWidget *>("availableButtons");
             QCOMPARE(available->count(), 1);
         }
@@ -176,8 +178,9 @@ private slots:
         QTest::newRow("unknown key") << QVariant(QStringLiteral("toku01,toku99"));
         QTest::newRow("twice") << QVariant(QStringLiteral("toku01,toku01"));
         QTest::newRow("not text") << QVariant(42);
-        QTest::newRow("too many") << QVariant(QStringLiteral("toku01,toku02,toku03,toku04,toku05,toku06,toku07,"
-                                                             "toku08,toku09,toku01"));
+        QTest::newRow("too many") << QVariant(
+            QStringLiteral("toku01,toku02,toku03,toku04,toku05,toku06,toku07,"
+                           "toku08,toku09,toku01"));
     }
 
     void damagedArrangementIsIgnored() {
@@ -236,7 +239,8 @@ private slots:
         QCOMPARE(lines[1], QStringLiteral("              「　ぬ　ぺ　」"));
         QCOMPARE(lines[2], QStringLiteral("                 Ver. 2.01"));
         QVERIFY(!box.text.contains(u'\r'));
-        QVERIFY(box.systemModal && box.icon == MessageIcon::None && box.buttons == MessageButtons::Ok);
+        QVERIFY(box.systemModal && box.icon == MessageIcon::None &&
+                box.buttons == MessageButtons::Ok);
         // Ending the program closes the help too.
         f.program->Frame()->close();
         QVERIFY(!help->isVisible());

@@ -174,7 +174,8 @@ private slots:
         header[12] = 1;
         header[14] = 24;
         bomb += header;
-        for (const QByteArray &bytes : {QByteArray("not a picture at all"), QByteArray("\xff\xd8\xff\xe0", 4), bomb}) {
+        for (const QByteArray &bytes :
+             {QByteArray("not a picture at all"), QByteArray("\xff\xd8\xff\xe0", 4), bomb}) {
             WriteAll("U5.BMP", bytes);
             f.dialogs.shown.clear();
             f.Click(f.BoardLabel("Label09"));
@@ -244,14 +245,16 @@ private slots:
         QCOMPARE(list->Text(), QStringLiteral("ichirun.txtがありません。"));
         QTest::keyClick(list, Qt::Key_Escape);
         QVERIFY(!list->isVisible());
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // as the event loop would
+        QCoreApplication::sendPostedEvents(nullptr,
+                                           QEvent::DeferredDelete); // as the event loop would
         QVERIFY(!f.program->PoemList());
 
         WriteAll("ICHIRUN.TXT", QByteArray::fromHex("8f4882cc9363") + "\r\n2\r\n");
         f.Item("mnusum")->trigger();
         list = f.program->PoemList();
         QCOMPARE(list->Text(), QStringLiteral("秋の田\r\n2\r\n"));
-        QCOMPARE(list->findChild<QPlainTextEdit *>("Text1")->toPlainText(), QStringLiteral("秋の田\n2\n"));
+        QCOMPARE(list->findChild<QPlainTextEdit *>("Text1")->toPlainText(),
+                 QStringLiteral("秋の田\n2\n"));
         // Opened again while open: the file is not read again.
         WriteAll("ICHIRUN.TXT", "changed\r\n");
         f.Item("mnusum")->trigger();
@@ -282,20 +285,24 @@ private slots:
         QTest::addColumn<QString>("previous");
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<QString>("folder");
-        QTest::newRow("ok") << false << "/pics/U1.BMP" << true << ""
-                            << QStringList{"歌、作者ファイルを読み出すフォルダを/pics/に設定します。"} << "/pics/";
+        QTest::newRow("ok")
+            << false << "/pics/U1.BMP" << true << ""
+            << QStringList{"歌、作者ファイルを読み出すフォルダを/pics/に設定します。"} << "/pics/";
         QTest::newRow("cancel, none before")
             << false << "/pics/U1.BMP" << false << ""
-            << QStringList{"歌、作者ファイルを読み出すフォルダを/pics/に設定します。", "歌、作者ファイルの設定フォルダを戻します。"}
+            << QStringList{"歌、作者ファイルを読み出すフォルダを/pics/に設定します。",
+                           "歌、作者ファイルの設定フォルダを戻します。"}
             << "";
         QTest::newRow("cancel, one before")
             << false << "/new/x.gif" << false << "/old/"
             << QStringList{"歌、作者ファイルを読み出すフォルダを/new/に設定します。",
                            "歌、作者ファイルの設定フォルダを戻します。/old/"}
             << "/old/";
-        QTest::newRow("root folder") << false << "/U1.BMP" << true << ""
-                                     << QStringList{"歌、作者ファイルを読み出すフォルダを//に設定します。"} << "//";
-        QTest::newRow("dialog cancelled after a print") << true << "" << true << "/old/" << QStringList{} << "/old/";
+        QTest::newRow("root folder")
+            << false << "/U1.BMP" << true << ""
+            << QStringList{"歌、作者ファイルを読み出すフォルダを//に設定します。"} << "//";
+        QTest::newRow("dialog cancelled after a print")
+            << true << "" << true << "/old/" << QStringList{} << "/old/";
     }
 
     void folderSelection() {
@@ -311,7 +318,8 @@ private slots:
         f.program->pictureFolder = previous;
         f.program->dialogCancelIsFailure = printed;
         FileDialogRequest asked;
-        f.program->openFileDialog = [&](const FileDialogRequest &request) -> std::optional<QString> {
+        f.program->openFileDialog =
+            [&](const FileDialogRequest &request) -> std::optional<QString> {
             asked = request;
             QDir::setCurrent("/"); // as a platform dialog may
             return chosen.isEmpty() ? std::nullopt : std::optional<QString>(chosen);
@@ -333,7 +341,9 @@ private slots:
     void cancelledDialogOffersTheWorkingFolder() {
         InTemporaryFolder work;
         UiFixture f;
-        f.program->openFileDialog = [](const FileDialogRequest &) { return std::optional<QString>(); };
+        f.program->openFileDialog = [](const FileDialogRequest &) {
+            return std::optional<QString>();
+        };
         f.dialogs.answers = {MessageAnswer::Ok};
         f.Item("mnuData")->trigger();
         QCOMPARE(f.program->pictureFolder, QDir::currentPath() + u'/');
@@ -342,8 +352,8 @@ private slots:
         for (const QString &filter : FolderSelection::Filters()) {
             descriptions.append(filter.section(u'"', 1, 1));
         }
-        QCOMPARE(descriptions, (QStringList{"GIF Files (,*.GIF)", "JPG Files (*.JPG;*.JPEG)", "BMP Files (*.BMP)",
-                                            "All Files (*.*)"}));
+        QCOMPARE(descriptions, (QStringList{"GIF Files (,*.GIF)", "JPG Files (*.JPG;*.JPEG)",
+                                            "BMP Files (*.BMP)", "All Files (*.*)"}));
         // Pictures are then found in that folder.
         QDir().mkdir("pics");
         SavePicture("pics/U3.JPG", 30, 20, Qt::red, "JPG");

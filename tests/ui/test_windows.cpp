@@ -69,7 +69,8 @@ private slots:
         InTemporaryFolder folder;
         UiFixture f;
         f.program->GameOpen();
-        PlayGame(f, [](QWidget *box) { Register(box, QStringLiteral("山田はなこ")); }, 2);
+        PlayGame(
+            f, [](QWidget *box) { Register(box, QStringLiteral("山田はなこ")); }, 2);
         RecordsWindow *records = f.program->RecordsView();
         QVERIFY(records && records->isVisible());
         QCOMPARE(records->Cell(1, 1).trimmed(), QStringLiteral("山田はなこ"));
@@ -107,7 +108,8 @@ private slots:
         WriteAll(kRecordFile, TenRows());
         UiFixture f;
         f.program->GameOpen();
-        PlayGame(f, [](QWidget *box) { Register(box, QStringLiteral("x")); }, faults);
+        PlayGame(
+            f, [](QWidget *box) { Register(box, QStringLiteral("x")); }, faults);
         QCOMPARE(f.dialogs.texts(), QStringList{message});
         QCOMPARE(ReadAll(kRecordFile), TenRows());
         QVERIFY(f.program->RecordsView()->isVisible());
@@ -119,7 +121,8 @@ private slots:
         WriteAll(kRecordFile, TenRows());
         UiFixture f;
         f.program->GameOpen();
-        PlayGame(f, [](QWidget *box) { box->findChild<QPushButton *>("Command2")->click(); }, 1);
+        PlayGame(
+            f, [](QWidget *box) { box->findChild<QPushButton *>("Command2")->click(); }, 1);
         QCOMPARE(ReadAll(kRecordFile), TenRows());
         QVERIFY(!f.program->RecordsView());
         QCOMPARE(f.BoardText("Label47"), QStringLiteral("1"));
@@ -155,9 +158,7 @@ private slots:
         InTemporaryFolder folder;
         UiFixture f;
         f.program->GameOpen();
-        PlayGame(f, [](QWidget *box) {
-            box->findChild<QAction *>("MENU_22")->trigger();
-        });
+        PlayGame(f, [](QWidget *box) { box->findChild<QAction *>("MENU_22")->trigger(); });
         QCOMPARE(f.BoardText("Label47"), QStringLiteral("1"));
         QVERIFY(!QFile::exists(kRecordFile));
     }

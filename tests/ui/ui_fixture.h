@@ -22,7 +22,9 @@ struct UiFixture {
         seams.timer = &timer;
         seams.dateTime = [] { return QDateTime(QDate(2026, 12, 6), QTime(20, 15, 0)); };
         program = std::make_unique<Program>(seams);
-        program->messageHandler = [this](const Message &message) { return dialogs.ShowMessage(message); };
+        program->messageHandler = [this](const Message &message) {
+            return dialogs.ShowMessage(message);
+        };
         program->endApplication = [this] { ++ended; };
         program->Main();
         TitleScreen *title = program->Title();
