@@ -168,7 +168,8 @@ private slots:
         InTemporaryFolder folder;
         UiFixture f;
         MainWindow &w = *f.program->Frame();
-        QCoreApplication::sendEvent(&w, new QEvent(QEvent::WindowActivate));
+        QEvent activate(QEvent::WindowActivate);
+        QCoreApplication::sendEvent(&w, &activate);
         QCOMPARE(w.Arrangement().first(), QStringLiteral("toku02"));
         QCOMPARE(w.Arrangement().size(), 8);
     }
@@ -192,7 +193,8 @@ private slots:
         }
         UiFixture f;
         MainWindow &w = *f.program->Frame();
-        QCoreApplication::sendEvent(&w, new QEvent(QEvent::WindowActivate));
+        QEvent activate(QEvent::WindowActivate);
+        QCoreApplication::sendEvent(&w, &activate);
         QCOMPARE(w.Arrangement(), MainWindow::BuiltInArrangement());
     }
 
