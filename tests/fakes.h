@@ -2,6 +2,7 @@
 // Recording and scripted stand-ins for the game's seams.
 #pragma once
 
+#include "core/game.h"
 #include "core/seams.h"
 
 #include <QDir>
@@ -142,6 +143,19 @@ inline bool WriteAll(const QString &name, const QByteArray &bytes) {
     QFile file(name);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
+
+// A game wired to the fakes, with its catalogue filled.
+struct FakeWorld {
+    FakeWorld() { catalogue.Fill(); }
+    Settings settings;
+    PoemCatalogue catalogue;
+    FakeBoard board;
+    FakeDialogs dialogs;
+    FakeClock clock;
+    FakeRandom random;
+    FakeTimer timer;
+    Game game{settings, catalogue, board, dialogs, clock, random, timer};
+};
 
 // Runs a test in a fresh temporary working folder.
 class InTemporaryFolder {

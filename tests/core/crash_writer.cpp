@@ -14,16 +14,11 @@ using namespace nupew::testing;
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
     const QByteArray mode = argc > 1 ? QByteArray(argv[1]) : QByteArray("settings");
-    Settings settings;
-    FakeDialogs dialogs;
+    FakeWorld world;
+    Settings &settings = world.settings;
+    Game &game = world.game;
+    FakeDialogs &dialogs = world.dialogs;
     SettingsStore store(settings, dialogs);
-    PoemCatalogue catalogue;
-    catalogue.Fill();
-    FakeBoard board;
-    FakeClock clock;
-    FakeRandom random;
-    FakeTimer timer;
-    Game game(settings, catalogue, board, dialogs, clock, random, timer);
     RecordBook book(game, dialogs);
     for (unsigned i = 0;; ++i) {
         if (mode == "settings") {

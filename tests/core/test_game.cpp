@@ -16,9 +16,8 @@ float At(int k, int of = 100) {
     return (float(k) + 0.5f) / float(of);
 }
 
-struct Table {
+struct Table : FakeWorld {
     Table() {
-        catalogue.Fill();
         game.SetStartButton([this] {
             ++startPresses;
             game.StartQuestion();
@@ -28,14 +27,6 @@ struct Table {
     void PickRight() { game.PickCard(game.answerPosition + 1); }
     int WrongCard() const { return (game.answerPosition + 1) % settings.cardCount + 1; }
 
-    Settings settings;
-    PoemCatalogue catalogue;
-    FakeBoard board;
-    FakeDialogs dialogs;
-    FakeClock clock;
-    FakeRandom random;
-    FakeTimer timer;
-    Game game{settings, catalogue, board, dialogs, clock, random, timer};
     int startPresses = 0;
 };
 

@@ -39,25 +39,13 @@ QList<ScoreRecord> NineRows() {
     return rows;
 }
 
-struct Registration {
-    Registration() {
-        catalogue.Fill();
-        game.resultRegistered = 0;
-    }
+struct Registration : FakeWorld {
     void Register(const QString &name, float time, int faults) {
         book.playerName = name;
         game.averageTime = time;
         game.faultCount = qint16(faults);
         book.RegisterRecord();
     }
-    Settings settings;
-    PoemCatalogue catalogue;
-    FakeBoard board;
-    FakeDialogs dialogs;
-    FakeClock clock;
-    FakeRandom random;
-    FakeTimer timer;
-    Game game{settings, catalogue, board, dialogs, clock, random, timer};
     RecordBook book{game, dialogs, [] { return QDateTime(QDate(2003, 4, 14), QTime(12, 53, 7)); }};
 };
 

@@ -17,14 +17,8 @@ using namespace nupew::testing;
 class TestEndToEnd : public QObject {
     Q_OBJECT
 
-private:
-    QTemporaryDir settingsDir_;
-
 private slots:
-    void initTestCase() {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
-        InstallFontSubstitutions();
-    }
+    void initTestCase() { PrepareUiTests(); }
 
     void wholeGame() {
         InTemporaryFolder folder;

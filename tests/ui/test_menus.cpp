@@ -17,19 +17,13 @@ using namespace nupew::testing;
 class TestMenus : public QObject {
     Q_OBJECT
 
-private:
-    QTemporaryDir settingsDir_;
-
     void ClearStore() {
         QSettings store(QStringLiteral("TEMP11"), QStringLiteral("MyToolbar1"));
         store.clear();
     }
 
 private slots:
-    void initTestCase() {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
-        InstallFontSubstitutions();
-    }
+    void initTestCase() { PrepareUiTests(); }
     void init() { ClearStore(); }
 
     void settingItems_data() {

@@ -44,14 +44,8 @@ QRgb CentrePixel(QWidget *viewer) {
 class TestViewers : public QObject {
     Q_OBJECT
 
-private:
-    QTemporaryDir settingsDir_;
-
 private slots:
-    void initTestCase() {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
-        InstallFontSubstitutions();
-    }
+    void initTestCase() { PrepareUiTests(); }
 
     void sizingArithmetic() {
         ViewerGeometry first;

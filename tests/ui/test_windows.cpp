@@ -56,14 +56,8 @@ QByteArray TenRows() {
 class TestWindows : public QObject {
     Q_OBJECT
 
-private:
-    QTemporaryDir settingsDir_;
-
 private slots:
-    void initTestCase() {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
-        InstallFontSubstitutions();
-    }
+    void initTestCase() { PrepareUiTests(); }
 
     void registerAfterAGame() {
         InTemporaryFolder folder;

@@ -10,10 +10,18 @@
 
 #include <QApplication>
 #include <QPushButton>
+#include <QSettings>
 #include <QTest>
 #include <QTimer>
 
 namespace nupew::testing {
+
+// Gives the window tests a settings store of their own and the substituted fonts.
+inline void PrepareUiTests() {
+    static QTemporaryDir settingsDir;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    InstallFontSubstitutions();
+}
 
 struct UiFixture {
     UiFixture() {
