@@ -44,7 +44,10 @@ constexpr int kCardHeight = 1695;
 
 } // namespace
 
-BoardWindow::BoardWindow(Game &game, QWidget *parent) : QWidget(parent), game_(game) {
+BoardWindow::BoardWindow(Game &game, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      game_(game) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("タワユかるたとりゲーム"));
     setWindowIcon(Picture(QStringLiteral("leaf")));

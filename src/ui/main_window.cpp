@@ -283,6 +283,8 @@ void MainWindow::ToggleToolbar() {
 }
 
 void MainWindow::SetOuterHeight(int twips) {
+    outerTwips_ = twips;
+    // The frame is known only once a window manager has framed the window.
     const int frame = frameGeometry().height() - geometry().height();
     const int client = std::max(Px(twips) - std::max(frame, 0), menuBar()->sizeHint().height());
     setFixedHeight(client);
@@ -297,6 +299,7 @@ void MainWindow::closeEvent(QCloseEvent *event) {
 bool MainWindow::event(QEvent *event) {
     if (event->type() == QEvent::WindowActivate) {
         RestoreArrangement();
+        SetOuterHeight(outerTwips_);
     }
     return QMainWindow::event(event);
 }

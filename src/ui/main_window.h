@@ -46,6 +46,7 @@ private:
     Program &program_;
     QToolBar *toolbar_ = nullptr;
     QList<QAction *> toolActions_; // toku01..toku09 in the built-in order
+    int outerTwips_ = 1080;
 };
 
 } // namespace nupew

@@ -95,6 +95,10 @@ void Program::Main() {
 }
 
 void Program::ShowMainWindow() {
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        mainWindow_->move(area.left() + Px(600), area.top() + Px(600));
+    }
     mainWindow_->show();
     mainWindow_->SetOuterHeight(mainWindow_->Toolbar()->isHidden() ? 680 : 1080);
     mainWindow_->activateWindow();
@@ -126,6 +130,12 @@ void Program::CloseBoard() {
 
 void Program::GameOpen() {
     game_->NewGame([this] {
+        if (!boardPlaced_) {
+            // The first time, the board opens just below the main window.
+            boardPlaced_ = true;
+            const QRect frame = mainWindow_->frameGeometry();
+            board_->move(frame.left(), frame.bottom() + Px(120));
+        }
         board_->show();
         board_->raise();
         board_->activateWindow();

@@ -123,6 +123,7 @@ private:
 
     RecordsWindow &LoadRecordsWindow();
     bool quitting_ = false;
+    bool boardPlaced_ = false;
 };
 
 } // namespace nupew
