@@ -52,10 +52,7 @@ BoardWindow::BoardWindow(Game &game, QWidget *parent)
     setWindowTitle(QStringLiteral("タワユかるたとりゲーム"));
     setWindowIcon(Picture(QStringLiteral("leaf")));
     setFixedSize(TwipsSize(9555, 5790));
-    setAutoFillBackground(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, kBoardGrey);
-    setPalette(palette);
+    SetColor(this, QPalette::Window, kBoardGrey);
     setFocusPolicy(Qt::StrongFocus);
 
     BuildDecoration();
@@ -269,9 +266,7 @@ void BoardWindow::SetCardColor(int position, Rgb color) {
     if (position < 0 || position >= kBoardPositions) {
         return;
     }
-    QPalette palette = cards_[position]->palette();
-    palette.setColor(QPalette::Window, ToColor(color));
-    cards_[position]->setPalette(palette);
+    SetColor(cards_[position], QPalette::Window, ToColor(color));
 }
 
 void BoardWindow::SetVerse(const QString &text) {
@@ -283,9 +278,7 @@ void BoardWindow::SetPoetText(const QString &text) {
 }
 
 void BoardWindow::SetPoetColor(Rgb color) {
-    QPalette palette = poet_->palette();
-    palette.setColor(QPalette::WindowText, ToColor(color));
-    poet_->setPalette(palette);
+    SetColor(poet_, QPalette::WindowText, ToColor(color));
 }
 
 void BoardWindow::SetPoetGeometry(int topTwips, int heightTwips) {

@@ -53,10 +53,7 @@ MainWindow::MainWindow(Program &program) : program_(program) {
     setWindowTitle(QStringLiteral("タワユ"));
     setWindowIcon(Picture(QStringLiteral("leaf")));
     auto *client = new QWidget(this);
-    client->setAutoFillBackground(true);
-    QPalette palette = client->palette();
-    palette.setColor(QPalette::Window, QColor(128, 128, 128));
-    client->setPalette(palette);
+    SetColor(client, QPalette::Window, QColor(128, 128, 128));
     setCentralWidget(client);
     BuildMenus();
     BuildToolbar();

@@ -24,6 +24,15 @@ QRect Twips(int left, int top, int width, int height) {
     return QRect(Px(left), Px(top), Px(width), Px(height));
 }
 
+void SetColor(QWidget *widget, QPalette::ColorRole role, const QColor &color) {
+    if (role == QPalette::Window) {
+        widget->setAutoFillBackground(true);
+    }
+    QPalette palette = widget->palette();
+    palette.setColor(role, color);
+    widget->setPalette(palette);
+}
+
 QSize TwipsSize(int width, int height) {
     return QSize(Px(width), Px(height));
 }
@@ -90,15 +99,12 @@ void ApplyLook(ClickLabel *label, const QString &name, const LabelLook &look) {
     label->setGeometry(look.twips);
     label->setFont(look.font);
     label->setAlignment(look.alignment);
-    label->setAutoFillBackground(look.background.isValid());
-    QPalette palette = label->palette();
     if (look.background.isValid()) {
-        palette.setColor(QPalette::Window, look.background);
+        SetColor(label, QPalette::Window, look.background);
     }
     if (look.foreground.isValid()) {
-        palette.setColor(QPalette::WindowText, look.foreground);
+        SetColor(label, QPalette::WindowText, look.foreground);
     }
-    label->setPalette(palette);
     if (look.border) {
         label->setFrameShape(QFrame::Box);
         label->setLineWidth(1);

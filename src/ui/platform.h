@@ -26,6 +26,9 @@ inline QColor ToColor(Rgb c) {
     return QColor(c.r, c.g, c.b);
 }
 
+// Sets one colour of a widget's palette; a background colour also fills the widget.
+void SetColor(QWidget *widget, QPalette::ColorRole role, const QColor &color);
+
 // The fonts the windows name, substituted by the IPA fonts of the same metrics.
 inline const QString kMincho = QStringLiteral("ＭＳ 明朝");
 inline const QString kPMincho = QStringLiteral("ＭＳ Ｐ明朝");

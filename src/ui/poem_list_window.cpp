@@ -30,10 +30,7 @@ PoemListWindow::PoemListWindow(QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(TwipsSize(6390, 5160));
     move(Px(45), Px(1380));
-    setAutoFillBackground(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, QColor(192, 192, 192));
-    setPalette(palette);
+    SetColor(this, QPalette::Window, QColor(192, 192, 192));
 
     textArea_ = new QPlainTextEdit(this);
     textArea_->setObjectName(QStringLiteral("Text1"));

@@ -17,10 +17,7 @@ RecordEntryBox::RecordEntryBox(const QString &averageText, const QString &faults
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("記録ボックス"));
     setFixedSize(TwipsSize(3210, 2370));
-    setAutoFillBackground(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, QColor(192, 255, 192));
-    setPalette(palette);
+    SetColor(this, QPalette::Window, QColor(192, 255, 192));
 
     const QColor blue(0, 0, 255);
     const QColor pale(192, 255, 255);

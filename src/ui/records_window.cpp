@@ -122,9 +122,7 @@ QString RecordsWindow::Cell(int column, int row) const {
 }
 
 void RecordsWindow::SetPrintLook(bool printing) {
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, printing ? QColor(255, 255, 255) : QColor(128, 128, 128));
-    setPalette(palette);
+    SetColor(this, QPalette::Window, printing ? QColor(255, 255, 255) : QColor(128, 128, 128));
     close_->setVisible(!printing);
     reset_->setVisible(!printing);
 }

@@ -17,17 +17,14 @@ TitleScreen::TitleScreen(QWidget *parent)
     setWindowIcon(Picture(QStringLiteral("leaf")));
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(TwipsSize(6330, 2865));
-    setAutoFillBackground(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, QColor(192, 192, 192));
-    setPalette(palette);
+    SetColor(this, QPalette::Window, QColor(192, 192, 192));
 
     auto *leaf = new QLabel(this);
     leaf->setObjectName(QStringLiteral("Image1"));
     leaf->setGeometry(Twips(240, 240, 480, 480));
     leaf->setPixmap(Picture(QStringLiteral("leaf")).pixmap(QSize(32, 32), devicePixelRatioF()));
 
-    const QColor windowText = palette.color(QPalette::WindowText);
+    const QColor windowText = palette().color(QPalette::WindowText);
     MakeLabel(this, QStringLiteral("Label1"),
               {QStringLiteral("タワユかるたとりゲーム"),
                Twips(1200, 360, 4095, 300),
