@@ -4,8 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out="${1:-build/shots}"
-cmake -S . -B build -G Ninja >/dev/null
+cmake -S . -B build -G Ninja -DNUPEW_TOOLS=ON >/dev/null
 cmake --build build --target nupew_shots
-QT_QPA_PLATFORM=offscreen build/tests/nupew_shots "$out"
+QT_QPA_PLATFORM=offscreen build/tools/nupew_shots "$out"
 rm -rf "$out/work"
 ls -1 "$out"

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // One game from reset to result: the state and the procedures that move it on.
 #include "core/game.h"
+#include "version.h"
 
 #include <algorithm>
 #include <cmath>
@@ -226,9 +227,10 @@ void Game::TakeCard() {
     board_.SetPoetColor(currentPoet.startsWith(u'●') ? kWomanPoet : kBlack);
     board_.SetCardColor(answerPosition, kMissedCard);
     pickedCard = pickDone;
-    const MessageAnswer answer = dialogs_.ShowMessage(
-        {QStringLiteral("もう一度挑戦しますか。"), QStringLiteral("「タワユ」Ver 2.0"),
-         MessageButtons::YesNo, MessageIcon::Question, true});
+    const MessageAnswer answer =
+        dialogs_.ShowMessage({QStringLiteral("もう一度挑戦しますか。"),
+                              QStringLiteral("「タワユ」Ver ") + ShortVersion(),
+                              MessageButtons::YesNo, MessageIcon::Question, true});
     if (answer == MessageAnswer::Yes) {
         NewGame();
     } else {

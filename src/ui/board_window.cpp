@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The game board (Form1): eight cards, the verse strip, the poet, the counters.
 #include "ui/board_window.h"
+#include "version.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -104,8 +105,8 @@ void BoardWindow::BuildDecoration() {
                {QStringLiteral("タ　ワ　ユ　"), Twips(1940, 120, 4815, 495), titleGround, Qt::white,
                 NamedFont(kMincho, 20.25), Qt::AlignCenter});
     MakeLabel(this, QStringLiteral("Label2"),
-              {QStringLiteral("Ver.2.0"), Twips(5880, 360, 855, 255), titleGround, Qt::white,
-               NamedFont(kPGothic, 12)});
+              {QStringLiteral("Ver.") + ShortVersion(), Twips(5880, 360, 855, 255), titleGround,
+               Qt::white, NamedFont(kPGothic, 12)});
 }
 
 void BoardWindow::BuildCards() {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The program object: owns the settings, the catalogue, the game and the windows.
 #include "ui/program.h"
+#include "version.h"
 
 #include "ui/board_window.h"
 #include "ui/help_window.h"
@@ -148,7 +149,7 @@ void Program::GameClose() {
 
 void Program::CloseProgram() {
     const MessageAnswer answer = ShowMessage({QStringLiteral("「タワユWin」を終了します"),
-                                              QStringLiteral("「タワユWin」Ver 2.0"),
+                                              QStringLiteral("「タワユWin」Ver ") + ShortVersion(),
                                               MessageButtons::YesNo, MessageIcon::Question, true});
     if (answer == MessageAnswer::Yes) {
         Quit();
@@ -319,8 +320,9 @@ void Program::ClosePictures() {
 void Program::ShowVersion() {
     ShowMessage({QStringLiteral("      タワユかるたとりゲーム\n"
                                 "              「　ぬ　ぺ　」\n"
-                                "                 Ver. 2.01\n"
-                                "      作: Nupew プロジェクト (MIT ライセンス)"),
+                                "                 Ver. %1\n"
+                                "      作: Nupew プロジェクト (MIT ライセンス)")
+                     .arg(LongVersion()),
                  QStringLiteral(" バージョン情報"), MessageButtons::Ok, MessageIcon::None, true});
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The title screen (Form01): a short star animation, then the main window.
 #include "ui/title_screen.h"
+#include "version.h"
 
 #include "ui/platform.h"
 
@@ -40,7 +41,7 @@ TitleScreen::TitleScreen(QWidget *parent)
                NamedFont(kMincho, 20.25),
                Qt::AlignCenter});
     MakeLabel(this, QStringLiteral("Label4"),
-              {QStringLiteral("Ver 2.0"),
+              {QStringLiteral("Ver ") + ShortVersion(),
                Twips(4080, 1200, 1095, 255),
                {},
                windowText,
