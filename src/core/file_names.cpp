@@ -2,9 +2,11 @@
 // File names in the working directory, matched without regard to letter case.
 #include "core/file_names.h"
 
+#include "core/safe_files.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace nupew {
 namespace {
@@ -22,14 +24,26 @@ Split SplitPath(const QString &path) {
     return {path.left(slash + 1), path.mid(slash + 1)};
 }
 
-// The entry of `folder` that matches `name` without regard to case, or empty.
+// The entry of `folder` that stands for `name`: that exact spelling, else its
+// upper-case spelling, else the first entry equal to it without regard to case in
+// code-point order. Reading and writing ask the same question and so get one file,
+// however many spellings of the name the folder holds.
 QString MatchInFolder(const Split &split) {
-    if (QFileInfo::exists(split.folder + split.name)) {
+    const auto present = [&split](const QString &name) {
+        const QFileInfo info(split.folder + name);
+        return info.exists() || info.isSymLink();
+    };
+    if (present(split.name)) {
         return split.name;
     }
+    if (present(split.name.toUpper())) {
+        return split.name.toUpper();
+    }
     const QDir dir(split.folder.isEmpty() ? QStringLiteral(".") : split.folder);
-    const QStringList entries = dir.entryList(QDir::Files | QDir::Dirs | QDir::Hidden |
-                                              QDir::System | QDir::NoDotAndDotDot);
+    QStringList entries =
+        dir.entryList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                      QDir::NoSort);
+    std::sort(entries.begin(), entries.end());
     for (const QString &entry : entries) {
         if (entry.compare(split.name, Qt::CaseInsensitive) == 0) {
             return entry;
@@ -54,23 +68,26 @@ QString FindExisting(const QString &path) {
 
 short FileExists(const QString &path) {
     const QString resolved = FindExisting(path);
-    QFile file(resolved);
-    if (file.open(QIODevice::ReadOnly)) {
-        file.close();
-        return -1;
-    }
     const QFileInfo info(resolved);
-    const QString folder = info.absolutePath();
-    if (!QFileInfo(folder).isDir()) {
+    if (!QFileInfo(info.absolutePath()).isDir()) {
         return 76;
     }
     if (!info.exists()) {
         return 0;
     }
-    if (file.error() == QFileDevice::OpenError && info.isFile() && !info.isReadable()) {
-        return 70;
+    // A FIFO, a device or a folder is no file of ours: it is never opened, so
+    // that nothing can block here.
+    if (!IsRegularFile(resolved)) {
+        return 75;
     }
-    return 75;
+    const ReadResult probe = ReadRegularFile(resolved, 0);
+    if (probe.ok()) {
+        return -1;
+    }
+    if (probe.status == ReadResult::Status::Missing) {
+        return 0;
+    }
+    return info.isReadable() ? 75 : 70;
 }
 
 } // namespace nupew

@@ -3,9 +3,8 @@
 #include "core/settings.h"
 
 #include "core/file_names.h"
+#include "core/safe_files.h"
 
-#include <QFile>
-#include <QSaveFile>
 #include <cmath>
 #include <limits>
 
@@ -34,11 +33,11 @@ std::optional<qint16> ParseValue(const QByteArray &field) {
 }
 
 std::optional<QByteArray> ReadSmallFile(const QString &name) {
-    QFile file(FindExisting(name));
-    if (!file.open(QIODevice::ReadOnly)) {
+    ReadResult read = ReadRegularFile(FindExisting(name), kMaxSettingsBytes);
+    if (!read.ok()) {
         return std::nullopt;
     }
-    return file.read(kMaxSettingsBytes);
+    return read.bytes;
 }
 
 qint16 InRange(std::optional<qint16> value, qint16 low, qint16 high, qint16 fallback) {
@@ -95,17 +94,13 @@ QList<std::optional<qint16>> ParseRecord(const QByteArray &content, int count) {
     return values;
 }
 
-bool WriteRecordFile(const QString &name, const QList<qint16> &values) {
-    QSaveFile file(ResolveName(name));
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
+FileResult WriteRecordFile(const QString &name, const QList<qint16> &values) {
+    const QString path = ResolveName(name);
+    FileLock lock(path);
+    if (FileResult locked = lock.Acquire(); !locked.ok) {
+        return locked;
     }
-    const QByteArray record = FormatRecord(values);
-    if (file.write(record) != record.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return WriteFileAtomically(path, FormatRecord(values));
 }
 
 SettingsStore::SettingsStore(Settings &settings, Dialogs &dialogs)
@@ -123,15 +118,19 @@ void SettingsStore::LoadAtStartUp() {
 }
 
 void SettingsStore::WriteDefaultOptions() {
-    if (!WriteRecordFile(kOptionsFile, {settings_.questionCount, settings_.cardCount,
-                                        settings_.faultLimit, settings_.revealDelay})) {
-        ReportWriteFailure(kOptionsFile);
+    const FileResult written =
+        WriteRecordFile(kOptionsFile, {settings_.questionCount, settings_.cardCount,
+                                       settings_.faultLimit, settings_.revealDelay});
+    if (!written.ok) {
+        ReportWriteFailure(kOptionsFile, written.errorString);
     }
 }
 
 void SettingsStore::WriteDefaultDisplay() {
-    if (!WriteRecordFile(kDisplayFile, {settings_.upperTextMode, settings_.lowerTextMode})) {
-        ReportWriteFailure(kDisplayFile);
+    const FileResult written =
+        WriteRecordFile(kDisplayFile, {settings_.upperTextMode, settings_.lowerTextMode});
+    if (!written.ok) {
+        ReportWriteFailure(kDisplayFile, written.errorString);
     }
 }
 
@@ -159,39 +158,44 @@ void SettingsStore::ReadDisplay() {
     settings_.lowerTextMode = TextMode(values[1], defaults.lowerTextMode);
 }
 
-void SettingsStore::SaveSettings() {
-    const bool options = WriteRecordFile(QStringLiteral("NUPEKI1.dat"),
-                                         {settings_.questionCount, settings_.cardCount,
-                                          settings_.faultLimit, settings_.revealDelay});
-    const bool display = WriteRecordFile(QStringLiteral("NUPEKI2.dat"),
-                                         {settings_.upperTextMode, settings_.lowerTextMode});
-    if (!options || !display) {
-        ReportWriteFailure(!options ? kOptionsFile : kDisplayFile);
-        return;
+bool SettingsStore::WriteBoth(const Settings &values) {
+    // Both files are written under the same name the start-up reads them by.
+    const FileResult options =
+        WriteRecordFile(kOptionsFile, {values.questionCount, values.cardCount, values.faultLimit,
+                                       values.revealDelay});
+    if (!options.ok) {
+        ReportWriteFailure(kOptionsFile, options.errorString);
+        return false;
     }
-    dialogs_.ShowMessage({QStringLiteral("条件設定を保存しました。")});
+    const FileResult display =
+        WriteRecordFile(kDisplayFile, {values.upperTextMode, values.lowerTextMode});
+    if (!display.ok) {
+        ReportWriteFailure(kDisplayFile, display.errorString);
+        return false;
+    }
+    return true;
+}
+
+void SettingsStore::SaveSettings() {
+    if (WriteBoth(settings_)) {
+        dialogs_.ShowMessage({QStringLiteral("条件設定を保存しました。")});
+    }
 }
 
 void SettingsStore::RestoreDefaultSettings() {
     const Settings defaults;
-    const bool options =
-        WriteRecordFile(QStringLiteral("NUPEKI1.dat"), {defaults.questionCount, defaults.cardCount,
-                                                        defaults.faultLimit, defaults.revealDelay});
-    const bool display = WriteRecordFile(QStringLiteral("NUPEKI2.dat"),
-                                         {defaults.upperTextMode, defaults.lowerTextMode});
+    const bool written = WriteBoth(defaults);
     settings_ = defaults;
-    if (!options || !display) {
-        ReportWriteFailure(!options ? kOptionsFile : kDisplayFile);
-        return;
+    if (written) {
+        dialogs_.ShowMessage({QStringLiteral("初期設定に戻しました。")});
     }
-    dialogs_.ShowMessage({QStringLiteral("初期設定に戻しました。")});
 }
 
-void SettingsStore::ReportWriteFailure(const QString &what) {
+void SettingsStore::ReportWriteFailure(const QString &what, const QString &reason) {
     dialogs_.ShowMessage({QStringLiteral("設定ファイル %1 に書き込めませんでした。\n"
-                                         "フォルダが書き込み禁止か、ディスクがいっぱいです。"
+                                         "理由: %2\n"
                                          "設定は保存されていません。")
-                              .arg(what),
+                              .arg(what, reason),
                           kProgramTitle, MessageButtons::Ok, MessageIcon::Warning});
 }
 

@@ -2,6 +2,7 @@
 // The six game settings and the two small files that keep them.
 #pragma once
 
+#include "core/safe_files.h"
 #include "core/seams.h"
 
 #include <QByteArray>
@@ -34,8 +35,8 @@ QByteArray FormatRecord(const QList<qint16> &values);
 // even) is returned empty.
 QList<std::optional<qint16>> ParseRecord(const QByteArray &content, int count);
 
-// Writes one record atomically; false when the file could not be written.
-bool WriteRecordFile(const QString &name, const QList<qint16> &values);
+// Writes one record atomically under the file's lock; the reason when it failed.
+FileResult WriteRecordFile(const QString &name, const QList<qint16> &values);
 
 // The settings files and the start-up steps that read them.
 class SettingsStore final {
@@ -53,7 +54,9 @@ public:
 private:
     void ReadOptions();
     void ReadDisplay();
-    void ReportWriteFailure(const QString &what);
+    // Writes both files; false, after the warning box, when either failed.
+    bool WriteBoth(const Settings &values);
+    void ReportWriteFailure(const QString &what, const QString &reason);
 
     Settings &settings_;
     Dialogs &dialogs_;

@@ -3,9 +3,7 @@
 #include "records/record_book.h"
 
 #include "core/file_names.h"
-
-#include <QFile>
-#include <QSaveFile>
+#include "core/safe_files.h"
 
 namespace nupew {
 namespace {
@@ -20,41 +18,44 @@ RecordBook::RecordBook(Game &game, Dialogs &dialogs, Clock clock)
     : game_(game), dialogs_(dialogs), clock_(std::move(clock)) {}
 
 std::optional<QByteArray> RecordBook::ReadFile(bool create) {
-    QFile file(ResolveName(kRecordFile));
-    if (!file.exists()) {
-        if (create && file.open(QIODevice::WriteOnly)) {
-            file.close();
-        }
+    const QString path = ResolveName(kRecordFile);
+    if (create) {
+        // Opening the table for record access creates it, empty; never over another file.
+        CreateEmptyIfMissing(path);
+    }
+    ReadResult read = ReadRegularFile(path, kMaxRecordFileBytes);
+    if (read.status == ReadResult::Status::Missing) {
         return QByteArray();
     }
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!read.ok() || read.truncated) {
+        lastError_ = read.truncated ? QStringLiteral("ファイルが大きすぎます") : read.errorString;
         return std::nullopt;
     }
-    if (file.size() > kMaxRecordFileBytes) {
-        return std::nullopt;
-    }
-    return file.readAll();
-}
-
-bool RecordBook::WriteFile(const QByteArray &bytes) {
-    QSaveFile file(ResolveName(kRecordFile));
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return read.bytes;
 }
 
 void RecordBook::RegisterRecord() {
+    // Boxes are shown only once the lock is released, so that a box left open
+    // never keeps another copy of the program waiting.
+    if (const std::optional<Message> message = RegisterUnderLock()) {
+        dialogs_.ShowMessage(*message);
+    }
+}
+
+std::optional<Message> RecordBook::RegisterUnderLock() {
+    // The whole read-change-write holds the lock, so that two copies of the
+    // program registering at once both end up in the table.
+    FileLock lock(ResolveName(kRecordFile));
+    if (const FileResult locked = lock.Acquire(); !locked.ok) {
+        return Failure(QStringLiteral("記録ファイル NUPEKI3.DAT を使えません。"
+                                      "記録は登録されていません。"),
+                       locked.errorString);
+    }
     const std::optional<QByteArray> original = ReadFile(true);
     if (!original) {
-        dialogs_.ShowMessage({QStringLiteral("記録ファイル NUPEKI3.DAT を読めません。"
-                                             "記録は登録されていません。"),
-                              kProgramTitle, MessageButtons::Ok, MessageIcon::Warning});
-        return;
+        return Failure(QStringLiteral("記録ファイル NUPEKI3.DAT を読めません。"
+                                      "記録は登録されていません。"),
+                       lastError_);
     }
     RecordFileContents contents = ParseRecordFile(*original);
     QList<ScoreRecord> &rows = contents.rows;
@@ -64,8 +65,9 @@ void RecordBook::RegisterRecord() {
                            MakeStamp(clock_())};
     };
     bool wrote = false;
+    std::optional<Message> refusal;
     if (game_.resultRegistered == 1) {
-        dialogs_.ShowMessage({QStringLiteral("登録のチャンスは一度です。再登録はできません。")});
+        refusal = Message{QStringLiteral("登録のチャンスは一度です。再登録はできません。")};
     } else if (rows.size() < tableSize) {
         rows.append(newRow());
         wrote = true;
@@ -76,27 +78,26 @@ void RecordBook::RegisterRecord() {
             rows[tableSize - 1] = newRow();
             wrote = true;
         } else if (game_.faultCount == last.faults) {
-            dialogs_.ShowMessage({QStringLiteral("非常に惜しいです。もう少しで登録できます。")});
+            refusal = Message{QStringLiteral("非常に惜しいです。もう少しで登録できます。")};
         } else {
-            dialogs_.ShowMessage({QStringLiteral("残念ながら、成績が悪くて登録できません！")});
+            refusal = Message{QStringLiteral("残念ながら、成績が悪くて登録できません！")};
         }
     }
 
     SortRows(rows);
     const QByteArray sorted = SerializeRecordFile(contents);
-    if (sorted == *original) {
-        return;
-    }
-    if (!WriteFile(sorted)) {
-        dialogs_.ShowMessage({QStringLiteral("記録ファイル NUPEKI3.DAT に書き込めませんでした。\n"
-                                             "フォルダが書き込み禁止か、ディスクがいっぱいです。"
-                                             "記録は登録されていません。"),
-                              kProgramTitle, MessageButtons::Ok, MessageIcon::Warning});
-        return;
+    if (sorted != *original) {
+        if (const FileResult written = WriteFileAtomically(ResolveName(kRecordFile), sorted);
+            !written.ok) {
+            return Failure(QStringLiteral("記録ファイル NUPEKI3.DAT に書き込めませんでした。"
+                                          "記録は登録されていません。"),
+                           written.errorString);
+        }
     }
     if (wrote) {
         game_.resultRegistered = 1;
     }
+    return refusal;
 }
 
 QList<RecordRowText> RecordBook::ShowRecords() {
@@ -112,10 +113,28 @@ QList<RecordRowText> RecordBook::ShowRecords() {
     return texts;
 }
 
-void RecordBook::ResetTable() {
-    if (FileExists(QStringLiteral("NUPEKI3.dat")) == -1) {
-        QFile::remove(FindExisting(kRecordFile));
+bool RecordBook::ResetTable() {
+    if (FileExists(kRecordFile) != -1) {
+        return true;
     }
+    const QString path = FindExisting(kRecordFile);
+    FileLock lock(path);
+    FileResult removed = lock.Acquire();
+    if (removed.ok) {
+        removed = RemoveFile(path);
+    }
+    if (!removed.ok) {
+        dialogs_.ShowMessage(
+            Failure(QStringLiteral("記録ファイル NUPEKI3.DAT を削除できませんでした。"
+                                   "記録は初期化されていません。"),
+                    removed.errorString));
+    }
+    return removed.ok;
+}
+
+Message RecordBook::Failure(const QString &what, const QString &reason) {
+    return {QStringLiteral("%1\n理由: %2").arg(what, reason), kProgramTitle, MessageButtons::Ok,
+            MessageIcon::Warning};
 }
 
 QString FormatRecordTime(float seconds) {

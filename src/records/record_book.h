@@ -28,18 +28,22 @@ public:
     // The rows of the table as the records window shows them; creates an empty
     // file when there is none.
     QList<RecordRowText> ShowRecords();
-    // Deletes the table's file when it is there.
-    void ResetTable();
+    // Deletes the table's file when it is there; false, after the warning box,
+    // when it is there and could not be deleted.
+    bool ResetTable();
 
     QString playerName;
 
 private:
     std::optional<QByteArray> ReadFile(bool create);
-    bool WriteFile(const QByteArray &bytes);
+    // Registers under the file's lock; the box to show afterwards, if any.
+    std::optional<Message> RegisterUnderLock();
+    static Message Failure(const QString &what, const QString &reason);
 
     Game &game_;
     Dialogs &dialogs_;
     Clock clock_;
+    QString lastError_;
 };
 
 QString FormatRecordTime(float seconds);

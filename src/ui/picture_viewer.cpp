@@ -3,8 +3,10 @@
 #include "ui/picture_viewer.h"
 
 #include "core/file_names.h"
+#include "core/safe_files.h"
 #include "ui/platform.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageReader>
@@ -62,6 +64,8 @@ int Pixels(float twips) {
 // Pictures larger than this are refused before any memory is taken for them.
 constexpr qint64 kMaxPixels = 40'000'000;
 constexpr int kMaxSide = 20'000;
+// No picture of a poem needs more; a larger file is not decoded at all.
+constexpr qint64 kMaxPictureBytes = 256 * 1024 * 1024;
 
 // The busy pointer for the length of an opening; Restore() may come earlier.
 class BusyPointer {
@@ -125,7 +129,15 @@ QStringList PictureViewer::Candidates(const QString &folder, PictureKind kind, i
 }
 
 QImage PictureViewer::ReadPicture(const QString &path) {
-    QImageReader reader(path);
+    // The bytes are read first, through the reader that opens only regular
+    // files and never blocks, then decoded from memory.
+    ReadResult read = ReadRegularFile(path, kMaxPictureBytes);
+    if (!read.ok() || read.truncated) {
+        return {};
+    }
+    QBuffer buffer(&read.bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
     reader.setDecideFormatFromContent(true);
     const QSize size = reader.size();
     if (size.isValid() && (size.width() > kMaxSide || size.height() > kMaxSide ||

@@ -3,10 +3,10 @@
 #include "ui/poem_list_window.h"
 
 #include "core/file_names.h"
+#include "core/safe_files.h"
 #include "core/text_files.h"
 #include "ui/platform.h"
 
-#include <QFile>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -55,13 +55,13 @@ PoemListWindow::PoemListWindow(QWidget *parent)
 
 void PoemListWindow::Load() {
     text_.clear();
-    QFile file(FindExisting(kListFile));
-    if (FileExists(kListFile) != -1 || !file.open(QIODevice::ReadOnly)) {
+    const ReadResult read = FileExists(kListFile) == -1
+                                ? ReadRegularFile(FindExisting(kListFile), kMaxListBytes)
+                                : ReadResult{};
+    if (!read.ok()) {
         text_ = QStringLiteral("ichirun.txtがありません。");
     } else {
-        const QByteArray bytes = file.read(kMaxListBytes + 1);
-        const bool truncated = bytes.size() > kMaxListBytes;
-        text_ = PoemListText(truncated ? bytes.left(kMaxListBytes) : bytes, truncated);
+        text_ = PoemListText(read.bytes, read.truncated);
     }
     QString shown = text_;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

@@ -1,0 +1,77 @@
+// SPDX-License-Identifier: MIT
+// Every read and write of the program's own files: only regular files, reads
+// bounded by the bytes really read, writes that are either whole or not at all.
+#pragma once
+
+#include <QByteArray>
+#include <QLockFile>
+#include <QLoggingCategory>
+#include <QString>
+#include <memory>
+
+namespace nupew {
+
+// Failed file operations are logged here with their reason ("nupew.files").
+Q_DECLARE_LOGGING_CATEGORY(lcFiles)
+
+// The outcome of a write, a removal or a lock: ok, or the reason it failed.
+struct FileResult {
+    bool ok = true;
+    QString errorString;
+    static FileResult Failure(const QString &reason) { return {false, reason}; }
+};
+
+struct ReadResult {
+    enum class Status { Ok, Missing, NotRegular, Failed };
+    Status status = Status::Missing;
+    QByteArray bytes;
+    bool truncated = false; // the file held more than the bytes asked for
+    QString errorString;
+    bool ok() const { return status == Status::Ok; }
+};
+
+// Reads at most `maxBytes` of a regular file (a symlink to one is followed).
+// FIFOs, devices, sockets and folders are never opened, so nothing blocks.
+ReadResult ReadRegularFile(const QString &path, qint64 maxBytes);
+
+// True when `path` names a regular file, directly or through a symlink.
+bool IsRegularFile(const QString &path);
+
+// Replaces the file at `path` with `bytes`: written to a new file in the same
+// folder, every write checked, synced, its size compared, then renamed over the
+// old one and the folder synced. On any failure the old file stays as it was.
+// A symlink keeps pointing where it did: its target is replaced.
+FileResult WriteFileAtomically(const QString &path, const QByteArray &bytes);
+
+// Creates an empty regular file when nothing has that name; never replaces one.
+FileResult CreateEmptyIfMissing(const QString &path);
+
+// Deletes the file; a missing one is no failure.
+FileResult RemoveFile(const QString &path);
+
+// Holds the lock file beside `path` ("<path>.lock") while a copy of the program
+// reads, changes and writes that file. A lock left by a killed program is taken over.
+class FileLock final {
+public:
+    explicit FileLock(const QString &path);
+    ~FileLock();
+    // Waits up to `milliseconds` for the lock.
+    FileResult Acquire(int milliseconds = kWaitMilliseconds);
+
+    static constexpr int kWaitMilliseconds = 2000;
+
+private:
+    static constexpr qint64 kStep = 100;
+    // An empty lock file this old belongs to no living program.
+    static constexpr qint64 kUnnamedStaleAfter = 1000;
+    std::unique_ptr<QLockFile> lock_;
+    QString path_;
+};
+
+namespace testing {
+// While non-zero, every write of WriteFileAtomically fails with this errno after
+// writing nothing, as on a full disk (ENOSPC), so tests need no full disk.
+void InjectWriteFailure(int error);
+} // namespace testing
+
+} // namespace nupew

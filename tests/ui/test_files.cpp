@@ -1,0 +1,349 @@
+// SPDX-License-Identifier: MIT
+// The program's files on real disks: a full one, special files where ours
+// should be, symlinks, two copies of the program at once, two spellings of a name.
+#include "core/file_names.h"
+#include "core/safe_files.h"
+#include "fakes.h"
+#include "records/record_book.h"
+#include "ui/picture_viewer.h"
+#include "ui/poem_list_window.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTest>
+#include <cerrno>
+#include <cstring>
+#include <sys/mount.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+using namespace nupew;
+using namespace nupew::testing;
+
+namespace {
+
+const QByteArray kOptions = "10,8,1,2\r\n";
+const QByteArray kDisplay = "2,2\r\n";
+
+QByteArray FiveRows() {
+    QList<ScoreRecord> rows;
+    for (int i = 0; i < 5; ++i) {
+        rows.append({EncodeName(QStringLiteral("名%1").arg(i)), 10.0f + float(i), qint16(i),
+                     QByteArray("-2001.01:01")});
+    }
+    return SerializeRecordFile({rows, {}});
+}
+
+// A tmpfs of 64 KiB mounted on a temporary folder; only root can have one.
+class SmallDisk {
+public:
+    SmallDisk() {
+        mounted_ = ::mount("tmpfs", QFile::encodeName(dir_.path()).constData(), "tmpfs", 0,
+                           "size=64k") == 0;
+    }
+    ~SmallDisk() {
+        if (mounted_) {
+            ::umount2(QFile::encodeName(dir_.path()).constData(), MNT_DETACH);
+        }
+    }
+    bool mounted() const { return mounted_; }
+    QString path() const { return dir_.path(); }
+    // Writes a filler until the disk says it is full.
+    void Fill() {
+        QFile filler(dir_.path() + QStringLiteral("/filler"));
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size() && filler.flush()) {
+        }
+    }
+    bool RemountReadOnly() {
+        return ::mount("tmpfs", QFile::encodeName(dir_.path()).constData(), "tmpfs",
+                       MS_REMOUNT | MS_RDONLY, "size=64k") == 0;
+    }
+
+private:
+    QTemporaryDir dir_;
+    bool mounted_ = false;
+};
+
+// The working folder moved into `path` for the life of the object.
+class WorkingFolder {
+public:
+    explicit WorkingFolder(const QString &path) : previous_(QDir::currentPath()) {
+        QDir::setCurrent(path);
+    }
+    ~WorkingFolder() { QDir::setCurrent(previous_); }
+
+private:
+    QString previous_;
+};
+
+bool MakeSpecial(const QString &kind, const QString &name) {
+    const QByteArray path = QFile::encodeName(name);
+    if (kind == "fifo") {
+        return ::mkfifo(path.constData(), 0666) == 0;
+    }
+    if (kind == "device" || kind == "symlink to device") {
+        // A zero device: it reads without end.
+        const QByteArray node = kind == "device" ? path : QByteArray("zero-device");
+        if (::mknod(node.constData(), S_IFCHR | 0666, makedev(1, 5)) != 0) {
+            return false;
+        }
+        return kind == "device" || ::symlink("zero-device", path.constData()) == 0;
+    }
+    if (kind == "folder") {
+        return QDir().mkdir(name);
+    }
+    if (kind == "socket") {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, path.constData(), sizeof(address.sun_path) - 1);
+        const bool bound = ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+        ::close(fd);
+        return bound;
+    }
+    return false;
+}
+
+mode_t TypeOf(const QString &name) {
+    struct stat st {};
+    return ::lstat(QFile::encodeName(name).constData(), &st) == 0 ? (st.st_mode & S_IFMT) : 0;
+}
+
+bool IsWarning(const FakeDialogs &dialogs) {
+    return dialogs.shown.size() == 1 && dialogs.shown[0].icon == MessageIcon::Warning;
+}
+
+} // namespace
+
+class TestFiles : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Every writer on a full disk: the old bytes stay, a warning is shown, and
+    // nothing is reported as saved or registered.
+    void fullDisk_data() {
+        QTest::addColumn<bool>("realDisk");
+        QTest::newRow("full tmpfs") << true;
+        QTest::newRow("injected ENOSPC") << false;
+    }
+    void fullDisk() {
+        QFETCH(bool, realDisk);
+        SmallDisk disk;
+        QTemporaryDir plain;
+        if (realDisk && !disk.mounted()) {
+            QSKIP("mounting a tmpfs needs root");
+        }
+        WorkingFolder folder(realDisk ? disk.path() : plain.path());
+        QVERIFY(WriteAll("NUPEKI1.DAT", kOptions));
+        QVERIFY(WriteAll("NUPEKI2.DAT", kDisplay));
+        QVERIFY(WriteAll("NUPEKI3.DAT", FiveRows()));
+        if (realDisk) {
+            disk.Fill();
+        } else {
+            InjectWriteFailure(ENOSPC);
+        }
+        const auto restore = qScopeGuard([] { InjectWriteFailure(0); });
+
+        FakeWorld world;
+        SettingsStore store(world.settings, world.dialogs);
+        world.settings.questionCount = 20;
+        store.SaveSettings();
+        QVERIFY(IsWarning(world.dialogs));
+        QCOMPARE(ReadAll("NUPEKI1.DAT"), kOptions);
+        world.dialogs.shown.clear();
+        store.RestoreDefaultSettings();
+        QVERIFY(IsWarning(world.dialogs));
+        QCOMPARE(ReadAll("NUPEKI1.DAT"), kOptions);
+        QCOMPARE(ReadAll("NUPEKI2.DAT"), kDisplay);
+
+        world.dialogs.shown.clear();
+        RecordBook book(world.game, world.dialogs);
+        world.game.averageTime = 1.0f;
+        world.game.faultCount = 0;
+        book.RegisterRecord();
+        QVERIFY(IsWarning(world.dialogs));
+        QVERIFY(world.dialogs.shown[0].text.contains(QStringLiteral("記録は登録されていません")));
+        QCOMPARE(world.game.resultRegistered, qint16(0));
+        QCOMPARE(ReadAll("NUPEKI3.DAT"), FiveRows());
+        if (!realDisk) {
+            QVERIFY(world.dialogs.shown[0].text.contains(QString::fromLocal8Bit(strerror(ENOSPC))));
+        }
+        // No half-written file is left behind.
+        const QStringList hidden = QDir(".").entryList(QDir::Hidden | QDir::Files);
+        for (const QString &name : hidden) {
+            QVERIFY2(!name.startsWith(u'.'), qPrintable(name));
+        }
+    }
+
+    // A FIFO, a device, a folder or a socket under one of our names is never
+    // opened for reading (nothing hangs) and never replaced by a save.
+    void specialFiles_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("kind");
+        for (const char *name : {"NUPEKI1.DAT", "NUPEKI3.DAT", "ichirun.txt", "U1.JPG"}) {
+            for (const char *kind : {"fifo", "device", "symlink to device", "folder", "socket"}) {
+                QTest::addRow("%s %s", name, kind) << QString::fromLatin1(name) << kind;
+            }
+        }
+    }
+    void specialFiles() {
+        QFETCH(QString, name);
+        QFETCH(QString, kind);
+        InTemporaryFolder folder;
+        if (!MakeSpecial(kind, name)) {
+            QSKIP("this kind of file cannot be made here (mknod needs root)");
+        }
+        const mode_t type = TypeOf(name);
+        ::alarm(20); // a read that blocks fails the test instead of hanging it
+        const auto disarm = qScopeGuard([] { ::alarm(0); });
+        FakeWorld world;
+        if (name == "NUPEKI1.DAT") {
+            SettingsStore store(world.settings, world.dialogs);
+            store.LoadAtStartUp();
+            QCOMPARE(world.settings, Settings());
+            store.SaveSettings();
+            QVERIFY(IsWarning(world.dialogs));
+        } else if (name == "NUPEKI3.DAT") {
+            RecordBook book(world.game, world.dialogs);
+            QVERIFY(book.ShowRecords().isEmpty());
+            book.RegisterRecord();
+            QVERIFY(IsWarning(world.dialogs));
+            QCOMPARE(world.game.resultRegistered, qint16(0));
+        } else if (name == "ichirun.txt") {
+            PoemListWindow list;
+            QCOMPARE(list.Text(), QStringLiteral("ichirun.txtがありません。"));
+        } else {
+            PictureViewer viewer(PictureKind::Poem);
+            viewer.Open(QString(), 1, true, world.dialogs);
+            QVERIFY(!viewer.HasPicture());
+            QCOMPARE(world.dialogs.shown.size(), 1);
+            QCOMPARE(world.dialogs.shown[0].icon, MessageIcon::None);
+        }
+        QCOMPARE(TypeOf(name), type);
+    }
+
+    // A symlink to a regular file works as the file: it is read, and a save
+    // replaces the target in the target's folder while the link stays a link.
+    void symlinksAreFollowed() {
+        InTemporaryFolder folder;
+        QDir().mkdir("store");
+        QVERIFY(WriteAll("store/options", kOptions));
+        QVERIFY(WriteAll("store/table", FiveRows()));
+        QVERIFY(WriteAll("store/list", "\x82\xa0\r\n"));
+        QVERIFY(QFile::link("store/options", "NUPEKI1.DAT"));
+        QVERIFY(QFile::link("store/table", "NUPEKI3.DAT"));
+        QVERIFY(QFile::link("store/list", "ichirun.txt"));
+        FakeWorld world;
+        SettingsStore store(world.settings, world.dialogs);
+        store.LoadAtStartUp();
+        QCOMPARE(world.settings.questionCount, qint16(10));
+        world.settings.questionCount = 20;
+        store.SaveSettings();
+        QCOMPARE(ReadAll("store/options"), QByteArray("20,8,1,2\r\n"));
+        QCOMPARE(TypeOf("NUPEKI1.DAT"), mode_t(S_IFLNK));
+
+        RecordBook book(world.game, world.dialogs);
+        QCOMPARE(book.ShowRecords().size(), 5);
+        world.game.averageTime = 1.0f;
+        book.RegisterRecord();
+        QCOMPARE(ReadAll("store/table").size(), 6 * recordLength);
+        QCOMPARE(TypeOf("NUPEKI3.DAT"), mode_t(S_IFLNK));
+        QCOMPARE(PoemListWindow().Text(), QStringLiteral("あ\r\n"));
+    }
+
+    // With NUPEKI1.DAT and nupeki1.dat side by side, start-up and saving use
+    // the same one, so a saved setting is there at the next start.
+    void oneFilePerName() {
+        InTemporaryFolder folder;
+        QVERIFY(WriteAll("nupeki1.dat", "50,8,8,4\r\n"));
+        QVERIFY(WriteAll("NUPEKI1.DAT", kOptions));
+        FakeWorld world;
+        SettingsStore store(world.settings, world.dialogs);
+        store.LoadAtStartUp();
+        QCOMPARE(world.settings.questionCount, qint16(10));
+        world.settings.questionCount = 20;
+        store.SaveSettings();
+        Settings next;
+        SettingsStore(next, world.dialogs).LoadAtStartUp();
+        QCOMPARE(next.questionCount, qint16(20));
+        QCOMPARE(ReadAll("nupeki1.dat"), QByteArray("50,8,8,4\r\n"));
+        // Without the exact spelling, the first match in code-point order wins.
+        QVERIFY(QFile::remove("NUPEKI1.DAT"));
+        QVERIFY(WriteAll("Nupeki1.dat", kOptions));
+        QCOMPARE(ResolveName("NUPEKI1.DAT"), QStringLiteral("Nupeki1.dat"));
+        QCOMPARE(FindExisting("nupeki1.DAT"), QStringLiteral("Nupeki1.dat"));
+    }
+
+    // Two copies of the program registering at the same moment both get in.
+    void twoCopiesRegisterAtOnce() {
+        InTemporaryFolder folder;
+        qint64 slowest = 0;
+        for (int round = 0; round < 5; ++round) { // five pairs fill the table
+            QProcess first;
+            QProcess second;
+            for (QProcess *copy : {&first, &second}) {
+                copy->start(QStringLiteral(CRASH_WRITER),
+                            {QStringLiteral("register-once"), QString::number(round)});
+                QVERIFY(copy->waitForStarted());
+            }
+            QElapsedTimer both;
+            both.start();
+            first.write("go\n");
+            second.write("go\n");
+            QVERIFY(first.waitForFinished(10000) && second.waitForFinished(10000));
+            slowest = std::max(slowest, both.elapsed());
+            QCOMPARE(first.exitCode(), 0);
+            QCOMPARE(second.exitCode(), 0);
+            QCOMPARE(ReadAll(kRecordFile).size(), 2 * (round + 1) * recordLength);
+        }
+        qInfo("two registrations at once, slowest pair: %lld ms", slowest);
+    }
+
+    // A copy that cannot get the lock in time says so and registers nothing.
+    void lockHeldElsewhere() {
+        InTemporaryFolder folder;
+        QVERIFY(WriteAll("NUPEKI3.DAT", FiveRows()));
+        QLockFile other(QStringLiteral("NUPEKI3.DAT.lock"));
+        QVERIFY(other.tryLock(0));
+        FakeWorld world;
+        RecordBook book(world.game, world.dialogs);
+        QElapsedTimer waited;
+        waited.start();
+        book.RegisterRecord();
+        qInfo("gave up on the lock after %lld ms", waited.elapsed());
+        QVERIFY(IsWarning(world.dialogs));
+        QCOMPARE(world.game.resultRegistered, qint16(0));
+        QCOMPARE(ReadAll("NUPEKI3.DAT"), FiveRows());
+    }
+
+    // A reset that cannot delete the table says why, and the table stays.
+    void failedResetIsTold() {
+        SmallDisk disk;
+        QTemporaryDir plain;
+        WorkingFolder folder(disk.mounted() ? disk.path() : plain.path());
+        QVERIFY(WriteAll("NUPEKI3.DAT", FiveRows()));
+        if (disk.mounted()) {
+            QVERIFY(disk.RemountReadOnly());
+        } else {
+            QFile::setPermissions(QStringLiteral("."), QFile::ReadOwner | QFile::ExeOwner);
+        }
+        const auto writable = qScopeGuard([] {
+            QFile::setPermissions(QStringLiteral("."),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        });
+        FakeWorld world;
+        RecordBook book(world.game, world.dialogs);
+        QVERIFY(!book.ResetTable());
+        QVERIFY(IsWarning(world.dialogs));
+        QVERIFY(world.dialogs.shown[0].text.contains(QStringLiteral("初期化されていません")));
+        QCOMPARE(ReadAll("NUPEKI3.DAT"), FiveRows());
+    }
+};
+
+QTEST_MAIN(TestFiles)
+#include "test_files.moc"
