@@ -6,12 +6,34 @@
 
 namespace nupew {
 
+namespace {
+
+bool IsLeadByte(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+// True when the bytes end in the first half of a two-byte character.
+bool EndsInHalfCharacter(const QByteArray &bytes) {
+    qsizetype i = 0;
+    while (i < bytes.size()) {
+        i += IsLeadByte(static_cast<unsigned char>(bytes[i])) ? 2 : 1;
+    }
+    return i > bytes.size();
+}
+
+} // namespace
+
 QString DecodeShiftJis(const QByteArray &bytes) {
+    // A lone lead byte at the end would be held back by the converter and vanish.
+    const bool halfAtEnd = EndsInHalfCharacter(bytes);
     QStringDecoder decoder(kShiftJisCodec);
-    QString text = decoder.decode(bytes);
+    QString text = decoder.decode(halfAtEnd ? bytes.chopped(1) : bytes);
     // The converter marks bytes it cannot read with the SUB control character;
     // show them as the replacement character instead.
     text.replace(QChar(0x1A), QChar::ReplacementCharacter);
+    if (halfAtEnd) {
+        text += QChar::ReplacementCharacter;
+    }
     return text;
 }
 

@@ -19,7 +19,28 @@ QByteArray PadTo(QByteArray bytes, int size) {
 }
 
 // The Shift-JIS bytes of one character, or empty when it has none.
+// Characters that Linux input methods type but CP932 lacks, written with the
+// codes their full-width look-alikes have in Shift-JIS.
+QByteArray InputMethodChar(const QString &character) {
+    if (character.size() != 1) {
+        return {};
+    }
+    switch (character[0].unicode()) {
+    case 0x301C: return QByteArray("\x81\x60"); // 〜 wave dash
+    case 0x2212: return QByteArray("\x81\x7C"); // − minus sign
+    case 0x2016: return QByteArray("\x81\x61"); // ‖ double vertical line
+    case 0x2014: return QByteArray("\x81\x5C"); // — em dash
+    case 0x00A2: return QByteArray("\x81\x91"); // ¢
+    case 0x00A3: return QByteArray("\x81\x92"); // £
+    case 0x00AC: return QByteArray("\x81\xCA"); // ¬
+    default: return {};
+    }
+}
+
 QByteArray EncodeChar(const QString &character) {
+    if (QByteArray mapped = InputMethodChar(character); !mapped.isEmpty()) {
+        return mapped;
+    }
     QStringEncoder encoder(kShiftJisCodec, QStringConverter::Flag::ConvertInvalidToNull);
     const QByteArray bytes = encoder.encode(character);
     if (encoder.hasError() || bytes.isEmpty() || bytes.contains('\0')) {

@@ -250,6 +250,11 @@ void BoardWindow::mousePressEvent(QMouseEvent *event) {
     event->accept();
 }
 
+void BoardWindow::mouseDoubleClickEvent(QMouseEvent *event) {
+    // Only the first press of a double-click presses 開始; the second is no press.
+    event->accept();
+}
+
 void BoardWindow::mouseReleaseEvent(QMouseEvent *event) {
     if (event->button() == Qt::RightButton) {
         menu_->popup(event->globalPosition().toPoint());

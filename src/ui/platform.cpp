@@ -2,11 +2,14 @@
 // The platform layer: twips, fonts, colours, message boxes and translations.
 #include "ui/platform.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QIcon>
 #include <QLibraryInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QTranslator>
 
 // Resources of a static library have to be registered by hand.
@@ -69,19 +72,58 @@ QIcon Picture(const QString &name) {
     return QIcon(QStringLiteral(":/pictures/%1.xpm").arg(name));
 }
 
-ClickLabel::ClickLabel(QWidget *parent) : QLabel(parent) {}
+ClickLabel::ClickLabel(QWidget *parent) : QLabel(parent) {
+    // Names and file contents are shown as they are, never as markup.
+    setTextFormat(Qt::PlainText);
+}
+
+void ClickLabel::paintEvent(QPaintEvent *event) {
+    QLabel::paintEvent(event);
+    if (frameShape() == QFrame::Box) {
+        // Borders are black whatever the text colour, so that the shared edges
+        // of neighbouring cells look the same whichever was drawn last.
+        QPainter painter(this);
+        painter.setPen(Qt::black);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+}
+
+bool ReleasedOverControl(QWidget *window, const QMouseEvent *event) {
+    for (QWidget *child = window->childAt(event->position().toPoint()); child && child != window;
+         child = child->parentWidget()) {
+        if (qobject_cast<QAbstractButton *>(child) || qobject_cast<QLineEdit *>(child)) {
+            return true;
+        }
+    }
+    return false;
+}
 
 void ClickLabel::mousePressEvent(QMouseEvent *event) {
     event->accept();
 }
 
+void ClickLabel::mouseDoubleClickEvent(QMouseEvent *event) {
+    // The second press of a double-click is no click: the release that ends it
+    // is passed over, so a double-click counts once.
+    event->accept();
+    if (event->button() == Qt::LeftButton) {
+        releaseEndsDoubleClick_ = true;
+    }
+}
+
 void ClickLabel::mouseReleaseEvent(QMouseEvent *event) {
     event->accept();
+    const bool endsDoubleClick = releaseEndsDoubleClick_ && event->button() == Qt::LeftButton;
+    if (endsDoubleClick) {
+        releaseEndsDoubleClick_ = false;
+    }
     if (!rect().contains(event->position().toPoint())) {
         return;
     }
     if (event->button() == Qt::LeftButton) {
-        emit clicked();
+        if (!endsDoubleClick) {
+            emit clicked();
+        }
     } else if (event->button() == Qt::RightButton) {
         emit rightReleased(event->globalPosition().toPoint());
     }
@@ -145,6 +187,8 @@ MessageAnswer ShowMessageBox(QWidget *parent, const Message &message) {
         box.setWindowFlag(Qt::WindowStaysOnTopHint);
     }
     switch (box.exec()) {
+    case QMessageBox::Ok:
+        return MessageAnswer::Ok;
     case QMessageBox::Yes:
         return MessageAnswer::Yes;
     case QMessageBox::No:

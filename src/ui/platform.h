@@ -59,8 +59,17 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    bool releaseEndsDoubleClick_ = false;
 };
+
+// True when a mouse release that reached `window` happened over one of its
+// buttons or text fields, which have no popup of the window's own.
+bool ReleasedOverControl(QWidget *window, const QMouseEvent *event);
 
 struct LabelLook {
     QString text;

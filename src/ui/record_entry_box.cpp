@@ -119,7 +119,7 @@ void RecordEntryBox::keyPressEvent(QKeyEvent *event) {
 }
 
 void RecordEntryBox::mouseReleaseEvent(QMouseEvent *event) {
-    if (event->button() == Qt::RightButton) {
+    if (event->button() == Qt::RightButton && !ReleasedOverControl(this, event)) {
         menu_->popup(event->globalPosition().toPoint());
     }
     event->accept();

@@ -141,7 +141,7 @@ void RecordsWindow::keyPressEvent(QKeyEvent *event) {
 }
 
 void RecordsWindow::mouseReleaseEvent(QMouseEvent *event) {
-    if (event->button() == Qt::RightButton) {
+    if (event->button() == Qt::RightButton && !ReleasedOverControl(this, event)) {
         Popup(event->globalPosition().toPoint());
     }
     event->accept();

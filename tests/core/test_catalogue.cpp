@@ -87,7 +87,9 @@ private slots:
             for (const QChar c : kana) {
                 QVERIFY2(!voiced.contains(c),
                          qPrintable(QStringLiteral("row %1: %2").arg(row).arg(kana)));
-                QVERIFY2(c == kSpace || (c >= u'ぁ' && c <= u'ゖ'), qPrintable(kana));
+                // Row 20 writes 月 in kanji so that its sixteen kana fit on the card.
+                QVERIFY2(c == kSpace || (c >= u'ぁ' && c <= u'ゖ') || (row == 20 && c == u'月'),
+                         qPrintable(kana));
             }
         }
     }
@@ -185,7 +187,7 @@ private slots:
                  "ももしきや　ふるきのきばの　しのぶにも", "なほあまりあるむかしなりけり　",
                  "　順徳院■"});
         add(20, {"今来むと　いひしばかりに　長月の", "ありあけの月を待ちいでつるかな",
-                 "いまこむと　いひしばかりに　ながつきの", "ありあけのつきをまちいてつるか",
+                 "いまこむと　いひしばかりに　ながつきの", "ありあけの月をまちいてつるかな",
                  "○素性法師"});
     }
 
