@@ -73,7 +73,7 @@ int main(int argc, char *argv[]) {
         catalogue.Fill();
         StepClock board;
         NoDialogs dialogs;
-        SystemTimeOfDay clock;
+        SteadyTimeOfDay clock;
         TimeSeededRandom random(clock);
         QtRevealTimer timer;
         Game game(settings, catalogue, board, dialogs, clock, random, timer);

@@ -144,6 +144,7 @@ void Game::StartQuestion() {
         board_.SetVerse(revealVerse_.left(kRevealSteps));
         return;
     }
+    timer_.Cancel(); // each reveal keeps time from its own start
     ScheduleReveal(generation);
 }
 

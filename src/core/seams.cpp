@@ -4,7 +4,9 @@
 
 #include <QTime>
 #include <QTimer>
+#include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdint>
 
 namespace nupew {
@@ -19,8 +21,13 @@ std::uint64_t Mix(std::uint64_t x) {
 
 } // namespace
 
-float SystemTimeOfDay::Now() const {
-    return float(QTime::currentTime().msecsSinceStartOfDay()) / 1000.0f;
+SteadyTimeOfDay::SteadyTimeOfDay()
+    : startOfDay_(double(QTime::currentTime().msecsSinceStartOfDay()) / 1000.0) {
+    elapsed_.start();
+}
+
+float SteadyTimeOfDay::Now() const {
+    return float(std::fmod(startOfDay_ + double(elapsed_.nsecsElapsed()) / 1e9, 86400.0));
 }
 
 QtRevealTimer::QtRevealTimer() : timer_(std::make_unique<QTimer>()) {
@@ -39,12 +46,18 @@ QtRevealTimer::~QtRevealTimer() = default;
 
 void QtRevealTimer::Schedule(int milliseconds, std::function<void()> step) {
     step_ = std::move(step);
-    timer_->start(milliseconds);
+    if (!chain_.isValid()) {
+        chain_.start();
+        due_ = 0;
+    }
+    due_ += milliseconds;
+    timer_->start(int(std::max<qint64>(0, due_ - chain_.elapsed())));
 }
 
 void QtRevealTimer::Cancel() {
     timer_->stop();
     step_ = nullptr;
+    chain_.invalidate();
 }
 
 TimeSeededRandom::TimeSeededRandom(const TimeOfDay &clock) : clock_(clock) {

@@ -3,6 +3,7 @@
 // rule can be exercised without a window and without waiting.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -76,6 +77,8 @@ public:
 };
 
 // Runs one step of the verse reveal after a delay; a new schedule replaces the old one.
+// The delay counts from the due time of the step before, so that a whole reveal
+// keeps time however late each step ran; after Cancel (or at first) it counts from now.
 class RevealTimer {
 public:
     virtual ~RevealTimer() = default;
@@ -83,10 +86,17 @@ public:
     virtual void Cancel() = 0;
 };
 
-// The clock of the day, read from the system.
-class SystemTimeOfDay final : public TimeOfDay {
+// The time of day when the program started, carried on by the monotonic clock:
+// a step of the system clock (time synchronisation, a changed time zone) cannot
+// turn into a wrong answer time. Folded into one day, as a time of day is.
+class SteadyTimeOfDay final : public TimeOfDay {
 public:
+    SteadyTimeOfDay();
     float Now() const override;
+
+private:
+    double startOfDay_ = 0.0;
+    QElapsedTimer elapsed_;
 };
 
 // Reveal steps on a precise single-shot QTimer: the event loop stays free between steps.
@@ -100,6 +110,8 @@ public:
 private:
     std::unique_ptr<QTimer> timer_;
     std::function<void()> step_;
+    QElapsedTimer chain_; // started with the first step of a reveal
+    qint64 due_ = 0;      // milliseconds after chain_'s start when the next step is due
 };
 
 // A good generator re-seeded from the time of day before every draw. The time

@@ -35,7 +35,10 @@ HelpWindow::HelpWindow(QWidget *parent) : QWidget(parent) {
     connect(browser_, &QTextBrowser::backwardAvailable, back, &QAction::setEnabled);
     connect(browser_, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
     connect(browser_, &QTextBrowser::sourceChanged, this, [this] {
-        setWindowTitle(QStringLiteral("タワユ ヘルプ - ") + browser_->documentTitle());
+        // The contents page is titled with the help's own name; say that once.
+        const QString page = browser_->documentTitle();
+        const QString help = QStringLiteral("タワユ ヘルプ");
+        setWindowTitle(page.startsWith(help) ? page : help + QStringLiteral(" - ") + page);
     });
 
     auto *layout = new QVBoxLayout(this);

@@ -115,8 +115,9 @@ PictureViewer::PictureViewer(PictureKind kind, QWidget *parent)
     geometry_.pictureWidth = float(look.imageWidth);
     geometry_.pictureHeight = float(look.imageHeight);
     geometry_.Resize(); // the rule runs when the window first appears
-    move(Px(look.left), Px(look.top));
     Apply();
+    // The position is that of the client area; move() would place the frame there.
+    setGeometry(Px(look.left), Px(look.top), width(), height());
 }
 
 QStringList PictureViewer::Candidates(const QString &folder, PictureKind kind, int poem) {
@@ -180,10 +181,14 @@ void PictureViewer::Open(const QString &folder, int poem, bool boardNormal, Dial
         picture_ = image;
         loadedFile_ = path;
     }
-    const float width =
-        picture_.isNull() ? geometry_.pictureWidth : float(picture_.width()) * 15.0f;
-    const float height =
-        picture_.isNull() ? geometry_.pictureHeight : float(picture_.height()) * 15.0f;
+    // Without a picture the control keeps its size: in a new viewer, its design size.
+    const bool isNew = !isVisible();
+    const float width = !picture_.isNull() ? float(picture_.width()) * 15.0f
+                        : isNew            ? float(look.imageWidth)
+                                           : geometry_.pictureWidth;
+    const float height = !picture_.isNull() ? float(picture_.height()) * 15.0f
+                         : isNew            ? float(look.imageHeight)
+                                            : geometry_.pictureHeight;
     geometry_.normal = !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized));
     geometry_.Open(openingWidth, width, height, isVisible(), boardNormal);
     Apply();

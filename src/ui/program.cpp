@@ -43,7 +43,7 @@ public:
 };
 
 Program::Program(ProgramSeams seams)
-    : relay_(std::make_unique<BoardRelay>()), realClock_(std::make_unique<SystemTimeOfDay>()),
+    : relay_(std::make_unique<BoardRelay>()), realClock_(std::make_unique<SteadyTimeOfDay>()),
       realTimer_(std::make_unique<QtRevealTimer>()) {
     InitResources();
     const TimeOfDay &clock = seams.clock ? *seams.clock : *realClock_;

@@ -102,7 +102,7 @@ private:
     class BoardRelay;
 
     std::unique_ptr<BoardRelay> relay_;
-    std::unique_ptr<SystemTimeOfDay> realClock_;
+    std::unique_ptr<SteadyTimeOfDay> realClock_;
     std::unique_ptr<TimeSeededRandom> realRandom_;
     std::unique_ptr<QtRevealTimer> realTimer_;
     std::unique_ptr<Game> game_;
