@@ -26,14 +26,22 @@ QByteArray InputMethodChar(const QString &character) {
         return {};
     }
     switch (character[0].unicode()) {
-    case 0x301C: return QByteArray("\x81\x60"); // 〜 wave dash
-    case 0x2212: return QByteArray("\x81\x7C"); // − minus sign
-    case 0x2016: return QByteArray("\x81\x61"); // ‖ double vertical line
-    case 0x2014: return QByteArray("\x81\x5C"); // — em dash
-    case 0x00A2: return QByteArray("\x81\x91"); // ¢
-    case 0x00A3: return QByteArray("\x81\x92"); // £
-    case 0x00AC: return QByteArray("\x81\xCA"); // ¬
-    default: return {};
+    case 0x301C:
+        return QByteArray("\x81\x60"); // 〜 wave dash
+    case 0x2212:
+        return QByteArray("\x81\x7C"); // − minus sign
+    case 0x2016:
+        return QByteArray("\x81\x61"); // ‖ double vertical line
+    case 0x2014:
+        return QByteArray("\x81\x5C"); // — em dash
+    case 0x00A2:
+        return QByteArray("\x81\x91"); // ¢
+    case 0x00A3:
+        return QByteArray("\x81\x92"); // £
+    case 0x00AC:
+        return QByteArray("\x81\xCA"); // ¬
+    default:
+        return {};
     }
 }
 

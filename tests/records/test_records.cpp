@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The top-ten table: file bytes, registration, sorting, names and bad files.
 #include "core/game.h"
+#include "core/text_files.h"
 #include "fakes.h"
 #include "records/record_book.h"
 
@@ -252,6 +253,19 @@ private slots:
         QVERIFY(r.dialogs.shown[0].text.contains("記録は登録されていません"));
         QCOMPARE(r.game.resultRegistered, qint16(0));
         QVERIFY(r.book.ShowRecords().isEmpty());
+    }
+
+    // Characters Linux input methods type are stored with the codes of their
+    // full-width forms; a name cut inside a character shows the replacement.
+    void namesAsTyped() {
+        const QByteArray stored = EncodeName(QStringLiteral("ゆうき〜−‖—¢£¬"));
+        QCOMPARE(stored.left(20), QByteArray("\x82\xe4\x82\xa4\x82\xab\x81\x60\x81\x7c"
+                                             "\x81\x61\x81\x5c\x81\x91\x81\x92\x81\xca")
+                                      .left(18));
+        QVERIFY(!stored.contains('?'));
+        QCOMPARE(DecodeShiftJis(QByteArray("\x82\xa0\x82")), QStringLiteral("あ\uFFFD"));
+        QCOMPARE(DecodeShiftJis(QByteArray("ab\x82")), QStringLiteral("ab\uFFFD"));
+        QCOMPARE(DecodeShiftJis(QByteArray("\x82\xa0")), QStringLiteral("あ"));
     }
 };
 

@@ -148,6 +148,30 @@ private slots:
         QVERIFY(f.BoardLabel("Label38")->isHidden());
     }
 
+    // A double-click is a click and a double-click, never two clicks.
+    void doubleClicksCountOnce() {
+        InTemporaryFolder folder;
+        UiFixture f;
+        f.program->GameOpen();
+        const auto doubleClick = [&f](const QString &name) {
+            UiFixture::DoubleClick(f.BoardLabel(name));
+        };
+        // Before 開始: the question starts and no card is picked.
+        doubleClick(QStringLiteral("Label0%1").arg(f.WrongCard()));
+        QVERIFY(f.game().questionActive);
+        QCOMPARE(f.game().faultCount, qint16(0));
+        // The right card during the reveal: answered, and the next question waits for 開始.
+        doubleClick(QStringLiteral("Label0%1").arg(f.RightCard()));
+        QCOMPARE(f.game().questionNumber, qint16(2));
+        QVERIFY(!f.game().questionActive);
+        QVERIFY(f.BoardLabel("Label38")->isVisible());
+        // On the board itself: one start, not a start and a pick.
+        UiFixture::DoubleClick(&f.Board(), QPoint(2, 2));
+        QVERIFY(f.game().questionActive);
+        QCOMPARE(f.BoardText("Label47"), QStringLiteral("2"));
+        QCOMPARE(f.game().faultCount, qint16(0));
+    }
+
     void popupMenuAndEscape() {
         InTemporaryFolder folder;
         UiFixture f;

@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QSettings>
 #include <QToolBar>
 
@@ -215,6 +216,42 @@ private slots:
         QCOMPARE(w.Arrangement(), MainWindow::BuiltInArrangement());
     }
 
+    // Every button set the program uses, answered through the real box.
+    void realMessageBoxes_data() {
+        QTest::addColumn<int>("buttons");
+        QTest::addColumn<int>("press"); // a standard button, or 0 for Esc
+        QTest::addColumn<int>("answer");
+        const int ok = int(MessageButtons::Ok), okCancel = int(MessageButtons::OkCancel),
+                  yesNo = int(MessageButtons::YesNo);
+        QTest::newRow("OK: OK") << ok << int(QMessageBox::Ok) << int(MessageAnswer::Ok);
+        QTest::newRow("OK: Esc") << ok << 0 << int(MessageAnswer::Ok);
+        QTest::newRow("OK/Cancel: OK")
+            << okCancel << int(QMessageBox::Ok) << int(MessageAnswer::Ok);
+        QTest::newRow("OK/Cancel: Cancel")
+            << okCancel << int(QMessageBox::Cancel) << int(MessageAnswer::Cancel);
+        QTest::newRow("OK/Cancel: Esc") << okCancel << 0 << int(MessageAnswer::Cancel);
+        QTest::newRow("Yes/No: Yes") << yesNo << int(QMessageBox::Yes) << int(MessageAnswer::Yes);
+        QTest::newRow("Yes/No: No") << yesNo << int(QMessageBox::No) << int(MessageAnswer::No);
+        QTest::newRow("Yes/No: Esc") << yesNo << 0 << int(MessageAnswer::No);
+    }
+    void realMessageBoxes() {
+        QFETCH(int, buttons);
+        QFETCH(int, press);
+        QFETCH(int, answer);
+        UiFixture::OnModal([press](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            QVERIFY(box);
+            if (press == 0) {
+                QTest::keyClick(box, Qt::Key_Escape);
+            } else {
+                QTest::mouseClick(box->button(QMessageBox::StandardButton(press)), Qt::LeftButton);
+            }
+        });
+        const MessageAnswer got = ShowMessageBox(
+            nullptr, {QStringLiteral("質問"), kProgramTitle, MessageButtons(buttons)});
+        QCOMPARE(int(got), answer);
+    }
+
     void helpAndVersion() {
         InTemporaryFolder folder;
         UiFixture f;
@@ -225,6 +262,7 @@ private slots:
         f.Item("mnuhelp0")->trigger();
         QCOMPARE(f.program->Help(), help);
         QCOMPARE(help->CurrentPage(), QStringLiteral("index"));
+        QCOMPARE(help->windowTitle(), QStringLiteral("タワユ ヘルプ 目次"));
         f.Item("mnuver")->trigger();
         QCOMPARE(f.dialogs.shown.size(), 1);
         const Message &box = f.dialogs.shown[0];

@@ -168,6 +168,12 @@ private slots:
         header[12] = 1;
         header[14] = 24;
         bomb += header;
+        // A new viewer without a picture takes its control's design size.
+        WriteAll("A5.JPG", "not a picture");
+        f.Click(f.BoardLabel("Label38"));
+        QVERIFY(poet->isVisible() && !poet->HasPicture());
+        QCOMPARE(poet->Geometry().pictureWidth, 9495.0f);
+        QCOMPARE(poet->Geometry().outerWidth, 9495.0f + 127.0f);
         for (const QByteArray &bytes :
              {QByteArray("not a picture at all"), QByteArray("\xff\xd8\xff\xe0", 4), bomb}) {
             WriteAll("U5.BMP", bytes);

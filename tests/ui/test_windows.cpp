@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProcess>
@@ -226,6 +227,70 @@ private slots:
         QCOMPARE(f.game().questionNumber, qint16(1));
         QVERIFY(!f.game().questionActive);
         QCOMPARE(f.BoardText("Label47"), QStringLiteral("1"));
+    }
+
+    // Names are shown as stored, never as markup; borders are black whatever
+    // the text colour; right-clicks on the buttons open no popup.
+    void recordsWindowShowsNamesAsStored() {
+        InTemporaryFolder folder;
+        QList<ScoreRecord> rows;
+        rows.append({EncodeName(QStringLiteral("<b>WW</b>")), 1.0f, 0, "-2001.01:01"});
+        rows.append({EncodeName(QStringLiteral("WW")), 2.0f, 0, "-2001.01:01"});
+        WriteAll(kRecordFile, SerializeRecordFile({rows, {}}));
+        UiFixture f;
+        f.program->ViewRecords();
+        RecordsWindow *records = f.program->RecordsView();
+        QCOMPARE(records->Cell(1, 1), QStringLiteral("<b>WW</b>         "));
+        const auto inkColumns = [records](const QString &cell) {
+            const QImage image = records->findChild<QLabel *>(cell)->grab().toImage();
+            int columns = 0;
+            for (int x = 2; x < image.width() - 2; ++x) {
+                bool ink = false;
+                for (int y = 2; y < image.height() - 2; ++y) {
+                    ink = ink || qGray(image.pixel(x, y)) < 100;
+                }
+                columns += ink;
+            }
+            return columns;
+        };
+        QVERIFY2(inkColumns("Label1(1)") > 2 * inkColumns("Label1(2)"),
+                 "the tags are drawn as text");
+        for (const char *cell : {"Label5(1)", "Label2(0)", "Label1(3)"}) {
+            const QImage image = records->findChild<QLabel *>(cell)->grab().toImage();
+            QCOMPARE(QColor(image.pixel(0, image.height() / 2)), QColor(Qt::black));
+        }
+        auto *menu = records->findChild<QMenu *>("MENU_3");
+        for (const char *button : {"Command1", "Command2"}) {
+            QTest::mouseRelease(records->findChild<QPushButton *>(button), Qt::RightButton);
+            QVERIFY2(!menu->isVisible(), button);
+        }
+        QTest::mouseRelease(records->findChild<QLabel *>("Label1(4)"), Qt::RightButton);
+        QVERIFY(menu->isVisible());
+        menu->hide();
+    }
+
+    void entryBoxButtonsOpenNoPopup() {
+        InTemporaryFolder folder;
+        UiFixture f;
+        f.program->GameOpen();
+        QStringList opened;
+        PlayGame(f, [&](QWidget *box) {
+            auto *menu = box->findChild<QMenu *>("MENU_2");
+            for (const char *control : {"Command1", "Command2", "Text1"}) {
+                QTest::mouseRelease(box->findChild<QWidget *>(control), Qt::RightButton);
+                if (menu->isVisible()) {
+                    opened.append(control);
+                    menu->hide();
+                }
+            }
+            QTest::mouseRelease(box, Qt::RightButton, {}, QPoint(3, 3));
+            if (menu->isVisible()) {
+                opened.append("background");
+                menu->hide();
+            }
+            box->close();
+        });
+        QCOMPARE(opened, QStringList{"background"});
     }
 
     void printToPdf() {

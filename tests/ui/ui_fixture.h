@@ -13,6 +13,7 @@
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 namespace nupew::testing {
 
@@ -61,6 +62,15 @@ struct UiFixture {
     QString BoardText(const QString &name) { return Child<QLabel>(Board(), name)->text(); }
     void Click(QWidget *widget, Qt::MouseButton button = Qt::LeftButton) {
         QTest::mouseClick(widget, button, {}, widget->rect().center());
+    }
+    // A double-click as the window system sends it: press, release, press,
+    // release, turned into a double-click by Qt itself.
+    static void DoubleClick(QWidget *widget, QPoint pos = {}) {
+        QWindow *window = widget->window()->windowHandle();
+        QVERIFY(window);
+        pos = pos.isNull() ? widget->rect().center() : pos;
+        QTest::mouseDClick(window, Qt::LeftButton, {},
+                           window->mapFromGlobal(widget->mapToGlobal(pos)));
     }
     void ClickCard(int card) { Click(BoardLabel(QStringLiteral("Label0%1").arg(card))); }
     void PressStart() { Click(Child<QPushButton>(Board(), QStringLiteral("Command1"))); }
