@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
 #include <QToolBar>
@@ -82,17 +83,30 @@ int main(int argc, char *argv[]) {
     Save(&board, out, QStringLiteral("board_running"));
     game.PickCard(game.answerPosition + 1);
     Save(&board, out, QStringLiteral("board_answered"));
+    // A double-click on a card before 開始, as the window system delivers it:
+    // it starts the next question and picks nothing.
+    QWidget *card = board.findChild<QWidget *>(QStringLiteral("Label03"));
+    const QPointF at = card->rect().center();
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                                    QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, at, card->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(card, &event);
+    }
+    Save(&board, out, QStringLiteral("board_double_click"));
+    game.PickCard(game.answerPosition + 1);
 
     RecordEntryBox entry(QStringLiteral("4.25"), QStringLiteral("2"));
     entry.show();
     Save(&entry, out, QStringLiteral("entry_box"));
     entry.close();
 
-    const QStringList names = {QStringLiteral("山田　花子"), QStringLiteral("Taro"),
-                               QStringLiteral("さくら"),     QStringLiteral("藤原定家ファン"),
-                               QStringLiteral("ゆき"),       QStringLiteral("K. Sato"),
-                               QStringLiteral("はるか"),     QStringLiteral("小町"),
-                               QStringLiteral("蝉丸"),       QStringLiteral("最後の人")};
+    const QStringList names = {QStringLiteral("山田　花子"),  QStringLiteral("Taro"),
+                               QStringLiteral("さくら"),      QStringLiteral("藤原定家ファン"),
+                               QStringLiteral("<b>ゆき</b>"), QStringLiteral("ゆうき〜"),
+                               QStringLiteral("はるか"),      QStringLiteral("小町"),
+                               QStringLiteral("蝉丸"),        QStringLiteral("最後の人")};
     for (int i = 0; i < 10; ++i) {
         game.resultRegistered = 0;
         game.averageTime = 2.5f + 0.75f * float(i);
