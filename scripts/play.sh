@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup-debian.sh play
 cmake -S . -B build-play -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNUPEW_TESTS=OFF
-cmake --build build-play --target nupew
+cmake --build build-play --target nupew nupew_pictures
 folder="${1:-play}"
 mkdir -p "$folder"
 cp -n assets/ichirun.txt "$folder/" 2>/dev/null || true

@@ -117,23 +117,8 @@ int main(int argc, char *argv[]) {
     program.ViewRecords();
     Save(program.RecordsView(), out, QStringLiteral("records"));
 
-    // Pictures of our own for the two viewers.
-    QImage poem(480, 320, QImage::Format_RGB32);
-    poem.fill(QColor(250, 240, 220));
-    QImage poet(300, 400, QImage::Format_RGB32);
-    poet.fill(QColor(220, 235, 250));
-    for (QImage *image : {&poem, &poet}) {
-        QPainter painter(image);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(QColor(120, 60, 30), 6));
-        painter.drawEllipse(image->rect().adjusted(40, 40, -40, -40));
-        painter.setFont(NamedFont(kMincho, 28));
-        painter.drawText(image->rect(), Qt::AlignCenter,
-                         image == &poem ? QStringLiteral("歌の絵") : QStringLiteral("作者"));
-    }
-    const int number = game.currentPoem;
-    poem.save(QStringLiteral("U%1.JPG").arg(number));
-    poet.save(QStringLiteral("a%1.bmp").arg(number));
+    // The pictures the build draws, as a player gets them out of the box.
+    PictureViewer::SetSharedFolders({QStringLiteral(NUPEW_PICTURES_DIR "/")});
     program.OpenPicture(PictureKind::Poem);
     program.OpenPicture(PictureKind::Poet);
     Save(program.Viewer(PictureKind::Poem), out, QStringLiteral("viewer_poem"));

@@ -120,6 +120,17 @@ QString Game::CardOrder(const QString &lowerVerse) {
     return card;
 }
 
+Rgb PoetColor(const QString &poetEntry) {
+    const QChar marker = poetEntry.isEmpty() ? QChar() : poetEntry[0];
+    if (marker == u'●') {
+        return kWomanPoet;
+    }
+    if (marker == u'○' || marker == u'□') {
+        return kMonkPoet;
+    }
+    return kBlack;
+}
+
 void Game::StartQuestion() {
     if (questionActive) {
         return;
@@ -184,19 +195,9 @@ void Game::TakeCard() {
         board_.SetVerse(askedVerses[question - 1]);
         ShowPoet();
         board_.SetPoetGeometry(3360, 2235);
-        const QChar marker = currentPoet.isEmpty() ? QChar() : currentPoet[0];
-        if (marker == u'●') {
-            board_.SetPoetColor(kWomanPoet);
-        } else if (marker == u'○') {
-            board_.SetPoetColor(kMonkPoet);
-        } else if (marker == u'□') {
-            board_.SetPoetColor(kMonkPoet);
-            board_.SetPoetGeometry(2360, 3235);
-        } else if (marker == u'△') {
-            board_.SetPoetColor(kBlack);
-            board_.SetPoetGeometry(2360, 3235);
-        } else {
-            board_.SetPoetColor(kBlack);
+        board_.SetPoetColor(PoetColor(currentPoet));
+        if (currentPoet.startsWith(u'□') || currentPoet.startsWith(u'△')) {
+            board_.SetPoetGeometry(2360, 3235); // the two longest names need a taller label
         }
         board_.Beep();
         pickedCard = pickDone;

@@ -25,6 +25,10 @@ inline constexpr Rgb kMissedCard{192, 255, 192};
 inline constexpr Rgb kWomanPoet{255, 0, 0};
 inline constexpr Rgb kMonkPoet{192, 0, 192};
 
+// The colour of a poet's name after a right answer, by the class marker that
+// begins the catalogue's poet entry: women red, monks magenta, others black.
+Rgb PoetColor(const QString &poetEntry);
+
 // A time in seconds with two decimals ("0.00"), rounded to the nearest hundredth.
 QString FormatHundredths(float seconds);
 

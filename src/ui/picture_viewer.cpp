@@ -7,6 +7,8 @@
 #include "ui/platform.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageReader>
@@ -14,6 +16,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <cmath>
+#include <optional>
 
 namespace nupew {
 namespace {
@@ -129,6 +132,25 @@ QStringList PictureViewer::Candidates(const QString &folder, PictureKind kind, i
     return names;
 }
 
+namespace {
+std::optional<QStringList> sharedFoldersOverride;
+} // namespace
+
+QStringList PictureViewer::SharedFolders() {
+    if (sharedFoldersOverride) {
+        return *sharedFoldersOverride;
+    }
+    // Installed: <prefix>/games or bin/../share/nupew/pictures; in the build
+    // tree: <build>/src/app/../../pictures.
+    const QString here = QCoreApplication::applicationDirPath();
+    return {QDir::cleanPath(here + QStringLiteral("/../share/nupew/pictures")) + u'/',
+            QDir::cleanPath(here + QStringLiteral("/../../pictures")) + u'/'};
+}
+
+void PictureViewer::SetSharedFolders(const QStringList &folders) {
+    sharedFoldersOverride = folders;
+}
+
 QImage PictureViewer::ReadPicture(const QString &path) {
     // The bytes are read first, through the reader that opens only regular
     // files and never blocks, then decoded from memory.
@@ -152,8 +174,13 @@ void PictureViewer::Open(const QString &folder, int poem, bool boardNormal, Dial
     BusyPointer busy;
     const ViewerLook &look = Look(kind_);
     const float openingWidth = geometry_.outerWidth;
+    // The player's folder (or the working folder) first, then our own pictures.
+    QStringList names = Candidates(folder, kind_, poem);
+    for (const QString &shared : SharedFolders()) {
+        names += Candidates(shared, kind_, poem);
+    }
     QString found;
-    for (const QString &name : Candidates(folder, kind_, poem)) {
+    for (const QString &name : names) {
         if (FileExists(name) == -1) {
             found = name;
             break;

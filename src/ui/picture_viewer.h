@@ -34,6 +34,10 @@ public:
 
     // The names a picture is looked up under, in order.
     static QStringList Candidates(const QString &folder, PictureKind kind, int poem);
+    // The folders of the pictures shipped with the program, each ending in '/',
+    // searched after the player's folder; tests point them elsewhere.
+    static QStringList SharedFolders();
+    static void SetSharedFolders(const QStringList &folders);
     // Reads a picture, refusing anything too large to be a real one.
     static QImage ReadPicture(const QString &path);
 

@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QSettings>
 #include <QtEndian>
 
@@ -196,6 +197,51 @@ private slots:
         QVERIFY(poem->HasPicture());
         QCOMPARE(QColor(CentrePixel(poem)), QColor(Qt::yellow));
         QVERIFY(!QGuiApplication::overrideCursor());
+    }
+
+    // The build draws all two hundred pictures from the poem table.
+    void generatedPictures() {
+        QTemporaryDir out;
+        QCOMPARE(QProcess::execute(QStringLiteral(MAKE_PICTURES), {out.path()}), 0);
+        const QStringList files = QDir(out.path()).entryList(QDir::Files);
+        QCOMPARE(files.size(), 200);
+        for (int number = 1; number <= 100; ++number) {
+            for (const char *prefix : {"U", "A"}) {
+                const QImage image(QStringLiteral("%1/%2%3.JPG").arg(out.path(), prefix).arg(number));
+                QVERIFY2(image.size() == QSize(480, 640), qPrintable(QString::number(number)));
+            }
+        }
+    }
+
+    // The player's pictures win, ours fill the gaps, and the message comes
+    // only when neither has one.
+    void ourPicturesFillTheGaps() {
+        InTemporaryFolder folder;
+        QDir().mkdir("ours");
+        QDir().mkdir("chosen");
+        SavePicture("ours/U5.JPG", 48, 64, Qt::green, "JPG");
+        SavePicture("ours/A5.JPG", 48, 64, Qt::green, "JPG");
+        PictureViewer::SetSharedFolders({QDir::current().absoluteFilePath("ours") + u'/'});
+        const auto restore = qScopeGuard([] { PictureViewer::SetSharedFolders({}); });
+        UiFixture f;
+        AnswerPoem(f, 5);
+        f.Click(f.BoardLabel("Label09"));
+        PictureViewer *poem = f.program->Viewer(PictureKind::Poem);
+        QVERIFY(poem->LoadedFile().endsWith("ours/U5.JPG"));
+        SavePicture("U5.BMP", 60, 40, Qt::yellow, "BMP");
+        f.Click(f.BoardLabel("Label09"));
+        QCOMPARE(poem->LoadedFile(), QStringLiteral("U5.BMP"));
+        // A chosen folder replaces the working folder; ours still fill its gaps.
+        f.program->pictureFolder = QDir::current().absoluteFilePath("chosen") + u'/';
+        f.Click(f.BoardLabel("Label09"));
+        QVERIFY(poem->LoadedFile().endsWith("ours/U5.JPG"));
+        SavePicture("chosen/u5.jpeg", 60, 40, Qt::blue, "JPG");
+        f.Click(f.BoardLabel("Label09"));
+        QVERIFY(poem->LoadedFile().endsWith("chosen/u5.jpeg"));
+        QVERIFY(f.dialogs.shown.isEmpty());
+        QFile::remove("ours/A5.JPG");
+        f.Click(f.BoardLabel("Label38"));
+        QCOMPARE(f.dialogs.texts(), QStringList{"作者ファイルがありません"});
     }
 
     void closingAViewer() {

@@ -5,6 +5,7 @@
 #include "fakes.h"
 #include "ui/board_window.h"
 #include "ui/main_window.h"
+#include "ui/picture_viewer.h"
 #include "ui/platform.h"
 #include "ui/program.h"
 
@@ -22,6 +23,7 @@ inline void PrepareUiTests() {
     static QTemporaryDir settingsDir;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
     InstallFontSubstitutions();
+    PictureViewer::SetSharedFolders({}); // the tests bring their own pictures
 }
 
 struct UiFixture {
