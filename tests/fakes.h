@@ -41,8 +41,8 @@ public:
     QStringList verseHistory;
     QString poet;
     Rgb poetColor;
-    int poetTop = 3360;
-    int poetHeight = 2235;
+    int poetTop = kPoetTop;
+    int poetHeight = kPoetHeight;
     bool poetVisible = false;
     QString questionNumber;
     QString faults;

@@ -142,7 +142,8 @@ QImage DrawPoemPicture(const PoemCatalogue &catalogue, int row) {
     const int spacing = 66;
     int x = kWidth - 78;
     for (int i = 0; i < columns.size(); ++i) {
-        const int top = 64 + (i == 1 ? cell : 0) + (i == 3 ? 2 * cell : 0) + (i == 4 ? 3 * cell : 0);
+        const int top =
+            64 + (i == 1 ? cell : 0) + (i == 3 ? 2 * cell : 0) + (i == 4 ? 3 * cell : 0);
         DrawColumn(painter, columns[i], x, top, cell);
         x -= spacing + (i == 2 ? 14 : 0);
     }
@@ -177,9 +178,9 @@ QImage DrawPoetPicture(const PoemCatalogue &catalogue, int row) {
     painter.setBrush(Wash(colour, 16));
     painter.drawRoundedRect(band, 8, 8);
     const QChar marker = poet.isEmpty() ? QChar(u'　') : poet[0];
-    const QString kind = marker == u'●'                    ? QStringLiteral("女流歌人")
+    const QString kind = marker == u'●'                     ? QStringLiteral("女流歌人")
                          : marker == u'○' || marker == u'□' ? QStringLiteral("僧・法師")
-                                                             : QStringLiteral("歌人");
+                                                            : QStringLiteral("歌人");
     painter.setPen(colour);
     painter.setFont(Mincho(26));
     DrawColumn(painter, kind, int(band.center().x()), 64, 32);
@@ -225,7 +226,8 @@ int main(int argc, char *argv[]) {
             QImageWriter writer(folder + u'/' + name, "jpeg");
             writer.setQuality(kPictureQuality);
             if (!writer.write(image)) {
-                std::fprintf(stderr, "%s: %s\n", qPrintable(name), qPrintable(writer.errorString()));
+                std::fprintf(stderr, "%s: %s\n", qPrintable(name),
+                             qPrintable(writer.errorString()));
                 return 1;
             }
         }

@@ -194,10 +194,10 @@ void Game::TakeCard() {
         board_.SetCardColor(p - 1, kRightCard);
         board_.SetVerse(askedVerses[question - 1]);
         ShowPoet();
-        board_.SetPoetGeometry(3360, 2235);
+        board_.SetPoetGeometry(kPoetTop, kPoetHeight);
         board_.SetPoetColor(PoetColor(currentPoet));
         if (currentPoet.startsWith(u'□') || currentPoet.startsWith(u'△')) {
-            board_.SetPoetGeometry(2360, 3235); // the two longest names need a taller label
+            board_.SetPoetGeometry(kTallPoetTop, kTallPoetHeight);
         }
         board_.Beep();
         pickedCard = pickDone;

@@ -25,6 +25,13 @@ inline constexpr Rgb kMissedCard{192, 255, 192};
 inline constexpr Rgb kWomanPoet{255, 0, 0};
 inline constexpr Rgb kMonkPoet{192, 0, 192};
 
+// The poet label's top and height in twips: the usual one, and the taller one
+// that the two longest names (markers □ and △) need.
+inline constexpr int kPoetTop = 3360;
+inline constexpr int kPoetHeight = 2235;
+inline constexpr int kTallPoetTop = 2360;
+inline constexpr int kTallPoetHeight = 3235;
+
 // The colour of a poet's name after a right answer, by the class marker that
 // begins the catalogue's poet entry: women red, monks magenta, others black.
 Rgb PoetColor(const QString &poetEntry);

@@ -80,9 +80,9 @@ ScoreRecord ScoreRecord::FromBytes(const QByteArray &bytes) {
     }
     const char *data = bytes.constData();
     record.name = bytes.left(kNameBytes);
-    record.time = std::bit_cast<float>(qFromLittleEndian<quint32>(data + 18));
-    record.faults = qFromLittleEndian<qint16>(data + 22);
-    record.stamp = bytes.mid(24, kStampBytes);
+    record.time = std::bit_cast<float>(qFromLittleEndian<quint32>(data + kTimeOffset));
+    record.faults = qFromLittleEndian<qint16>(data + kFaultsOffset);
+    record.stamp = bytes.mid(kStampOffset, kStampBytes);
     return record;
 }
 

@@ -15,6 +15,10 @@ inline constexpr int recordLength = 35;
 inline constexpr int tableSize = 10;
 inline constexpr int kNameBytes = 18;
 inline constexpr int kStampBytes = 11;
+// Where the fields of a 35-byte row start.
+inline constexpr int kTimeOffset = 18;
+inline constexpr int kFaultsOffset = 22;
+inline constexpr int kStampOffset = 24;
 inline const QString kRecordFile = QStringLiteral("NUPEKI3.DAT");
 
 // Text fields keep their Shift-JIS bytes as stored, so a row read from the file

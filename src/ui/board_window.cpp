@@ -152,7 +152,7 @@ void BoardWindow::BuildControls() {
 
     poet_ = MakeGridLabel(this, QStringLiteral("Label38"),
                           {{},
-                           Twips(8760, 3360, 360, 2235),
+                           Twips(8760, kPoetTop, 360, kPoetHeight),
                            QColor(255, 255, 192),
                            Qt::black,
                            verseFont,

@@ -57,7 +57,7 @@ MainWindow::MainWindow(Program &program) : program_(program) {
     setCentralWidget(client);
     BuildMenus();
     BuildToolbar();
-    resize(Px(9525), Px(1080));
+    resize(Px(9525), Px(kFrameHeightWithToolbar));
 }
 
 QAction *MainWindow::Add(QMenu *menu, const QString &name, const QString &caption,
@@ -270,12 +270,12 @@ void MainWindow::ToggleToolbar() {
         toolbar_->hide();
         customise->setEnabled(false);
         view->setChecked(false);
-        SetOuterHeight(680);
+        SetOuterHeight(kFrameHeightWithoutToolbar);
     } else {
         toolbar_->show();
         view->setChecked(true);
         customise->setEnabled(true);
-        SetOuterHeight(1080);
+        SetOuterHeight(kFrameHeightWithToolbar);
     }
 }
 

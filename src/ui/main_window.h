@@ -11,6 +11,10 @@ namespace nupew {
 
 class Program;
 
+// The main window's outer height in twips with the toolbar shown and hidden.
+inline constexpr int kFrameHeightWithToolbar = 1080;
+inline constexpr int kFrameHeightWithoutToolbar = 680;
+
 class MainWindow final : public QMainWindow {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(MainWindow)
@@ -46,7 +50,7 @@ private:
     Program &program_;
     QToolBar *toolbar_ = nullptr;
     QList<QAction *> toolActions_; // toku01..toku09 in the built-in order
-    int outerTwips_ = 1080;
+    int outerTwips_ = kFrameHeightWithToolbar;
 };
 
 } // namespace nupew

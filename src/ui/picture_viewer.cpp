@@ -61,7 +61,7 @@ const ViewerLook &Look(PictureKind kind) {
 }
 
 int Pixels(float twips) {
-    return std::max(0, int(std::lround(twips / 15.0f)));
+    return std::max(0, int(std::lround(twips / float(kTwipsPerPixel))));
 }
 
 // Pictures larger than this are refused before any memory is taken for them.
@@ -210,18 +210,16 @@ void PictureViewer::Open(const QString &folder, int poem, bool boardNormal, Dial
     }
     // Without a picture the control keeps its size: in a new viewer, its design size.
     const bool isNew = !isVisible();
-    const float width = !picture_.isNull() ? float(picture_.width()) * 15.0f
+    const float width = !picture_.isNull() ? float(picture_.width()) * float(kTwipsPerPixel)
                         : isNew            ? float(look.imageWidth)
                                            : geometry_.pictureWidth;
-    const float height = !picture_.isNull() ? float(picture_.height()) * 15.0f
+    const float height = !picture_.isNull() ? float(picture_.height()) * float(kTwipsPerPixel)
                          : isNew            ? float(look.imageHeight)
                                             : geometry_.pictureHeight;
     geometry_.normal = !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized));
     geometry_.Open(openingWidth, width, height, isVisible(), boardNormal);
     Apply();
-    show();
-    raise();
-    activateWindow();
+    ShowForward(this);
 }
 
 void PictureViewer::Apply() {
@@ -242,8 +240,8 @@ void PictureViewer::resizeEvent(QResizeEvent *event) {
     }
     // The user dragged the border: the picture follows the width, the height springs back.
     geometry_.normal = !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized));
-    geometry_.outerWidth = float(width()) * 15.0f + kFrameWidth;
-    geometry_.outerHeight = float(height()) * 15.0f + kFrameHeight;
+    geometry_.outerWidth = float(width()) * float(kTwipsPerPixel) + kFrameWidth;
+    geometry_.outerHeight = float(height()) * float(kTwipsPerPixel) + kFrameHeight;
     geometry_.Resize();
     Apply();
 }

@@ -24,8 +24,9 @@ class PictureViewer final : public QWidget {
 public:
     explicit PictureViewer(PictureKind kind, QWidget *parent = nullptr);
 
-    // Opens the picture of `poem` from `folder` (steps 4 to 12 of an opening);
-    // messages go through `dialogs`.
+    // Opens the picture of `poem`: looks it up in `folder` (or the working
+    // folder) and then in ours, shows it at its own size in a new viewer or at
+    // the open viewer's width; a missing file is told through `dialogs`.
     void Open(const QString &folder, int poem, bool boardNormal, Dialogs &dialogs);
 
     const ViewerGeometry &Geometry() const { return geometry_; }

@@ -88,6 +88,12 @@ void ClickLabel::paintEvent(QPaintEvent *event) {
     }
 }
 
+void ShowForward(QWidget *window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
 bool ReleasedOverControl(QWidget *window, const QMouseEvent *event) {
     for (QWidget *child = window->childAt(event->position().toPoint()); child && child != window;
          child = child->parentWidget()) {

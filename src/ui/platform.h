@@ -16,8 +16,11 @@ class QWidget;
 namespace nupew {
 
 // 15 twips make one logical pixel; Qt scales logical pixels on dense screens.
+inline constexpr int kTwipsPerPixel = 15;
+
+// Twips to pixels, to the nearest pixel.
 constexpr int Px(int twips) {
-    return (twips * 2 + 15) / 30;
+    return (twips * 2 + kTwipsPerPixel) / (2 * kTwipsPerPixel);
 }
 QRect Twips(int left, int top, int width, int height);
 QSize TwipsSize(int width, int height);
@@ -66,6 +69,9 @@ protected:
 private:
     bool releaseEndsDoubleClick_ = false;
 };
+
+// Shows a window, or brings it forward when it is showing, and gives it the focus.
+void ShowForward(QWidget *window);
 
 // True when a mouse release that reached `window` happened over one of its
 // buttons or text fields, which have no popup of the window's own.

@@ -101,7 +101,8 @@ void Program::ShowMainWindow() {
         mainWindow_->move(area.left() + Px(600), area.top() + Px(600));
     }
     mainWindow_->show();
-    mainWindow_->SetOuterHeight(mainWindow_->Toolbar()->isHidden() ? 680 : 1080);
+    mainWindow_->SetOuterHeight(mainWindow_->Toolbar()->isHidden() ? kFrameHeightWithoutToolbar
+                                                                   : kFrameHeightWithToolbar);
     mainWindow_->activateWindow();
 }
 
@@ -137,9 +138,7 @@ void Program::GameOpen() {
             const QRect frame = mainWindow_->frameGeometry();
             board_->move(frame.left(), frame.bottom() + Px(120));
         }
-        board_->show();
-        board_->raise();
-        board_->activateWindow();
+        ShowForward(board_.get());
     });
 }
 
@@ -178,9 +177,7 @@ RecordsWindow &Program::LoadRecordsWindow() {
 }
 
 void Program::OpenRecordsWindow() {
-    LoadRecordsWindow().show();
-    recordsWindow_->raise();
-    recordsWindow_->activateWindow();
+    ShowForward(&LoadRecordsWindow());
 }
 
 void Program::ShowRecords() {
@@ -264,9 +261,7 @@ void Program::ShowPoemList() {
     if (!poemList_) {
         poemList_ = new PoemListWindow;
     }
-    poemList_->show();
-    poemList_->raise();
-    poemList_->activateWindow();
+    ShowForward(poemList_);
 }
 
 HelpWindow *Program::Help() const {
@@ -279,9 +274,7 @@ void Program::ShowHelpPage(const QString &page) {
         help_->setAttribute(Qt::WA_DeleteOnClose);
     }
     help_->ShowPage(page);
-    help_->show();
-    help_->raise();
-    help_->activateWindow();
+    ShowForward(help_);
 }
 
 void Program::HelpContents() {

@@ -71,7 +71,8 @@ public:
     void PrintRecords(QPrinter &printer);
     RecordsWindow *RecordsView() const;
 
-    // Label09_Click and Label38_Click: the picture of the current poem or poet.
+    // A click on the verse (Label09) or on the poet (Label38): the picture of the
+    // current poem or poet.
     void OpenPicture(PictureKind kind);
     PictureViewer *Viewer(PictureKind kind) const;
     PoemListWindow *PoemList() const;

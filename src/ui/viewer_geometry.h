@@ -39,8 +39,10 @@ struct ViewerGeometry {
         Resize();
     }
 
-    // Steps 9 to 11 of opening a picture of the given size in a viewer that
-    // was `openingWidth` wide and visible or not, with the board normal or not.
+    // Sizes the viewer for a newly opened picture of the given size: a new
+    // viewer fits the picture; one that was open keeps its width
+    // (`openingWidth`) and scales the picture to it, its height following the
+    // picture while the board is in its normal state.
     void Open(float openingWidth, float width, float height, bool wasVisible, bool boardNormal) {
         pictureWidth = width;
         pictureHeight = height;

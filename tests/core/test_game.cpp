@@ -242,11 +242,13 @@ private slots:
         QTest::addColumn<Rgb>("color");
         QTest::addColumn<int>("top");
         QTest::addColumn<int>("height");
-        QTest::newRow("woman") << 8 << "　小野小町" << kWomanPoet << 3360 << 2235;
-        QTest::newRow("monk") << 9 << "　蝉　丸" << kMonkPoet << 3360 << 2235;
-        QTest::newRow("square") << 75 << "　法性寺入道前関白太政大臣" << kMonkPoet << 2360 << 3235;
-        QTest::newRow("triangle") << 90 << "　後京極摂政前太政大臣" << kBlack << 2360 << 3235;
-        QTest::newRow("emperor") << 0 << "　天智天皇■" << kBlack << 3360 << 2235;
+        QTest::newRow("woman") << 8 << "　小野小町" << kWomanPoet << kPoetTop << kPoetHeight;
+        QTest::newRow("monk") << 9 << "　蝉　丸" << kMonkPoet << kPoetTop << kPoetHeight;
+        QTest::newRow("square") << 75 << "　法性寺入道前関白太政大臣" << kMonkPoet << kTallPoetTop
+                                << kTallPoetHeight;
+        QTest::newRow("triangle") << 90 << "　後京極摂政前太政大臣" << kBlack << kTallPoetTop
+                                  << kTallPoetHeight;
+        QTest::newRow("emperor") << 0 << "　天智天皇■" << kBlack << kPoetTop << kPoetHeight;
     }
 
     void poetLabelByMarker() {

@@ -135,12 +135,12 @@ private slots:
         QVERIFY(w.Toolbar()->isHidden());
         QVERIFY(!f.Item("mnutov")->isChecked());
         QVERIFY(!f.Item("mnutoc")->isEnabled());
-        QCOMPARE(w.frameGeometry().height(), 45); // 680 twips
+        QCOMPARE(w.frameGeometry().height(), Px(kFrameHeightWithoutToolbar));
         f.Item("mnutov")->trigger();
         QVERIFY(!w.Toolbar()->isHidden());
         QVERIFY(f.Item("mnutov")->isChecked());
         QVERIFY(f.Item("mnutoc")->isEnabled());
-        QCOMPARE(w.frameGeometry().height(), 72); // 1080 twips
+        QCOMPARE(w.frameGeometry().height(), Px(kFrameHeightWithToolbar));
     }
 
     void arrangementSurvivesARestart() {

@@ -207,7 +207,8 @@ private slots:
         QCOMPARE(files.size(), 200);
         for (int number = 1; number <= 100; ++number) {
             for (const char *prefix : {"U", "A"}) {
-                const QImage image(QStringLiteral("%1/%2%3.JPG").arg(out.path(), prefix).arg(number));
+                const QImage image(
+                    QStringLiteral("%1/%2%3.JPG").arg(out.path(), prefix).arg(number));
                 QVERIFY2(image.size() == QSize(480, 640), qPrintable(QString::number(number)));
             }
         }
