@@ -103,8 +103,9 @@ int main(int argc, char *argv[]) {
     QTemporaryDir folder;
     QDir::setCurrent(folder.path());
 
-    Program program;
-    program.messageHandler = [](const Message &) { return MessageAnswer::Ok; };
+    ProgramSeams seams;
+    seams.messageHandler = [](const Message &) { return MessageAnswer::Ok; };
+    Program program(seams);
     program.Main();
     FirstPaint title(program.Title(), clock, atMain);
     FirstPaint main(program.Frame(), clock, atMain);

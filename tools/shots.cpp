@@ -59,8 +59,8 @@ int main(int argc, char *argv[]) {
     SteadyRandom random;
     ProgramSeams seams;
     seams.random = &random;
+    seams.messageHandler = [](const Message &) { return MessageAnswer::No; };
     Program program(seams);
-    program.messageHandler = [](const Message &) { return MessageAnswer::No; };
     program.Main();
     TitleScreen *title = program.Title();
     for (int tick = 0; tick < 9; ++tick) {

@@ -80,7 +80,7 @@ void BoardWindow::BuildDecoration() {
         MakeLabel(this, QStringLiteral("Label36"),
                   {{}, Twips(8100, 150, 375, 5085), QColor(192, 255, 192), {}, small});
     for (ClickLabel *label : {frame, ground}) {
-        connect(label, &ClickLabel::clicked, this, [this] { Call(openPoemPicture); });
+        connect(label, &ClickLabel::clicked, this, [this] { emit poemPictureWanted(); });
     }
 
     auto *upper = MakeGridLabel(this, QStringLiteral("Label25"),
@@ -148,7 +148,7 @@ void BoardWindow::BuildControls() {
                             palette().color(QPalette::WindowText),
                             verseFont},
                            1, Px(240));
-    connect(verse_, &ClickLabel::clicked, this, [this] { Call(openPoemPicture); });
+    connect(verse_, &ClickLabel::clicked, this, [this] { emit poemPictureWanted(); });
 
     poet_ = MakeGridLabel(this, QStringLiteral("Label38"),
                           {{},
@@ -160,7 +160,7 @@ void BoardWindow::BuildControls() {
                            true},
                           1, Px(240));
     poet_->hide();
-    connect(poet_, &ClickLabel::clicked, this, [this] { Call(openPoetPicture); });
+    connect(poet_, &ClickLabel::clicked, this, [this] { emit poetPictureWanted(); });
 
     const QFont gothic = NamedFont(kPGothic, 12);
     question_ =
@@ -205,20 +205,14 @@ void BoardWindow::BuildMenu() {
     end->setObjectName(QStringLiteral("menu_12"));
     menu_->addSeparator()->setObjectName(QStringLiteral("menu_13"));
     QAction *reset = menu_->addAction(QStringLiteral("ゲームリセット(&R)"), this,
-                                      [this] { Call(newGameShown); });
+                                      [this] { emit newGameWanted(); });
     reset->setObjectName(QStringLiteral("menu_14"));
-}
-
-void BoardWindow::Call(const std::function<void()> &f) {
-    if (f) {
-        f();
-    }
 }
 
 void BoardWindow::closeEvent(QCloseEvent *event) {
     // However the board is closed, the question stops and the pictures go with it.
     game_.questionActive = false;
-    Call(closePictures);
+    emit closing();
     event->accept();
 }
 
@@ -230,11 +224,11 @@ void BoardWindow::keyPressEvent(QKeyEvent *event) {
         game_.PickCard(key - Qt::Key_0);
     } else if (key == Qt::Key_A) {
         if (PoetVisible()) {
-            Call(openPoetPicture);
+            emit poetPictureWanted();
         }
     } else if (key == Qt::Key_U) {
         if (PoetVisible()) {
-            Call(openPoemPicture);
+            emit poemPictureWanted();
         }
     } else {
         QWidget::keyPressEvent(event);

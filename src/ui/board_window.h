@@ -35,11 +35,14 @@ public:
 
     QPushButton *StartButton() const { return startButton_; }
 
-    // Set by the program: the picture windows and a new game with the board shown.
-    std::function<void()> openPoemPicture;
-    std::function<void()> openPoetPicture;
-    std::function<void()> closePictures;
-    std::function<void()> newGameShown;
+signals:
+    // A click on the verse or the frame (or the key U), on the poet (or A).
+    void poemPictureWanted();
+    void poetPictureWanted();
+    // The board is closing: the pictures go with it.
+    void closing();
+    // ゲームリセット in the board's popup: a new game with the board shown.
+    void newGameWanted();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -54,7 +57,6 @@ private:
     void BuildControls();
     void BuildMenu();
     ClickLabel *Decoration(const QString &name, const LabelLook &look);
-    static void Call(const std::function<void()> &f);
 
     Game &game_;
     std::array<GridLabel *, kBoardPositions> cards_{};

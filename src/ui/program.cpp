@@ -43,23 +43,26 @@ public:
 };
 
 Program::Program(ProgramSeams seams)
-    : relay_(std::make_unique<BoardRelay>()), realClock_(std::make_unique<SteadyTimeOfDay>()),
+    : seams_(std::move(seams)), relay_(std::make_unique<BoardRelay>()),
+      realClock_(std::make_unique<SteadyTimeOfDay>()),
       realTimer_(std::make_unique<QtRevealTimer>()) {
     InitResources();
-    const TimeOfDay &clock = seams.clock ? *seams.clock : *realClock_;
+    const TimeOfDay &clock = seams_.clock ? *seams_.clock : *realClock_;
     realRandom_ = std::make_unique<TimeSeededRandom>(clock);
-    Random &random = seams.random ? *seams.random : *realRandom_;
-    RevealTimer &timer = seams.timer ? *seams.timer : *realTimer_;
+    Random &random = seams_.random ? *seams_.random : *realRandom_;
+    RevealTimer &timer = seams_.timer ? *seams_.timer : *realTimer_;
     game_ = std::make_unique<Game>(settings, catalogue, *relay_, *this, clock, random, timer);
     store_ = std::make_unique<SettingsStore>(settings, *this);
-    records_ = seams.dateTime ? std::make_unique<RecordBook>(*game_, *this, seams.dateTime)
-                              : std::make_unique<RecordBook>(*game_, *this);
+    records_ = seams_.dateTime ? std::make_unique<RecordBook>(*game_, *this, seams_.dateTime)
+                               : std::make_unique<RecordBook>(*game_, *this);
     board_ = std::make_unique<BoardWindow>(*game_);
     relay_->board = board_.get();
-    board_->newGameShown = [this] { GameOpen(); };
-    board_->openPoemPicture = [this] { OpenPicture(PictureKind::Poem); };
-    board_->openPoetPicture = [this] { OpenPicture(PictureKind::Poet); };
-    board_->closePictures = [this] { ClosePictures(); };
+    connect(board_.get(), &BoardWindow::newGameWanted, this, &Program::GameOpen);
+    connect(board_.get(), &BoardWindow::poemPictureWanted, this,
+            [this] { OpenPicture(PictureKind::Poem); });
+    connect(board_.get(), &BoardWindow::poetPictureWanted, this,
+            [this] { OpenPicture(PictureKind::Poet); });
+    connect(board_.get(), &BoardWindow::closing, this, &Program::ClosePictures);
     mainWindow_ = std::make_unique<MainWindow>(*this);
 }
 
@@ -85,7 +88,7 @@ void Program::Main() {
     game_->answerOpen = false;
     game_->ResetGame();
     title_ = new TitleScreen;
-    title_->finished = [this] { ShowMainWindow(); };
+    connect(title_, &TitleScreen::finished, this, &Program::ShowMainWindow);
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         QRect frame = title_->frameGeometry();
         frame.moveCenter(screen->availableGeometry().center());
@@ -107,8 +110,8 @@ void Program::ShowMainWindow() {
 }
 
 MessageAnswer Program::ShowMessage(const Message &message) {
-    if (messageHandler) {
-        return messageHandler(message);
+    if (seams_.messageHandler) {
+        return seams_.messageHandler(message);
     }
     return ShowMessageBox(QApplication::activeWindow(), message);
 }
@@ -116,13 +119,13 @@ MessageAnswer Program::ShowMessage(const Message &message) {
 void Program::ShowRecordEntryBox(const QString &averageText, const QString &faultsText) {
     // A fresh box for every game end, so the name field always starts empty.
     RecordEntryBox box(averageText, faultsText, board_->isVisible() ? board_.get() : nullptr);
-    box.registerRecord = [this](const QString &name) {
+    connect(&box, &RecordEntryBox::registerWanted, this, [this](const QString &name) {
         records_->playerName = name;
         records_->RegisterRecord();
         OpenRecordsWindow();
         ShowRecords();
-    };
-    box.declineRecord = [this] { game_->NewGame(); };
+    });
+    connect(&box, &RecordEntryBox::declined, this, [this] { game_->NewGame(); });
     box.exec();
 }
 
@@ -170,8 +173,9 @@ RecordsWindow *Program::RecordsView() const {
 RecordsWindow &Program::LoadRecordsWindow() {
     if (!recordsWindow_) {
         recordsWindow_ = new RecordsWindow;
-        recordsWindow_->closeAndNewGame = [this] { game_->NewGame(); };
-        recordsWindow_->resetTable = [this] { ResetRecords(); };
+        connect(recordsWindow_, &RecordsWindow::closedForNewGame, this,
+                [this] { game_->NewGame(); });
+        connect(recordsWindow_, &RecordsWindow::resetWanted, this, &Program::ResetRecords);
     }
     return *recordsWindow_;
 }
@@ -205,7 +209,7 @@ void Program::PrintRecordsMenu() {
     // The shared dialog reports Cancel as a failure from the first print on.
     dialogCancelIsFailure = true;
     QPrinter printer;
-    const bool chosen = printerSetup ? printerSetup(printer) : [&printer] {
+    const bool chosen = seams_.printerSetup ? seams_.printerSetup(printer) : [&printer] {
         QPrintDialog dialog(&printer);
         dialog.setObjectName(QStringLiteral("CommonDialog1"));
         return dialog.exec() == QDialog::Accepted;
@@ -241,7 +245,7 @@ void Program::SelectPictureFolder() {
         dialogHost_->setObjectName(QStringLiteral("Form7"));
     }
     const FolderSelection::OpenFile open =
-        openFileDialog ? openFileDialog : [this](const FileDialogRequest &request) {
+        seams_.openFileDialog ? seams_.openFileDialog : [this](const FileDialogRequest &request) {
             return FolderSelection::ShowOpenFileDialog(*dialogHost_, request);
         };
     FolderSelection::Select(pictureFolder, dialogCancelIsFailure, open, *this);
@@ -249,7 +253,7 @@ void Program::SelectPictureFolder() {
 
 void Program::CustomiseToolbar() {
     ToolbarDialog dialog(*mainWindow_);
-    dialog.changed = [this] { mainWindow_->SaveArrangement(); };
+    connect(&dialog, &ToolbarDialog::changed, mainWindow_.get(), &MainWindow::SaveArrangement);
     dialog.exec();
 }
 
@@ -327,8 +331,8 @@ void Program::Quit() {
     for (QWidget *window : QApplication::topLevelWidgets()) {
         window->hide();
     }
-    if (endApplication) {
-        endApplication();
+    if (seams_.endApplication) {
+        seams_.endApplication();
     } else {
         QCoreApplication::quit();
     }

@@ -30,6 +30,14 @@ struct ProgramSeams {
     Random *random = nullptr;
     RevealTimer *timer = nullptr;
     RecordBook::Clock dateTime;
+    // Message boxes; empty, the real boxes are shown.
+    std::function<MessageAnswer(const Message &)> messageHandler;
+    // The printer setup dialog: false when cancelled; empty, the real dialog.
+    std::function<bool(QPrinter &)> printerSetup;
+    // Leaves the event loop; empty, QApplication::quit.
+    std::function<void()> endApplication;
+    // The open-file dialog of the picture folder selection; empty, the real one.
+    FolderSelection::OpenFile openFileDialog;
 };
 
 class Program final : public QObject, public Dialogs {
@@ -88,19 +96,12 @@ public:
     Settings settings;
     PoemCatalogue catalogue;
     QString pictureFolder;
-    // Tests answer message boxes here; empty, the real boxes are shown.
-    std::function<MessageAnswer(const Message &)> messageHandler;
-    // The printer setup dialog: false when cancelled. Tests choose a PDF file here.
-    std::function<bool(QPrinter &)> printerSetup;
-    // Leaves the event loop; tests keep their own loop running.
-    std::function<void()> endApplication;
-    // The open-file dialog of the picture folder selection; tests script it here.
-    FolderSelection::OpenFile openFileDialog;
     // The shared common dialog reports Cancel as a failure once a print has used it.
     bool dialogCancelIsFailure = false;
 
 private:
     class BoardRelay;
+    ProgramSeams seams_;
 
     std::unique_ptr<BoardRelay> relay_;
     std::unique_ptr<SteadyTimeOfDay> realClock_;

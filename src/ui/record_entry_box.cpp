@@ -86,15 +86,11 @@ RecordEntryBox::RecordEntryBox(const QString &averageText, const QString &faults
     connect(register_, &QPushButton::clicked, this, [this] {
         const QString name = name_->text();
         done(QDialog::Accepted);
-        if (registerRecord) {
-            registerRecord(name);
-        }
+        emit registerWanted(name);
     });
     connect(decline_, &QPushButton::clicked, this, [this] {
         done(QDialog::Rejected);
-        if (declineRecord) {
-            declineRecord();
-        }
+        emit declined();
     });
 
     menu_ = new QMenu(QStringLiteral("ポップアップ"), this);

@@ -19,8 +19,11 @@ public:
                    QWidget *parent = nullptr);
 
     // 記録する receives the typed name; 記録しない runs after the box has closed.
-    std::function<void(const QString &name)> registerRecord;
-    std::function<void()> declineRecord;
+
+signals:
+    // 記録する with the typed name, after the box has closed; 記録しない.
+    void registerWanted(const QString &name);
+    void declined();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

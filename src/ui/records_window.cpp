@@ -87,17 +87,10 @@ RecordsWindow::RecordsWindow(QWidget *parent) : QWidget(parent) {
         button->setAutoDefault(false);
     }
     connect(close_, &QPushButton::clicked, this, [this] {
-        const auto next = closeAndNewGame;
         close();
-        if (next) {
-            next();
-        }
+        emit closedForNewGame();
     });
-    connect(reset_, &QPushButton::clicked, this, [this] {
-        if (resetTable) {
-            resetTable();
-        }
-    });
+    connect(reset_, &QPushButton::clicked, this, &RecordsWindow::resetWanted);
 
     menu_ = new QMenu(QStringLiteral("ポップアップ３"), this);
     menu_->setObjectName(QStringLiteral("MENU_3"));

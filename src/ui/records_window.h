@@ -28,8 +28,11 @@ public:
     void SetPrintLook(bool printing);
     QString Cell(int column, int row) const; // column 1-5 as Label1..Label5
 
-    std::function<void()> closeAndNewGame; // 閉じる
-    std::function<void()> resetTable;      // 初期化
+signals:
+    // 閉じる, after the window has closed: a new game follows.
+    void closedForNewGame();
+    // 初期化.
+    void resetWanted();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

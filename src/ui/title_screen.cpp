@@ -99,11 +99,8 @@ void TitleScreen::Tick() {
         ShowFrame(15);
     } else if (titleTick == 25) {
         timer_->stop();
-        const auto next = finished;
         close();
-        if (next) {
-            next();
-        }
+        emit finished();
     }
 }
 

@@ -21,10 +21,13 @@ public:
     void Tick();
     qint16 titleTick = 0;
     // Runs on the last tick, after the title screen has closed.
-    std::function<void()> finished;
     // The frame Image2 shows now: 0 for none, else the number of Image3..Image15.
     int ShownFrame() const { return shownFrame_; }
     QTimer *Timer() const { return timer_; }
+
+signals:
+    // The 25th tick: the title has closed and the main window comes next.
+    void finished();
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -97,9 +97,7 @@ void ToolbarDialog::Apply(const QStringList &keys) {
         return;
     }
     window_.SetArrangement(keys);
-    if (changed) {
-        changed();
-    }
+    emit changed();
 }
 
 void ToolbarDialog::RemoveSelected() {

@@ -19,12 +19,15 @@ public:
     explicit ToolbarDialog(MainWindow &window);
 
     // Each change is applied to the toolbar at once and reported here.
-    std::function<void()> changed;
 
     void RemoveSelected();
     void AddSelected();
     void MoveSelected(int step);
     void Reset();
+
+signals:
+    // The arrangement was changed (and applied to the toolbar).
+    void changed();
 
 private:
     void Fill();

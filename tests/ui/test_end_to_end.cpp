@@ -22,13 +22,14 @@ private slots:
 
     void wholeGame() {
         InTemporaryFolder folder;
-        Program program;
         QStringList messages;
-        program.messageHandler = [&](const Message &m) {
+        ProgramSeams seams;
+        seams.messageHandler = [&](const Message &m) {
             messages.append(m.text);
             return MessageAnswer::Ok;
         };
-        program.endApplication = [] {};
+        seams.endApplication = [] {};
+        Program program(seams);
         program.Main();
         // The title screen runs its own timer, then gives way to the main window.
         QTRY_VERIFY_WITH_TIMEOUT(program.Frame()->isVisible(), 5000);

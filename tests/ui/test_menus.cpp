@@ -149,7 +149,7 @@ private slots:
             UiFixture f;
             MainWindow &w = *f.program->Frame();
             ToolbarDialog dialog(w);
-            dialog.changed = [&] { w.SaveArrangement(); };
+            QObject::connect(&dialog, &ToolbarDialog::changed, &w, &MainWindow::SaveArrangement);
             auto *current = dialog.findChild<QListWidget *>("currentButtons");
             current->setCurrentRow(0); // ゲーム開始
             dialog.RemoveSelected();

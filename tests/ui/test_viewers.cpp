@@ -365,8 +365,7 @@ private slots:
         f.program->pictureFolder = previous;
         f.program->dialogCancelIsFailure = printed;
         FileDialogRequest asked;
-        f.program->openFileDialog =
-            [&](const FileDialogRequest &request) -> std::optional<QString> {
+        f.openFileDialog = [&](const FileDialogRequest &request) -> std::optional<QString> {
             asked = request;
             QDir::setCurrent("/"); // as a platform dialog may
             return chosen.isEmpty() ? std::nullopt : std::optional<QString>(chosen);
@@ -388,9 +387,7 @@ private slots:
     void cancelledDialogOffersTheWorkingFolder() {
         InTemporaryFolder work;
         UiFixture f;
-        f.program->openFileDialog = [](const FileDialogRequest &) {
-            return std::optional<QString>();
-        };
+        f.openFileDialog = [](const FileDialogRequest &) { return std::optional<QString>(); };
         f.dialogs.answers = {MessageAnswer::Ok};
         f.Item("mnuData")->trigger();
         QCOMPARE(f.program->pictureFolder, QDir::currentPath() + u'/');

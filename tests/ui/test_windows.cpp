@@ -298,7 +298,7 @@ private slots:
         WriteAll(kRecordFile, TenRows());
         UiFixture f;
         const QString pdf = QDir::current().absoluteFilePath("table.pdf");
-        f.program->printerSetup = [&](QPrinter &printer) {
+        f.printerSetup = [&](QPrinter &printer) {
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(pdf);
             return true;
@@ -336,7 +336,7 @@ private slots:
         InTemporaryFolder folder;
         UiFixture f;
         int asked = 0;
-        f.program->printerSetup = [&](QPrinter &) {
+        f.printerSetup = [&](QPrinter &) {
             ++asked;
             return false;
         };
@@ -345,7 +345,7 @@ private slots:
         QVERIFY(!f.program->RecordsView());
         QVERIFY(f.dialogs.shown.isEmpty());
         // A printer that cannot be opened: the message, and the window restored.
-        f.program->printerSetup = [](QPrinter &printer) {
+        f.printerSetup = [](QPrinter &printer) {
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName("/nonexistent-folder/x.pdf");
             return true;

@@ -32,11 +32,15 @@ struct UiFixture {
         seams.random = &random;
         seams.timer = &timer;
         seams.dateTime = [] { return QDateTime(QDate(2026, 12, 6), QTime(20, 15, 0)); };
-        program = std::make_unique<Program>(seams);
-        program->messageHandler = [this](const Message &message) {
+        seams.messageHandler = [this](const Message &message) {
             return dialogs.ShowMessage(message);
         };
-        program->endApplication = [this] { ++ended; };
+        seams.endApplication = [this] { ++ended; };
+        seams.printerSetup = [this](QPrinter &printer) { return printerSetup(printer); };
+        seams.openFileDialog = [this](const FileDialogRequest &request) {
+            return openFileDialog(request);
+        };
+        program = std::make_unique<Program>(seams);
         program->Main();
         TitleScreen *title = program->Title();
         title->Timer()->stop();
@@ -102,6 +106,11 @@ struct UiFixture {
     ProgramSeams seams;
     std::unique_ptr<Program> program;
     int ended = 0;
+    // What the printer setup and the open-file dialog answer; both cancel unless set.
+    std::function<bool(QPrinter &)> printerSetup = [](QPrinter &) { return false; };
+    FolderSelection::OpenFile openFileDialog = [](const FileDialogRequest &) {
+        return std::optional<QString>();
+    };
 };
 
 } // namespace nupew::testing
