@@ -108,7 +108,7 @@ int main(int argc, char *argv[]) {
                                QStringLiteral("はるか"),      QStringLiteral("小町"),
                                QStringLiteral("蝉丸"),        QStringLiteral("最後の人")};
     for (int i = 0; i < 10; ++i) {
-        game.resultRegistered = 0;
+        game.resultRegistered = false;
         game.averageTime = 2.5f + 0.75f * float(i);
         game.faultCount = qint16(i / 3);
         program.Records().playerName = names[i];

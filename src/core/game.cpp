@@ -25,17 +25,18 @@ QString FormatHundredths(float seconds) {
 Game::Game(const Settings &settings, const PoemCatalogue &catalogue, BoardDisplay &board,
            Dialogs &dialogs, const TimeOfDay &clock, Random &random, RevealTimer &timer)
     : settings_(settings), catalogue_(catalogue), board_(board), dialogs_(dialogs), clock_(clock),
-      random_(random), timer_(timer), pressStart_([this] { StartQuestion(); }) {}
+      random_(random), timer_(timer) {}
 
 void Game::ResetGame() {
     poemUsed.fill(false);
     questionActive = false;
-    resultRegistered = 0;
+    resultRegistered = false;
     // A reveal still waiting for its next step must never touch the new game's board.
     ++revealGeneration_;
     timer_.Cancel();
     board_.SetVerse(QString());
     board_.SetPoetVisible(false);
+    poetShown_ = false;
     board_.SetQuestionNumber(QStringLiteral("1"));
     board_.SetFaultCount(QStringLiteral("0"));
     currentPoem = 0;
@@ -62,6 +63,7 @@ void Game::DealQuestion() {
     const int cardCount = std::clamp<int>(settings_.cardCount, 1, kBoardPositions);
     pickedCard = 0;
     board_.SetPoetVisible(false);
+    poetShown_ = false;
 
     if (std::all_of(poemUsed.begin(), poemUsed.end(), [](bool used) { return used; })) {
         poemUsed.fill(false); // only a game longer than the anthology could get here
@@ -179,6 +181,7 @@ void Game::RevealNext(unsigned generation) {
 
 void Game::ShowPoet() {
     board_.SetPoetVisible(true);
+    poetShown_ = true;
     board_.SetPoetText(kIdeographicSpace + currentPoet.mid(1));
 }
 
@@ -229,6 +232,8 @@ void Game::TakeCard() {
     board_.SetPoetColor(currentPoet.startsWith(u'●') ? kWomanPoet : kBlack);
     board_.SetCardColor(answerPosition, kMissedCard);
     pickedCard = pickDone;
+    // Settled before the box: events (reveal steps, clicks) run while it is open.
+    questionActive = false;
     const MessageAnswer answer =
         dialogs_.ShowMessage({QStringLiteral("もう一度挑戦しますか。"),
                               QStringLiteral("「タワユ」Ver ") + ShortVersion(),
@@ -236,14 +241,13 @@ void Game::TakeCard() {
     if (answer == MessageAnswer::Yes) {
         NewGame();
     } else {
-        questionActive = false;
         dialogs_.CloseBoard();
     }
 }
 
 void Game::BoardClick() {
     if (!questionActive) {
-        pressStart_();
+        StartQuestion(); // what the start button does
     }
 }
 
@@ -261,7 +265,7 @@ void Game::CardClick(int card) {
     if (questionActive) {
         PickCard(card);
     } else {
-        pressStart_();
+        StartQuestion(); // what the start button does
     }
 }
 
@@ -281,10 +285,16 @@ void Game::ShowResults() {
     }
     averageTime = sum / float(count);
     questionNumber = 1;
+    // The box re-enters the game: 記録する registers the result (it reads
+    // faultCount and sets resultRegistered) and 記録しない, or 閉じる of the
+    // records window it opens, runs NewGame while the box is up. The game's
+    // bookkeeping below comes only after the box has closed, also after such a
+    // new game; it touches no state that game needs (its first poem may be
+    // asked once more, as the game has always allowed), so nothing breaks.
     dialogs_.ShowRecordEntryBox(FormatAverage(averageTime), QString::number(faultCount));
     poemUsed.fill(false);
     questionActive = false;
-    resultRegistered = 0;
+    resultRegistered = false;
     faultCount = 0;
     answerOpen = false;
 }

@@ -57,8 +57,9 @@ public:
     void PickCard(int card);
     // A click on card k: picks it in a running question, starts a waiting one.
     void CardClick(int card);
-    // The board's start button; BoardClick and card clicks press it.
-    void SetStartButton(std::function<void()> press) { pressStart_ = std::move(press); }
+    // True once the running question is decided (answered, or lost on faults)
+    // until the next deal: only then may the pictures of its poem and poet open.
+    bool AnswerDecided() const { return poetShown_; }
 
     // The card order of a lower verse: three columns read right to left.
     static QString CardOrder(const QString &lowerVerse);
@@ -75,7 +76,7 @@ public:
     bool questionActive = false;
     std::array<bool, 9> cardTaken{};
     qint16 faultCount = 0;
-    qint16 resultRegistered = 0;
+    bool resultRegistered = false;
     float averageTime = 0.0f;
     std::array<QString, 102> askedVerses;
     std::array<QString, 9> candidateTexts;
@@ -98,7 +99,7 @@ private:
     const TimeOfDay &clock_;
     Random &random_;
     RevealTimer &timer_;
-    std::function<void()> pressStart_;
+    bool poetShown_ = false;
 
     // Each start of a question opens a new reveal; steps of an older one do nothing.
     unsigned revealGeneration_ = 0;

@@ -66,7 +66,7 @@ std::optional<Message> RecordBook::RegisterUnderLock() {
     };
     bool wrote = false;
     std::optional<Message> refusal;
-    if (game_.resultRegistered == 1) {
+    if (game_.resultRegistered) {
         refusal = Message{QStringLiteral("登録のチャンスは一度です。再登録はできません。")};
     } else if (rows.size() < tableSize) {
         rows.append(newRow());
@@ -95,7 +95,7 @@ std::optional<Message> RecordBook::RegisterUnderLock() {
         }
     }
     if (wrote) {
-        game_.resultRegistered = 1;
+        game_.resultRegistered = true;
     }
     return refusal;
 }

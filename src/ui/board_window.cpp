@@ -60,7 +60,6 @@ BoardWindow::BoardWindow(Game &game, QWidget *parent)
     BuildCards();
     BuildControls();
     BuildMenu();
-    game_.SetStartButton([this] { startButton_->click(); });
 }
 
 ClickLabel *BoardWindow::Decoration(const QString &name, const LabelLook &look) {
@@ -223,11 +222,11 @@ void BoardWindow::keyPressEvent(QKeyEvent *event) {
     } else if (key >= Qt::Key_1 && key <= Qt::Key_8) {
         game_.PickCard(key - Qt::Key_0);
     } else if (key == Qt::Key_A) {
-        if (PoetVisible()) {
+        if (game_.AnswerDecided()) {
             emit poetPictureWanted();
         }
     } else if (key == Qt::Key_U) {
-        if (PoetVisible()) {
+        if (game_.AnswerDecided()) {
             emit poemPictureWanted();
         }
     } else {

@@ -69,15 +69,11 @@ QAction *MainWindow::Add(QMenu *menu, const QString &name, const QString &captio
 }
 
 QAction *MainWindow::AddSetting(QMenu *menu, const QString &name, const QString &caption,
-                                qint16 *setting, qint16 value, bool closesBoard) {
+                                qint16 *setting, qint16 value) {
     QAction *action = menu->addAction(caption);
     action->setObjectName(name);
-    connect(action, &QAction::triggered, this, [this, setting, value, closesBoard] {
-        *setting = value;
-        if (closesBoard) {
-            program_.GameClose();
-        }
-    });
+    connect(action, &QAction::triggered, this,
+            [this, setting, value] { program_.ChangeSetting(*setting, value); });
     return action;
 }
 
@@ -98,16 +94,13 @@ void MainWindow::BuildMenus() {
         SubMenu(this, nullptr, QStringLiteral("hyoSettei"), QStringLiteral("表示設定(&V)"));
     bar->addMenu(display);
     QMenu *upper = SubMenu(this, display, QStringLiteral("kami"), QStringLiteral("上の句(&U)"));
-    AddSetting(upper, QStringLiteral("kamiKanji"), QStringLiteral("漢字(&K)"), &s.upperTextMode, 0,
-               true);
-    AddSetting(upper, QStringLiteral("kamikana"), QStringLiteral("かな(&H)"), &s.upperTextMode, 2,
-               true);
+    AddSetting(upper, QStringLiteral("kamiKanji"), QStringLiteral("漢字(&K)"), &s.upperTextMode, 0);
+    AddSetting(upper, QStringLiteral("kamikana"), QStringLiteral("かな(&H)"), &s.upperTextMode, 2);
     Separator(display, QStringLiteral("mnuaa12"));
     QMenu *lower = SubMenu(this, display, QStringLiteral("shimo"), QStringLiteral("下の句(&D)"));
-    AddSetting(lower, QStringLiteral("shimoKanji"), QStringLiteral("漢字(&K)"), &s.lowerTextMode, 0,
-               true);
-    AddSetting(lower, QStringLiteral("shimoKana"), QStringLiteral("かな(&H)"), &s.lowerTextMode, 2,
-               true);
+    AddSetting(lower, QStringLiteral("shimoKanji"), QStringLiteral("漢字(&K)"), &s.lowerTextMode,
+               0);
+    AddSetting(lower, QStringLiteral("shimoKana"), QStringLiteral("かな(&H)"), &s.lowerTextMode, 2);
 
     QMenu *special =
         SubMenu(this, nullptr, QStringLiteral("tokuSettei"), QStringLiteral("特別設定(&T)"));

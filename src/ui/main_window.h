@@ -45,7 +45,7 @@ private:
     void BuildToolbar();
     QAction *Add(QMenu *menu, const QString &name, const QString &caption, void (Program::*slot)());
     QAction *AddSetting(QMenu *menu, const QString &name, const QString &caption, qint16 *setting,
-                        qint16 value, bool closesBoard = false);
+                        qint16 value);
 
     Program &program_;
     QToolBar *toolbar_ = nullptr;

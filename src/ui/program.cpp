@@ -78,7 +78,7 @@ Program::~Program() {
 
 void Program::Main() {
     settings = Settings();
-    game_->resultRegistered = 0;
+    game_->resultRegistered = false;
     game_->currentPoem = 0;
     pictureFolder.clear();
     catalogue.Fill();
@@ -143,6 +143,13 @@ void Program::GameOpen() {
         }
         ShowForward(board_.get());
     });
+}
+
+void Program::ChangeSetting(qint16 &setting, qint16 value) {
+    setting = value;
+    if (&setting == &settings.upperTextMode || &setting == &settings.lowerTextMode) {
+        GameClose();
+    }
 }
 
 void Program::GameClose() {
@@ -294,7 +301,7 @@ PictureViewer *Program::Viewer(PictureKind kind) const {
 }
 
 void Program::OpenPicture(PictureKind kind) {
-    if (kind == PictureKind::Poem && !board_->PoetVisible()) {
+    if (kind == PictureKind::Poem && !game_->AnswerDecided()) {
         return; // the poem picture only once the question is decided
     }
     QPointer<PictureViewer> &viewer = kind == PictureKind::Poem ? poemViewer_ : poetViewer_;

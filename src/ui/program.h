@@ -55,6 +55,9 @@ public:
     void ShowRecordEntryBox(const QString &averageText, const QString &faultsText) override;
     void CloseBoard() override;
 
+    // A setting chosen in the menus. A text mode takes effect at the next
+    // deal, and the board, dealt in the old mode, closes.
+    void ChangeSetting(qint16 &setting, qint16 value);
     // Menu and toolbar handlers.
     void GameOpen();
     void GameClose();

@@ -32,7 +32,7 @@ int main(int argc, char *argv[]) {
         for (const Message &message : dialogs.shown) {
             std::fprintf(stderr, "%s\n", qPrintable(message.text));
         }
-        return dialogs.shown.isEmpty() && game.resultRegistered == 1 ? 0 : 1;
+        return dialogs.shown.isEmpty() && game.resultRegistered ? 0 : 1;
     }
     for (unsigned i = 0;; ++i) {
         if (mode == "settings") {
@@ -40,7 +40,7 @@ int main(int argc, char *argv[]) {
             settings.upperTextMode = (i % 2) ? 2 : 0;
             store.SaveSettings();
         } else {
-            game.resultRegistered = 0;
+            game.resultRegistered = false;
             game.faultCount = qint16(i % 7);
             game.averageTime = float(i % 13) + 0.25f;
             book.playerName = QStringLiteral("名前%1").arg(i);

@@ -17,17 +17,9 @@ float At(int k, int of = 100) {
 }
 
 struct Table : FakeWorld {
-    Table() {
-        game.SetStartButton([this] {
-            ++startPresses;
-            game.StartQuestion();
-        });
-    }
     // Picks the right card of the running question.
     void PickRight() { game.PickCard(game.answerPosition + 1); }
     int WrongCard() const { return (game.answerPosition + 1) % settings.cardCount + 1; }
-
-    int startPresses = 0;
 };
 
 } // namespace
@@ -189,14 +181,14 @@ private slots:
         t.game.StartQuestion();
         t.game.BoardClick();
         QCOMPARE(t.game.startTimes[1], started);
-        QCOMPARE(t.startPresses, 0);
+        QCOMPARE(t.timer.scheduled, 1); // one reveal, not restarted
     }
 
     void cardClickStartsAWaitingQuestion() {
         Table t;
         t.game.NewGame();
         t.game.CardClick(1);
-        QCOMPARE(t.startPresses, 1);
+        QVERIFY(!t.game.AnswerDecided());
         QVERIFY(t.game.questionActive);
         QCOMPARE(t.game.faultCount, qint16(0));
         QVERIFY(!t.game.cardTaken[1]);
@@ -358,6 +350,24 @@ private slots:
         t.game.StartQuestion();
         QCOMPARE(t.board.questionNumber, QStringLiteral("1"));
         QCOMPARE(t.board.faults, QStringLiteral("0"));
+    }
+
+    // The pictures of a question's poem may open only once it is decided.
+    void answerDecidedOpensThePictures() {
+        Table t;
+        t.settings.faultLimit = 0;
+        t.game.NewGame();
+        QVERIFY(!t.game.AnswerDecided());
+        t.game.StartQuestion();
+        QVERIFY(!t.game.AnswerDecided());
+        t.PickRight();
+        QVERIFY(t.game.AnswerDecided());
+        t.game.StartQuestion(); // deals the next question
+        QVERIFY(!t.game.AnswerDecided());
+        t.dialogs.answers = {MessageAnswer::No};
+        t.game.PickCard(t.WrongCard()); // past the limit: lost, and decided
+        QVERIFY(t.game.AnswerDecided());
+        QVERIFY(!t.game.questionActive);
     }
 
     void decliningLetsTheFirstPoemComeAgain() {

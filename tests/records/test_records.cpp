@@ -65,7 +65,7 @@ private slots:
         QCOMPARE(bytes.left(18), QByteArray("Taro              "));
         QCOMPARE(bytes.mid(18, 6), QByteArray::fromHex("000060400200"));
         QCOMPARE(bytes.mid(24), QByteArray("-2003.12:53"));
-        QCOMPARE(r.game.resultRegistered, qint16(1));
+        QVERIFY(r.game.resultRegistered);
         QVERIFY(r.dialogs.shown.isEmpty());
     }
 
@@ -108,12 +108,12 @@ private slots:
             QCOMPARE(r.dialogs.texts(), QStringList{message});
             QCOMPARE(r.dialogs.shown[0].title, QStringLiteral("Nupew"));
             QCOMPARE(ReadAll(kRecordFile), Bytes(table));
-            QCOMPARE(r.game.resultRegistered, qint16(0));
+            QVERIFY(!r.game.resultRegistered);
         } else {
             QVERIFY(r.dialogs.shown.isEmpty());
             QCOMPARE(names.indexOf("new"), position);
             QVERIFY(!names.contains("r9")); // a replaced tenth row is gone
-            QCOMPARE(r.game.resultRegistered, qint16(1));
+            QVERIFY(r.game.resultRegistered);
         }
     }
 
@@ -205,7 +205,7 @@ private slots:
         r.book.ResetTable();
         QVERIFY(QDir(".").entryList(QDir::Files).isEmpty());
         r.book.ResetTable(); // nothing to delete is fine
-        r.game.resultRegistered = 0;
+        r.game.resultRegistered = false;
         r.Register("worst", 999.0f, 99);
         QCOMPARE(Names(r.book.ShowRecords()), QStringList{"worst"});
     }
@@ -236,7 +236,7 @@ private slots:
 
         WriteAll(kRecordFile, Bytes({Row("neg", 1.0f, -5),
                                      Row("inf", std::numeric_limits<float>::infinity(), 0)}));
-        r.game.resultRegistered = 0;
+        r.game.resultRegistered = false;
         r.Register("new", 2.0f, 0);
         QCOMPARE(Names(r.book.ShowRecords()), (QStringList{"neg", "new", "inf"}));
 
@@ -251,7 +251,7 @@ private slots:
         r.Register("a", 1.0f, 0);
         QCOMPARE(r.dialogs.shown.size(), 1);
         QVERIFY(r.dialogs.shown[0].text.contains("記録は登録されていません"));
-        QCOMPARE(r.game.resultRegistered, qint16(0));
+        QVERIFY(!r.game.resultRegistered);
         QVERIFY(r.book.ShowRecords().isEmpty());
     }
 
