@@ -144,10 +144,10 @@ int main(int argc, char *argv[]) {
     for (int q = 1; q <= program.settings.questionCount; ++q) {
         game.StartQuestion();
         if (q == 1) {
-            picture.save(QStringLiteral("U%1.JPG").arg(game.currentPoem));
-            picture.save(QStringLiteral("A%1.BMP").arg(game.currentPoem));
+            picture.save(QStringLiteral("U%1.JPG").arg(game.currentPoem()));
+            picture.save(QStringLiteral("A%1.BMP").arg(game.currentPoem()));
         }
-        game.PickCard((game.answerPosition + 1) % 8 + 1);
+        game.PickCard((game.answerPosition() + 1) % 8 + 1);
         if (q == program.settings.questionCount) {
             QTimer::singleShot(0, [] {
                 QWidget *box = QApplication::activeModalWidget();
@@ -156,7 +156,7 @@ int main(int argc, char *argv[]) {
                 box->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
             });
         }
-        game.PickCard(game.answerPosition + 1);
+        game.PickCard(game.answerPosition() + 1);
         if (q == 1) {
             program.OpenPicture(PictureKind::Poem);
             program.OpenPicture(PictureKind::Poet);

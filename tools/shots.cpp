@@ -79,9 +79,9 @@ int main(int argc, char *argv[]) {
     Save(&board, out, QStringLiteral("board_dealt"));
     Game &game = program.GameState();
     game.StartQuestion();
-    game.PickCard((game.answerPosition + 2) % 8 + 1);
+    game.PickCard((game.answerPosition() + 2) % 8 + 1);
     Save(&board, out, QStringLiteral("board_running"));
-    game.PickCard(game.answerPosition + 1);
+    game.PickCard(game.answerPosition() + 1);
     Save(&board, out, QStringLiteral("board_answered"));
     // A double-click on a card before 開始, as the window system delivers it:
     // it starts the next question and picks nothing.
@@ -95,7 +95,7 @@ int main(int argc, char *argv[]) {
         QApplication::sendEvent(card, &event);
     }
     Save(&board, out, QStringLiteral("board_double_click"));
-    game.PickCard(game.answerPosition + 1);
+    game.PickCard(game.answerPosition() + 1);
 
     RecordEntryBox entry(QStringLiteral("4.25"), QStringLiteral("2"));
     entry.show();
@@ -108,9 +108,9 @@ int main(int argc, char *argv[]) {
                                QStringLiteral("はるか"),      QStringLiteral("小町"),
                                QStringLiteral("蝉丸"),        QStringLiteral("最後の人")};
     for (int i = 0; i < 10; ++i) {
-        game.resultRegistered = false;
-        game.averageTime = 2.5f + 0.75f * float(i);
-        game.faultCount = qint16(i / 3);
+        game.result().registered = false;
+        game.result().averageTime = 2.5f + 0.75f * float(i);
+        game.result().faults = qint16(i / 3);
         program.Records().playerName = names[i];
         program.Records().RegisterRecord();
     }

@@ -28,9 +28,9 @@ Game::Game(const Settings &settings, const PoemCatalogue &catalogue, BoardDispla
       random_(random), timer_(timer) {}
 
 void Game::ResetGame() {
-    poemUsed.fill(false);
-    questionActive = false;
-    resultRegistered = false;
+    poemUsed_.fill(false);
+    questionActive_ = false;
+    result_.registered = false;
     // A reveal still waiting for its next step must never touch the new game's board.
     ++revealGeneration_;
     timer_.Cancel();
@@ -39,13 +39,22 @@ void Game::ResetGame() {
     poetShown_ = false;
     board_.SetQuestionNumber(QStringLiteral("1"));
     board_.SetFaultCount(QStringLiteral("0"));
-    currentPoem = 0;
+    currentPoem_ = 0;
+}
+
+void Game::PrepareFirstGame() {
+    result_.registered = false;
+    currentPoem_ = 0;
+    questionNumber_ = 1;
+    faultCount_ = 0;
+    answerOpen_ = false;
+    ResetGame();
 }
 
 void Game::NewGame(const std::function<void()> &showBoard) {
-    questionNumber = 1;
-    faultCount = 0;
-    answerOpen = false;
+    questionNumber_ = 1;
+    faultCount_ = 0;
+    answerOpen_ = false;
     ResetGame();
     if (showBoard) {
         showBoard();
@@ -61,53 +70,53 @@ int Game::DrawIndex(int count) {
 
 void Game::DealQuestion() {
     const int cardCount = std::clamp<int>(settings_.cardCount, 1, kBoardPositions);
-    pickedCard = 0;
+    pickedCard_ = 0;
     board_.SetPoetVisible(false);
     poetShown_ = false;
 
-    if (std::all_of(poemUsed.begin(), poemUsed.end(), [](bool used) { return used; })) {
-        poemUsed.fill(false); // only a game longer than the anthology could get here
+    if (std::all_of(poemUsed_.begin(), poemUsed_.end(), [](bool used) { return used; })) {
+        poemUsed_.fill(false); // only a game longer than the anthology could get here
     }
     int p = 0;
-    if (questionNumber >= 80) {
-        p = int(std::find(poemUsed.begin(), poemUsed.end(), false) - poemUsed.begin());
+    if (questionNumber_ >= 80) {
+        p = int(std::find(poemUsed_.begin(), poemUsed_.end(), false) - poemUsed_.begin());
     } else {
         do {
             p = DrawIndex(kPoemCount);
-        } while (poemUsed[p]);
+        } while (poemUsed_[p]);
     }
 
-    const int questionIndex = std::clamp<int>(questionNumber, 1, 101) - 1;
+    const int question = std::clamp<int>(questionNumber_, 1, 101);
     const int upperColumn = settings_.upperTextMode == 2 ? kUpperKana : kUpperKanji;
     const int lowerColumn = settings_.lowerTextMode == 2 ? kLowerKana : kLowerKanji;
-    poemUsed[p] = true;
-    askedVerses[questionIndex] = catalogue_.Text(p, upperColumn);
-    candidateTexts[0] = catalogue_.Text(p, lowerColumn);
-    currentPoet = catalogue_.Text(p, kPoet);
-    currentPoem = qint16(p + 1);
+    poemUsed_[p] = true;
+    askedVerses_[question] = catalogue_.Text(p, upperColumn);
+    candidateTexts_[0] = catalogue_.Text(p, lowerColumn);
+    currentPoet_ = catalogue_.Text(p, kPoet);
+    currentPoem_ = qint16(p + 1);
 
     for (int c = 1; c < cardCount; ++c) {
         int d = 0;
         do {
-            poemDealt[p] = true;
+            poemDealt_[p] = true;
             d = DrawIndex(kPoemCount);
-        } while (poemDealt[d]);
-        poemDealt[d] = true;
-        candidateTexts[c] = catalogue_.Text(d, lowerColumn);
+        } while (poemDealt_[d]);
+        poemDealt_[d] = true;
+        candidateTexts_[c] = catalogue_.Text(d, lowerColumn);
     }
 
-    answerPosition = qint16(DrawIndex(cardCount));
+    answerPosition_ = qint16(DrawIndex(cardCount));
     std::array<QString, kBoardPositions> cardTexts;
-    cardTexts[answerPosition] = candidateTexts[0];
+    cardTexts[answerPosition_] = candidateTexts_[0];
     for (int c = 1; c < cardCount; ++c) {
-        cardTexts[(answerPosition + c) % cardCount] = candidateTexts[c];
+        cardTexts[(answerPosition_ + c) % cardCount] = candidateTexts_[c];
     }
     for (int position = 0; position < kBoardPositions; ++position) {
         board_.SetCardColor(position, kWhite);
         board_.SetCardText(position,
                            position < cardCount ? CardOrder(cardTexts[position]) : QString());
     }
-    poemDealt.fill(false);
+    poemDealt_.fill(false);
     board_.SetMessage(QStringLiteral("開始ボタンを左クリックしてください。"));
 }
 
@@ -134,23 +143,23 @@ Rgb PoetColor(const QString &poetEntry) {
 }
 
 void Game::StartQuestion() {
-    if (questionActive) {
+    if (questionActive_) {
         return;
     }
-    if (pickedCard == pickDone) {
+    if (pickedCard_ == pickDone) {
         DealQuestion();
     }
-    board_.SetQuestionNumber(QString::number(questionNumber));
-    board_.SetFaultCount(QString::number(faultCount));
+    board_.SetQuestionNumber(QString::number(questionNumber_));
+    board_.SetFaultCount(QString::number(faultCount_));
     board_.SetMessage(QStringLiteral("上の句に続く下の句をできるだけ早く選んでください。"));
-    answerOpen = true;
-    cardTaken.fill(false);
-    const int question = std::clamp<int>(questionNumber, 1, 101);
-    startTimes[question] = clock_.Now();
-    questionActive = true;
+    answerOpen_ = true;
+    cardTaken_.fill(false);
+    const int question = std::clamp<int>(questionNumber_, 1, 101);
+    startTimes_[question] = clock_.Now();
+    questionActive_ = true;
 
     const unsigned generation = ++revealGeneration_;
-    revealVerse_ = askedVerses[question - 1];
+    revealVerse_ = askedVerses_[question];
     revealShown_.clear();
     revealStep_ = 0;
     if (settings_.revealDelay <= 0) {
@@ -170,7 +179,7 @@ void Game::ScheduleReveal(unsigned generation) {
 }
 
 void Game::RevealNext(unsigned generation) {
-    if (generation != revealGeneration_ || pickedCard == pickDone || !questionActive) {
+    if (generation != revealGeneration_ || pickedCard_ == pickDone || !questionActive_) {
         return; // the label keeps what it shows
     }
     board_.SetVerse(revealShown_);
@@ -182,38 +191,38 @@ void Game::RevealNext(unsigned generation) {
 void Game::ShowPoet() {
     board_.SetPoetVisible(true);
     poetShown_ = true;
-    board_.SetPoetText(kIdeographicSpace + currentPoet.mid(1));
+    board_.SetPoetText(kIdeographicSpace + currentPoet_.mid(1));
 }
 
 void Game::TakeCard() {
-    const int p = pickedCard;
+    const int p = pickedCard_;
     if (p < 1 || p > kBoardPositions) {
         return;
     }
-    const int question = std::clamp<int>(questionNumber, 1, 101);
-    cardTaken[p] = true;
-    if (p == answerPosition + 1) {
-        answerTimes[question] = clock_.Now();
+    const int question = std::clamp<int>(questionNumber_, 1, 101);
+    cardTaken_[p] = true;
+    if (p == answerPosition_ + 1) {
+        answerTimes_[question] = clock_.Now();
         board_.SetCardColor(p - 1, kRightCard);
-        board_.SetVerse(askedVerses[question - 1]);
+        board_.SetVerse(askedVerses_[question]);
         ShowPoet();
         board_.SetPoetGeometry(kPoetTop, kPoetHeight);
-        board_.SetPoetColor(PoetColor(currentPoet));
-        if (currentPoet.startsWith(u'□') || currentPoet.startsWith(u'△')) {
+        board_.SetPoetColor(PoetColor(currentPoet_));
+        if (currentPoet_.startsWith(u'□') || currentPoet_.startsWith(u'△')) {
             board_.SetPoetGeometry(kTallPoetTop, kTallPoetHeight);
         }
         board_.Beep();
-        pickedCard = pickDone;
+        pickedCard_ = pickDone;
         board_.SetMessage(QStringLiteral(" 正解です。開始ボタンを左クリックしてください。"));
-        float elapsed = answerTimes[question] - startTimes[question];
+        float elapsed = answerTimes_[question] - startTimes_[question];
         if (elapsed < 0) {
-            elapsed = answerTimes[question] + (86400.0f - startTimes[question]);
+            elapsed = answerTimes_[question] + (86400.0f - startTimes_[question]);
         }
-        elapsedTimes[question] = elapsed;
-        ++questionNumber;
-        answerOpen = false;
-        questionActive = false;
-        if (questionNumber > settings_.questionCount) {
+        elapsedTimes_[question] = elapsed;
+        ++questionNumber_;
+        answerOpen_ = false;
+        questionActive_ = false;
+        if (questionNumber_ > settings_.questionCount) {
             ShowResults();
         }
         return;
@@ -221,19 +230,19 @@ void Game::TakeCard() {
 
     board_.SetCardColor(p - 1, kWrongCard);
     board_.SetMessage(QStringLiteral("まちがいました。次を選んでください！"));
-    ++faultCount;
-    board_.SetFaultCount(QString::number(faultCount));
-    if (faultCount <= settings_.faultLimit) {
+    ++faultCount_;
+    board_.SetFaultCount(QString::number(faultCount_));
+    if (faultCount_ <= settings_.faultLimit) {
         return;
     }
     board_.SetMessage(QStringLiteral("残念でした。次回はがんばってください！"));
-    board_.SetVerse(askedVerses[question - 1]);
+    board_.SetVerse(askedVerses_[question]);
     ShowPoet();
-    board_.SetPoetColor(currentPoet.startsWith(u'●') ? kWomanPoet : kBlack);
-    board_.SetCardColor(answerPosition, kMissedCard);
-    pickedCard = pickDone;
+    board_.SetPoetColor(currentPoet_.startsWith(u'●') ? kWomanPoet : kBlack);
+    board_.SetCardColor(answerPosition_, kMissedCard);
+    pickedCard_ = pickDone;
     // Settled before the box: events (reveal steps, clicks) run while it is open.
-    questionActive = false;
+    questionActive_ = false;
     const MessageAnswer answer =
         dialogs_.ShowMessage({QStringLiteral("もう一度挑戦しますか。"),
                               QStringLiteral("「タワユ」Ver ") + ShortVersion(),
@@ -246,7 +255,7 @@ void Game::TakeCard() {
 }
 
 void Game::BoardClick() {
-    if (!questionActive) {
+    if (!questionActive_) {
         StartQuestion(); // what the start button does
     }
 }
@@ -255,14 +264,14 @@ void Game::PickCard(int card) {
     if (card < 1 || card > kBoardPositions) {
         return;
     }
-    if (!cardTaken[card] && answerOpen) {
-        pickedCard = qint16(card);
+    if (!cardTaken_[card] && answerOpen_) {
+        pickedCard_ = qint16(card);
         TakeCard();
     }
 }
 
 void Game::CardClick(int card) {
-    if (questionActive) {
+    if (questionActive_) {
         PickCard(card);
     } else {
         StartQuestion(); // what the start button does
@@ -281,22 +290,23 @@ void Game::ShowResults() {
     const int count = std::clamp<int>(settings_.questionCount, 1, 100);
     float sum = 0.0f;
     for (int i = 1; i <= count; ++i) {
-        sum += elapsedTimes[i];
+        sum += elapsedTimes_[i];
     }
-    averageTime = sum / float(count);
-    questionNumber = 1;
-    // The box re-enters the game: 記録する registers the result (it reads
-    // faultCount and sets resultRegistered) and 記録しない, or 閉じる of the
+    result_.averageTime = sum / float(count);
+    result_.faults = faultCount_;
+    questionNumber_ = 1;
+    // The box re-enters the game: 記録する registers the result (and marks it
+    // registered) and 記録しない, or 閉じる of the
     // records window it opens, runs NewGame while the box is up. The game's
     // bookkeeping below comes only after the box has closed, also after such a
     // new game; it touches no state that game needs (its first poem may be
     // asked once more, as the game has always allowed), so nothing breaks.
-    dialogs_.ShowRecordEntryBox(FormatAverage(averageTime), QString::number(faultCount));
-    poemUsed.fill(false);
-    questionActive = false;
-    resultRegistered = false;
-    faultCount = 0;
-    answerOpen = false;
+    dialogs_.ShowRecordEntryBox(FormatAverage(result_.averageTime), QString::number(faultCount_));
+    poemUsed_.fill(false);
+    questionActive_ = false;
+    result_.registered = false;
+    faultCount_ = 0;
+    answerOpen_ = false;
 }
 
 } // namespace nupew

@@ -39,11 +39,20 @@ Rgb PoetColor(const QString &poetEntry);
 // A time in seconds with two decimals ("0.00"), rounded to the nearest hundredth.
 QString FormatHundredths(float seconds);
 
+// A finished game's result as the table of the ten best takes it.
+struct GameResult {
+    float averageTime = 0.0f;
+    qint16 faults = 0;
+    bool registered = false; // entered in the table: each result has one chance
+};
+
 class Game final {
 public:
     Game(const Settings &settings, const PoemCatalogue &catalogue, BoardDisplay &board,
          Dialogs &dialogs, const TimeOfDay &clock, Random &random, RevealTimer &timer);
 
+    // Start-up: no result and no poem yet, a game ready to be dealt.
+    void PrepareFirstGame();
     void ResetGame();
     // Starts a game afresh; `showBoard` runs between the reset and the first deal.
     void NewGame(const std::function<void()> &showBoard = {});
@@ -66,25 +75,30 @@ public:
     // An average time as the entry box shows it: "0.##", the point always written.
     static QString FormatAverage(float seconds);
 
-    // Game state. Arrays by question number have 102 entries (1 to 101 in use).
-    qint16 questionNumber = 1;
-    qint16 currentPoem = 0;
-    QString currentPoet;
-    qint16 answerPosition = 0;
-    qint16 pickedCard = 0;
-    bool answerOpen = false;
-    bool questionActive = false;
-    std::array<bool, 9> cardTaken{};
-    qint16 faultCount = 0;
-    bool resultRegistered = false;
-    float averageTime = 0.0f;
-    std::array<QString, 102> askedVerses;
-    std::array<QString, 9> candidateTexts;
-    std::array<bool, kPoemCount> poemUsed{};
-    std::array<bool, kPoemCount> poemDealt{};
-    std::array<float, 102> startTimes{};
-    std::array<float, 102> answerTimes{};
-    std::array<float, 102> elapsedTimes{};
+    // The board was closed: the question stops.
+    void StopQuestion() { questionActive_ = false; }
+
+    // What the game shows of its state. Arrays by question number have 102
+    // entries, indexed by the question number itself (1 to 101 in use).
+    qint16 questionNumber() const { return questionNumber_; }
+    qint16 currentPoem() const { return currentPoem_; }
+    const QString &currentPoet() const { return currentPoet_; }
+    qint16 answerPosition() const { return answerPosition_; }
+    qint16 pickedCard() const { return pickedCard_; }
+    bool answerOpen() const { return answerOpen_; }
+    bool questionActive() const { return questionActive_; }
+    const std::array<bool, 9> &cardTaken() const { return cardTaken_; }
+    qint16 faultCount() const { return faultCount_; }
+    const std::array<QString, 102> &askedVerses() const { return askedVerses_; }
+    const std::array<QString, 9> &candidateTexts() const { return candidateTexts_; }
+    const std::array<bool, kPoemCount> &poemUsed() const { return poemUsed_; }
+    const std::array<bool, kPoemCount> &poemDealt() const { return poemDealt_; }
+    const std::array<float, 102> &startTimes() const { return startTimes_; }
+    const std::array<float, 102> &answerTimes() const { return answerTimes_; }
+    const std::array<float, 102> &elapsedTimes() const { return elapsedTimes_; }
+    // The finished game's result; the record table reads it and marks it registered.
+    GameResult &result() { return result_; }
+    const GameResult &result() const { return result_; }
 
 private:
     int DrawIndex(int count);
@@ -100,6 +114,24 @@ private:
     Random &random_;
     RevealTimer &timer_;
     bool poetShown_ = false;
+
+    qint16 questionNumber_ = 1;
+    qint16 currentPoem_ = 0;
+    QString currentPoet_;
+    qint16 answerPosition_ = 0;
+    qint16 pickedCard_ = 0;
+    bool answerOpen_ = false;
+    bool questionActive_ = false;
+    std::array<bool, 9> cardTaken_{};
+    qint16 faultCount_ = 0;
+    GameResult result_;
+    std::array<QString, 102> askedVerses_;
+    std::array<QString, 9> candidateTexts_;
+    std::array<bool, kPoemCount> poemUsed_{};
+    std::array<bool, kPoemCount> poemDealt_{};
+    std::array<float, 102> startTimes_{};
+    std::array<float, 102> answerTimes_{};
+    std::array<float, 102> elapsedTimes_{};
 
     // Each start of a question opens a new reveal; steps of an older one do nothing.
     unsigned revealGeneration_ = 0;

@@ -14,8 +14,8 @@ constexpr qint64 kMaxRecordFileBytes = 16 * 1024 * 1024;
 
 } // namespace
 
-RecordBook::RecordBook(Game &game, Dialogs &dialogs, Clock clock)
-    : game_(game), dialogs_(dialogs), clock_(std::move(clock)) {}
+RecordBook::RecordBook(GameResult &result, Dialogs &dialogs, Clock clock)
+    : result_(result), dialogs_(dialogs), clock_(std::move(clock)) {}
 
 std::optional<QByteArray> RecordBook::ReadFile(bool create) {
     const QString path = ResolveName(kRecordFile);
@@ -61,23 +61,23 @@ std::optional<Message> RecordBook::RegisterUnderLock() {
     QList<ScoreRecord> &rows = contents.rows;
 
     const auto newRow = [this] {
-        return ScoreRecord{EncodeName(playerName), game_.averageTime, game_.faultCount,
+        return ScoreRecord{EncodeName(playerName), result_.averageTime, result_.faults,
                            MakeStamp(clock_())};
     };
     bool wrote = false;
     std::optional<Message> refusal;
-    if (game_.resultRegistered) {
+    if (result_.registered) {
         refusal = Message{QStringLiteral("登録のチャンスは一度です。再登録はできません。")};
     } else if (rows.size() < tableSize) {
         rows.append(newRow());
         wrote = true;
     } else {
         const ScoreRecord &last = rows[tableSize - 1];
-        if (game_.faultCount < last.faults ||
-            (game_.faultCount == last.faults && TimeBefore(game_.averageTime, last.time))) {
+        if (result_.faults < last.faults ||
+            (result_.faults == last.faults && TimeBefore(result_.averageTime, last.time))) {
             rows[tableSize - 1] = newRow();
             wrote = true;
-        } else if (game_.faultCount == last.faults) {
+        } else if (result_.faults == last.faults) {
             refusal = Message{QStringLiteral("非常に惜しいです。もう少しで登録できます。")};
         } else {
             refusal = Message{QStringLiteral("残念ながら、成績が悪くて登録できません！")};
@@ -95,7 +95,7 @@ std::optional<Message> RecordBook::RegisterUnderLock() {
         }
     }
     if (wrote) {
-        game_.resultRegistered = true;
+        result_.registered = true;
     }
     return refusal;
 }

@@ -21,7 +21,7 @@ struct RecordRowText {
 class RecordBook final {
 public:
     using Clock = std::function<QDateTime()>;
-    RecordBook(Game &game, Dialogs &dialogs, Clock clock = &QDateTime::currentDateTime);
+    RecordBook(GameResult &result, Dialogs &dialogs, Clock clock = &QDateTime::currentDateTime);
 
     // Enters the finished game's result under playerName when it qualifies.
     void RegisterRecord();
@@ -40,7 +40,7 @@ private:
     std::optional<Message> RegisterUnderLock();
     static Message Failure(const QString &what, const QString &reason);
 
-    Game &game_;
+    GameResult &result_;
     Dialogs &dialogs_;
     Clock clock_;
     QString lastError_;

@@ -210,7 +210,7 @@ void BoardWindow::BuildMenu() {
 
 void BoardWindow::closeEvent(QCloseEvent *event) {
     // However the board is closed, the question stops and the pictures go with it.
-    game_.questionActive = false;
+    game_.StopQuestion();
     emit closing();
     event->accept();
 }

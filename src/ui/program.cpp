@@ -53,8 +53,9 @@ Program::Program(ProgramSeams seams)
     RevealTimer &timer = seams_.timer ? *seams_.timer : *realTimer_;
     game_ = std::make_unique<Game>(settings, catalogue, *relay_, *this, clock, random, timer);
     store_ = std::make_unique<SettingsStore>(settings, *this);
-    records_ = seams_.dateTime ? std::make_unique<RecordBook>(*game_, *this, seams_.dateTime)
-                               : std::make_unique<RecordBook>(*game_, *this);
+    records_ = seams_.dateTime
+                   ? std::make_unique<RecordBook>(game_->result(), *this, seams_.dateTime)
+                   : std::make_unique<RecordBook>(game_->result(), *this);
     board_ = std::make_unique<BoardWindow>(*game_);
     relay_->board = board_.get();
     connect(board_.get(), &BoardWindow::newGameWanted, this, &Program::GameOpen);
@@ -78,15 +79,10 @@ Program::~Program() {
 
 void Program::Main() {
     settings = Settings();
-    game_->resultRegistered = false;
-    game_->currentPoem = 0;
     pictureFolder.clear();
     catalogue.Fill();
     store_->LoadAtStartUp();
-    game_->questionNumber = 1;
-    game_->faultCount = 0;
-    game_->answerOpen = false;
-    game_->ResetGame();
+    game_->PrepareFirstGame();
     title_ = new TitleScreen;
     connect(title_, &TitleScreen::finished, this, &Program::ShowMainWindow);
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
@@ -309,7 +305,7 @@ void Program::OpenPicture(PictureKind kind) {
         viewer = new PictureViewer(kind);
     }
     const bool boardNormal = !(board_->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized));
-    viewer->Open(pictureFolder, game_->currentPoem, boardNormal, *this);
+    viewer->Open(pictureFolder, game_->currentPoem(), boardNormal, *this);
 }
 
 void Program::ClosePictures() {

@@ -20,19 +20,19 @@ int main(int argc, char *argv[]) {
     Game &game = world.game;
     FakeDialogs &dialogs = world.dialogs;
     SettingsStore store(settings, dialogs);
-    RecordBook book(game, dialogs);
+    RecordBook book(game.result(), dialogs);
     if (mode == "register-once") {
         char line[8];
         if (!std::fgets(line, sizeof line, stdin)) {
             return 2;
         }
-        game.averageTime = float(QCoreApplication::applicationPid() % 100) / 10.0f;
+        game.result().averageTime = float(QCoreApplication::applicationPid() % 100) / 10.0f;
         book.playerName = QStringLiteral("回%1").arg(argc > 2 ? argv[2] : "");
         book.RegisterRecord();
         for (const Message &message : dialogs.shown) {
             std::fprintf(stderr, "%s\n", qPrintable(message.text));
         }
-        return dialogs.shown.isEmpty() && game.resultRegistered ? 0 : 1;
+        return dialogs.shown.isEmpty() && game.result().registered ? 0 : 1;
     }
     for (unsigned i = 0;; ++i) {
         if (mode == "settings") {
@@ -40,9 +40,9 @@ int main(int argc, char *argv[]) {
             settings.upperTextMode = (i % 2) ? 2 : 0;
             store.SaveSettings();
         } else {
-            game.resultRegistered = false;
-            game.faultCount = qint16(i % 7);
-            game.averageTime = float(i % 13) + 0.25f;
+            game.result().registered = false;
+            game.result().faults = qint16(i % 7);
+            game.result().averageTime = float(i % 13) + 0.25f;
             book.playerName = QStringLiteral("名前%1").arg(i);
             book.RegisterRecord();
         }

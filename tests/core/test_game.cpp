@@ -18,8 +18,8 @@ float At(int k, int of = 100) {
 
 struct Table : FakeWorld {
     // Picks the right card of the running question.
-    void PickRight() { game.PickCard(game.answerPosition + 1); }
-    int WrongCard() const { return (game.answerPosition + 1) % settings.cardCount + 1; }
+    void PickRight() { game.PickCard(game.answerPosition() + 1); }
+    int WrongCard() const { return (game.answerPosition() + 1) % settings.cardCount + 1; }
 };
 
 } // namespace
@@ -40,11 +40,11 @@ private slots:
         t.random.script = {At(7),  At(7),  At(10), At(20), At(30),  At(30),
                            At(40), At(50), At(60), At(70), At(4, 8)};
         t.game.NewGame();
-        QCOMPARE(t.game.currentPoem, qint16(8));
-        QCOMPARE(t.game.currentPoet, QStringLiteral("○喜撰法師"));
-        QCOMPARE(t.game.answerPosition, qint16(4));
-        QVERIFY(t.game.poemUsed[7]);
-        QCOMPARE(t.game.askedVerses[0], t.catalogue.Text(7, 0));
+        QCOMPARE(t.game.currentPoem(), qint16(8));
+        QCOMPARE(t.game.currentPoet(), QStringLiteral("○喜撰法師"));
+        QCOMPARE(t.game.answerPosition(), qint16(4));
+        QVERIFY(t.game.poemUsed()[7]);
+        QCOMPARE(t.game.askedVerses()[1], t.catalogue.Text(7, 0));
         // The right card first, then the others cyclically in the order drawn;
         // a draw that repeats the right poem or a dealt card is drawn again.
         const QList<int> poems = {40, 50, 60, 70, 7, 10, 20, 30};
@@ -54,11 +54,11 @@ private slots:
             QCOMPARE(t.board.colors[position], kWhite);
         }
         QCOMPARE(t.random.draws, 11);
-        QVERIFY(std::none_of(t.game.poemDealt.begin(), t.game.poemDealt.end(),
+        QVERIFY(std::none_of(t.game.poemDealt().begin(), t.game.poemDealt().end(),
                              [](bool b) { return b; }));
         QCOMPARE(t.board.message, QStringLiteral("開始ボタンを左クリックしてください。"));
         QCOMPARE(t.board.questionNumber, QStringLiteral("1"));
-        QCOMPARE(t.game.pickedCard, qint16(0));
+        QCOMPARE(t.game.pickedCard(), qint16(0));
     }
 
     void textModesChooseColumns() {
@@ -67,8 +67,9 @@ private slots:
         t.settings.lowerTextMode = 0;
         t.random.script = {At(0)};
         t.game.NewGame();
-        QCOMPARE(t.game.askedVerses[0], QStringLiteral("あきのたの　かりほのいほの　とまをあらみ"));
-        QCOMPARE(t.game.candidateTexts[0], QStringLiteral("わが衣手は露にぬれつつ　　　　"));
+        QCOMPARE(t.game.askedVerses()[1],
+                 QStringLiteral("あきのたの　かりほのいほの　とまをあらみ"));
+        QCOMPARE(t.game.candidateTexts()[0], QStringLiteral("わが衣手は露にぬれつつ　　　　"));
     }
 
     void fewerCardsLeaveBlankCardsThatCountAsFaults() {
@@ -83,7 +84,7 @@ private slots:
         QVERIFY(!t.board.cards[2].isEmpty());
         t.game.StartQuestion();
         t.game.PickCard(6);
-        QCOMPARE(t.game.faultCount, qint16(1));
+        QCOMPARE(t.game.faultCount(), qint16(1));
         QCOMPARE(t.board.colors[5], kWrongCard);
     }
 
@@ -95,10 +96,10 @@ private slots:
         QSet<int> asked;
         QList<int> order;
         for (int q = 1; q <= 100; ++q) {
-            QCOMPARE(t.game.questionNumber, qint16(q));
+            QCOMPARE(t.game.questionNumber(), qint16(q));
             t.game.StartQuestion();
-            order.append(t.game.currentPoem - 1);
-            asked.insert(t.game.currentPoem - 1);
+            order.append(t.game.currentPoem() - 1);
+            asked.insert(t.game.currentPoem() - 1);
             t.PickRight();
         }
         QCOMPARE(asked.size(), 100); // every poem exactly once
@@ -124,8 +125,8 @@ private slots:
             QCOMPARE(t.board.verse, verse.left(std::min(steps, 17)));
         }
         QCOMPARE(steps, 21); // the last four steps only wait
-        QVERIFY(t.game.questionActive);
-        QVERIFY(t.game.answerOpen);
+        QVERIFY(t.game.questionActive());
+        QVERIFY(t.game.answerOpen());
     }
 
     void revealStopsOnARightPickButNotOnAWrongOne() {
@@ -139,7 +140,7 @@ private slots:
         QVERIFY(t.timer.Fire());
         QCOMPARE(t.board.verse.size(), 3);
         t.PickRight();
-        const QString whole = t.game.askedVerses[0];
+        const QString whole = t.game.askedVerses()[1];
         QCOMPARE(t.board.verse, whole);
         t.timer.Fire();
         QCOMPARE(t.board.verse, whole);
@@ -151,7 +152,7 @@ private slots:
         t.settings.revealDelay = 0;
         t.game.NewGame();
         t.game.StartQuestion();
-        QCOMPARE(t.board.verse, t.game.askedVerses[0]);
+        QCOMPARE(t.board.verse, t.game.askedVerses()[1]);
         QCOMPARE(t.timer.scheduled, 0);
     }
 
@@ -163,24 +164,24 @@ private slots:
         t.timer.Fire();
         auto oldStep = t.timer.pending; // a step already on its way
         t.game.NewGame();
-        QVERIFY(!t.game.questionActive);
+        QVERIFY(!t.game.questionActive());
         QVERIFY(t.board.verse.isEmpty());
         t.game.StartQuestion();
         oldStep();
         QVERIFY(t.board.verse.isEmpty());
         t.timer.Fire();
-        QCOMPARE(t.board.verse, t.game.askedVerses[0].left(1));
+        QCOMPARE(t.board.verse, t.game.askedVerses()[1].left(1));
     }
 
     void startDoesNothingWhileRunning() {
         Table t;
         t.game.NewGame();
         t.game.StartQuestion();
-        const float started = t.game.startTimes[1];
+        const float started = t.game.startTimes()[1];
         t.clock.now += 5;
         t.game.StartQuestion();
         t.game.BoardClick();
-        QCOMPARE(t.game.startTimes[1], started);
+        QCOMPARE(t.game.startTimes()[1], started);
         QCOMPARE(t.timer.scheduled, 1); // one reveal, not restarted
     }
 
@@ -189,9 +190,9 @@ private slots:
         t.game.NewGame();
         t.game.CardClick(1);
         QVERIFY(!t.game.AnswerDecided());
-        QVERIFY(t.game.questionActive);
-        QCOMPARE(t.game.faultCount, qint16(0));
-        QVERIFY(!t.game.cardTaken[1]);
+        QVERIFY(t.game.questionActive());
+        QCOMPARE(t.game.faultCount(), qint16(0));
+        QVERIFY(!t.game.cardTaken()[1]);
     }
 
     void twoWrongThenRight() {
@@ -199,32 +200,32 @@ private slots:
         t.game.NewGame();
         t.clock.now = 100.0f;
         t.game.StartQuestion();
-        const int right = t.game.answerPosition + 1;
+        const int right = t.game.answerPosition() + 1;
         const int wrong1 = right % 8 + 1;
         const int wrong2 = wrong1 % 8 + 1;
         t.clock.now = 101.0f;
         t.game.PickCard(wrong1);
         t.game.PickCard(wrong1); // a taken card ignores further picks
         t.game.PickCard(wrong2);
-        QCOMPARE(t.game.faultCount, qint16(2));
+        QCOMPARE(t.game.faultCount(), qint16(2));
         QCOMPARE(t.board.faults, QStringLiteral("2"));
         QCOMPARE(t.board.message, QStringLiteral("まちがいました。次を選んでください！"));
         t.clock.now = 103.5f;
         t.game.PickCard(right);
-        QCOMPARE(t.game.elapsedTimes[1], 3.5f);
+        QCOMPARE(t.game.elapsedTimes()[1], 3.5f);
         QCOMPARE(t.board.colors[right - 1], kRightCard);
         QCOMPARE(t.board.colors[wrong1 - 1], kWrongCard);
         QCOMPARE(t.board.colors[wrong2 - 1], kWrongCard);
         QCOMPARE(t.board.message,
                  QStringLiteral(" 正解です。開始ボタンを左クリックしてください。"));
         QCOMPARE(t.board.beeps, 1);
-        QCOMPARE(t.game.questionNumber, qint16(2));
-        QCOMPARE(t.game.pickedCard, pickDone);
-        QVERIFY(!t.game.answerOpen && !t.game.questionActive);
+        QCOMPARE(t.game.questionNumber(), qint16(2));
+        QCOMPARE(t.game.pickedCard(), pickDone);
+        QVERIFY(!t.game.answerOpen() && !t.game.questionActive());
         // The next start deals the next question first.
         t.game.StartQuestion();
         QCOMPARE(t.board.questionNumber, QStringLiteral("2"));
-        QCOMPARE(t.game.pickedCard, qint16(0));
+        QCOMPARE(t.game.pickedCard(), qint16(0));
         QCOMPARE(t.board.colors[wrong1 - 1], kWhite);
     }
 
@@ -283,14 +284,14 @@ private slots:
         t.random.script = {At(9)}; // a monk: shown in black at the limit
         t.game.NewGame();
         t.game.StartQuestion();
-        const int right = t.game.answerPosition;
+        const int right = t.game.answerPosition();
         t.dialogs.answers = {playAgain ? MessageAnswer::Yes : MessageAnswer::No};
         for (int card = 1; card <= 8 && t.dialogs.shown.isEmpty(); ++card) {
             if (card != right + 1) {
                 t.game.PickCard(card);
             }
         }
-        QCOMPARE(t.game.faultCount, qint16(playAgain ? 0 : limit + 1));
+        QCOMPARE(t.game.faultCount(), qint16(playAgain ? 0 : limit + 1));
         QCOMPARE(t.dialogs.shown.size(), 1);
         const Message &box = t.dialogs.shown[0];
         QCOMPARE(box.text, QStringLiteral("もう一度挑戦しますか。"));
@@ -298,19 +299,19 @@ private slots:
         QVERIFY(box.buttons == MessageButtons::YesNo && box.icon == MessageIcon::Question);
         QVERIFY(box.systemModal);
         if (playAgain) {
-            QCOMPARE(t.game.questionNumber, qint16(1));
+            QCOMPARE(t.game.questionNumber(), qint16(1));
             QCOMPARE(t.board.faults, QStringLiteral("0"));
             QVERIFY(t.board.verse.isEmpty());
-            QCOMPARE(t.game.pickedCard, qint16(0));
+            QCOMPARE(t.game.pickedCard(), qint16(0));
             QCOMPARE(t.dialogs.boardClosed, 0);
         } else {
             QCOMPARE(t.board.message, QStringLiteral("残念でした。次回はがんばってください！"));
             QCOMPARE(t.board.colors[right], kMissedCard);
             QCOMPARE(t.board.poet, QStringLiteral("　蝉　丸"));
             QCOMPARE(t.board.poetColor, kBlack);
-            QCOMPARE(t.board.verse, t.game.askedVerses[0]);
-            QVERIFY(!t.game.questionActive);
-            QCOMPARE(t.game.pickedCard, pickDone);
+            QCOMPARE(t.board.verse, t.game.askedVerses()[1]);
+            QVERIFY(!t.game.questionActive());
+            QCOMPARE(t.game.pickedCard(), pickDone);
             QCOMPARE(t.dialogs.boardClosed, 1);
         }
     }
@@ -340,10 +341,10 @@ private slots:
         QCOMPARE(t.dialogs.entryBoxes.size(), 1);
         QCOMPARE(t.dialogs.entryBoxes[0].first, shown);
         QCOMPARE(t.dialogs.entryBoxes[0].second, QStringLiteral("5"));
-        QCOMPARE(t.game.questionNumber, qint16(1));
-        QCOMPARE(t.game.faultCount, qint16(0));
-        QVERIFY(
-            std::none_of(t.game.poemUsed.begin(), t.game.poemUsed.end(), [](bool b) { return b; }));
+        QCOMPARE(t.game.questionNumber(), qint16(1));
+        QCOMPARE(t.game.faultCount(), qint16(0));
+        QVERIFY(std::none_of(t.game.poemUsed().begin(), t.game.poemUsed().end(),
+                             [](bool b) { return b; }));
         // The board keeps the last question until the next start.
         QCOMPARE(t.board.questionNumber, QStringLiteral("5"));
         QCOMPARE(t.board.faults, QStringLiteral("5"));
@@ -367,7 +368,7 @@ private slots:
         t.dialogs.answers = {MessageAnswer::No};
         t.game.PickCard(t.WrongCard()); // past the limit: lost, and decided
         QVERIFY(t.game.AnswerDecided());
-        QVERIFY(!t.game.questionActive);
+        QVERIFY(!t.game.questionActive());
     }
 
     void decliningLetsTheFirstPoemComeAgain() {
@@ -377,15 +378,15 @@ private slots:
         int firstPoem = 0;
         t.dialogs.onEntryBox = [&] {
             t.game.NewGame(); // 記録しない
-            firstPoem = t.game.currentPoem - 1;
-            QVERIFY(t.game.poemUsed[firstPoem]);
+            firstPoem = t.game.currentPoem() - 1;
+            QVERIFY(t.game.poemUsed()[firstPoem]);
         };
         for (int q = 0; q < 5; ++q) {
             t.game.StartQuestion();
             t.PickRight();
         }
-        QVERIFY(!t.game.poemUsed[firstPoem]);
-        QCOMPARE(t.game.pickedCard, qint16(0));
+        QVERIFY(!t.game.poemUsed()[firstPoem]);
+        QCOMPARE(t.game.pickedCard(), qint16(0));
         QCOMPARE(t.board.questionNumber, QStringLiteral("1"));
     }
 
@@ -396,7 +397,7 @@ private slots:
         t.game.StartQuestion();
         t.clock.now = 2.0f;
         t.PickRight();
-        QCOMPARE(t.game.elapsedTimes[1], 2.5f);
+        QCOMPARE(t.game.elapsedTimes()[1], 2.5f);
     }
 
     void resetKeepsTheCounts() {
@@ -406,11 +407,11 @@ private slots:
         t.game.PickCard(t.WrongCard());
         t.PickRight();
         t.game.ResetGame();
-        QCOMPARE(t.game.questionNumber, qint16(2));
-        QCOMPARE(t.game.faultCount, qint16(1));
+        QCOMPARE(t.game.questionNumber(), qint16(2));
+        QCOMPARE(t.game.faultCount(), qint16(1));
         QCOMPARE(t.board.questionNumber, QStringLiteral("1"));
         QCOMPARE(t.board.faults, QStringLiteral("0"));
-        QCOMPARE(t.game.currentPoem, qint16(0));
+        QCOMPARE(t.game.currentPoem(), qint16(0));
         QVERIFY(!t.board.poetVisible);
     }
 

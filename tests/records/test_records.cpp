@@ -43,11 +43,12 @@ QList<ScoreRecord> NineRows() {
 struct Registration : FakeWorld {
     void Register(const QString &name, float time, int faults) {
         book.playerName = name;
-        game.averageTime = time;
-        game.faultCount = qint16(faults);
+        game.result().averageTime = time;
+        game.result().faults = qint16(faults);
         book.RegisterRecord();
     }
-    RecordBook book{game, dialogs, [] { return QDateTime(QDate(2003, 4, 14), QTime(12, 53, 7)); }};
+    RecordBook book{game.result(), dialogs,
+                    [] { return QDateTime(QDate(2003, 4, 14), QTime(12, 53, 7)); }};
 };
 
 } // namespace
@@ -65,7 +66,7 @@ private slots:
         QCOMPARE(bytes.left(18), QByteArray("Taro              "));
         QCOMPARE(bytes.mid(18, 6), QByteArray::fromHex("000060400200"));
         QCOMPARE(bytes.mid(24), QByteArray("-2003.12:53"));
-        QVERIFY(r.game.resultRegistered);
+        QVERIFY(r.game.result().registered);
         QVERIFY(r.dialogs.shown.isEmpty());
     }
 
@@ -108,12 +109,12 @@ private slots:
             QCOMPARE(r.dialogs.texts(), QStringList{message});
             QCOMPARE(r.dialogs.shown[0].title, QStringLiteral("Nupew"));
             QCOMPARE(ReadAll(kRecordFile), Bytes(table));
-            QVERIFY(!r.game.resultRegistered);
+            QVERIFY(!r.game.result().registered);
         } else {
             QVERIFY(r.dialogs.shown.isEmpty());
             QCOMPARE(names.indexOf("new"), position);
             QVERIFY(!names.contains("r9")); // a replaced tenth row is gone
-            QVERIFY(r.game.resultRegistered);
+            QVERIFY(r.game.result().registered);
         }
     }
 
@@ -205,7 +206,7 @@ private slots:
         r.book.ResetTable();
         QVERIFY(QDir(".").entryList(QDir::Files).isEmpty());
         r.book.ResetTable(); // nothing to delete is fine
-        r.game.resultRegistered = false;
+        r.game.result().registered = false;
         r.Register("worst", 999.0f, 99);
         QCOMPARE(Names(r.book.ShowRecords()), QStringList{"worst"});
     }
@@ -236,7 +237,7 @@ private slots:
 
         WriteAll(kRecordFile, Bytes({Row("neg", 1.0f, -5),
                                      Row("inf", std::numeric_limits<float>::infinity(), 0)}));
-        r.game.resultRegistered = false;
+        r.game.result().registered = false;
         r.Register("new", 2.0f, 0);
         QCOMPARE(Names(r.book.ShowRecords()), (QStringList{"neg", "new", "inf"}));
 
@@ -251,7 +252,7 @@ private slots:
         r.Register("a", 1.0f, 0);
         QCOMPARE(r.dialogs.shown.size(), 1);
         QVERIFY(r.dialogs.shown[0].text.contains("記録は登録されていません"));
-        QVERIFY(!r.game.resultRegistered);
+        QVERIFY(!r.game.result().registered);
         QVERIFY(r.book.ShowRecords().isEmpty());
     }
 

@@ -55,7 +55,7 @@ private slots:
         // Declined: a new first question waits on the board.
         QCOMPARE(f.BoardText("Label47"), QStringLiteral("1"));
         QCOMPARE(f.BoardText("Label48"), QStringLiteral("0"));
-        QCOMPARE(f.game().pickedCard, qint16(0));
+        QCOMPARE(f.game().pickedCard(), qint16(0));
         QVERIFY(!QFile::exists(kRecordFile));
     }
 
@@ -68,13 +68,13 @@ private slots:
         bool boxSeen = false;
         for (int question = 1; question <= 5; ++question) {
             QTest::keyClick(&board, Qt::Key_1); // number keys never start a question
-            QVERIFY(!f.game().questionActive);
+            QVERIFY(!f.game().questionActive());
             QTest::mouseClick(&board, Qt::LeftButton, {},
                               QPoint(300, 5)); // the background starts it
-            QVERIFY(f.game().questionActive);
+            QVERIFY(f.game().questionActive());
             const Qt::KeyboardModifiers pad = question % 2 ? Qt::KeypadModifier : Qt::NoModifier;
             QTest::keyClick(&board, Qt::Key(Qt::Key_0 + f.WrongCard()), pad);
-            QCOMPARE(f.game().faultCount, qint16(1));
+            QCOMPARE(f.game().faultCount(), qint16(question)); // one fault a question
             if (question == 5) {
                 UiFixture::OnModal([&](QWidget *box) {
                     boxSeen = true;
@@ -85,8 +85,7 @@ private slots:
             f.Child<QPushButton>(board, "Command1")->setFocus();
             QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &board,
                             Qt::Key(Qt::Key_0 + f.RightCard()), pad);
-            QCOMPARE(f.game().faultCount, qint16(question == 5 ? 0 : 1));
-            f.game().faultCount = 0;
+            QCOMPARE(f.game().faultCount(), qint16(question == 5 ? 0 : question));
         }
         QVERIFY(boxSeen);
     }
@@ -116,7 +115,7 @@ private slots:
             QVERIFY(f.BoardText("Label09").isEmpty());
         } else {
             QVERIFY(!f.Board().isVisible());
-            QVERIFY(!f.game().questionActive);
+            QVERIFY(!f.game().questionActive());
             QCOMPARE(f.CardColor(right), QColor(192, 255, 192));
             QCOMPARE(f.BoardText("Label37"),
                      QStringLiteral("残念でした。次回はがんばってください！"));
@@ -129,21 +128,21 @@ private slots:
         f.program->GameOpen();
         // Version text ignores clicks; a card before the start starts the question.
         f.Click(f.BoardLabel("Label2"));
-        QVERIFY(!f.game().questionActive);
+        QVERIFY(!f.game().questionActive());
         f.ClickCard(3);
-        QVERIFY(f.game().questionActive);
-        QCOMPARE(f.game().faultCount, qint16(0));
+        QVERIFY(f.game().questionActive());
+        QCOMPARE(f.game().faultCount(), qint16(0));
         const int wrong = f.WrongCard();
         f.ClickCard(wrong);
         f.ClickCard(wrong); // taken: nothing more
-        QCOMPARE(f.game().faultCount, qint16(1));
+        QCOMPARE(f.game().faultCount(), qint16(1));
         // Decoration while running does nothing; after the answer it starts the next one.
         f.Click(f.BoardLabel("Label1"));
-        QCOMPARE(f.game().questionNumber, qint16(1));
+        QCOMPARE(f.game().questionNumber(), qint16(1));
         f.ClickCard(f.RightCard());
-        QCOMPARE(f.game().questionNumber, qint16(2));
+        QCOMPARE(f.game().questionNumber(), qint16(2));
         f.Click(f.BoardLabel("Label29(2)"));
-        QVERIFY(f.game().questionActive);
+        QVERIFY(f.game().questionActive());
         QCOMPARE(f.BoardText("Label47"), QStringLiteral("2"));
         QVERIFY(f.BoardLabel("Label38")->isHidden());
     }
@@ -158,18 +157,18 @@ private slots:
         };
         // Before 開始: the question starts and no card is picked.
         doubleClick(QStringLiteral("Label0%1").arg(f.WrongCard()));
-        QVERIFY(f.game().questionActive);
-        QCOMPARE(f.game().faultCount, qint16(0));
+        QVERIFY(f.game().questionActive());
+        QCOMPARE(f.game().faultCount(), qint16(0));
         // The right card during the reveal: answered, and the next question waits for 開始.
         doubleClick(QStringLiteral("Label0%1").arg(f.RightCard()));
-        QCOMPARE(f.game().questionNumber, qint16(2));
-        QVERIFY(!f.game().questionActive);
+        QCOMPARE(f.game().questionNumber(), qint16(2));
+        QVERIFY(!f.game().questionActive());
         QVERIFY(f.BoardLabel("Label38")->isVisible());
         // On the board itself: one start, not a start and a pick.
         UiFixture::DoubleClick(&f.Board(), QPoint(2, 2));
-        QVERIFY(f.game().questionActive);
+        QVERIFY(f.game().questionActive());
         QCOMPARE(f.BoardText("Label47"), QStringLiteral("2"));
-        QCOMPARE(f.game().faultCount, qint16(0));
+        QCOMPARE(f.game().faultCount(), qint16(0));
     }
 
     void popupMenuAndEscape() {
@@ -178,10 +177,10 @@ private slots:
         f.program->settings.revealDelay = 4;
         f.program->GameOpen();
         f.Board().findChild<QAction *>("menu_11")->trigger();
-        QVERIFY(f.game().questionActive);
+        QVERIFY(f.game().questionActive());
         f.timer.Fire();
         f.Board().findChild<QAction *>("menu_14")->trigger();
-        QVERIFY(!f.game().questionActive);
+        QVERIFY(!f.game().questionActive());
         QVERIFY(f.BoardText("Label09").isEmpty());
         QVERIFY(f.Board().isVisible());
         f.Board().findChild<QAction *>("menu_12")->trigger();
@@ -194,7 +193,7 @@ private slots:
         const QString shown = f.BoardText("Label09");
         QTest::keyClick(&f.Board(), Qt::Key_Escape);
         QVERIFY(!f.Board().isVisible());
-        QVERIFY(!f.game().questionActive);
+        QVERIFY(!f.game().questionActive());
         f.timer.Fire();
         QCOMPARE(f.BoardText("Label09"), shown);
     }

@@ -162,13 +162,13 @@ private slots:
         QCOMPARE(ReadAll("NUPEKI2.DAT"), kDisplay);
 
         world.dialogs.shown.clear();
-        RecordBook book(world.game, world.dialogs);
-        world.game.averageTime = 1.0f;
-        world.game.faultCount = 0;
+        RecordBook book(world.game.result(), world.dialogs);
+        world.game.result().averageTime = 1.0f;
+        world.game.result().faults = 0;
         book.RegisterRecord();
         QVERIFY(IsWarning(world.dialogs));
         QVERIFY(world.dialogs.shown[0].text.contains(QStringLiteral("記録は登録されていません")));
-        QVERIFY(!world.game.resultRegistered);
+        QVERIFY(!world.game.result().registered);
         QCOMPARE(ReadAll("NUPEKI3.DAT"), FiveRows());
         if (!realDisk) {
             QVERIFY(world.dialogs.shown[0].text.contains(QString::fromLocal8Bit(strerror(ENOSPC))));
@@ -209,11 +209,11 @@ private slots:
             store.SaveSettings();
             QVERIFY(IsWarning(world.dialogs));
         } else if (name == "NUPEKI3.DAT") {
-            RecordBook book(world.game, world.dialogs);
+            RecordBook book(world.game.result(), world.dialogs);
             QVERIFY(book.ShowRecords().isEmpty());
             book.RegisterRecord();
             QVERIFY(IsWarning(world.dialogs));
-            QVERIFY(!world.game.resultRegistered);
+            QVERIFY(!world.game.result().registered);
         } else if (name == "ichirun.txt") {
             PoemListWindow list;
             QCOMPARE(list.Text(), QStringLiteral("ichirun.txtがありません。"));
@@ -247,9 +247,9 @@ private slots:
         QCOMPARE(ReadAll("store/options"), QByteArray("20,8,1,2\r\n"));
         QCOMPARE(TypeOf("NUPEKI1.DAT"), mode_t(S_IFLNK));
 
-        RecordBook book(world.game, world.dialogs);
+        RecordBook book(world.game.result(), world.dialogs);
         QCOMPARE(book.ShowRecords().size(), 5);
-        world.game.averageTime = 1.0f;
+        world.game.result().averageTime = 1.0f;
         book.RegisterRecord();
         QCOMPARE(ReadAll("store/table").size(), 6 * recordLength);
         QCOMPARE(TypeOf("NUPEKI3.DAT"), mode_t(S_IFLNK));
@@ -311,13 +311,13 @@ private slots:
         QLockFile other(QStringLiteral("NUPEKI3.DAT.lock"));
         QVERIFY(other.tryLock(0));
         FakeWorld world;
-        RecordBook book(world.game, world.dialogs);
+        RecordBook book(world.game.result(), world.dialogs);
         QElapsedTimer waited;
         waited.start();
         book.RegisterRecord();
         qInfo("gave up on the lock after %lld ms", waited.elapsed());
         QVERIFY(IsWarning(world.dialogs));
-        QVERIFY(!world.game.resultRegistered);
+        QVERIFY(!world.game.result().registered);
         QCOMPARE(ReadAll("NUPEKI3.DAT"), FiveRows());
     }
 
@@ -337,7 +337,7 @@ private slots:
                                   QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         });
         FakeWorld world;
-        RecordBook book(world.game, world.dialogs);
+        RecordBook book(world.game.result(), world.dialogs);
         QVERIFY(!book.ResetTable());
         QVERIFY(IsWarning(world.dialogs));
         QVERIFY(world.dialogs.shown[0].text.contains(QStringLiteral("初期化されていません")));

@@ -68,14 +68,15 @@ private slots:
         f.program->GameOpen();
         f.Item("shimoKanji")->trigger();
         f.Item("gameOpen")->trigger();
-        const int poem = f.game().currentPoem - 1;
+        const int poem = f.game().currentPoem() - 1;
         QCOMPARE(f.BoardText(QStringLiteral("Label0%1").arg(f.RightCard())),
                  Game::CardOrder(f.program->catalogue.Text(poem, kLowerKanji)));
         f.Item("shimoKana")->trigger();
         QVERIFY(!f.Board().isVisible());
         f.Item("gameOpen")->trigger();
-        QCOMPARE(f.BoardText(QStringLiteral("Label0%1").arg(f.RightCard())),
-                 Game::CardOrder(f.program->catalogue.Text(f.game().currentPoem - 1, kLowerKana)));
+        QCOMPARE(
+            f.BoardText(QStringLiteral("Label0%1").arg(f.RightCard())),
+            Game::CardOrder(f.program->catalogue.Text(f.game().currentPoem() - 1, kLowerKana)));
     }
 
     void saveAndRestoreThroughTheMenus() {

@@ -32,7 +32,7 @@ void AnswerPoem(UiFixture &f, int poem) {
     f.program->GameOpen();
     f.PressStart();
     f.ClickCard(f.RightCard());
-    QCOMPARE(int(f.game().currentPoem), poem);
+    QCOMPARE(int(f.game().currentPoem()), poem);
 }
 
 QRgb CentrePixel(QWidget *viewer) {

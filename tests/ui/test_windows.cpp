@@ -74,7 +74,7 @@ private slots:
         QCOMPARE(records->Cell(4, 1), QStringLiteral("-2026.20:15"));
         QVERIFY(records->Cell(1, 2).isEmpty());
         QCOMPARE(ReadAll(kRecordFile).size(), 35);
-        QVERIFY(!f.game().resultRegistered); // the game's bookkeeping ended
+        QVERIFY(!f.game().result().registered); // the game's bookkeeping ended
 
         // A second game: a fresh, empty box, and the new row sorted in.
         f.PressStart();
@@ -86,7 +86,7 @@ private slots:
         // 閉じる starts a new game on the board.
         records->findChild<QPushButton *>("Command1")->click();
         QVERIFY(!records->isVisible());
-        QCOMPARE(f.game().pickedCard, qint16(0));
+        QCOMPARE(f.game().pickedCard(), qint16(0));
     }
 
     void refusedResultsStillShowTheTable_data() {
@@ -122,7 +122,7 @@ private slots:
         QVERIFY(!f.program->RecordsView());
         QCOMPARE(f.BoardText("Label47"), QStringLiteral("1"));
         QCOMPARE(f.BoardText("Label48"), QStringLiteral("0"));
-        QCOMPARE(f.game().pickedCard, qint16(0));
+        QCOMPARE(f.game().pickedCard(), qint16(0));
     }
 
     void entryBoxIgnoresEnterAndEscape() {
@@ -144,7 +144,7 @@ private slots:
         QVERIFY(stillOpen);
         QVERIFY(!QFile::exists(kRecordFile));
         QVERIFY(!f.program->RecordsView());
-        QCOMPARE(f.game().faultCount, qint16(0));
+        QCOMPARE(f.game().faultCount(), qint16(0));
         // The board keeps the finished game until the next start.
         QCOMPARE(f.BoardText("Label47"), QStringLiteral("5"));
     }
@@ -217,15 +217,15 @@ private slots:
         f.PressStart();
         f.ClickCard(f.RightCard());
         f.PressStart();
-        QCOMPARE(f.game().questionNumber, qint16(2));
+        QCOMPARE(f.game().questionNumber(), qint16(2));
         f.program->ViewRecords();
         f.program->RecordsView()->close(); // the title-bar close only closes
-        QCOMPARE(f.game().questionNumber, qint16(2));
-        QVERIFY(f.game().questionActive);
+        QCOMPARE(f.game().questionNumber(), qint16(2));
+        QVERIFY(f.game().questionActive());
         f.program->ViewRecords();
         QTest::keyClick(f.program->RecordsView(), Qt::Key_Escape); // 閉じる abandons the game
-        QCOMPARE(f.game().questionNumber, qint16(1));
-        QVERIFY(!f.game().questionActive);
+        QCOMPARE(f.game().questionNumber(), qint16(1));
+        QVERIFY(!f.game().questionActive());
         QCOMPARE(f.BoardText("Label47"), QStringLiteral("1"));
     }
 

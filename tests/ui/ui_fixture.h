@@ -80,7 +80,7 @@ struct UiFixture {
     }
     void ClickCard(int card) { Click(BoardLabel(QStringLiteral("Label0%1").arg(card))); }
     void PressStart() { Click(Child<QPushButton>(Board(), QStringLiteral("Command1"))); }
-    int RightCard() { return game().answerPosition + 1; }
+    int RightCard() { return game().answerPosition() + 1; }
     int WrongCard() { return RightCard() % program->settings.cardCount + 1; }
     QColor CardColor(int card) {
         return BoardLabel(QStringLiteral("Label0%1").arg(card))->palette().color(QPalette::Window);
