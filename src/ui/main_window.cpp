@@ -9,28 +9,97 @@
 #include <QMenuBar>
 #include <QSettings>
 #include <QToolBar>
+#include <algorithm>
+#include <array>
 
 namespace nupew {
 namespace {
 
-struct ToolButton {
-    const char *key;
-    int picture; // 0 for a separator
-    const char *tip;
-    const char *item;
+// Every action of the main window in one table, in menu order: the menus with
+// their items, and for a toolbar button its key, picture and tool tip. Rows
+// go in depth first; a row of depth d belongs to the last menu of depth d - 1.
+enum class Kind {
+    Menu,          // a menu (depth 0: in the menu bar)
+    Item,          // runs a handler of the program
+    Setting,       // sets a setting to a value
+    Toggle,        // shows or hides the toolbar, with a check mark
+    Separator,     // a line in a menu
+    ToolSeparator, // a gap on the toolbar only
 };
 
-constexpr std::array<ToolButton, 9> kToolButtons = {{
-    {"toku01", 1, "ゲーム開始", "gameOpen"},
-    {"toku02", 2, "ゲーム終了", "gameClose"},
-    {"toku03", 0, "", ""},
-    {"toku04", 4, "成績表示", "mnumil"},
-    {"toku05", 5, "成績初期化", "mnushoki"},
-    {"toku06", 0, "", ""},
-    {"toku07", 7, "タワユ一覧", "mnusum"},
-    {"toku08", 8, "ヘルプ", "mnuhelp0"},
-    {"toku09", 0, "", ""},
-}};
+struct ActionRow {
+    Kind kind;
+    int depth;
+    const char *name;
+    const char *caption = "";
+    void (Program::*handler)() = nullptr;
+    qint16 Settings::*setting = nullptr;
+    qint16 value = 0;
+    QKeyCombination shortcut = {};
+    const char *toolKey = nullptr; // toku01..toku09: the toolbar's order
+    int picture = 0;
+    const char *tip = "";
+};
+
+// clang-format off
+const ActionRow kActions[] = {
+    {Kind::Menu, 0, "game", "ゲーム(&S)"},
+    {Kind::Item, 1, "gameOpen", "ゲーム開始(&B)", &Program::GameOpen, {}, 0, {}, "toku01", 1, "ゲーム開始"},
+    {Kind::Item, 1, "gameClose", "ゲーム終了(&E)", &Program::GameClose, {}, 0, {}, "toku02", 2, "ゲーム終了"},
+    {Kind::Separator, 1, "mnuaa11"},
+    {Kind::Item, 1, "close", "終了(&Q)", &Program::CloseProgram, {}, 0, Qt::CTRL | Qt::Key_X},
+    {Kind::Menu, 0, "hyoSettei", "表示設定(&V)"},
+    {Kind::Menu, 1, "kami", "上の句(&U)"},
+    {Kind::Setting, 2, "kamiKanji", "漢字(&K)", {}, &Settings::upperTextMode, 0},
+    {Kind::Setting, 2, "kamikana", "かな(&H)", {}, &Settings::upperTextMode, 2},
+    {Kind::Separator, 1, "mnuaa12"},
+    {Kind::Menu, 1, "shimo", "下の句(&D)"},
+    {Kind::Setting, 2, "shimoKanji", "漢字(&K)", {}, &Settings::lowerTextMode, 0},
+    {Kind::Setting, 2, "shimoKana", "かな(&H)", {}, &Settings::lowerTextMode, 2},
+    {Kind::Menu, 0, "tokuSettei", "特別設定(&T)"},
+    {Kind::Menu, 1, "monSuu", "問題数(&M)"},
+    {Kind::Setting, 2, "mon5", "　 ５(&A)", {}, &Settings::questionCount, 5},
+    {Kind::Setting, 2, "mon10", "　１０(&B)", {}, &Settings::questionCount, 10},
+    {Kind::Setting, 2, "mon20", "　２０(&C)", {}, &Settings::questionCount, 20},
+    {Kind::Setting, 2, "mon50", "　５０(&D)", {}, &Settings::questionCount, 50},
+    {Kind::Setting, 2, "mon100", "１００(&E)", {}, &Settings::questionCount, 100},
+    {Kind::Menu, 1, "soku", "上の句表示速度(&S)"},
+    {Kind::Setting, 2, "soku1", "速い(&A)", {}, &Settings::revealDelay, 0},
+    {Kind::Setting, 2, "soku2", "やや速い(&B)", {}, &Settings::revealDelay, 2},
+    {Kind::Setting, 2, "soku3", "普通(&C)", {}, &Settings::revealDelay, 4},
+    {Kind::Setting, 2, "soku4", "ややゆっくり(&D)", {}, &Settings::revealDelay, 6},
+    {Kind::Setting, 2, "soku5", "ゆっくり(&E)", {}, &Settings::revealDelay, 8},
+    {Kind::Menu, 1, "oteSuu", "おてつき限度数(&O)"},
+    {Kind::Setting, 2, "ote1", "　１(&A)", {}, &Settings::faultLimit, 1},
+    {Kind::Setting, 2, "ote5", "　５(&B)", {}, &Settings::faultLimit, 5},
+    {Kind::Setting, 2, "ote10", "１０(&C)", {}, &Settings::faultLimit, 10},
+    {Kind::Setting, 2, "ote20", "２０(&D)", {}, &Settings::faultLimit, 20},
+    {Kind::Setting, 2, "oteNo", "なし(&E)", {}, &Settings::faultLimit, 999},
+    {Kind::Separator, 1, "mna13a"},
+    {Kind::Item, 1, "mnuseki", "設定の保存(&k)", &Program::SaveSettings},
+    {Kind::Item, 1, "mnushokise", "初期設定に戻す(&R)", &Program::RestoreDefaultSettings},
+    {Kind::Menu, 0, "mnuki", "記録(&D)"},
+    {Kind::ToolSeparator, 1, "", "", {}, {}, 0, {}, "toku03"},
+    {Kind::Item, 1, "mnumil", "記録を見る(&V)", &Program::ViewRecords, {}, 0, {}, "toku04", 4, "成績表示"},
+    {Kind::Item, 1, "mnushoki", "初期化(&R)", &Program::ResetRecords, {}, 0, {}, "toku05", 5, "成績初期化"},
+    {Kind::ToolSeparator, 1, "", "", {}, {}, 0, {}, "toku06"},
+    {Kind::Separator, 1, "mna13"},
+    {Kind::Item, 1, "mnuKiroku", "記録印刷", &Program::PrintRecordsMenu},
+    {Kind::Menu, 0, "mnuop", "オプション(&O)"},
+    {Kind::Item, 1, "mnuData", "ﾃﾞｰﾀ（歌）読み出しﾌｫﾙﾀﾞの設定(&F)", &Program::SelectPictureFolder},
+    {Kind::Separator, 1, "mna141"},
+    {Kind::Toggle, 1, "mnutov", "ツールバーの表示(&V)"},
+    {Kind::Item, 1, "mnutoc", "ツールバーの変更(&T)", &Program::CustomiseToolbar},
+    {Kind::Separator, 1, "mna14"},
+    {Kind::Item, 1, "mnusum", "タワユ一覧(&S)", &Program::ShowPoemList, {}, 0, {}, "toku07", 7, "タワユ一覧"},
+    {Kind::Menu, 0, "mnuhelp", "ヘルプ(&H)"},
+    {Kind::Item, 1, "mnuhelp0", "目次(&C)", &Program::HelpContents, {}, 0, {}, "toku08", 8, "ヘルプ"},
+    {Kind::ToolSeparator, 1, "", "", {}, {}, 0, {}, "toku09"},
+    {Kind::Item, 1, "mnuhelp1", "ヘルプの使い方(&H)", &Program::HelpOnHelp},
+    {Kind::Separator, 1, "mnua"},
+    {Kind::Item, 1, "mnuver", "バージョン情報(&V)", &Program::ShowVersion},
+};
+// clang-format on
 
 QMenu *SubMenu(QWidget *parent, QMenu *owner, const QString &name, const QString &caption) {
     auto *menu = new QMenu(caption, parent);
@@ -40,10 +109,6 @@ QMenu *SubMenu(QWidget *parent, QMenu *owner, const QString &name, const QString
         owner->addMenu(menu);
     }
     return menu;
-}
-
-void Separator(QMenu *menu, const QString &name) {
-    menu->addSeparator()->setObjectName(name);
 }
 
 } // namespace
@@ -60,116 +125,52 @@ MainWindow::MainWindow(Program &program) : program_(program) {
     resize(Px(9525), Px(kFrameHeightWithToolbar));
 }
 
-QAction *MainWindow::Add(QMenu *menu, const QString &name, const QString &caption,
-                         void (Program::*slot)()) {
-    QAction *action = menu->addAction(caption);
-    action->setObjectName(name);
-    connect(action, &QAction::triggered, &program_, slot);
-    return action;
-}
-
-QAction *MainWindow::AddSetting(QMenu *menu, const QString &name, const QString &caption,
-                                qint16 *setting, qint16 value) {
-    QAction *action = menu->addAction(caption);
-    action->setObjectName(name);
-    connect(action, &QAction::triggered, this,
-            [this, setting, value] { program_.ChangeSetting(*setting, value); });
-    return action;
-}
-
 void MainWindow::BuildMenus() {
-    Settings &s = program_.settings;
-    QMenuBar *bar = menuBar();
-
-    QMenu *game = SubMenu(this, nullptr, QStringLiteral("game"), QStringLiteral("ゲーム(&S)"));
-    bar->addMenu(game);
-    Add(game, QStringLiteral("gameOpen"), QStringLiteral("ゲーム開始(&B)"), &Program::GameOpen);
-    Add(game, QStringLiteral("gameClose"), QStringLiteral("ゲーム終了(&E)"), &Program::GameClose);
-    Separator(game, QStringLiteral("mnuaa11"));
-    QAction *close =
-        Add(game, QStringLiteral("close"), QStringLiteral("終了(&Q)"), &Program::CloseProgram);
-    close->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
-
-    QMenu *display =
-        SubMenu(this, nullptr, QStringLiteral("hyoSettei"), QStringLiteral("表示設定(&V)"));
-    bar->addMenu(display);
-    QMenu *upper = SubMenu(this, display, QStringLiteral("kami"), QStringLiteral("上の句(&U)"));
-    AddSetting(upper, QStringLiteral("kamiKanji"), QStringLiteral("漢字(&K)"), &s.upperTextMode, 0);
-    AddSetting(upper, QStringLiteral("kamikana"), QStringLiteral("かな(&H)"), &s.upperTextMode, 2);
-    Separator(display, QStringLiteral("mnuaa12"));
-    QMenu *lower = SubMenu(this, display, QStringLiteral("shimo"), QStringLiteral("下の句(&D)"));
-    AddSetting(lower, QStringLiteral("shimoKanji"), QStringLiteral("漢字(&K)"), &s.lowerTextMode,
-               0);
-    AddSetting(lower, QStringLiteral("shimoKana"), QStringLiteral("かな(&H)"), &s.lowerTextMode, 2);
-
-    QMenu *special =
-        SubMenu(this, nullptr, QStringLiteral("tokuSettei"), QStringLiteral("特別設定(&T)"));
-    bar->addMenu(special);
-    QMenu *count = SubMenu(this, special, QStringLiteral("monSuu"), QStringLiteral("問題数(&M)"));
-    AddSetting(count, QStringLiteral("mon5"), QStringLiteral("　 ５(&A)"), &s.questionCount, 5);
-    AddSetting(count, QStringLiteral("mon10"), QStringLiteral("　１０(&B)"), &s.questionCount, 10);
-    AddSetting(count, QStringLiteral("mon20"), QStringLiteral("　２０(&C)"), &s.questionCount, 20);
-    AddSetting(count, QStringLiteral("mon50"), QStringLiteral("　５０(&D)"), &s.questionCount, 50);
-    AddSetting(count, QStringLiteral("mon100"), QStringLiteral("１００(&E)"), &s.questionCount,
-               100);
-    QMenu *speed =
-        SubMenu(this, special, QStringLiteral("soku"), QStringLiteral("上の句表示速度(&S)"));
-    AddSetting(speed, QStringLiteral("soku1"), QStringLiteral("速い(&A)"), &s.revealDelay, 0);
-    AddSetting(speed, QStringLiteral("soku2"), QStringLiteral("やや速い(&B)"), &s.revealDelay, 2);
-    AddSetting(speed, QStringLiteral("soku3"), QStringLiteral("普通(&C)"), &s.revealDelay, 4);
-    AddSetting(speed, QStringLiteral("soku4"), QStringLiteral("ややゆっくり(&D)"), &s.revealDelay,
-               6);
-    AddSetting(speed, QStringLiteral("soku5"), QStringLiteral("ゆっくり(&E)"), &s.revealDelay, 8);
-    QMenu *faults =
-        SubMenu(this, special, QStringLiteral("oteSuu"), QStringLiteral("おてつき限度数(&O)"));
-    AddSetting(faults, QStringLiteral("ote1"), QStringLiteral("　１(&A)"), &s.faultLimit, 1);
-    AddSetting(faults, QStringLiteral("ote5"), QStringLiteral("　５(&B)"), &s.faultLimit, 5);
-    AddSetting(faults, QStringLiteral("ote10"), QStringLiteral("１０(&C)"), &s.faultLimit, 10);
-    AddSetting(faults, QStringLiteral("ote20"), QStringLiteral("２０(&D)"), &s.faultLimit, 20);
-    AddSetting(faults, QStringLiteral("oteNo"), QStringLiteral("なし(&E)"), &s.faultLimit, 999);
-    Separator(special, QStringLiteral("mna13a"));
-    Add(special, QStringLiteral("mnuseki"), QStringLiteral("設定の保存(&k)"),
-        &Program::SaveSettings);
-    Add(special, QStringLiteral("mnushokise"), QStringLiteral("初期設定に戻す(&R)"),
-        &Program::RestoreDefaultSettings);
-
-    QMenu *records = SubMenu(this, nullptr, QStringLiteral("mnuki"), QStringLiteral("記録(&D)"));
-    bar->addMenu(records);
-    Add(records, QStringLiteral("mnumil"), QStringLiteral("記録を見る(&V)"), &Program::ViewRecords);
-    Add(records, QStringLiteral("mnushoki"), QStringLiteral("初期化(&R)"), &Program::ResetRecords);
-    Separator(records, QStringLiteral("mna13"));
-    Add(records, QStringLiteral("mnuKiroku"), QStringLiteral("記録印刷"),
-        &Program::PrintRecordsMenu);
-
-    QMenu *options =
-        SubMenu(this, nullptr, QStringLiteral("mnuop"), QStringLiteral("オプション(&O)"));
-    bar->addMenu(options);
-    Add(options, QStringLiteral("mnuData"), QStringLiteral("ﾃﾞｰﾀ（歌）読み出しﾌｫﾙﾀﾞの設定(&F)"),
-        &Program::SelectPictureFolder);
-    Separator(options, QStringLiteral("mna141"));
-    QAction *toggle = options->addAction(QStringLiteral("ツールバーの表示(&V)"));
-    toggle->setObjectName(QStringLiteral("mnutov"));
-    toggle->setCheckable(true);
-    toggle->setChecked(true);
-    // The check mark follows the toolbar; only ToggleToolbar changes it.
-    connect(toggle, &QAction::triggered, this, [this, toggle] {
-        toggle->setChecked(!toggle->isChecked());
-        ToggleToolbar();
-    });
-    Add(options, QStringLiteral("mnutoc"), QStringLiteral("ツールバーの変更(&T)"),
-        &Program::CustomiseToolbar);
-    Separator(options, QStringLiteral("mna14"));
-    Add(options, QStringLiteral("mnusum"), QStringLiteral("タワユ一覧(&S)"),
-        &Program::ShowPoemList);
-
-    QMenu *help = SubMenu(this, nullptr, QStringLiteral("mnuhelp"), QStringLiteral("ヘルプ(&H)"));
-    bar->addMenu(help);
-    Add(help, QStringLiteral("mnuhelp0"), QStringLiteral("目次(&C)"), &Program::HelpContents);
-    Add(help, QStringLiteral("mnuhelp1"), QStringLiteral("ヘルプの使い方(&H)"),
-        &Program::HelpOnHelp);
-    Separator(help, QStringLiteral("mnua"));
-    Add(help, QStringLiteral("mnuver"), QStringLiteral("バージョン情報(&V)"),
-        &Program::ShowVersion);
+    std::array<QMenu *, 3> open{}; // the menu of each depth that rows go into
+    for (const ActionRow &row : kActions) {
+        const QString name = QString::fromLatin1(row.name);
+        const QString caption = QString::fromUtf8(row.caption);
+        QMenu *owner = row.depth > 0 ? open[row.depth - 1] : nullptr;
+        QAction *action = nullptr;
+        switch (row.kind) {
+        case Kind::Menu:
+            open[row.depth] = SubMenu(this, owner, name, caption);
+            if (!owner) {
+                menuBar()->addMenu(open[row.depth]);
+            }
+            continue;
+        case Kind::ToolSeparator:
+            continue;
+        case Kind::Separator:
+            owner->addSeparator()->setObjectName(name);
+            continue;
+        case Kind::Item:
+            action = owner->addAction(caption);
+            connect(action, &QAction::triggered, &program_, row.handler);
+            break;
+        case Kind::Setting:
+            action = owner->addAction(caption);
+            connect(action, &QAction::triggered, this,
+                    [this, setting = row.setting, value = row.value] {
+                        program_.ChangeSetting(program_.settings.*setting, value);
+                    });
+            break;
+        case Kind::Toggle:
+            action = owner->addAction(caption);
+            action->setCheckable(true);
+            action->setChecked(true);
+            // The check mark follows the toolbar; only ToggleToolbar changes it.
+            connect(action, &QAction::triggered, this, [this, action] {
+                action->setChecked(!action->isChecked());
+                ToggleToolbar();
+            });
+            break;
+        }
+        action->setObjectName(name);
+        if (row.shortcut != QKeyCombination()) {
+            action->setShortcut(QKeySequence(row.shortcut));
+        }
+    }
 }
 
 void MainWindow::BuildToolbar() {
@@ -182,19 +183,23 @@ void MainWindow::BuildToolbar() {
     toolbar_->toggleViewAction()->setVisible(false);
     setContextMenuPolicy(Qt::NoContextMenu);
     addToolBar(Qt::TopToolBarArea, toolbar_);
-    for (const ToolButton &button : kToolButtons) {
+    for (const QString &key : BuiltInArrangement()) {
+        const ActionRow &row =
+            *std::find_if(std::begin(kActions), std::end(kActions), [&key](const ActionRow &r) {
+                return r.toolKey && key == QLatin1String(r.toolKey);
+            });
         QAction *action = nullptr;
-        if (button.picture == 0) {
+        if (row.kind == Kind::ToolSeparator) {
             action = new QAction(this);
             action->setSeparator(true);
         } else {
-            action = new QAction(Picture(QStringLiteral("tool%1").arg(button.picture)),
-                                 QString::fromUtf8(button.tip), this);
-            action->setToolTip(QString::fromUtf8(button.tip));
-            QAction *item = Item(QString::fromLatin1(button.item));
-            connect(action, &QAction::triggered, item, &QAction::trigger);
+            const QString tip = QString::fromUtf8(row.tip);
+            action = new QAction(Picture(QStringLiteral("tool%1").arg(row.picture)), tip, this);
+            action->setToolTip(tip);
+            connect(action, &QAction::triggered, Item(QString::fromLatin1(row.name)),
+                    &QAction::trigger);
         }
-        action->setObjectName(QString::fromLatin1(button.key));
+        action->setObjectName(key);
         toolActions_.append(action);
     }
     SetArrangement(BuiltInArrangement());
@@ -206,9 +211,12 @@ QAction *MainWindow::Item(const QString &name) const {
 
 QStringList MainWindow::BuiltInArrangement() {
     QStringList keys;
-    for (const ToolButton &button : kToolButtons) {
-        keys.append(QString::fromLatin1(button.key));
+    for (const ActionRow &row : kActions) {
+        if (row.toolKey) {
+            keys.append(QString::fromLatin1(row.toolKey));
+        }
     }
+    keys.sort(); // toku01, toku02, …: the keys number the built-in order
     return keys;
 }
 

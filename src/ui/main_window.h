@@ -43,9 +43,6 @@ protected:
 private:
     void BuildMenus();
     void BuildToolbar();
-    QAction *Add(QMenu *menu, const QString &name, const QString &caption, void (Program::*slot)());
-    QAction *AddSetting(QMenu *menu, const QString &name, const QString &caption, qint16 *setting,
-                        qint16 value);
 
     Program &program_;
     QToolBar *toolbar_ = nullptr;
