@@ -6,7 +6,6 @@
 
 #include <QWidget>
 #include <array>
-#include <functional>
 
 class QLabel;
 class QMenu;
