@@ -139,66 +139,6 @@ private slots:
         QCOMPARE(catalogue_.Text(90, 4).size(), 11);
     }
 
-    void mendedPoetNames_data() {
-        QTest::addColumn<int>("row");
-        QTest::addColumn<QString>("poet");
-        QTest::newRow("53") << 53 << QStringLiteral("●儀同三司母");
-        QTest::newRow("71") << 71 << QStringLiteral("●祐子内親王家紀伊");
-        QTest::newRow("79") << 79 << QStringLiteral("●待賢門院堀川");
-        QTest::newRow("86") << 86 << QStringLiteral("○寂蓮法師");
-        QTest::newRow("94") << 94 << QStringLiteral("○前大僧正慈円");
-        QTest::newRow("9 keeps its inner space") << 9 << QStringLiteral("○蝉　丸");
-    }
-
-    void mendedPoetNames() {
-        QFETCH(int, row);
-        QFETCH(QString, poet);
-        QCOMPARE(catalogue_.Text(row, 4), poet);
-    }
-
-    void sampleRows_data() {
-        QTest::addColumn<int>("row");
-        QTest::addColumn<QStringList>("columns");
-        const auto add = [](int row, QStringList columns) {
-            QTest::newRow(qPrintable(QString::number(row))) << row << columns;
-        };
-        add(0, {"秋の田の　かりほの庵の　苫をあらみ", "わが衣手は露にぬれつつ　　　　",
-                "あきのたの　かりほのいほの　とまをあらみ", "わかころもてはつゆにぬれつつ　",
-                "　天智天皇■"});
-        add(1, {"春すぎて　夏来にけらし　白妙の", "衣ほすてふ天の香具山　　　　　",
-                "はるすぎて　なつきにけらし　しろたへの", "ころもほすてふあまのかくやま　",
-                "●持統天皇■"});
-        add(2, {"あしびきの　山鳥の尾の　しだり尾の", "ながながし夜をひとりかも寝む　",
-                "あしびきの　やまどりのおの　しだりおの", "なかなかしよをひとりかもねむ　",
-                "　柿本人麻呂"});
-        add(8, {"花の色は　うつりにけりな　いたづらに", "わが身よにふるながめせしまに　",
-                "はなのいろは　うつりにけりな　いたづらに", "わかみよにふるなかめせしまに　",
-                "●小野小町"});
-        add(22, {"月みれば　ちぢに物こそ　かなしけれ", "わが身ひとつの秋にはあらねど　",
-                 "つきみれば　ちぢにものこそ　かなしけれ", "わかみひとつのあきにはあらねと",
-                 "　大江千里"});
-        add(75, {"わたの原　こぎいでてみれば　久方の", "雲ゐにまがふ沖つ白波　　　　　",
-                 "わたのはら　こぎいでてみれば　ひさかたの", "くもゐにまかふおきつしらなみ　",
-                 "□法性寺入道前関白太政大臣"});
-        add(90, {"きりぎりす　鳴くや霜夜の　さむしろに", "衣かたしきひとりかも寝む　　　",
-                 "きりぎりす　なくやしもよの　さむしろに", "ころもかたしきひとりかもねむ　",
-                 "△後京極摂政前太政大臣"});
-        add(99, {"ももしきや　ふるき軒ばの　しのぶにも", "なほあまりある昔なりけり　　　",
-                 "ももしきや　ふるきのきばの　しのぶにも", "なほあまりあるむかしなりけり　",
-                 "　順徳院■"});
-        add(20, {"今来むと　いひしばかりに　長月の", "ありあけの月を待ちいでつるかな",
-                 "いまこむと　いひしばかりに　ながつきの", "ありあけの月をまちいてつるかな",
-                 "○素性法師"});
-    }
-
-    void sampleRows() {
-        QFETCH(int, row);
-        QFETCH(QStringList, columns);
-        for (int column = 0; column < 5; ++column) {
-            QCOMPARE(catalogue_.Text(row, column), columns[column]);
-        }
-    }
-
     void outsideTheTableIsEmpty() {
         QVERIFY(catalogue_.Text(-1, 0).isEmpty());
         QVERIFY(catalogue_.Text(100, 0).isEmpty());

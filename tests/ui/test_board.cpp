@@ -90,38 +90,6 @@ private slots:
         QVERIFY(boxSeen);
     }
 
-    void faultLimit_data() {
-        QTest::addColumn<bool>("again");
-        QTest::newRow("yes") << true;
-        QTest::newRow("no") << false;
-    }
-
-    void faultLimit() {
-        QFETCH(bool, again);
-        InTemporaryFolder folder;
-        UiFixture f;
-        f.program->settings.faultLimit = 1;
-        f.program->GameOpen();
-        f.PressStart();
-        f.dialogs.answers = {again ? MessageAnswer::Yes : MessageAnswer::No};
-        const int right = f.RightCard();
-        f.ClickCard(right % 8 + 1);
-        f.ClickCard((right + 1) % 8 + 1);
-        QCOMPARE(f.dialogs.texts(), QStringList{"もう一度挑戦しますか。"});
-        if (again) {
-            QVERIFY(f.Board().isVisible());
-            QCOMPARE(f.BoardText("Label47"), QStringLiteral("1"));
-            QCOMPARE(f.BoardText("Label48"), QStringLiteral("0"));
-            QVERIFY(f.BoardText("Label09").isEmpty());
-        } else {
-            QVERIFY(!f.Board().isVisible());
-            QVERIFY(!f.game().questionActive());
-            QCOMPARE(f.CardColor(right), QColor(192, 255, 192));
-            QCOMPARE(f.BoardText("Label37"),
-                     QStringLiteral("残念でした。次回はがんばってください！"));
-        }
-    }
-
     void clicksOnTheBoard() {
         InTemporaryFolder folder;
         UiFixture f;
