@@ -114,6 +114,15 @@ mode_t TypeOf(const QString &name) {
     return ::lstat(QFile::encodeName(name).constData(), &st) == 0 ? (st.st_mode & S_IFMT) : 0;
 }
 
+// Start-up must read the 10 questions of kOptions; then 20 questions are saved.
+void StartThenSaveTwentyQuestions(FakeWorld &world) {
+    SettingsStore store(world.settings, world.dialogs);
+    store.LoadAtStartUp();
+    QCOMPARE(world.settings.questionCount, qint16(10));
+    world.settings.questionCount = 20;
+    store.SaveSettings();
+}
+
 bool IsWarning(const FakeDialogs &dialogs) {
     return dialogs.shown.size() == 1 && dialogs.shown[0].icon == MessageIcon::Warning;
 }
@@ -239,11 +248,7 @@ private slots:
         QVERIFY(QFile::link("store/table", "NUPEKI3.DAT"));
         QVERIFY(QFile::link("store/list", "ichirun.txt"));
         FakeWorld world;
-        SettingsStore store(world.settings, world.dialogs);
-        store.LoadAtStartUp();
-        QCOMPARE(world.settings.questionCount, qint16(10));
-        world.settings.questionCount = 20;
-        store.SaveSettings();
+        StartThenSaveTwentyQuestions(world);
         QCOMPARE(ReadAll("store/options"), QByteArray("20,8,1,2\r\n"));
         QCOMPARE(TypeOf("NUPEKI1.DAT"), mode_t(S_IFLNK));
 
@@ -263,11 +268,7 @@ private slots:
         QVERIFY(WriteAll("nupeki1.dat", "50,8,8,4\r\n"));
         QVERIFY(WriteAll("NUPEKI1.DAT", kOptions));
         FakeWorld world;
-        SettingsStore store(world.settings, world.dialogs);
-        store.LoadAtStartUp();
-        QCOMPARE(world.settings.questionCount, qint16(10));
-        world.settings.questionCount = 20;
-        store.SaveSettings();
+        StartThenSaveTwentyQuestions(world);
         Settings next;
         SettingsStore(next, world.dialogs).LoadAtStartUp();
         QCOMPARE(next.questionCount, qint16(20));
