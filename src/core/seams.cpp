@@ -65,6 +65,10 @@ TimeSeededRandom::TimeSeededRandom(const TimeOfDay &clock) : clock_(clock) {
     engine_.seed((std::uint64_t(device()) << 32) ^ device());
 }
 
+TimeSeededRandom::TimeSeededRandom(const TimeOfDay &clock, std::uint64_t seed) : clock_(clock) {
+    engine_.seed(seed);
+}
+
 float TimeSeededRandom::Draw() {
     const float now = clock_.Now();
     if (now != lastSeedTime_) {

@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QString>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <random>
@@ -120,6 +121,8 @@ private:
 class TimeSeededRandom final : public Random {
 public:
     explicit TimeSeededRandom(const TimeOfDay &clock);
+    // A fixed starting state, so that a test sees the same draws every run.
+    TimeSeededRandom(const TimeOfDay &clock, std::uint64_t seed);
     float Draw() override;
 
 private:
