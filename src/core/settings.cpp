@@ -47,6 +47,15 @@ qint16 InRange(std::optional<qint16> value, qint16 low, qint16 high, qint16 fall
     return std::clamp(*value, low, high);
 }
 
+// The records of the two files, in the order the files keep them.
+QList<qint16> OptionValues(const Settings &s) {
+    return {s.questionCount, s.cardCount, s.faultLimit, s.revealDelay};
+}
+
+QList<qint16> DisplayValues(const Settings &s) {
+    return {s.upperTextMode, s.lowerTextMode};
+}
+
 qint16 TextMode(std::optional<qint16> value, qint16 fallback) {
     return (value == 0 || value == 2) ? *value : fallback;
 }
@@ -118,20 +127,11 @@ void SettingsStore::LoadAtStartUp() {
 }
 
 void SettingsStore::WriteDefaultOptions() {
-    const FileResult written =
-        WriteRecordFile(kOptionsFile, {settings_.questionCount, settings_.cardCount,
-                                       settings_.faultLimit, settings_.revealDelay});
-    if (!written.ok) {
-        ReportWriteFailure(kOptionsFile, written.errorString);
-    }
+    WriteOrReport(kOptionsFile, OptionValues(settings_));
 }
 
 void SettingsStore::WriteDefaultDisplay() {
-    const FileResult written =
-        WriteRecordFile(kDisplayFile, {settings_.upperTextMode, settings_.lowerTextMode});
-    if (!written.ok) {
-        ReportWriteFailure(kDisplayFile, written.errorString);
-    }
+    WriteOrReport(kDisplayFile, DisplayValues(settings_));
 }
 
 void SettingsStore::ReadOptions() {
@@ -160,20 +160,16 @@ void SettingsStore::ReadDisplay() {
 
 bool SettingsStore::WriteBoth(const Settings &values) {
     // Both files are written under the same name the start-up reads them by.
-    const FileResult options =
-        WriteRecordFile(kOptionsFile, {values.questionCount, values.cardCount, values.faultLimit,
-                                       values.revealDelay});
-    if (!options.ok) {
-        ReportWriteFailure(kOptionsFile, options.errorString);
-        return false;
+    return WriteOrReport(kOptionsFile, OptionValues(values)) &&
+           WriteOrReport(kDisplayFile, DisplayValues(values));
+}
+
+bool SettingsStore::WriteOrReport(const QString &name, const QList<qint16> &values) {
+    const FileResult written = WriteRecordFile(name, values);
+    if (!written.ok) {
+        ReportWriteFailure(name, written.errorString);
     }
-    const FileResult display =
-        WriteRecordFile(kDisplayFile, {values.upperTextMode, values.lowerTextMode});
-    if (!display.ok) {
-        ReportWriteFailure(kDisplayFile, display.errorString);
-        return false;
-    }
-    return true;
+    return written.ok;
 }
 
 void SettingsStore::SaveSettings() {

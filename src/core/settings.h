@@ -56,6 +56,8 @@ private:
     void ReadDisplay();
     // Writes both files; false, after the warning box, when either failed.
     bool WriteBoth(const Settings &values);
+    // Writes one file; false, after the warning box, when it failed.
+    bool WriteOrReport(const QString &name, const QList<qint16> &values);
     void ReportWriteFailure(const QString &what, const QString &reason);
 
     Settings &settings_;
