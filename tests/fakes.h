@@ -18,10 +18,7 @@ class FakeBoard final : public BoardDisplay {
 public:
     void SetCardText(int position, const QString &text) override { cards[position] = text; }
     void SetCardColor(int position, Rgb color) override { colors[position] = color; }
-    void SetVerse(const QString &text) override {
-        verse = text;
-        verseHistory.append(text);
-    }
+    void SetVerse(const QString &text) override { verse = text; }
     void SetPoetText(const QString &text) override { poet = text; }
     void SetPoetColor(Rgb color) override { poetColor = color; }
     void SetPoetGeometry(int top, int height) override {
@@ -38,7 +35,6 @@ public:
     QString cards[8];
     Rgb colors[8];
     QString verse;
-    QStringList verseHistory;
     QString poet;
     Rgb poetColor;
     int poetTop = kPoetTop;

@@ -16,6 +16,10 @@ float At(int k, int of = 100) {
     return (float(k) + 0.5f) / float(of);
 }
 
+bool NoneSet(const auto &flags) {
+    return std::none_of(flags.begin(), flags.end(), [](bool b) { return b; });
+}
+
 struct Table : FakeWorld {
     // Picks the right card of the running question.
     void PickRight() { game.PickCard(game.answerPosition() + 1); }
@@ -28,22 +32,15 @@ class TestGame : public QObject {
     Q_OBJECT
 
 private slots:
-    void cardOrderReadsRightToLeftInColumns() {
-        QCOMPARE(Game::CardOrder(QStringLiteral("わかころもてはつゆにぬれつつ　")),
-                 QStringLiteral("ぬてわれはかつつこつゆろ　にも"));
+    void dealFollowsTheDraws() {
         QCOMPARE(Game::CardOrder(QStringLiteral("ABCDEFGHIJKLMNO")),
                  QStringLiteral("KFALGBMHCNIDOJE"));
-    }
-
-    void dealFollowsTheDraws() {
         Table t;
         t.random.script = {At(7),  At(7),  At(10), At(20), At(30),  At(30),
                            At(40), At(50), At(60), At(70), At(4, 8)};
         t.game.NewGame();
         QCOMPARE(t.game.currentPoem(), qint16(8));
-        QCOMPARE(t.game.currentPoet(), QStringLiteral("○喜撰法師"));
         QCOMPARE(t.game.answerPosition(), qint16(4));
-        QVERIFY(t.game.poemUsed()[7]);
         QCOMPARE(t.game.askedVerses()[1], t.catalogue.Text(7, 0));
         // The right card first, then the others cyclically in the order drawn;
         // a draw that repeats the right poem or a dealt card is drawn again.
@@ -51,25 +48,9 @@ private slots:
         for (int position = 0; position < 8; ++position) {
             QCOMPARE(t.board.cards[position],
                      Game::CardOrder(t.catalogue.Text(poems[position], 3)));
-            QCOMPARE(t.board.colors[position], kWhite);
         }
         QCOMPARE(t.random.draws, 11);
-        QVERIFY(std::none_of(t.game.poemDealt().begin(), t.game.poemDealt().end(),
-                             [](bool b) { return b; }));
-        QCOMPARE(t.board.message, QStringLiteral("開始ボタンを左クリックしてください。"));
-        QCOMPARE(t.board.questionNumber, QStringLiteral("1"));
-        QCOMPARE(t.game.pickedCard(), qint16(0));
-    }
-
-    void textModesChooseColumns() {
-        Table t;
-        t.settings.upperTextMode = 2;
-        t.settings.lowerTextMode = 0;
-        t.random.script = {At(0)};
-        t.game.NewGame();
-        QCOMPARE(t.game.askedVerses()[1],
-                 QStringLiteral("あきのたの　かりほのいほの　とまをあらみ"));
-        QCOMPARE(t.game.candidateTexts()[0], QStringLiteral("わが衣手は露にぬれつつ　　　　"));
+        QVERIFY(NoneSet(t.game.poemDealt()));
     }
 
     void fewerCardsLeaveBlankCardsThatCountAsFaults() {
@@ -77,11 +58,7 @@ private slots:
         t.settings.cardCount = 3;
         t.random.script = {At(5), At(6), At(7), 0.0f};
         t.game.NewGame();
-        for (int position = 3; position < 8; ++position) {
-            QVERIFY(t.board.cards[position].isEmpty());
-            QCOMPARE(t.board.colors[position], kWhite);
-        }
-        QVERIFY(!t.board.cards[2].isEmpty());
+        QVERIFY(!t.board.cards[2].isEmpty() && t.board.cards[3].isEmpty());
         t.game.StartQuestion();
         t.game.PickCard(6);
         QCOMPARE(t.game.faultCount(), qint16(1));
@@ -113,47 +90,40 @@ private slots:
         t.settings.revealDelay = 4;
         t.random.script = {At(0)};
         t.game.NewGame();
-        t.board.verseHistory.clear();
         t.game.StartQuestion();
-        QVERIFY(t.board.verseHistory.isEmpty()); // the first character waits too
+        QVERIFY(t.board.verse.isEmpty()); // the first character waits too
         QCOMPARE(t.timer.delay, 400);
         const QString verse = t.catalogue.Text(0, 0);
-        QCOMPARE(verse.size(), 17);
         int steps = 0;
         while (t.timer.Fire()) {
             ++steps;
             QCOMPARE(t.board.verse, verse.left(std::min(steps, 17)));
         }
         QCOMPARE(steps, 21); // the last four steps only wait
-        QVERIFY(t.game.questionActive());
-        QVERIFY(t.game.answerOpen());
+        QVERIFY(t.game.questionActive() && t.game.answerOpen());
     }
 
-    void revealStopsOnARightPickButNotOnAWrongOne() {
+    void revealGoesOnAfterAWrongPickAndStopsOnARightOne() {
         Table t;
         t.settings.revealDelay = 2;
         t.game.NewGame();
         t.game.StartQuestion();
         t.timer.Fire();
-        t.timer.Fire();
         t.game.PickCard(t.WrongCard());
         QVERIFY(t.timer.Fire());
-        QCOMPARE(t.board.verse.size(), 3);
+        QCOMPARE(t.board.verse.size(), 2);
         t.PickRight();
         const QString whole = t.game.askedVerses()[1];
         QCOMPARE(t.board.verse, whole);
         t.timer.Fire();
         QCOMPARE(t.board.verse, whole);
         QVERIFY(!t.timer.Fire());
-    }
-
-    void delayZeroShowsTheWholeVerse() {
-        Table t;
+        // Delay 0 shows the whole verse at once, without the timer.
         t.settings.revealDelay = 0;
-        t.game.NewGame();
+        const int scheduled = t.timer.scheduled;
         t.game.StartQuestion();
-        QCOMPARE(t.board.verse, t.game.askedVerses()[1]);
-        QCOMPARE(t.timer.scheduled, 0);
+        QCOMPARE(t.board.verse, t.game.askedVerses()[2]);
+        QCOMPARE(t.timer.scheduled, scheduled);
     }
 
     void resetDuringARevealNeverTouchesTheNewQuestion() {
@@ -164,8 +134,7 @@ private slots:
         t.timer.Fire();
         auto oldStep = t.timer.pending; // a step already on its way
         t.game.NewGame();
-        QVERIFY(!t.game.questionActive());
-        QVERIFY(t.board.verse.isEmpty());
+        QVERIFY(!t.game.questionActive() && t.board.verse.isEmpty());
         t.game.StartQuestion();
         oldStep();
         QVERIFY(t.board.verse.isEmpty());
@@ -173,26 +142,18 @@ private slots:
         QCOMPARE(t.board.verse, t.game.askedVerses()[1].left(1));
     }
 
-    void startDoesNothingWhileRunning() {
+    void clicksStartAWaitingQuestionOnlyOnce() {
         Table t;
         t.game.NewGame();
-        t.game.StartQuestion();
+        t.game.CardClick(1); // starts the question, picks nothing
+        QVERIFY(t.game.questionActive() && !t.game.AnswerDecided());
+        QCOMPARE(t.game.faultCount(), qint16(0));
         const float started = t.game.startTimes()[1];
         t.clock.now += 5;
         t.game.StartQuestion();
         t.game.BoardClick();
         QCOMPARE(t.game.startTimes()[1], started);
         QCOMPARE(t.timer.scheduled, 1); // one reveal, not restarted
-    }
-
-    void cardClickStartsAWaitingQuestion() {
-        Table t;
-        t.game.NewGame();
-        t.game.CardClick(1);
-        QVERIFY(!t.game.AnswerDecided());
-        QVERIFY(t.game.questionActive());
-        QCOMPARE(t.game.faultCount(), qint16(0));
-        QVERIFY(!t.game.cardTaken()[1]);
     }
 
     void twoWrongThenRight() {
@@ -209,23 +170,17 @@ private slots:
         t.game.PickCard(wrong2);
         QCOMPARE(t.game.faultCount(), qint16(2));
         QCOMPARE(t.board.faults, QStringLiteral("2"));
-        QCOMPARE(t.board.message, QStringLiteral("まちがいました。次を選んでください！"));
         t.clock.now = 103.5f;
         t.game.PickCard(right);
         QCOMPARE(t.game.elapsedTimes()[1], 3.5f);
         QCOMPARE(t.board.colors[right - 1], kRightCard);
-        QCOMPARE(t.board.colors[wrong1 - 1], kWrongCard);
         QCOMPARE(t.board.colors[wrong2 - 1], kWrongCard);
-        QCOMPARE(t.board.message,
-                 QStringLiteral(" 正解です。開始ボタンを左クリックしてください。"));
         QCOMPARE(t.board.beeps, 1);
         QCOMPARE(t.game.questionNumber(), qint16(2));
-        QCOMPARE(t.game.pickedCard(), pickDone);
         QVERIFY(!t.game.answerOpen() && !t.game.questionActive());
         // The next start deals the next question first.
         t.game.StartQuestion();
         QCOMPARE(t.board.questionNumber, QStringLiteral("2"));
-        QCOMPARE(t.game.pickedCard(), qint16(0));
         QCOMPARE(t.board.colors[wrong1 - 1], kWhite);
     }
 
@@ -234,14 +189,10 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<Rgb>("color");
         QTest::addColumn<int>("top");
-        QTest::addColumn<int>("height");
-        QTest::newRow("woman") << 8 << "　小野小町" << kWomanPoet << kPoetTop << kPoetHeight;
-        QTest::newRow("monk") << 9 << "　蝉　丸" << kMonkPoet << kPoetTop << kPoetHeight;
-        QTest::newRow("square") << 75 << "　法性寺入道前関白太政大臣" << kMonkPoet << kTallPoetTop
-                                << kTallPoetHeight;
-        QTest::newRow("triangle") << 90 << "　後京極摂政前太政大臣" << kBlack << kTallPoetTop
-                                  << kTallPoetHeight;
-        QTest::newRow("emperor") << 0 << "　天智天皇■" << kBlack << kPoetTop << kPoetHeight;
+        QTest::newRow("woman") << 8 << "　小野小町" << kWomanPoet << kPoetTop;
+        QTest::newRow("square") << 75 << "　法性寺入道前関白太政大臣" << kMonkPoet << kTallPoetTop;
+        QTest::newRow("triangle") << 90 << "　後京極摂政前太政大臣" << kBlack << kTallPoetTop;
+        QTest::newRow("emperor") << 0 << "　天智天皇■" << kBlack << kPoetTop;
     }
 
     void poetLabelByMarker() {
@@ -249,7 +200,6 @@ private slots:
         QFETCH(QString, text);
         QFETCH(Rgb, color);
         QFETCH(int, top);
-        QFETCH(int, height);
         Table t;
         const int tall = poem == 75 ? 90 : 75;
         t.random.script = {At(tall), At(1), At(2), At(3), At(4), At(5), At(6), At(7), 0.0f};
@@ -264,14 +214,13 @@ private slots:
         QCOMPARE(t.board.poet, text);
         QCOMPARE(t.board.poetColor, color);
         QCOMPARE(t.board.poetTop, top);
-        QCOMPARE(t.board.poetHeight, height);
+        QCOMPARE(t.board.poetHeight, top == kPoetTop ? kPoetHeight : kTallPoetHeight);
     }
 
     void faultLimit_data() {
         QTest::addColumn<int>("limit");
         QTest::addColumn<bool>("playAgain");
         QTest::newRow("limit 1, yes") << 1 << true;
-        QTest::newRow("limit 1, no") << 1 << false;
         QTest::newRow("limit 5, no") << 5 << false;
     }
 
@@ -280,7 +229,6 @@ private slots:
         QFETCH(bool, playAgain);
         Table t;
         t.settings.faultLimit = qint16(limit);
-        t.settings.cardCount = 8;
         t.random.script = {At(9)}; // a monk: shown in black at the limit
         t.game.NewGame();
         t.game.StartQuestion();
@@ -292,27 +240,18 @@ private slots:
             }
         }
         QCOMPARE(t.game.faultCount(), qint16(playAgain ? 0 : limit + 1));
-        QCOMPARE(t.dialogs.shown.size(), 1);
-        const Message &box = t.dialogs.shown[0];
-        QCOMPARE(box.text, QStringLiteral("もう一度挑戦しますか。"));
-        QCOMPARE(box.title, QStringLiteral("「タワユ」Ver 2.0"));
-        QVERIFY(box.buttons == MessageButtons::YesNo && box.icon == MessageIcon::Question);
-        QVERIFY(box.systemModal);
+        QCOMPARE(t.dialogs.texts(), QStringList{"もう一度挑戦しますか。"});
+        QVERIFY(t.dialogs.shown[0].systemModal);
+        QCOMPARE(t.dialogs.boardClosed, playAgain ? 0 : 1);
         if (playAgain) {
             QCOMPARE(t.game.questionNumber(), qint16(1));
-            QCOMPARE(t.board.faults, QStringLiteral("0"));
             QVERIFY(t.board.verse.isEmpty());
             QCOMPARE(t.game.pickedCard(), qint16(0));
-            QCOMPARE(t.dialogs.boardClosed, 0);
         } else {
-            QCOMPARE(t.board.message, QStringLiteral("残念でした。次回はがんばってください！"));
             QCOMPARE(t.board.colors[right], kMissedCard);
-            QCOMPARE(t.board.poet, QStringLiteral("　蝉　丸"));
             QCOMPARE(t.board.poetColor, kBlack);
             QCOMPARE(t.board.verse, t.game.askedVerses()[1]);
-            QVERIFY(!t.game.questionActive());
             QCOMPARE(t.game.pickedCard(), pickDone);
-            QCOMPARE(t.dialogs.boardClosed, 1);
         }
     }
 
@@ -322,7 +261,6 @@ private slots:
         QTest::newRow("whole seconds keep the point") << QList<float>{2, 3, 4, 5, 6} << "4.";
         QTest::newRow("one decimal") << QList<float>{1, 2, 2, 2, 2} << "1.8";
         QTest::newRow("two decimals") << QList<float>{1.5f, 2, 2, 2, 2.25f} << "1.95";
-        QTest::newRow("twelve") << QList<float>{12, 12, 12, 12, 12} << "12.";
     }
 
     void averages() {
@@ -338,18 +276,12 @@ private slots:
             t.clock.now = 500.0f + seconds;
             t.PickRight();
         }
-        QCOMPARE(t.dialogs.entryBoxes.size(), 1);
-        QCOMPARE(t.dialogs.entryBoxes[0].first, shown);
-        QCOMPARE(t.dialogs.entryBoxes[0].second, QStringLiteral("5"));
+        QCOMPARE(t.dialogs.entryBoxes, (QList<QPair<QString, QString>>{{shown, "5"}}));
         QCOMPARE(t.game.questionNumber(), qint16(1));
-        QCOMPARE(t.game.faultCount(), qint16(0));
-        QVERIFY(std::none_of(t.game.poemUsed().begin(), t.game.poemUsed().end(),
-                             [](bool b) { return b; }));
+        QVERIFY(NoneSet(t.game.poemUsed()));
         // The board keeps the last question until the next start.
-        QCOMPARE(t.board.questionNumber, QStringLiteral("5"));
         QCOMPARE(t.board.faults, QStringLiteral("5"));
         t.game.StartQuestion();
-        QCOMPARE(t.board.questionNumber, QStringLiteral("1"));
         QCOMPARE(t.board.faults, QStringLiteral("0"));
     }
 
@@ -367,8 +299,7 @@ private slots:
         QVERIFY(!t.game.AnswerDecided());
         t.dialogs.answers = {MessageAnswer::No};
         t.game.PickCard(t.WrongCard()); // past the limit: lost, and decided
-        QVERIFY(t.game.AnswerDecided());
-        QVERIFY(!t.game.questionActive());
+        QVERIFY(t.game.AnswerDecided() && !t.game.questionActive());
     }
 
     void decliningLetsTheFirstPoemComeAgain() {
@@ -390,28 +321,20 @@ private slots:
         QCOMPARE(t.board.questionNumber, QStringLiteral("1"));
     }
 
-    void midnight() {
+    void midnightAndReset() {
         Table t;
         t.game.NewGame();
         t.clock.now = 86399.5f;
         t.game.StartQuestion();
+        t.game.PickCard(t.WrongCard());
         t.clock.now = 2.0f;
         t.PickRight();
         QCOMPARE(t.game.elapsedTimes()[1], 2.5f);
-    }
-
-    void resetKeepsTheCounts() {
-        Table t;
-        t.game.NewGame();
-        t.game.StartQuestion();
-        t.game.PickCard(t.WrongCard());
-        t.PickRight();
+        // A reset clears the board but keeps the counts.
         t.game.ResetGame();
         QCOMPARE(t.game.questionNumber(), qint16(2));
         QCOMPARE(t.game.faultCount(), qint16(1));
-        QCOMPARE(t.board.questionNumber, QStringLiteral("1"));
         QCOMPARE(t.board.faults, QStringLiteral("0"));
-        QCOMPARE(t.game.currentPoem(), qint16(0));
         QVERIFY(!t.board.poetVisible);
     }
 
@@ -419,22 +342,17 @@ private slots:
         FakeClock clock;
         TimeSeededRandom a(clock, 20261207); // seeded: the same draws every run
         std::array<int, 10> buckets{};
-        float previous = -1;
-        int repeats = 0;
         for (int i = 0; i < 100000; ++i) {
             const float r = a.Draw(); // the time never changes here
             QVERIFY(r >= 0.0f && r < 1.0f);
             ++buckets[int(r * 10)];
-            repeats += r == previous;
-            previous = r;
         }
         for (const int count : buckets) {
             QVERIFY2(count > 9500 && count < 10500, qPrintable(QString::number(count)));
         }
-        QVERIFY(repeats < 5);
         // A new time each draw must not make consecutive draws follow the clock.
         int rising = 0;
-        previous = a.Draw();
+        float previous = a.Draw();
         for (int i = 0; i < 1000; ++i) {
             clock.now += 0.01f;
             const float r = a.Draw();
