@@ -1,0 +1,202 @@
+// SPDX-License-Identifier: MIT
+// Decisive characters (決まり字): how much of an upper verse must be heard
+// before only one poem can follow, against the anthology and on the board.
+#include "core/decisive.h"
+
+#include <algorithm>
+#include <functional>
+
+namespace nupew {
+namespace {
+
+constexpr QChar kIdeographicSpace(0x3000);
+
+// Where the rules of the kana spelling do not give the sound: poem 44's
+// あふ is the long お of おほけなく and おほえやま, and poem 17's ちはや keeps its は.
+struct SpokenException {
+    int poem;
+    const char16_t *spoken;
+};
+constexpr SpokenException kSpokenExceptions[] = {{16, u"ちはやぶる"}, {43, u"おおことの"}};
+
+QChar SpokenKana(QChar kana, bool insideWord) {
+    switch (kana.unicode()) {
+    case u'を':
+        return u'お';
+    case u'ゐ':
+        return u'い';
+    case u'ゑ':
+        return u'え';
+    case u'ぢ':
+        return u'じ';
+    case u'づ':
+        return u'ず';
+    default:
+        break;
+    }
+    if (insideWord) {
+        switch (kana.unicode()) {
+        case u'は':
+            return u'わ';
+        case u'ひ':
+            return u'い';
+        case u'ふ':
+            return u'う';
+        case u'へ':
+            return u'え';
+        case u'ほ':
+            return u'お';
+        default:
+            break;
+        }
+    }
+    return kana;
+}
+
+bool IsKana(QChar c) {
+    return c >= u'ぁ' && c <= u'ゖ';
+}
+
+} // namespace
+
+QString SpokenBeginning(const PoemCatalogue &catalogue, int poem) {
+    const QString spelling = catalogue.Text(poem, kUpperKana).remove(kIdeographicSpace);
+    for (const SpokenException &exception : kSpokenExceptions) {
+        if (exception.poem == poem) {
+            const QString spoken = QString::fromUtf16(exception.spoken);
+            return spoken + spelling.mid(spoken.size());
+        }
+    }
+    QString spoken;
+    // The first kana of each phrase begins a word; later ones are read as spoken.
+    const QString phrases = catalogue.Text(poem, kUpperKana);
+    bool wordStart = true;
+    for (const QChar c : phrases) {
+        if (c == kIdeographicSpace) {
+            wordStart = true;
+            continue;
+        }
+        spoken += SpokenKana(c, !wordStart);
+        wordStart = false;
+    }
+    return spoken;
+}
+
+DecisiveTable::DecisiveTable(const PoemCatalogue &catalogue) : catalogue_(catalogue) {
+    std::array<QString, kPoemCount> spoken;
+    for (int p = 0; p < kPoemCount; ++p) {
+        spoken[p] = SpokenBeginning(catalogue, p);
+    }
+    for (int p = 0; p < kPoemCount; ++p) {
+        // One more than the longest beginning shared with any other poem.
+        int shared = 0;
+        for (int q = 0; q < kPoemCount; ++q) {
+            if (q == p) {
+                continue;
+            }
+            int n = 0;
+            while (n < spoken[p].size() && n < spoken[q].size() && spoken[p][n] == spoken[q][n]) {
+                ++n;
+            }
+            shared = std::max(shared, n);
+        }
+        counts_[p] = std::min<int>(shared + 1, int(spoken[p].size()));
+        kanjiLengths_[p] = KanjiCharactersFor(catalogue.Text(p, kUpperKanji),
+                                              catalogue.Text(p, kUpperKana), counts_[p]);
+    }
+}
+
+QString DecisiveTable::Characters(int poem) const {
+    return catalogue_.Text(poem, kUpperKana).remove(kIdeographicSpace).left(counts_[poem]);
+}
+
+int DecisiveTable::LengthIn(int poem, int column) const {
+    if (poem < 0 || poem >= kPoemCount) {
+        return 0;
+    }
+    if (column == kUpperKanji) {
+        return kanjiLengths_[poem];
+    }
+    // The kana text keeps its spaces: count characters up to the last decisive kana.
+    const QString text = catalogue_.Text(poem, kUpperKana);
+    int kana = 0;
+    for (int i = 0; i < text.size(); ++i) {
+        kana += text[i] != kIdeographicSpace;
+        if (kana == counts_[poem]) {
+            return i + 1;
+        }
+    }
+    return int(text.size());
+}
+
+int DecisiveStep(const QString &verse, const QList<QString> &cardVerses) {
+    for (int step = 1; step <= verse.size(); ++step) {
+        const QString shown = verse.left(step);
+        const auto fits = std::count_if(cardVerses.begin(), cardVerses.end(),
+                                        [&shown](const QString &v) { return v.startsWith(shown); });
+        if (fits <= 1) {
+            return step;
+        }
+    }
+    return int(verse.size());
+}
+
+int KanjiCharactersFor(const QString &kanjiText, const QString &kanaText, int kanaCount) {
+    // Kana in the kanji text stand for themselves; each run of other
+    // characters reads as one to eight kana. The shortest reading that makes
+    // the whole text match wins; `ends[i]` is where character i's reading ends.
+    const qsizetype k = kanjiText.size();
+    const qsizetype r = kanaText.size();
+    std::vector<qsizetype> ends(size_t(k), 0);
+    std::function<bool(qsizetype, qsizetype)> match = [&](qsizetype i, qsizetype j) -> bool {
+        if (i == k) {
+            return j == r;
+        }
+        const QChar c = kanjiText[i];
+        if (IsKana(c) || c == kIdeographicSpace) {
+            if (j < r && kanaText[j] == c) {
+                ends[size_t(i)] = j + 1;
+                return match(i + 1, j + 1);
+            }
+            return false;
+        }
+        qsizetype run = i;
+        while (run < k && !IsKana(kanjiText[run]) && kanjiText[run] != kIdeographicSpace) {
+            ++run;
+        }
+        for (qsizetype len = run - i; len <= 8 * (run - i) && j + len <= r; ++len) {
+            const QString reading = kanaText.mid(j, len);
+            if (reading.contains(kIdeographicSpace)) {
+                break;
+            }
+            for (qsizetype m = i; m < run; ++m) {
+                ends[size_t(m)] = j + len; // the run shares one reading
+            }
+            if (match(run, j + len)) {
+                return true;
+            }
+        }
+        return false;
+    };
+    if (kanaCount <= 0 || !match(0, 0)) {
+        return 0;
+    }
+    // The kana position of the last decisive kana, spaces counted.
+    qsizetype target = 0;
+    for (int counted = 0; target < r && counted < kanaCount; ++target) {
+        counted += kanaText[target] != kIdeographicSpace;
+    }
+    for (qsizetype i = 0; i < k; ++i) {
+        if (ends[size_t(i)] >= target) {
+            // A run of kanji is coloured whole.
+            qsizetype last = i;
+            while (last + 1 < k && ends[size_t(last + 1)] == ends[size_t(i)]) {
+                ++last;
+            }
+            return int(last + 1);
+        }
+    }
+    return int(k);
+}
+
+} // namespace nupew

@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: MIT
+// Decisive characters (決まり字): how much of an upper verse must be heard
+// before only one poem can follow, against the anthology and on the board.
+#pragma once
+
+#include "core/poem_catalogue.h"
+
+#include <QList>
+#include <QString>
+#include <array>
+
+namespace nupew {
+
+// The beginning of a poem's upper verse as it is read aloud, in kana, one
+// kana for each kana of its spelling (column kUpperKana, spaces left out):
+// を お, ゐ い, ゑ え, ぢ じ, づ ず are equal and は ひ ふ へ ほ inside a word
+// sound as わ い う え お.
+QString SpokenBeginning(const PoemCatalogue &catalogue, int poem);
+
+class DecisiveTable final {
+public:
+    explicit DecisiveTable(const PoemCatalogue &catalogue);
+
+    // The count of decisive characters of poem 0-99 against all hundred (1 to 6).
+    int Count(int poem) const { return counts_[poem]; }
+    // The decisive characters as the verse spells them in kana.
+    QString Characters(int poem) const;
+    // How many characters of the verse's text in `column` (kUpperKanji or
+    // kUpperKana) carry the decisive characters; 0 when the kanji text cannot
+    // be matched to its kana.
+    int LengthIn(int poem, int column) const;
+
+private:
+    const PoemCatalogue &catalogue_;
+    std::array<int, kPoemCount> counts_{};
+    std::array<int, kPoemCount> kanjiLengths_{};
+};
+
+// The first reveal step (1 = one character shown) after which the shown text
+// of `verse` fits exactly one of `cardVerses` (the same column's upper verses
+// of the poems on the cards, the asked one among them).
+int DecisiveStep(const QString &verse, const QList<QString> &cardVerses);
+
+// The number of characters of `kanjiText` that carry the first `kanaCount`
+// kana of `kanaText`, the same words written the two ways; 0 if they do not match.
+int KanjiCharactersFor(const QString &kanjiText, const QString &kanaText, int kanaCount);
+
+} // namespace nupew
