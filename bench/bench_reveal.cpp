@@ -30,6 +30,7 @@ public:
             loop->quit();
         }
     }
+    void SetVerseEmphasis(int) override {}
     void SetCardText(int, const QString &) override {}
     void SetCardColor(int, Rgb) override {}
     void SetPoetText(const QString &) override {}

@@ -18,7 +18,11 @@ class FakeBoard final : public BoardDisplay {
 public:
     void SetCardText(int position, const QString &text) override { cards[position] = text; }
     void SetCardColor(int position, Rgb color) override { colors[position] = color; }
-    void SetVerse(const QString &text) override { verse = text; }
+    void SetVerse(const QString &text) override {
+        verse = text;
+        emphasis = 0;
+    }
+    void SetVerseEmphasis(int count) override { emphasis = count; }
     void SetPoetText(const QString &text) override { poet = text; }
     void SetPoetColor(Rgb color) override { poetColor = color; }
     void SetPoetGeometry(int top, int height) override {
@@ -35,6 +39,7 @@ public:
     QString cards[8];
     Rgb colors[8];
     QString verse;
+    int emphasis = 0;
     QString poet;
     Rgb poetColor;
     int poetTop = kPoetTop;

@@ -95,6 +95,7 @@ void Game::DealQuestion() {
     currentPoet_ = catalogue_.Text(p, kPoet);
     currentPoem_ = qint16(p + 1);
 
+    QList<QString> cardVerses{askedVerses_[question]};
     for (int c = 1; c < cardCount; ++c) {
         int d = 0;
         do {
@@ -103,7 +104,9 @@ void Game::DealQuestion() {
         } while (poemDealt_[d]);
         poemDealt_[d] = true;
         candidateTexts_[c] = catalogue_.Text(d, lowerColumn);
+        cardVerses.append(catalogue_.Text(d, upperColumn));
     }
+    decisiveSteps_[question] = DecisiveStep(askedVerses_[question], cardVerses);
 
     answerPosition_ = qint16(DrawIndex(cardCount));
     std::array<QString, kBoardPositions> cardTexts;
@@ -156,6 +159,8 @@ void Game::StartQuestion() {
     cardTaken_.fill(false);
     const int question = std::clamp<int>(questionNumber_, 1, 101);
     startTimes_[question] = clock_.Now();
+    faultsAtStart_ = faultCount_;
+    decisiveShown_[question] = false;
     questionActive_ = true;
 
     const unsigned generation = ++revealGeneration_;
@@ -164,6 +169,8 @@ void Game::StartQuestion() {
     revealStep_ = 0;
     if (settings_.revealDelay <= 0) {
         board_.SetVerse(revealVerse_.left(kRevealSteps));
+        decisiveTimes_[question] = startTimes_[question];
+        decisiveShown_[question] = true;
         return;
     }
     timer_.Cancel(); // each reveal keeps time from its own start
@@ -183,9 +190,45 @@ void Game::RevealNext(unsigned generation) {
         return; // the label keeps what it shows
     }
     board_.SetVerse(revealShown_);
+    const int question = std::clamp<int>(questionNumber_, 1, 101);
+    if (revealStep_ == decisiveSteps_[question]) {
+        decisiveTimes_[question] = clock_.Now();
+        decisiveShown_[question] = true;
+    }
     if (revealStep_ < kRevealSteps) {
         ScheduleReveal(generation);
     }
+}
+
+const DecisiveTable &Game::decisive() {
+    if (!decisive_) {
+        decisive_ = std::make_unique<DecisiveTable>(catalogue_);
+    }
+    return *decisive_;
+}
+
+void Game::ShowDecisive() {
+    if (showDecisive_) {
+        const int column = settings_.upperTextMode == 2 ? kUpperKana : kUpperKanji;
+        board_.SetVerseEmphasis(decisive().LengthIn(currentPoem_ - 1, column));
+    }
+}
+
+float Game::ReactionTime(int question) const {
+    // A pick before the decisive step counts from when that step was due.
+    float decisiveAt = decisiveTimes_[question];
+    if (!decisiveShown_[question]) {
+        decisiveAt =
+            startTimes_[question] + float(decisiveSteps_[question] * settings_.revealDelay) / 10.0f;
+    }
+    float reaction = answerTimes_[question] - decisiveAt;
+    // Times are seconds of the day: an answer after midnight folds back.
+    if (reaction < -43200.0f) {
+        reaction += 86400.0f;
+    } else if (reaction > 43200.0f) {
+        reaction -= 86400.0f;
+    }
+    return reaction;
 }
 
 void Game::ShowPoet() {
@@ -219,9 +262,17 @@ void Game::TakeCard() {
             elapsed = answerTimes_[question] + (86400.0f - startTimes_[question]);
         }
         elapsedTimes_[question] = elapsed;
+        reactionTimes_[question] = ReactionTime(question);
+        ShowDecisive();
         ++questionNumber_;
         answerOpen_ = false;
         questionActive_ = false;
+        if (log_) {
+            log_->QuestionAnswered({question, currentPoem_, settings_.upperTextMode,
+                                    settings_.lowerTextMode, settings_.cardCount,
+                                    settings_.revealDelay, elapsed, decisiveSteps_[question],
+                                    reactionTimes_[question], faultCount_ - faultsAtStart_});
+        }
         if (questionNumber_ > settings_.questionCount) {
             ShowResults();
         }
@@ -237,6 +288,7 @@ void Game::TakeCard() {
     }
     board_.SetMessage(QStringLiteral("残念でした。次回はがんばってください！"));
     board_.SetVerse(askedVerses_[question]);
+    ShowDecisive();
     ShowPoet();
     board_.SetPoetColor(currentPoet_.startsWith(u'●') ? kWomanPoet : kBlack);
     board_.SetCardColor(answerPosition_, kMissedCard);
@@ -301,6 +353,9 @@ void Game::ShowResults() {
     // bookkeeping below comes only after the box has closed, also after such a
     // new game; it touches no state that game needs (its first poem may be
     // asked once more, as the game has always allowed), so nothing breaks.
+    if (log_) {
+        log_->GameFinished(count, result_.averageTime, result_.faults);
+    }
     dialogs_.ShowRecordEntryBox(FormatAverage(result_.averageTime), QString::number(faultCount_));
     poemUsed_.fill(false);
     questionActive_ = false;

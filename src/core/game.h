@@ -2,6 +2,7 @@
 // One game from reset to result: the state and the procedures that move it on.
 #pragma once
 
+#include "core/decisive.h"
 #include "core/poem_catalogue.h"
 #include "core/seams.h"
 #include "core/settings.h"
@@ -9,6 +10,7 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <memory>
 
 namespace nupew {
 
@@ -75,6 +77,14 @@ public:
     // An average time as the entry box shows it: "0.##", the point always written.
     static QString FormatAverage(float seconds);
 
+    // Where answers and results are told; none by default.
+    void SetAnswerLog(AnswerLog *log) { log_ = log; }
+    // Whether an answer colours the verse's decisive characters on the board.
+    void SetShowDecisive(bool show) { showDecisive_ = show; }
+    bool showDecisive() const { return showDecisive_; }
+    // The decisive characters of the hundred poems.
+    const DecisiveTable &decisive();
+
     // The board was closed: the question stops.
     void StopQuestion() { questionActive_ = false; }
 
@@ -96,6 +106,8 @@ public:
     const std::array<float, 102> &startTimes() const { return startTimes_; }
     const std::array<float, 102> &answerTimes() const { return answerTimes_; }
     const std::array<float, 102> &elapsedTimes() const { return elapsedTimes_; }
+    const std::array<int, 102> &decisiveSteps() const { return decisiveSteps_; }
+    const std::array<float, 102> &reactionTimes() const { return reactionTimes_; }
     // The finished game's result; the record table reads it and marks it registered.
     GameResult &result() { return result_; }
     const GameResult &result() const { return result_; }
@@ -105,6 +117,8 @@ private:
     void ShowPoet();
     void RevealNext(unsigned generation);
     void ScheduleReveal(unsigned generation);
+    void ShowDecisive();
+    float ReactionTime(int question) const;
 
     const Settings &settings_;
     const PoemCatalogue &catalogue_;
@@ -132,6 +146,15 @@ private:
     std::array<float, 102> startTimes_{};
     std::array<float, 102> answerTimes_{};
     std::array<float, 102> elapsedTimes_{};
+    std::array<int, 102> decisiveSteps_{};
+    std::array<float, 102> decisiveTimes_{}; // when the decisive step was shown
+    std::array<bool, 102> decisiveShown_{};
+    std::array<float, 102> reactionTimes_{};
+    qint16 faultsAtStart_ = 0; // the game's faults when the question started
+
+    AnswerLog *log_ = nullptr;
+    bool showDecisive_ = false;
+    std::unique_ptr<DecisiveTable> decisive_; // made at the first deal
 
     // Each start of a question opens a new reveal; steps of an older one do nothing.
     unsigned revealGeneration_ = 0;

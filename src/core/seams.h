@@ -27,7 +27,10 @@ public:
     virtual ~BoardDisplay() = default;
     virtual void SetCardText(int position, const QString &text) = 0; // Label01..Label08
     virtual void SetCardColor(int position, Rgb color) = 0;
-    virtual void SetVerse(const QString &text) = 0;    // Label09
+    virtual void SetVerse(const QString &text) = 0; // Label09
+    // Draws the first `count` characters of the verse in the emphasis colour
+    // until the verse changes; 0 draws it all plainly.
+    virtual void SetVerseEmphasis(int count) = 0;
     virtual void SetPoetText(const QString &text) = 0; // Label38
     virtual void SetPoetColor(Rgb color) = 0;
     virtual void SetPoetGeometry(int topTwips, int heightTwips) = 0;
@@ -37,6 +40,30 @@ public:
     virtual void SetFaultCount(const QString &text) = 0;     // Label48
     virtual void SetMessage(const QString &text) = 0;        // Label37
     virtual void Beep() = 0;
+};
+
+// One answered question, as the answer history keeps it. Times are in seconds.
+struct AnsweredQuestion {
+    int question = 0; // 1 for the game's first question
+    int poem = 0;     // 1 to 100
+    int upperTextMode = 0;
+    int lowerTextMode = 0;
+    int cardCount = 0;
+    int revealDelay = 0;  // tenths of a second a step
+    float answerTime = 0; // from the start to the right card
+    int decisiveStep = 0; // the reveal step after which only the answer fits the board
+    // From the decisive step's showing to the answer; negative for a pick made
+    // before it (a guess).
+    float reactionTime = 0;
+    int faults = 0; // wrong picks in this question
+};
+
+// Told of every answer and every finished game; the game never waits for it.
+class AnswerLog {
+public:
+    virtual ~AnswerLog() = default;
+    virtual void QuestionAnswered(const AnsweredQuestion &answer) = 0;
+    virtual void GameFinished(int questions, float averageTime, int faults) = 0;
 };
 
 enum class MessageButtons { Ok, OkCancel, YesNo };

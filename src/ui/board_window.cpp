@@ -269,7 +269,13 @@ void BoardWindow::SetCardColor(int position, Rgb color) {
 }
 
 void BoardWindow::SetVerse(const QString &text) {
+    verse_->SetEmphasis(0, {});
     verse_->setText(text);
+}
+
+void BoardWindow::SetVerseEmphasis(int count) {
+    // Deep red stands apart from the black verse on the strip's pale green.
+    verse_->SetEmphasis(count, QColor(200, 0, 0));
 }
 
 void BoardWindow::SetPoetText(const QString &text) {

@@ -23,6 +23,7 @@ public:
     void SetCardText(int position, const QString &text) override;
     void SetCardColor(int position, Rgb color) override;
     void SetVerse(const QString &text) override;
+    void SetVerseEmphasis(int count) override;
     void SetPoetText(const QString &text) override;
     void SetPoetColor(Rgb color) override;
     void SetPoetGeometry(int topTwips, int heightTwips) override;

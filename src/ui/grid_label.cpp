@@ -9,6 +9,14 @@ namespace nupew {
 GridLabel::GridLabel(QWidget *parent, int columns, int cellPixels)
     : ClickLabel(parent), columns_(columns), cell_(cellPixels) {}
 
+void GridLabel::SetEmphasis(int count, QColor color) {
+    if (count != emphasis_ || color != emphasisColor_) {
+        emphasis_ = count;
+        emphasisColor_ = color;
+        update();
+    }
+}
+
 void GridLabel::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     if (autoFillBackground()) {
@@ -25,6 +33,11 @@ void GridLabel::paintEvent(QPaintEvent *) {
     const int top = columns_ > 1 ? inner.top() + std::max(0, (inner.height() - rows * cell_) / 2)
                                  : inner.top() + 1;
     for (int i = 0; i < content.size(); ++i) {
+        if (i < emphasis_) {
+            painter.setPen(emphasisColor_);
+        } else if (i == emphasis_) {
+            painter.setPen(palette().color(QPalette::WindowText));
+        }
         const QRect cell(left + (i % columns_) * cell_, top + (i / columns_) * cell_, cell_, cell_);
         painter.drawText(cell, Qt::AlignCenter, content.mid(i, 1));
     }

@@ -13,6 +13,9 @@ class GridLabel final : public ClickLabel {
     Q_OBJECT
 public:
     GridLabel(QWidget *parent, int columns, int cellPixels);
+    // The first `count` characters are drawn in `color`; 0 draws none so.
+    void SetEmphasis(int count, QColor color);
+    int Emphasis() const { return emphasis_; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -20,6 +23,8 @@ protected:
 private:
     int columns_;
     int cell_;
+    int emphasis_ = 0;
+    QColor emphasisColor_;
 };
 
 GridLabel *MakeGridLabel(QWidget *parent, const QString &name, const LabelLook &look, int columns,

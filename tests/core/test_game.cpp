@@ -5,6 +5,7 @@
 
 #include <QSet>
 #include <QTest>
+#include <cmath>
 
 using namespace nupew;
 using namespace nupew::testing;
@@ -336,6 +337,66 @@ private slots:
         QCOMPARE(t.game.faultCount(), qint16(1));
         QCOMPARE(t.board.faults, QStringLiteral("0"));
         QVERIFY(!t.board.poetVisible);
+    }
+
+    // The answer's reaction counts from the step after which only the answer
+    // fits the board; a pick before it is a guess, with a negative reaction.
+    void reactionFromTheDecisiveStep() {
+        struct Log : AnswerLog {
+            void QuestionAnswered(const AnsweredQuestion &a) override { answers.append(a); }
+            void GameFinished(int questions, float, int) override { finished = questions; }
+            QList<AnsweredQuestion> answers;
+            int finished = 0;
+        } log;
+        Table t;
+        t.game.SetAnswerLog(&log);
+        t.settings.revealDelay = 5;
+        // 朝ぼらけ　有明の (31) and 朝ぼらけ　宇治の (64) on one board part at the sixth step.
+        t.random.script = {At(30), At(63), At(1), At(2), At(3), At(4), At(5), At(6), 0.0f};
+        t.game.NewGame();
+        QCOMPARE(t.game.decisiveSteps()[1], 6);
+        t.clock.now = 86399.0f;
+        t.game.StartQuestion();
+        for (int step = 1; step <= 8; ++step) {
+            t.clock.now = std::fmod(86399.0f + 0.5f * float(step), 86400.0f);
+            t.timer.Fire();
+        }
+        t.game.PickCard(t.WrongCard());
+        t.clock.now = 4.0f; // after midnight
+        t.PickRight();
+        QCOMPARE(log.answers.size(), 1);
+        QCOMPARE(log.answers[0].decisiveStep, 6);
+        QCOMPARE(log.answers[0].answerTime, 5.0f);
+        QCOMPARE(log.answers[0].reactionTime, 2.0f); // shown at 2.0, after midnight
+        QCOMPARE(log.answers[0].faults, 1);
+        QCOMPARE(log.answers[0].poem, 31);
+        // A guess: the right card before the decisive step was due.
+        t.random.script = {At(30), At(63), At(1), At(2), At(3), At(4), At(5), At(6), 0.0f};
+        t.game.NewGame();
+        t.clock.now = 100.0f;
+        t.game.StartQuestion();
+        t.clock.now = 101.0f;
+        t.PickRight();
+        QCOMPARE(log.answers.last().reactionTime, -2.0f); // the sixth step was due at 103
+        QCOMPARE(log.answers.last().faults, 0);
+        QCOMPARE(t.board.emphasis, 0); // the option is off
+    }
+
+    void decisiveCharactersShownWhenAsked() {
+        Table t;
+        t.game.SetShowDecisive(true);
+        t.random.script = {At(14)}; // 君がため 春の野に出でて: six kana, 君がため　春 in kanji
+        t.game.NewGame();
+        t.game.StartQuestion();
+        QCOMPARE(t.board.emphasis, 0);
+        t.PickRight();
+        QCOMPARE(t.board.emphasis, 6);
+        t.settings.upperTextMode = 2;
+        t.random.script = {At(14)};
+        t.game.NewGame();
+        t.game.StartQuestion();
+        t.PickRight();
+        QCOMPARE(t.board.verse.left(t.board.emphasis), QStringLiteral("きみがため　は"));
     }
 
     void randomIsUniformAndContinues() {
