@@ -1,0 +1,235 @@
+// SPDX-License-Identifier: MIT
+// What the answer history says of each poem and each game, and the table model
+// the statistics window shows it in.
+#include "history/statistics.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <algorithm>
+#include <numeric>
+
+namespace nupew {
+namespace {
+
+QString Seconds(double value) {
+    return QString::number(value, 'f', 2);
+}
+
+QString CsvField(const QString &field) {
+    if (!field.contains(u',') && !field.contains(u'"') && !field.contains(u'\n')) {
+        return field;
+    }
+    return u'"' + QString(field).replace(u'"', QStringLiteral("\"\"")) + u'"';
+}
+
+} // namespace
+
+bool LoadStatistics(QSqlDatabase &db, const DecisiveTable &decisive, HistoryStatistics *out,
+                    QString *why) {
+    HistoryStatistics result;
+    QSqlQuery poems(db);
+    poems.setForwardOnly(true);
+    if (!poems.exec(QStringLiteral("SELECT poem, answers, time_sum / answers, best, reaction_sum, "
+                                   "reactions, guesses, faults, last FROM poems"))) {
+        *why = poems.lastError().text();
+        return false;
+    }
+    while (poems.next()) {
+        const int poem = poems.value(0).toInt() - 1;
+        if (poem < 0 || poem >= kPoemCount) {
+            continue;
+        }
+        PoemStatistics &s = result.poems[size_t(poem)];
+        s.answers = poems.value(1).toInt();
+        s.meanTime = poems.value(2).toDouble();
+        s.bestTime = poems.value(3).toDouble();
+        s.reactionSum = poems.value(4).toDouble();
+        s.reactions = poems.value(5).toInt();
+        s.guesses = poems.value(6).toInt();
+        s.faults = poems.value(7).toInt();
+        s.last = QDateTime::fromString(poems.value(8).toString(), Qt::ISODateWithMs).toLocalTime();
+    }
+    QSqlQuery games(db);
+    games.setForwardOnly(true);
+    // Times come as milliseconds since the epoch: SQLite converts faster than parsing text.
+    if (!games.exec(QStringLiteral("SELECT CAST(ROUND((julianday(started) - 2440587.5) * "
+                                   "86400000.0) AS INTEGER), average, mode, reaction FROM games "
+                                   "WHERE finished = 1 ORDER BY started"))) {
+        *why = games.lastError().text();
+        return false;
+    }
+    while (games.next()) {
+        GameStatistics g;
+        g.started = QDateTime::fromMSecsSinceEpoch(games.value(0).toLongLong());
+        g.averageTime = games.value(1).toDouble();
+        g.mode = games.value(2).toString();
+        if (!games.value(3).isNull()) {
+            g.meanReaction = games.value(3).toDouble();
+        }
+        result.games.append(g);
+    }
+    std::array<double, 7> sums{};
+    std::array<int, 7> counts{};
+    for (int p = 0; p < kPoemCount; ++p) {
+        const int count = decisive.Count(p);
+        sums[size_t(count)] += result.poems[size_t(p)].reactionSum;
+        counts[size_t(count)] += result.poems[size_t(p)].reactions;
+    }
+    for (size_t c = 1; c < 7; ++c) {
+        if (counts[c] > 0) {
+            result.reactionByCount[c] = sums[c] / counts[c];
+        }
+    }
+    *out = std::move(result);
+    return true;
+}
+
+PoemStatisticsModel::PoemStatisticsModel(const PoemCatalogue &catalogue,
+                                         const DecisiveTable &decisive, QObject *parent)
+    : QAbstractTableModel(parent), catalogue_(catalogue), decisive_(decisive) {
+    std::iota(order_.begin(), order_.end(), 0);
+}
+
+void PoemStatisticsModel::SetStatistics(const HistoryStatistics &statistics) {
+    beginResetModel();
+    statistics_ = statistics;
+    endResetModel();
+}
+
+int PoemStatisticsModel::rowCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : kPoemCount;
+}
+
+int PoemStatisticsModel::columnCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+std::optional<double> PoemStatisticsModel::Key(int poem, int column) const {
+    const PoemStatistics &s = statistics_.poems[size_t(poem)];
+    switch (column) {
+    case Number:
+        return poem;
+    case Decisive:
+        return decisive_.Count(poem);
+    case Answers:
+        return s.answers;
+    case MeanTime:
+        return s.answers ? std::optional(s.meanTime) : std::nullopt;
+    case BestTime:
+        return s.answers ? std::optional(s.bestTime) : std::nullopt;
+    case MeanReaction:
+        return s.MeanReaction();
+    case Guesses:
+        return s.answers ? std::optional<double>(s.guesses) : std::nullopt;
+    case Faults:
+        return s.answers ? std::optional<double>(s.faults) : std::nullopt;
+    case Last:
+        return s.last.isValid() ? std::optional(double(s.last.toMSecsSinceEpoch())) : std::nullopt;
+    default:
+        return std::nullopt;
+    }
+}
+
+QString PoemStatisticsModel::Text(int poem, int column) const {
+    const PoemStatistics &s = statistics_.poems[size_t(poem)];
+    switch (column) {
+    case Number:
+        return QString::number(poem + 1);
+    case Beginning:
+        return catalogue_.Text(poem, kUpperKanji).section(QChar(0x3000), 0, 0);
+    case Decisive:
+        return decisive_.Characters(poem);
+    case Answers:
+        return QString::number(s.answers);
+    case Last:
+        return s.last.isValid() ? s.last.toString(QStringLiteral("yyyy/MM/dd HH:mm")) : QString();
+    default:
+        break;
+    }
+    if (column == Guesses || column == Faults) {
+        return s.answers ? QString::number(column == Guesses ? s.guesses : s.faults) : QString();
+    }
+    const std::optional<double> value = Key(poem, column);
+    return value ? Seconds(*value) : QString();
+}
+
+QVariant PoemStatisticsModel::data(const QModelIndex &index, int role) const {
+    if (!index.isValid() || index.row() >= kPoemCount) {
+        return {};
+    }
+    const int poem = order_[size_t(index.row())];
+    if (role == Qt::DisplayRole) {
+        return Text(poem, index.column());
+    }
+    if (role == Qt::TextAlignmentRole) {
+        const bool text = index.column() == Beginning || index.column() == Decisive;
+        return int((text ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
+    }
+    return {};
+}
+
+QVariant PoemStatisticsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    static const char *const kHeaders[ColumnCount] = {
+        "番号",       "上の句",   "決まり字", "回数",     "平均タイム",
+        "最速タイム", "平均反応", "当て推量", "お手つき", "最終回答"};
+    if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section < 0 ||
+        section >= ColumnCount) {
+        return QAbstractTableModel::headerData(section, orientation, role);
+    }
+    return QString::fromUtf8(kHeaders[section]);
+}
+
+void PoemStatisticsModel::sort(int column, Qt::SortOrder order) {
+    if (column < 0 || column >= ColumnCount) {
+        return;
+    }
+    emit layoutAboutToBeChanged();
+    const QModelIndexList before = persistentIndexList();
+    std::array<int, kPoemCount> oldOrder = order_;
+    std::iota(order_.begin(), order_.end(), 0);
+    std::stable_sort(order_.begin(), order_.end(), [&](int a, int b) {
+        if (column == Beginning) {
+            const int c = Text(a, column).compare(Text(b, column));
+            return order == Qt::AscendingOrder ? c < 0 : c > 0;
+        }
+        const std::optional<double> ka = Key(a, column);
+        const std::optional<double> kb = Key(b, column);
+        if (!ka || !kb) {
+            return ka.has_value() && !kb.has_value(); // no figures: always last
+        }
+        return order == Qt::AscendingOrder ? *ka < *kb : *ka > *kb;
+    });
+    QModelIndexList after;
+    for (const QModelIndex &index : before) {
+        const int poem = oldOrder[size_t(index.row())];
+        const int row = int(std::find(order_.begin(), order_.end(), poem) - order_.begin());
+        after.append(createIndex(row, index.column()));
+    }
+    changePersistentIndexList(before, after);
+    emit layoutChanged();
+}
+
+QString PoemStatisticsModel::RowsAsText(const QList<int> &rows, QChar separator) const {
+    const auto line = [separator](const QStringList &fields) {
+        QStringList out;
+        for (const QString &field : fields) {
+            out.append(separator == u',' ? CsvField(field) : field);
+        }
+        return out.join(separator) + QStringLiteral("\r\n");
+    };
+    QStringList header;
+    for (int c = 0; c < ColumnCount; ++c) {
+        header.append(headerData(c, Qt::Horizontal).toString());
+    }
+    QString text = line(header);
+    for (const int row : rows) {
+        QStringList fields;
+        for (int c = 0; c < ColumnCount; ++c) {
+            fields.append(Text(order_[size_t(row)], c));
+        }
+        text += line(fields);
+    }
+    return text;
+}
+
+} // namespace nupew

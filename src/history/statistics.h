@@ -1,0 +1,97 @@
+// SPDX-License-Identifier: MIT
+// What the answer history says of each poem and each game, and the table model
+// the statistics window shows it in.
+#pragma once
+
+#include "core/decisive.h"
+#include "core/poem_catalogue.h"
+
+#include <QAbstractTableModel>
+#include <QDateTime>
+#include <QList>
+#include <QSqlDatabase>
+#include <array>
+#include <optional>
+
+namespace nupew {
+
+struct PoemStatistics {
+    int answers = 0;
+    double meanTime = 0;
+    double bestTime = 0;
+    // Reactions from the decisive step; picks before it (guesses) are counted apart.
+    int reactions = 0;
+    double reactionSum = 0;
+    int guesses = 0;
+    int faults = 0;
+    QDateTime last;
+    std::optional<double> MeanReaction() const {
+        return reactions > 0 ? std::optional(reactionSum / reactions) : std::nullopt;
+    }
+};
+
+struct GameStatistics {
+    QDateTime started;
+    double averageTime = 0;
+    std::optional<double> meanReaction;
+    QString mode;
+};
+
+struct HistoryStatistics {
+    std::array<PoemStatistics, kPoemCount> poems{};
+    QList<GameStatistics> games; // finished games, oldest first
+    // Mean reaction by the count of decisive characters (index 1 to 6).
+    std::array<std::optional<double>, 7> reactionByCount{};
+};
+
+// Reads the aggregates from a history connection; false with the reason on failure.
+bool LoadStatistics(QSqlDatabase &db, const DecisiveTable &decisive, HistoryStatistics *out,
+                    QString *why);
+
+// The hundred poems with their figures, sortable by any column; poems never
+// answered keep their place at the end whatever the order.
+class PoemStatisticsModel final : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Column {
+        Number,
+        Beginning,
+        Decisive,
+        Answers,
+        MeanTime,
+        BestTime,
+        MeanReaction,
+        Guesses,
+        Faults,
+        Last,
+        ColumnCount
+    };
+
+    PoemStatisticsModel(const PoemCatalogue &catalogue, const DecisiveTable &decisive,
+                        QObject *parent = nullptr);
+    void SetStatistics(const HistoryStatistics &statistics);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
+    // The poem (0-99) shown in a row.
+    int PoemAt(int row) const { return order_[size_t(row)]; }
+    // The header and the given rows as text, fields parted by `separator`
+    // (tab for the clipboard; comma for CSV, with quotes where a field needs them).
+    QString RowsAsText(const QList<int> &rows, QChar separator) const;
+
+private:
+    QString Text(int poem, int column) const;
+    std::optional<double> Key(int poem, int column) const;
+
+    const PoemCatalogue &catalogue_;
+    const DecisiveTable &decisive_;
+    HistoryStatistics statistics_;
+    std::array<int, kPoemCount> order_{};
+};
+
+} // namespace nupew

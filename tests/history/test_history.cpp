@@ -1,0 +1,168 @@
+// SPDX-License-Identifier: MIT
+// The answer history in a real SQLite file: rows of a scripted game, files
+// that are not ours, and the statistics read back.
+#include "fakes.h"
+#include "history/history.h"
+#include "history/statistics.h"
+
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTest>
+#include <QtEndian>
+
+using namespace nupew;
+using namespace nupew::testing;
+
+namespace {
+
+QList<QVariantList> Rows(const QString &sql) {
+    QString why;
+    const std::unique_ptr<HistoryDatabase> db = HistoryDatabase::Open(kHistoryFile, &why);
+    QList<QVariantList> rows;
+    QSqlQuery query(db->Connection());
+    query.exec(sql);
+    while (query.next()) {
+        QVariantList row;
+        for (int c = 0; c < query.record().count(); ++c) {
+            row.append(query.value(c));
+        }
+        rows.append(row);
+    }
+    return rows;
+}
+
+AnsweredQuestion Answer(int poem, float time, float reaction, int faults = 0) {
+    AnsweredQuestion a;
+    a.question = 1;
+    a.poem = poem;
+    a.cardCount = 8;
+    a.answerTime = time;
+    a.reactionTime = reaction;
+    a.faults = faults;
+    return a;
+}
+
+} // namespace
+
+class TestHistory : public QObject {
+    Q_OBJECT
+
+private slots:
+    void scriptedGameLeavesItsRows() {
+        InTemporaryFolder folder;
+        History history(kHistoryFile, [] { return QDateTime(QDate(2026, 12, 7), QTime(9, 0)); });
+        QString why;
+        QVERIFY2(history.Open(&why), qPrintable(why));
+        FakeWorld world;
+        world.game.SetAnswerLog(&history);
+        world.settings.revealDelay = 0;
+        world.settings.cardCount = 4;
+        world.game.NewGame();
+        for (int q = 1; q <= 5; ++q) {
+            world.game.StartQuestion();
+            if (q == 2) {
+                world.game.PickCard((world.game.answerPosition() + 1) % 4 + 1);
+            }
+            world.clock.now += 2.0f;
+            world.game.PickCard(world.game.answerPosition() + 1);
+        }
+        history.ResultRegistered();
+        history.Flush();
+        const QList<QVariantList> answers = Rows(QStringLiteral(
+            "SELECT question, cards, delay, answer_time, reaction_time, faults, answered "
+            "FROM answers ORDER BY id"));
+        QCOMPARE(answers.size(), 5);
+        QCOMPARE(answers[1].mid(0, 6), (QVariantList{2, 4, 0, 2.0, 2.0, 1}));
+        QCOMPARE(answers[0][6].toString(), QStringLiteral("2026-12-07T09:00:00.000Z"));
+        const QList<QVariantList> games =
+            Rows(QStringLiteral("SELECT questions, average, faults, finished, registered, mode "
+                                "FROM games"));
+        QCOMPARE(games, (QList<QVariantList>{{5, 2.0, 1, 1, 1, QString()}}));
+        QVERIFY(QFile::exists(kHistoryFile + QStringLiteral("-wal")));
+    }
+
+    // Files that are not our history are never written, whatever they hold.
+    void foreignFilesAreLeftUntouched_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QByteArray otherDatabase("SQLite format 3\0", 16);
+        otherDatabase += QByteArray(84, '\0');
+        QByteArray newer = otherDatabase;
+        qToBigEndian<quint32>(kHistoryApplicationId, newer.data() + 68);
+        qToBigEndian<qint32>(kHistorySchemaVersion + 1, newer.data() + 60);
+        QByteArray damaged = otherDatabase;
+        qToBigEndian<quint32>(kHistoryApplicationId, damaged.data() + 68);
+        QTest::newRow("text") << QByteArray("名前,時間\n");
+        QTest::newRow("another program's database") << otherDatabase + QByteArray(4000, 'x');
+        QTest::newRow("a newer history") << newer + QByteArray(4000, '\0');
+        QTest::newRow("ours, damaged") << damaged + QByteArray(4000, '\x55');
+    }
+
+    void foreignFilesAreLeftUntouched() {
+        QFETCH(QByteArray, bytes);
+        InTemporaryFolder folder;
+        QVERIFY(WriteAll(kHistoryFile, bytes));
+        History history;
+        QString why;
+        QVERIFY(!history.Open(&why));
+        QVERIFY(!why.isEmpty());
+        history.QuestionAnswered(Answer(1, 1.0f, 0.5f)); // nowhere to go, and no harm
+        history.Flush();
+        QCOMPARE(ReadAll(kHistoryFile), bytes);
+        QCOMPARE(QDir(".").entryList(QDir::Files), QStringList{kHistoryFile});
+    }
+
+    void statisticsOfAHistory() {
+        InTemporaryFolder folder;
+        QString why;
+        std::unique_ptr<HistoryDatabase> db = HistoryDatabase::Open(kHistoryFile, &why);
+        QVERIFY(db);
+        const QDateTime day(QDate(2026, 12, 1), QTime(20, 0));
+        // Two games: poem 18 (す, one decisive kana) twice, poem 31 (six) once,
+        // poem 2 (three) with a guess.
+        QVERIFY(db->StartGame(1, day, QString()));
+        QVERIFY(db->AddAnswer(1, day, Answer(18, 2.0f, 1.0f)));
+        QVERIFY(db->AddAnswer(1, day.addSecs(5), Answer(31, 4.0f, 3.0f, 2)));
+        QVERIFY(db->FinishGame(1, 2, 3.0f, 2));
+        QVERIFY(db->StartGame(2, day.addDays(1), QString()));
+        QVERIFY(db->AddAnswer(2, day.addDays(1), Answer(18, 1.0f, 0.5f)));
+        QVERIFY(db->AddAnswer(2, day.addDays(1), Answer(2, 0.5f, -0.25f, 1)));
+        QVERIFY(db->FinishGame(2, 2, 0.75f, 1));
+        QVERIFY(db->StartGame(3, day.addDays(2), QString())); // never finished
+        PoemCatalogue catalogue;
+        catalogue.Fill();
+        const DecisiveTable decisive(catalogue);
+        HistoryStatistics s;
+        QVERIFY2(LoadStatistics(db->Connection(), decisive, &s, &why), qPrintable(why));
+        const PoemStatistics &su = s.poems[17];
+        QCOMPARE(su.answers, 2);
+        QCOMPARE(su.meanTime, 1.5);
+        QCOMPARE(su.bestTime, 1.0);
+        QCOMPARE(su.MeanReaction().value(), 0.75);
+        QCOMPARE(su.last, day.addDays(1));
+        QCOMPARE(s.poems[1].guesses, 1);
+        QVERIFY(!s.poems[1].MeanReaction());
+        QCOMPARE(s.poems[30].faults, 2);
+        QCOMPARE(s.games.size(), 2);
+        QCOMPARE(s.games[1].averageTime, 0.75);
+        QCOMPARE(s.games[1].meanReaction.value(), 0.5);
+        QCOMPARE(s.reactionByCount[1].value(), 0.75);
+        QCOMPARE(s.reactionByCount[6].value(), 3.0);
+        QVERIFY(!s.reactionByCount[3]);
+
+        // Sorted by mean time, fastest first; poems never answered stay last either way.
+        PoemStatisticsModel model(catalogue, decisive);
+        model.SetStatistics(s);
+        model.sort(PoemStatisticsModel::MeanTime, Qt::AscendingOrder);
+        QCOMPARE((QList<int>{model.PoemAt(0), model.PoemAt(1), model.PoemAt(2)}),
+                 (QList<int>{1, 17, 30}));
+        model.sort(PoemStatisticsModel::MeanTime, Qt::DescendingOrder);
+        QCOMPARE((QList<int>{model.PoemAt(0), model.PoemAt(2), model.PoemAt(3)}),
+                 (QList<int>{30, 1, 0}));
+        const QStringList csv = model.RowsAsText({0}, u',').split(QStringLiteral("\r\n"));
+        QCOMPARE(csv[1].section(u',', 0, 6),
+                 QStringLiteral("31,朝ぼらけ,あさぼらけあ,1,4.00,4.00,3.00"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHistory)
+#include "test_history.moc"
