@@ -9,11 +9,13 @@ set -euo pipefail
 
 purpose="${1:-play}"
 
-# Building and running the game: compiler, Qt, its Japanese texts, window-system
-# and image plugins, and the fonts the windows are drawn in.
+# Building and running the game: compiler, Qt (with Qt Charts, which needs the
+# OpenGL module, and the SQLite driver of Qt SQL for the answer history), its
+# Japanese texts, window-system and image plugins, and the fonts the windows are drawn in.
 play=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libvulkan-dev
+  qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite
   qt6-qpa-plugins qt6-translations-l10n qt6-image-formats-plugins
   fonts-ipafont-mincho fonts-ipafont-gothic fontconfig
 )

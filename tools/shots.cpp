@@ -9,6 +9,7 @@
 #include "ui/program.h"
 #include "ui/record_entry_box.h"
 #include "ui/records_window.h"
+#include "ui/statistics_window.h"
 #include "ui/toolbar_dialog.h"
 
 #include <QApplication>
@@ -16,6 +17,7 @@
 #include <QFile>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QTimer>
 #include <QToolBar>
 
@@ -38,6 +40,13 @@ private:
     float value_ = 0.1f;
 };
 
+// A clock the script sets, so that answers take the times a player's would.
+class ScriptClock final : public TimeOfDay {
+public:
+    float Now() const override { return now; }
+    float now = 36000.0f;
+};
+
 void Save(QWidget *window, const QString &folder, const QString &name) {
     window->grab().save(folder + u'/' + name + QStringLiteral(".png"));
 }
@@ -57,8 +66,12 @@ int main(int argc, char *argv[]) {
     QDir::setCurrent(work.path());
 
     SteadyRandom random;
+    ScriptClock clock;
+    QDateTime today(QDate(2026, 11, 20), QTime(19, 0));
     ProgramSeams seams;
     seams.random = &random;
+    seams.clock = &clock;
+    seams.dateTime = [&today] { return today; };
     seams.messageHandler = [](const Message &) { return MessageAnswer::No; };
     Program program(seams);
     program.Main();
@@ -139,5 +152,52 @@ int main(int argc, char *argv[]) {
 
     main->ToggleToolbar();
     Save(main, out, QStringLiteral("main_hidden_toolbar"));
+    main->ToggleToolbar();
+
+    // The decisive characters coloured after an answer, in kanji and in kana.
+    program.ToggleDecisive();
+    program.settings.revealDelay = 4;
+    for (const qint16 mode : {qint16(0), qint16(2)}) {
+        program.settings.upperTextMode = mode;
+        program.GameOpen();
+        game.StartQuestion();
+        clock.now += 2.0f;
+        game.PickCard(game.answerPosition() + 1);
+        Save(&board, out,
+             mode == 0 ? QStringLiteral("board_decisive_kanji")
+                       : QStringLiteral("board_decisive_kana"));
+    }
+    program.ToggleDecisive();
+
+    // Three weeks of games, getting faster, for the statistics window. Each
+    // game's entry box is declined as soon as it opens.
+    QTimer decline;
+    QObject::connect(&decline, &QTimer::timeout, [] {
+        if (QWidget *box = QApplication::activeModalWidget()) {
+            if (auto *no = box->findChild<QPushButton *>(QStringLiteral("Command2"))) {
+                no->click();
+            }
+        }
+    });
+    decline.start(5);
+    program.settings.revealDelay = 2;
+    program.settings.upperTextMode = 0;
+    for (int day = 0; day < 16; ++day) {
+        today = today.addSecs(day % 3 == 0 ? 86400 : 2400);
+        program.GameOpen();
+        for (int question = 1; question <= 5; ++question) {
+            game.StartQuestion();
+            const int step = game.decisiveSteps()[question];
+            const float slow = 3.2f - 0.12f * float(day);
+            clock.now +=
+                0.2f * float(step) + slow * (0.5f + 0.1f * float((question * 7 + day) % 5));
+            if ((question + day) % 4 == 0) {
+                game.PickCard((game.answerPosition() + 1) % 8 + 1);
+            }
+            game.PickCard(game.answerPosition() + 1);
+        }
+    }
+    program.ShowStatistics();
+    Save(program.Statistics(), out, QStringLiteral("statistics"));
     return 0;
 }

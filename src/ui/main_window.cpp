@@ -23,6 +23,7 @@ enum class Kind {
     Item,          // runs a handler of the program
     Setting,       // sets a setting to a value
     Toggle,        // shows or hides the toolbar, with a check mark
+    Option,        // runs a handler that turns an option on or off, with a check mark
     Separator,     // a line in a menu
     ToolSeparator, // a gap on the toolbar only
 };
@@ -39,6 +40,7 @@ struct ActionRow {
     const char *toolKey = nullptr; // toku01..toku09: the toolbar's order
     int picture = 0;
     const char *tip = "";
+    bool extraTool = false; // a button the player may add; not on the toolbar at first
 };
 
 // clang-format off
@@ -56,6 +58,8 @@ const ActionRow kActions[] = {
     {Kind::Menu, 1, "shimo", "下の句(&D)"},
     {Kind::Setting, 2, "shimoKanji", "漢字(&K)", {}, &Settings::lowerTextMode, 0},
     {Kind::Setting, 2, "shimoKana", "かな(&H)", {}, &Settings::lowerTextMode, 2},
+    {Kind::Separator, 1, "mnuaa13"},
+    {Kind::Option, 1, "kimariji", "決まり字を表示(&K)", &Program::ToggleDecisive},
     {Kind::Menu, 0, "tokuSettei", "特別設定(&T)"},
     {Kind::Menu, 1, "monSuu", "問題数(&M)"},
     {Kind::Setting, 2, "mon5", "　 ５(&A)", {}, &Settings::questionCount, 5},
@@ -85,6 +89,8 @@ const ActionRow kActions[] = {
     {Kind::ToolSeparator, 1, "", "", {}, {}, 0, {}, "toku06"},
     {Kind::Separator, 1, "mna13"},
     {Kind::Item, 1, "mnuKiroku", "記録印刷", &Program::PrintRecordsMenu},
+    {Kind::Separator, 1, "mna13b"},
+    {Kind::Item, 1, "mnuStats", "成績の分析(&A)", &Program::ShowStatistics, {}, 0, {}, "toku10", 10, "成績の分析", true},
     {Kind::Menu, 0, "mnuop", "オプション(&O)"},
     {Kind::Item, 1, "mnuData", "ﾃﾞｰﾀ（歌）読み出しﾌｫﾙﾀﾞの設定(&F)", &Program::SelectPictureFolder},
     {Kind::Separator, 1, "mna141"},
@@ -155,6 +161,15 @@ void MainWindow::BuildMenus() {
                         program_.ChangeSetting(program_.settings.*setting, value);
                     });
             break;
+        case Kind::Option:
+            action = owner->addAction(caption);
+            action->setCheckable(true);
+            // The check mark follows the option; only the handler changes it.
+            connect(action, &QAction::triggered, this, [this, action, handler = row.handler] {
+                action->setChecked(!action->isChecked());
+                (program_.*handler)();
+            });
+            break;
         case Kind::Toggle:
             action = owner->addAction(caption);
             action->setCheckable(true);
@@ -183,7 +198,7 @@ void MainWindow::BuildToolbar() {
     toolbar_->toggleViewAction()->setVisible(false);
     setContextMenuPolicy(Qt::NoContextMenu);
     addToolBar(Qt::TopToolBarArea, toolbar_);
-    for (const QString &key : BuiltInArrangement()) {
+    for (const QString &key : AllTools()) {
         const ActionRow &row =
             *std::find_if(std::begin(kActions), std::end(kActions), [&key](const ActionRow &r) {
                 return r.toolKey && key == QLatin1String(r.toolKey);
@@ -212,11 +227,21 @@ QAction *MainWindow::Item(const QString &name) const {
 QStringList MainWindow::BuiltInArrangement() {
     QStringList keys;
     for (const ActionRow &row : kActions) {
-        if (row.toolKey) {
+        if (row.toolKey && !row.extraTool) {
             keys.append(QString::fromLatin1(row.toolKey));
         }
     }
     keys.sort(); // toku01, toku02, …: the keys number the built-in order
+    return keys;
+}
+
+QStringList MainWindow::AllTools() {
+    QStringList keys = BuiltInArrangement();
+    for (const ActionRow &row : kActions) {
+        if (row.toolKey && row.extraTool) {
+            keys.append(QString::fromLatin1(row.toolKey));
+        }
+    }
     return keys;
 }
 
@@ -251,7 +276,7 @@ void MainWindow::RestoreArrangement() {
         return; // nothing saved yet, or not ours: the toolbar stays as it is
     }
     const QStringList keys = value.toString().split(u',', Qt::SkipEmptyParts);
-    const QStringList known = BuiltInArrangement();
+    const QStringList known = AllTools();
     if (keys.size() > known.size() ||
         QSet<QString>(keys.begin(), keys.end()).size() != keys.size()) {
         return;

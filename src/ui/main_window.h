@@ -30,6 +30,8 @@ public:
     QStringList Arrangement() const;
     void SetArrangement(const QStringList &keys);
     static QStringList BuiltInArrangement();
+    // The built-in buttons, then those the player may add.
+    static QStringList AllTools();
     // Toolbar1_Change and MDIForm_Activate: keep and restore the arrangement.
     void SaveArrangement() const;
     void RestoreArrangement();
@@ -46,7 +48,7 @@ private:
 
     Program &program_;
     QToolBar *toolbar_ = nullptr;
-    QList<QAction *> toolActions_; // toku01..toku09 in the built-in order
+    QList<QAction *> toolActions_; // every button of AllTools()
     int outerTwips_ = kFrameHeightWithToolbar;
 };
 

@@ -10,16 +10,27 @@
 #include "ui/poem_list_window.h"
 #include "ui/record_entry_box.h"
 #include "ui/records_window.h"
+#include "ui/statistics_window.h"
 #include "ui/title_screen.h"
 #include "ui/toolbar_dialog.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QScreen>
+#include <QSettings>
 #include <QToolBar>
 
 namespace nupew {
+namespace {
+
+// Our own options, apart from the files the game has always kept.
+const QString kPreferencesOrganization = QStringLiteral("nupew");
+const QString kPreferencesApplication = QStringLiteral("nupew");
+const QString kShowDecisiveKey = QStringLiteral("board/showDecisive");
+
+} // namespace
 
 // The game talks to the board through this relay, since the board window is
 // made after the game whose events it handles.
@@ -31,6 +42,7 @@ public:
     }
     void SetCardColor(int position, Rgb color) override { board->SetCardColor(position, color); }
     void SetVerse(const QString &text) override { board->SetVerse(text); }
+    void SetVerseEmphasis(int count) override { board->SetVerseEmphasis(count); }
     void SetPoetText(const QString &text) override { board->SetPoetText(text); }
     void SetPoetColor(Rgb color) override { board->SetPoetColor(color); }
     void SetPoetGeometry(int top, int height) override { board->SetPoetGeometry(top, height); }
@@ -65,14 +77,19 @@ Program::Program(ProgramSeams seams)
             [this] { OpenPicture(PictureKind::Poet); });
     connect(board_.get(), &BoardWindow::closing, this, &Program::ClosePictures);
     mainWindow_ = std::make_unique<MainWindow>(*this);
+    history_ = std::make_unique<History>(kHistoryFile, seams_.dateTime);
+    connect(history_.get(), &History::failed, this, [this](const QString &why) {
+        historyProblem_ = why;
+        TellHistoryProblem();
+    });
 }
 
 Program::~Program() {
     quitting_ = true;
     // Windows closed during the run may still wait for their deferred deletion.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    for (QWidget *window : std::initializer_list<QWidget *>{title_, recordsWindow_, poemViewer_,
-                                                            poetViewer_, poemList_, help_}) {
+    for (QWidget *window : std::initializer_list<QWidget *>{
+             title_, recordsWindow_, poemViewer_, poetViewer_, poemList_, help_, statistics_}) {
         delete window;
     }
 }
@@ -82,6 +99,12 @@ void Program::Main() {
     pictureFolder.clear();
     catalogue.Fill();
     store_->LoadAtStartUp();
+    const QSettings preferences(kPreferencesOrganization, kPreferencesApplication);
+    game_->SetShowDecisive(preferences.value(kShowDecisiveKey, false).toBool());
+    mainWindow_->Item(QStringLiteral("kimariji"))->setChecked(game_->showDecisive());
+    if (history_->Open(&historyProblem_)) {
+        game_->SetAnswerLog(history_.get());
+    }
     game_->PrepareFirstGame();
     title_ = new TitleScreen;
     connect(title_, &TitleScreen::finished, this, &Program::ShowMainWindow);
@@ -103,6 +126,18 @@ void Program::ShowMainWindow() {
     mainWindow_->SetOuterHeight(mainWindow_->Toolbar()->isHidden() ? kFrameHeightWithoutToolbar
                                                                    : kFrameHeightWithToolbar);
     mainWindow_->activateWindow();
+    TellHistoryProblem();
+}
+
+void Program::TellHistoryProblem() {
+    if (historyProblem_.isEmpty() || !mainWindow_->isVisible()) {
+        return; // told once the main window is up
+    }
+    const QString why = std::exchange(historyProblem_, QString());
+    game_->SetAnswerLog(nullptr);
+    ShowMessage({QStringLiteral("履歴ファイル %1 を使えません。履歴なしでゲームを続けます。\n%2")
+                     .arg(kHistoryFile, why),
+                 kProgramTitle, MessageButtons::Ok, MessageIcon::Warning});
 }
 
 MessageAnswer Program::ShowMessage(const Message &message) {
@@ -118,6 +153,9 @@ void Program::ShowRecordEntryBox(const QString &averageText, const QString &faul
     connect(&box, &RecordEntryBox::registerWanted, this, [this](const QString &name) {
         records_->playerName = name;
         records_->RegisterRecord();
+        if (game_->result().registered) {
+            history_->ResultRegistered();
+        }
         OpenRecordsWindow();
         ShowRecords();
     });
@@ -269,6 +307,66 @@ void Program::ShowPoemList() {
         poemList_ = new PoemListWindow;
     }
     ShowForward(poemList_);
+}
+
+StatisticsWindow *Program::Statistics() const {
+    return statistics_;
+}
+
+void Program::ShowStatistics() {
+    if (!statistics_) {
+        statistics_ = new StatisticsWindow(catalogue, game_->decisive());
+        statistics_->setAttribute(Qt::WA_DeleteOnClose);
+        connect(statistics_, &StatisticsWindow::exportWanted, this, &Program::ExportStatistics);
+    }
+    HistoryStatistics figures;
+    QString note;
+    if (history_->IsOpen()) {
+        history_->Flush(); // the answers just given are in the figures too
+        const std::unique_ptr<HistoryDatabase> db = HistoryDatabase::Open(history_->Path(), &note);
+        if (db && !LoadStatistics(db->Connection(), game_->decisive(), &figures, &note)) {
+            figures = {};
+        }
+    } else {
+        note = QStringLiteral("履歴がないため、分析できません。");
+    }
+    statistics_->SetStatistics(figures, note);
+    ShowForward(statistics_);
+}
+
+void Program::ExportStatistics() {
+    if (!statistics_) {
+        return;
+    }
+    const std::optional<QString> name =
+        seams_.saveFileDialog ? seams_.saveFileDialog() : [this]() -> std::optional<QString> {
+        const QString chosen = QFileDialog::getSaveFileName(
+            statistics_, QStringLiteral("CSVに書き出す"), QStringLiteral("nupew-statistics.csv"),
+            QStringLiteral("CSV (*.csv)"));
+        return chosen.isEmpty() ? std::nullopt : std::optional(chosen);
+    }();
+    if (!name) {
+        return;
+    }
+    QList<int> rows;
+    for (int row = 0; row < kPoemCount; ++row) {
+        rows.append(row);
+    }
+    // With a byte order mark, spreadsheet programs read the Japanese as UTF-8.
+    const QByteArray bytes = "\xEF\xBB\xBF" + statistics_->Model().RowsAsText(rows, u',').toUtf8();
+    const FileResult written = WriteFileAtomically(*name, bytes);
+    if (!written.ok) {
+        ShowMessage(
+            {QStringLiteral("%1 に書き出せませんでした。\n%2").arg(*name, written.errorString),
+             kProgramTitle, MessageButtons::Ok, MessageIcon::Warning});
+    }
+}
+
+void Program::ToggleDecisive() {
+    game_->SetShowDecisive(!game_->showDecisive());
+    mainWindow_->Item(QStringLiteral("kimariji"))->setChecked(game_->showDecisive());
+    QSettings preferences(kPreferencesOrganization, kPreferencesApplication);
+    preferences.setValue(kShowDecisiveKey, game_->showDecisive());
 }
 
 HelpWindow *Program::Help() const {

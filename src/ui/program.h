@@ -4,6 +4,7 @@
 
 #include "core/game.h"
 #include "core/settings.h"
+#include "history/history.h"
 #include "records/record_book.h"
 #include "ui/folder_selection.h"
 #include "ui/picture_viewer.h"
@@ -23,6 +24,7 @@ class HelpWindow;
 class MainWindow;
 class PoemListWindow;
 class RecordsWindow;
+class StatisticsWindow;
 
 // The seams a test replaces; empty ones get the real clock, generator and timer.
 struct ProgramSeams {
@@ -38,6 +40,8 @@ struct ProgramSeams {
     std::function<void()> endApplication;
     // The open-file dialog of the picture folder selection; empty, the real one.
     FolderSelection::OpenFile openFileDialog;
+    // The save dialog of the statistics' CSV export; empty, the real one.
+    std::function<std::optional<QString>()> saveFileDialog;
 };
 
 class Program final : public QObject, public Dialogs {
@@ -73,6 +77,12 @@ public:
     void HelpContents();
     void HelpOnHelp();
     void ShowVersion();
+    // 記録 → 成績の分析: the statistics window, filled from the history.
+    void ShowStatistics();
+    void ExportStatistics();
+    // 表示設定 → 決まり字を表示: kept in the per-user settings.
+    void ToggleDecisive();
+    bool ShowsDecisive() const { return game_->showDecisive(); }
     // Ends the program at once, closing every window.
     void Quit();
 
@@ -88,6 +98,8 @@ public:
     PictureViewer *Viewer(PictureKind kind) const;
     PoemListWindow *PoemList() const;
     HelpWindow *Help() const;
+    StatisticsWindow *Statistics() const;
+    History &AnswerHistory() { return *history_; }
 
     BoardWindow &Board() { return *board_; }
     MainWindow *Frame() const { return mainWindow_.get(); }
@@ -121,10 +133,14 @@ private:
     QPointer<PictureViewer> poetViewer_;
     QPointer<PoemListWindow> poemList_;
     QPointer<HelpWindow> help_;
+    QPointer<StatisticsWindow> statistics_;
+    std::unique_ptr<History> history_;
+    QString historyProblem_;              // why there is no history, until the player is told
     std::unique_ptr<QWidget> dialogHost_; // Form7, never shown
 
     void ClosePictures();
     void ShowHelpPage(const QString &page);
+    void TellHistoryProblem();
 
     RecordsWindow &LoadRecordsWindow();
     bool quitting_ = false;

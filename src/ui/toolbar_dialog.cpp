@@ -85,7 +85,7 @@ void ToolbarDialog::Fill() {
     for (const QString &key : keys) {
         current_->addItem(Entry(window_, key));
     }
-    for (const QString &key : MainWindow::BuiltInArrangement()) {
+    for (const QString &key : MainWindow::AllTools()) {
         if (!keys.contains(key)) {
             available_->addItem(Entry(window_, key));
         }

@@ -40,6 +40,7 @@ struct UiFixture {
         seams.openFileDialog = [this](const FileDialogRequest &request) {
             return openFileDialog(request);
         };
+        seams.saveFileDialog = [this] { return saveFileDialog(); };
         program = std::make_unique<Program>(seams);
         program->Main();
         TitleScreen *title = program->Title();
@@ -111,6 +112,7 @@ struct UiFixture {
     FolderSelection::OpenFile openFileDialog = [](const FileDialogRequest &) {
         return std::optional<QString>();
     };
+    std::function<std::optional<QString>()> saveFileDialog = [] { return std::nullopt; };
 };
 
 } // namespace nupew::testing

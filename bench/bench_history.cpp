@@ -1,0 +1,163 @@
+// SPDX-License-Identifier: MIT
+// Figures of the answer history with 100,000 answers in it: one answer written
+// (on the writer's own connection), the cost on the verdict's path (queueing
+// it), the statistics window opened, and the peak memory with it open.
+#include "history/history.h"
+#include "ui/platform.h"
+#include "ui/program.h"
+#include "ui/statistics_window.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QThread>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace nupew;
+
+namespace {
+
+struct Figures {
+    double median = 0;
+    double worst = 0;
+};
+
+Figures Summary(std::vector<double> ms) {
+    std::sort(ms.begin(), ms.end());
+    return {ms[ms.size() / 2], ms.back()};
+}
+
+AnsweredQuestion SomeAnswer(int i) {
+    AnsweredQuestion a;
+    a.question = i % 5 + 1;
+    a.poem = i % 100 + 1;
+    a.cardCount = 8;
+    a.revealDelay = 4;
+    a.answerTime = 1.0f + float(i % 37) / 10.0f;
+    a.decisiveStep = i % 6 + 1;
+    a.reactionTime = float(i % 23) / 10.0f - 0.2f;
+    a.faults = i % 7 == 0;
+    return a;
+}
+
+long PeakKiB() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:")) {
+            return line.mid(6).trimmed().split(' ').first().toLong();
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+    QApplication app(argc, argv);
+    InstallFontSubstitutions();
+    const int answers = argc > 1 ? std::max(1000, atoi(argv[1])) : 100000;
+    QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+
+    // The history of a long-time player: 20,000 games of five answers.
+    {
+        QString why;
+        std::unique_ptr<HistoryDatabase> db = HistoryDatabase::Open(kHistoryFile, &why);
+        QElapsedTimer filling;
+        filling.start();
+        db->Connection().transaction();
+        const QDateTime start(QDate(2024, 1, 1), QTime(20, 0));
+        for (int i = 0; i < answers; ++i) {
+            const QDateTime at = start.addSecs(qint64(i) * 600);
+            if (i % 5 == 0) {
+                db->StartGame(i / 5 + 1, at, QString());
+            }
+            if (!db->AddAnswer(i / 5 + 1, at, SomeAnswer(i))) {
+                std::printf("could not add an answer: %s\n", qPrintable(db->LastError()));
+                return 1;
+            }
+            if (i % 5 == 4) {
+                db->FinishGame(i / 5 + 1, 5, 2.5f, 1);
+            }
+        }
+        db->Connection().commit();
+        db->Connection().exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+        std::printf("filled %d answers in %.0f ms; file %lld KiB\n", answers,
+                    double(filling.elapsed()), QFile(kHistoryFile).size() / 1024);
+
+        // One answer, as the writer thread writes it: its own transaction.
+        std::vector<double> writes;
+        for (int i = 0; i < 500; ++i) {
+            QElapsedTimer t;
+            t.start();
+            db->AddAnswer(answers / 5 + 1, QDateTime::currentDateTime(), SomeAnswer(i));
+            writes.push_back(double(t.nsecsElapsed()) / 1e6);
+        }
+        const Figures w = Summary(writes);
+        std::printf("write one answer (writer thread): median %.3f ms, worst %.3f ms\n", w.median,
+                    w.worst);
+    }
+
+    // What the verdict waits for: handing the answer to the writer.
+    {
+        History history;
+        QString why;
+        history.Open(&why);
+        std::vector<double> queued;
+        for (int i = 0; i < 500; ++i) {
+            QElapsedTimer t;
+            t.start();
+            history.QuestionAnswered(SomeAnswer(i));
+            queued.push_back(double(t.nsecsElapsed()) / 1e6);
+            QThread::msleep(1);
+        }
+        QElapsedTimer drain;
+        drain.start();
+        history.Flush();
+        const Figures q = Summary(queued);
+        std::printf("on the verdict's path (queueing one answer): median %.4f ms, worst %.4f ms; "
+                    "queue drained %.1f ms after the last\n",
+                    q.median, q.worst, double(drain.nsecsElapsed()) / 1e6);
+    }
+
+    // The figures alone, read from the database.
+    {
+        QString why;
+        std::unique_ptr<HistoryDatabase> db = HistoryDatabase::Open(kHistoryFile, &why);
+        PoemCatalogue catalogue;
+        catalogue.Fill();
+        const DecisiveTable decisive(catalogue);
+        HistoryStatistics figures;
+        QElapsedTimer t;
+        t.start();
+        LoadStatistics(db->Connection(), decisive, &figures, &why);
+        std::printf("statistics read: %.1f ms (%lld games)\n", double(t.nsecsElapsed()) / 1e6,
+                    qlonglong(figures.games.size()));
+    }
+
+    // The statistics window from the menu, until it has painted once.
+    ProgramSeams seams;
+    seams.messageHandler = [](const Message &m) {
+        std::printf("message: %s\n", qPrintable(m.text));
+        return MessageAnswer::Ok;
+    };
+    Program program(seams);
+    program.Main();
+    QElapsedTimer shown;
+    shown.start();
+    program.ShowStatistics();
+    program.Statistics()->grab();
+    const double openMs = double(shown.nsecsElapsed()) / 1e6;
+    QCoreApplication::processEvents();
+    std::printf("statistics window shown with %d answers: %.1f ms; peak RSS %.1f MiB\n", answers,
+                openMs, double(PeakKiB()) / 1024.0);
+    return 0;
+}

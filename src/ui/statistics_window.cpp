@@ -1,0 +1,256 @@
+// SPDX-License-Identifier: MIT
+// The statistics window (成績の分析): the hundred poems with their figures,
+// and charts of the games over time and of reactions by decisive characters.
+#include "ui/statistics_window.h"
+
+#include "ui/platform.h"
+
+#include <QApplication>
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QClipboard>
+#include <QDateTimeAxis>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QScatterSeries>
+#include <QSplitter>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+namespace nupew {
+namespace {
+
+const QColor kAnswerColor(0, 0, 128);
+const QColor kReactionColor(200, 0, 0);
+
+QChart *NewChart(const QString &title) {
+    auto *chart = new QChart;
+    chart->setTitle(title);
+    chart->setTitleFont(NamedFont(kPGothic, 10));
+    chart->legend()->setFont(NamedFont(kPGothic, 9));
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->setMargins(QMargins(4, 4, 4, 4));
+    chart->setAnimationOptions(QChart::NoAnimation);
+    return chart;
+}
+
+QValueAxis *SecondsAxis(double top) {
+    auto *axis = new QValueAxis;
+    axis->setTitleText(QStringLiteral("秒"));
+    axis->setTitleFont(NamedFont(kPGothic, 9));
+    axis->setLabelsFont(NamedFont(kPGothic, 8));
+    axis->setLabelFormat(QStringLiteral("%.1f"));
+    axis->setRange(0, std::max(1.0, top * 1.1));
+    axis->applyNiceNumbers();
+    return axis;
+}
+
+} // namespace
+
+StatisticsWindow::StatisticsWindow(const PoemCatalogue &catalogue, const DecisiveTable &decisive,
+                                   QWidget *parent)
+    : QWidget(parent), model_(catalogue, decisive) {
+    setObjectName(QStringLiteral("FormStatistics"));
+    setWindowTitle(QStringLiteral("成績の分析"));
+    setWindowIcon(Picture(QStringLiteral("tool10")));
+    setFont(NamedFont(kPGothic, 9));
+    resize(1000, 780);
+
+    table_ = new QTableView(this);
+    table_->setObjectName(QStringLiteral("poemTable"));
+    table_->setModel(&model_);
+    table_->setSortingEnabled(true);
+    table_->sortByColumn(PoemStatisticsModel::Number, Qt::AscendingOrder);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setAlternatingRowColors(true);
+    table_->verticalHeader()->hide();
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table_->horizontalHeader()->setSectionResizeMode(PoemStatisticsModel::Beginning,
+                                                     QHeaderView::Stretch);
+
+    gamesChart_ = new QChartView(NewChart(QStringLiteral("ゲームごとの平均タイムと平均反応時間")));
+    gamesChart_->setObjectName(QStringLiteral("gamesChart"));
+    gamesChart_->setRenderHint(QPainter::Antialiasing);
+    countChart_ = new QChartView(NewChart(QStringLiteral("決まり字の数と平均反応時間")));
+    countChart_->setObjectName(QStringLiteral("countChart"));
+    countChart_->setRenderHint(QPainter::Antialiasing);
+
+    auto *charts = new QSplitter(Qt::Horizontal);
+    charts->addWidget(gamesChart_);
+    charts->addWidget(countChart_);
+    charts->setSizes({600, 400});
+    auto *split = new QSplitter(Qt::Vertical);
+    split->addWidget(table_);
+    split->addWidget(charts);
+    split->setSizes({420, 320});
+    gamesChart_->setMinimumSize(360, 240);
+    countChart_->setMinimumSize(280, 240);
+
+    note_ = new QLabel(this);
+    note_->setObjectName(QStringLiteral("note"));
+    note_->setWordWrap(true);
+    note_->setTextFormat(Qt::PlainText);
+    auto *copy = new QPushButton(QStringLiteral("コピー(&C)"), this);
+    copy->setObjectName(QStringLiteral("copyButton"));
+    connect(copy, &QPushButton::clicked, this, &StatisticsWindow::CopySelection);
+    auto *csv = new QPushButton(QStringLiteral("CSVに書き出す(&E)..."), this);
+    csv->setObjectName(QStringLiteral("exportButton"));
+    connect(csv, &QPushButton::clicked, this, &StatisticsWindow::exportWanted);
+    auto *close = new QPushButton(QStringLiteral("閉じる(&X)"), this);
+    close->setObjectName(QStringLiteral("closeButton"));
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(note_, 1);
+    buttons->addWidget(copy);
+    buttons->addWidget(csv);
+    buttons->addWidget(close);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(split, 1);
+    layout->addLayout(buttons);
+}
+
+void StatisticsWindow::SetStatistics(const HistoryStatistics &statistics, const QString &note) {
+    model_.SetStatistics(statistics);
+    const QHeaderView *header = table_->horizontalHeader();
+    model_.sort(header->sortIndicatorSection(), header->sortIndicatorOrder());
+    int answers = 0;
+    for (const PoemStatistics &poem : statistics.poems) {
+        answers += poem.answers;
+    }
+    note_->setText(!note.isEmpty() ? note
+                                   : QStringLiteral("記録された回答 %1 件、ゲーム %2 回。")
+                                         .arg(answers)
+                                         .arg(statistics.games.size()));
+    DrawGames(statistics);
+    DrawCounts(statistics);
+}
+
+void StatisticsWindow::DrawGames(const HistoryStatistics &statistics) {
+    QChart *chart = gamesChart_->chart();
+    chart->removeAllSeries();
+    for (QAbstractAxis *axis : chart->axes()) {
+        chart->removeAxis(axis);
+        delete axis;
+    }
+    auto *average = new QLineSeries;
+    average->setName(QStringLiteral("平均タイム"));
+    average->setColor(kAnswerColor);
+    auto *reaction = new QLineSeries;
+    reaction->setName(QStringLiteral("平均反応時間"));
+    reaction->setColor(kReactionColor);
+    // A long history is drawn as at most kMaxPoints points, each the mean of
+    // neighbouring games: the trend stays and the chart stays quick.
+    constexpr qsizetype kMaxPoints = 300;
+    const QList<GameStatistics> &games = statistics.games;
+    const qsizetype per = std::max<qsizetype>(1, (games.size() + kMaxPoints - 1) / kMaxPoints);
+    double top = 0;
+    for (qsizetype begin = 0; begin < games.size(); begin += per) {
+        const qsizetype end = std::min(games.size(), begin + per);
+        double when = 0;
+        double time = 0;
+        double reactions = 0;
+        int reactionCount = 0;
+        for (qsizetype i = begin; i < end; ++i) {
+            when += double(games[i].started.toMSecsSinceEpoch());
+            time += games[i].averageTime;
+            if (games[i].meanReaction) {
+                reactions += *games[i].meanReaction;
+                ++reactionCount;
+            }
+        }
+        const double n = double(end - begin);
+        average->append(when / n, time / n);
+        top = std::max(top, time / n);
+        if (reactionCount > 0) {
+            reaction->append(when / n, reactions / reactionCount);
+            top = std::max(top, reactions / reactionCount);
+        }
+    }
+    QDateTime first = games.isEmpty() ? QDateTime() : games.first().started;
+    QDateTime last = games.isEmpty() ? QDateTime() : games.last().started;
+    // A single game still shows as a point.
+    for (QLineSeries *series : {average, reaction}) {
+        series->setPointsVisible(true);
+        chart->addSeries(series);
+    }
+    auto *time = new QDateTimeAxis;
+    time->setFormat(QStringLiteral("MM/dd HH:mm"));
+    time->setLabelsFont(NamedFont(kPGothic, 8));
+    time->setTickCount(5);
+    if (!first.isValid()) {
+        first = last = QDateTime::currentDateTime();
+    }
+    time->setRange(first.addSecs(-1800), last.addSecs(1800));
+    chart->addAxis(time, Qt::AlignBottom);
+    QValueAxis *seconds = SecondsAxis(top);
+    chart->addAxis(seconds, Qt::AlignLeft);
+    for (QLineSeries *series : {average, reaction}) {
+        series->attachAxis(time);
+        series->attachAxis(seconds);
+    }
+}
+
+void StatisticsWindow::DrawCounts(const HistoryStatistics &statistics) {
+    QChart *chart = countChart_->chart();
+    chart->removeAllSeries();
+    for (QAbstractAxis *axis : chart->axes()) {
+        chart->removeAxis(axis);
+        delete axis;
+    }
+    auto *set = new QBarSet(QStringLiteral("平均反応時間"));
+    set->setColor(kReactionColor);
+    QStringList categories;
+    double top = 0;
+    for (size_t count = 1; count <= 6; ++count) {
+        const double value = statistics.reactionByCount[count].value_or(0.0);
+        *set << value;
+        top = std::max(top, value);
+        categories.append(QStringLiteral("%1字").arg(count));
+    }
+    auto *series = new QBarSeries;
+    series->append(set);
+    chart->addSeries(series);
+    auto *axis = new QBarCategoryAxis;
+    axis->append(categories);
+    axis->setLabelsFont(NamedFont(kPGothic, 8));
+    chart->addAxis(axis, Qt::AlignBottom);
+    QValueAxis *seconds = SecondsAxis(top);
+    chart->addAxis(seconds, Qt::AlignLeft);
+    series->attachAxis(axis);
+    series->attachAxis(seconds);
+    chart->legend()->hide();
+}
+
+void StatisticsWindow::CopySelection() {
+    QList<int> rows;
+    for (const QModelIndex &index : table_->selectionModel()->selectedRows()) {
+        rows.append(index.row());
+    }
+    std::sort(rows.begin(), rows.end());
+    if (rows.isEmpty()) {
+        for (int row = 0; row < model_.rowCount(); ++row) {
+            rows.append(row);
+        }
+    }
+    QApplication::clipboard()->setText(model_.RowsAsText(rows, u'\t'));
+}
+
+void StatisticsWindow::keyPressEvent(QKeyEvent *event) {
+    if (event->matches(QKeySequence::Copy)) {
+        CopySelection();
+    } else if (event->key() == Qt::Key_Escape) {
+        close();
+    } else {
+        QWidget::keyPressEvent(event);
+    }
+}
+
+} // namespace nupew

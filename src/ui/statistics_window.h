@@ -1,0 +1,50 @@
+// SPDX-License-Identifier: MIT
+// The statistics window (成績の分析): the hundred poems with their figures,
+// and charts of the games over time and of reactions by decisive characters.
+#pragma once
+
+#include "history/statistics.h"
+
+#include <QChartView>
+#include <QWidget>
+
+class QLabel;
+class QTableView;
+
+namespace nupew {
+
+class StatisticsWindow final : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(StatisticsWindow)
+public:
+    StatisticsWindow(const PoemCatalogue &catalogue, const DecisiveTable &decisive,
+                     QWidget *parent = nullptr);
+
+    // Shows the figures; `note`, when not empty, says why there are none.
+    void SetStatistics(const HistoryStatistics &statistics, const QString &note);
+    // Copies the selected rows (all rows when none is selected) with their header.
+    void CopySelection();
+
+    PoemStatisticsModel &Model() { return model_; }
+    QTableView *Table() const { return table_; }
+    QChartView *GamesChart() const { return gamesChart_; }
+    QChartView *CountChart() const { return countChart_; }
+
+signals:
+    void exportWanted();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void DrawGames(const HistoryStatistics &statistics);
+    void DrawCounts(const HistoryStatistics &statistics);
+
+    PoemStatisticsModel model_;
+    QTableView *table_ = nullptr;
+    QLabel *note_ = nullptr;
+    QChartView *gamesChart_ = nullptr;
+    QChartView *countChart_ = nullptr;
+};
+
+} // namespace nupew
