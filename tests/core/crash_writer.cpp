@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
-// Writes the settings files or registers records without end, for the test
-// that kills it in the middle of a write; or, with "register-once N", waits for
+// Writes the settings files, registers records or records answers without
+// end, for the test that kills it in the middle of a write; or, with "register-once N", waits for
 // a line on its input and registers one record, for the test of two copies at once.
 #include "core/game.h"
 #include "fakes.h"
+#include "history/history.h"
 #include "records/record_book.h"
 
 #include <QCoreApplication>
@@ -34,8 +35,25 @@ int main(int argc, char *argv[]) {
         }
         return dialogs.shown.isEmpty() && game.result().registered ? 0 : 1;
     }
+    History history;
+    QString why;
+    if (mode == "history" && !history.Open(&why)) {
+        return 3;
+    }
     for (unsigned i = 0;; ++i) {
-        if (mode == "settings") {
+        if (mode == "history") {
+            AnsweredQuestion answer;
+            answer.question = int(i % 5) + 1;
+            answer.poem = int(i % 100) + 1;
+            answer.answerTime = 1.0f;
+            history.QuestionAnswered(answer);
+            if (answer.question == 5) {
+                history.GameFinished(5, 1.0f, 0);
+            }
+            if (i == 0) {
+                history.Flush();
+            }
+        } else if (mode == "settings") {
             settings.questionCount = (i % 2) ? 20 : 5;
             settings.upperTextMode = (i % 2) ? 2 : 0;
             store.SaveSettings();

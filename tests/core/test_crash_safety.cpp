@@ -2,11 +2,13 @@
 // A process killed in the middle of saving settings or registering a record
 // leaves every file either old or new, never torn.
 #include "fakes.h"
+#include "history/history.h"
 #include "records/score_record.h"
 
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSqlQuery>
 #include <QTest>
 #include <QThread>
 
@@ -63,6 +65,25 @@ private slots:
             for (const ScoreRecord &row : table.rows) {
                 QVERIFY(DecodeShiftJis(row.name).startsWith(QStringLiteral("名前")));
             }
+        }
+    }
+
+    // Every answer the history holds after a kill is whole: its row and its
+    // poem's sums went in together.
+    void historyFile() {
+        InTemporaryFolder folder;
+        QRandomGenerator random(13);
+        for (int round = 0; round < 20; ++round) {
+            KillMidWrite(QStringLiteral("history"), random);
+            QString why;
+            const std::unique_ptr<HistoryDatabase> db = HistoryDatabase::Open(kHistoryFile, &why);
+            QVERIFY2(db, qPrintable(why));
+            QSqlQuery query(db->Connection());
+            QVERIFY(query.exec(QStringLiteral("SELECT (SELECT COUNT(*) FROM answers), "
+                                              "(SELECT SUM(answers) FROM poems)")) &&
+                    query.next());
+            QVERIFY(query.value(0).toInt() > 0);
+            QCOMPARE(query.value(0).toInt(), query.value(1).toInt());
         }
     }
 };
