@@ -52,6 +52,9 @@ class NoDialogs final : public Dialogs {
 public:
     MessageAnswer ShowMessage(const Message &) override { return MessageAnswer::Ok; }
     void ShowRecordEntryBox(const QString &, const QString &) override {}
+    bool ShowPracticeEnd(const QString &, const QString &, const QString &) override {
+        return false;
+    }
     void CloseBoard() override {}
 };
 

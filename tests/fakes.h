@@ -68,6 +68,11 @@ public:
             onEntryBox();
         }
     }
+    bool ShowPracticeEnd(const QString &average, const QString &reaction,
+                         const QString &faults) override {
+        practiceEnds.append({average, reaction, faults});
+        return playAgain;
+    }
     void CloseBoard() override { ++boardClosed; }
 
     QStringList texts() const {
@@ -83,6 +88,8 @@ public:
     QList<QPair<QString, QString>> entryBoxes;
     std::function<void()> onEntryBox;
     int boardClosed = 0;
+    QList<QStringList> practiceEnds;
+    bool playAgain = false;
 };
 
 class FakeClock final : public TimeOfDay {

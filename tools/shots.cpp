@@ -6,6 +6,8 @@
 #include "ui/main_window.h"
 #include "ui/platform.h"
 #include "ui/poem_list_window.h"
+#include "ui/practice_dialog.h"
+#include "ui/practice_end_box.h"
 #include "ui/program.h"
 #include "ui/record_entry_box.h"
 #include "ui/records_window.h"
@@ -199,5 +201,16 @@ int main(int argc, char *argv[]) {
     }
     program.ShowStatistics();
     Save(program.Statistics(), out, QStringLiteral("statistics"));
+
+    PracticeMode blue;
+    blue.kind = PracticeKind::Colours;
+    blue.colours[0] = true;
+    PracticeDialog practice(blue, game.decisive(), 5, 8);
+    practice.show();
+    Save(&practice, out, QStringLiteral("practice_dialog"));
+    PracticeEndBox practiceEnd(blue.Name(), QStringLiteral("2.35"), QStringLiteral("1.12"),
+                               QStringLiteral("1"));
+    practiceEnd.show();
+    Save(&practiceEnd, out, QStringLiteral("practice_end"));
     return 0;
 }

@@ -28,6 +28,8 @@ Game::Game(const Settings &settings, const PoemCatalogue &catalogue, BoardDispla
       random_(random), timer_(timer) {}
 
 void Game::ResetGame() {
+    // Each game takes its poems afresh: the drill's order changes with every answer.
+    practice_ = practiceSource_ ? practiceSource_->NextGameSet() : PracticeSet{};
     poemUsed_.fill(false);
     questionActive_ = false;
     result_.registered = false;
@@ -78,7 +80,9 @@ void Game::DealQuestion() {
         poemUsed_.fill(false); // only a game longer than the anthology could get here
     }
     int p = 0;
-    if (questionNumber_ >= 80) {
+    if (!practice_.poems.isEmpty()) {
+        p = DrawPoem(practice_.poems);
+    } else if (questionNumber_ >= 80) {
         p = int(std::find(poemUsed_.begin(), poemUsed_.end(), false) - poemUsed_.begin());
     } else {
         do {
@@ -96,11 +100,14 @@ void Game::DealQuestion() {
     currentPoem_ = qint16(p + 1);
 
     QList<QString> cardVerses{askedVerses_[question]};
+    // A practice set deals its other cards from itself while it has enough poems.
+    const bool fromSet = !practice_.poems.isEmpty() && practice_.poems.size() >= cardCount;
     for (int c = 1; c < cardCount; ++c) {
         int d = 0;
         do {
             poemDealt_[p] = true;
-            d = DrawIndex(kPoemCount);
+            d = fromSet ? practice_.poems[DrawIndex(int(practice_.poems.size()))]
+                        : DrawIndex(kPoemCount);
         } while (poemDealt_[d]);
         poemDealt_[d] = true;
         candidateTexts_[c] = catalogue_.Text(d, lowerColumn);
@@ -200,6 +207,30 @@ void Game::RevealNext(unsigned generation) {
     }
 }
 
+int Game::QuestionCount() const {
+    if (practice_.poems.isEmpty()) {
+        return settings_.questionCount;
+    }
+    return std::min<int>(settings_.questionCount, int(practice_.poems.size()));
+}
+
+int Game::DrawPoem(const QList<int> &pool) {
+    if (practice_.inOrder) {
+        for (const int p : pool) {
+            if (!poemUsed_[size_t(p)]) {
+                return p;
+            }
+        }
+    }
+    // The game ends before the set runs out, so an unused poem is always there.
+    int p = 0;
+    do {
+        p = pool[DrawIndex(int(pool.size()))];
+    } while (poemUsed_[size_t(p)] && std::any_of(pool.begin(), pool.end(),
+                                                 [this](int q) { return !poemUsed_[size_t(q)]; }));
+    return p;
+}
+
 const DecisiveTable &Game::decisive() {
     if (!decisive_) {
         decisive_ = std::make_unique<DecisiveTable>(catalogue_);
@@ -273,7 +304,7 @@ void Game::TakeCard() {
                                     settings_.revealDelay, elapsed, decisiveSteps_[question],
                                     reactionTimes_[question], faultCount_ - faultsAtStart_});
         }
-        if (questionNumber_ > settings_.questionCount) {
+        if (questionNumber_ > QuestionCount()) {
             ShowResults();
         }
         return;
@@ -338,14 +369,48 @@ QString Game::FormatAverage(float seconds) {
     return text;
 }
 
+void Game::ShowPracticeResults(int count) {
+    // A practice game never enters the table: its figures, then again or the end.
+    float reactions = 0.0f;
+    int reactionCount = 0;
+    for (int i = 1; i <= count; ++i) {
+        if (reactionTimes_[i] >= 0.0f) {
+            reactions += reactionTimes_[i];
+            ++reactionCount;
+        }
+    }
+    const QString average = FormatAverage(result_.averageTime);
+    const QString reaction = reactionCount > 0 ? FormatHundredths(reactions / float(reactionCount))
+                                               : QStringLiteral("—");
+    const QString faults = QString::number(faultCount_);
+    if (log_) {
+        log_->GameFinished(count, result_.averageTime, result_.faults);
+    }
+    // Settled before the box, whose answer starts a new game or closes the board.
+    questionNumber_ = 1;
+    poemUsed_.fill(false);
+    questionActive_ = false;
+    faultCount_ = 0;
+    answerOpen_ = false;
+    if (dialogs_.ShowPracticeEnd(average, reaction, faults)) {
+        NewGame();
+    } else {
+        dialogs_.CloseBoard();
+    }
+}
+
 void Game::ShowResults() {
-    const int count = std::clamp<int>(settings_.questionCount, 1, 100);
+    const int count = std::clamp<int>(QuestionCount(), 1, 100);
     float sum = 0.0f;
     for (int i = 1; i <= count; ++i) {
         sum += elapsedTimes_[i];
     }
     result_.averageTime = sum / float(count);
     result_.faults = faultCount_;
+    if (!practice_.poems.isEmpty()) {
+        ShowPracticeResults(count);
+        return;
+    }
     questionNumber_ = 1;
     // The box re-enters the game: 記録する registers the result (and marks it
     // registered) and 記録しない, or 閉じる of the

@@ -4,6 +4,7 @@
 
 #include "core/decisive.h"
 #include "core/poem_catalogue.h"
+#include "core/practice.h"
 #include "core/seams.h"
 #include "core/settings.h"
 
@@ -77,6 +78,12 @@ public:
     // An average time as the entry box shows it: "0.##", the point always written.
     static QString FormatAverage(float seconds);
 
+    // Where each new game takes its poems from; none: the whole game.
+    void SetPracticeSource(PracticeSource *source) { practiceSource_ = source; }
+    const PracticeSet &practice() const { return practice_; }
+    // The questions of this game: the setting, or fewer when the practice set is smaller.
+    int QuestionCount() const;
+
     // Where answers and results are told; none by default.
     void SetAnswerLog(AnswerLog *log) { log_ = log; }
     // Whether an answer colours the verse's decisive characters on the board.
@@ -118,6 +125,8 @@ private:
     void RevealNext(unsigned generation);
     void ScheduleReveal(unsigned generation);
     void ShowDecisive();
+    int DrawPoem(const QList<int> &pool);
+    void ShowPracticeResults(int count);
     float ReactionTime(int question) const;
 
     const Settings &settings_;
@@ -153,6 +162,8 @@ private:
     qint16 faultsAtStart_ = 0; // the game's faults when the question started
 
     AnswerLog *log_ = nullptr;
+    PracticeSource *practiceSource_ = nullptr;
+    PracticeSet practice_;
     bool showDecisive_ = false;
     std::unique_ptr<DecisiveTable> decisive_; // made at the first deal
 

@@ -87,6 +87,9 @@ public:
     virtual MessageAnswer ShowMessage(const Message &message) = 0;
     // Shows the record entry box modally and returns when it has closed.
     virtual void ShowRecordEntryBox(const QString &averageText, const QString &faultsText) = 0;
+    // The end of a practice game: true for もう一度 (play again), false for 終了.
+    virtual bool ShowPracticeEnd(const QString &averageText, const QString &reactionText,
+                                 const QString &faultsText) = 0;
     virtual void CloseBoard() = 0;
 };
 

@@ -37,6 +37,12 @@ const char *const kSchema[] = {
     "CREATE INDEX answers_game ON answers (game)",
 };
 
+// What each version adds to the one before; a file is brought forward step by step.
+const char *const kVersion2[] = {
+    "CREATE TABLE boxes (poem INTEGER PRIMARY KEY, box INTEGER NOT NULL, moved TEXT NOT NULL)",
+    "CREATE INDEX answers_reaction ON answers (reaction_time)",
+};
+
 QString NextConnectionName() {
     static std::atomic<int> serial{0};
     return QStringLiteral("nupew-history-%1").arg(serial.fetch_add(1));
@@ -111,6 +117,10 @@ std::unique_ptr<HistoryDatabase> HistoryDatabase::Open(const QString &path, QStr
         return nullptr;
     }
     QSqlQuery query(db);
+    int version = kHistorySchemaVersion;
+    if (!fresh && query.exec(QStringLiteral("PRAGMA user_version")) && query.next()) {
+        version = query.value(0).toInt();
+    }
     if (fresh) {
         // The marks go into the header first, so that a half-made file is still ours.
         bool made =
@@ -120,6 +130,9 @@ std::unique_ptr<HistoryDatabase> HistoryDatabase::Open(const QString &path, QStr
         for (const char *statement : kSchema) {
             made = made && query.exec(QString::fromLatin1(statement));
         }
+        for (const char *statement : kVersion2) {
+            made = made && query.exec(QString::fromLatin1(statement));
+        }
         if (!made || !db.commit()) {
             *why = query.lastError().text();
             return nullptr;
@@ -127,12 +140,28 @@ std::unique_ptr<HistoryDatabase> HistoryDatabase::Open(const QString &path, QStr
     }
     // A file with our header but damaged inside fails here, before any write.
     if (!query.exec(QStringLiteral("SELECT count(*) FROM games, answers, poems WHERE 0")) ||
+        (version < kHistorySchemaVersion && !history->Upgrade(version)) ||
         !query.exec(QStringLiteral("PRAGMA journal_mode = WAL")) ||
         !query.exec(QStringLiteral("PRAGMA synchronous = NORMAL"))) {
         *why = query.lastError().text();
         return nullptr;
     }
     return history;
+}
+
+bool HistoryDatabase::Upgrade(int version) {
+    bool ok = db_.transaction();
+    if (version < 2) {
+        for (const char *statement : kVersion2) {
+            ok = ok && Run(QString::fromLatin1(statement), {});
+        }
+    }
+    ok = ok && Run(QStringLiteral("PRAGMA user_version = %1").arg(kHistorySchemaVersion), {});
+    if (!ok) {
+        db_.rollback();
+        return false;
+    }
+    return db_.commit();
 }
 
 QString HistoryDatabase::LastError() const {
@@ -156,6 +185,13 @@ bool HistoryDatabase::Run(const QString &sql, const QVariantList &values) {
 }
 
 bool HistoryDatabase::StartGame(qint64 game, const QDateTime &started, const QString &mode) {
+    QSqlQuery median(db_);
+    if (median.exec(QStringLiteral(
+            "SELECT reaction_time FROM answers WHERE reaction_time >= 0 ORDER BY reaction_time "
+            "LIMIT 1 OFFSET (SELECT COUNT(*) FROM answers WHERE reaction_time >= 0) / 2")) &&
+        median.next()) {
+        median_ = median.value(0).toDouble();
+    }
     return Run(QStringLiteral("INSERT INTO games (id, started, mode) VALUES (?, ?, ?)"),
                {game, Stamp(started), mode.isNull() ? QStringLiteral("") : mode});
 }
@@ -167,7 +203,7 @@ bool HistoryDatabase::AddAnswer(qint64 game, const QDateTime &answered, const An
         return false;
     }
     const bool guess = a.reactionTime < 0;
-    const bool added =
+    bool added =
         Run(QStringLiteral("INSERT INTO answers (game, answered, question, poem, upper_mode, "
                            "lower_mode, cards, delay, answer_time, decisive_step, "
                            "reaction_time, faults) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
@@ -184,6 +220,17 @@ bool HistoryDatabase::AddAnswer(qint64 game, const QDateTime &answered, const An
                 "excluded.last)"),
             {a.poem, double(a.answerTime), double(a.answerTime), guess ? 0 : 1,
              guess ? 0.0 : double(a.reactionTime), guess ? 1 : 0, a.faults, Stamp(answered)});
+    // The poem's drill box moves with every answer that is not a guess.
+    if (added && !guess) {
+        QSqlQuery current(db_);
+        current.prepare(QStringLiteral("SELECT box FROM boxes WHERE poem = ?"));
+        current.addBindValue(a.poem);
+        const int box = current.exec() && current.next() ? current.value(0).toInt() : 1;
+        added =
+            Run(QStringLiteral("INSERT OR REPLACE INTO boxes (poem, box, moved) VALUES (?, ?, ?)"),
+                {a.poem, NextBox(box, a.faults, a.reactionTime, median_),
+                 answered.date().toString(Qt::ISODate)});
+    }
     if (!added) {
         Run(QStringLiteral("ROLLBACK TO answer"), {});
         Run(QStringLiteral("RELEASE answer"), {});
@@ -197,6 +244,33 @@ bool HistoryDatabase::FinishGame(qint64 game, int questions, float averageTime, 
                               "finished = 1, reaction = (SELECT AVG(reaction_time) FROM answers "
                               "WHERE game = ? AND reaction_time >= 0) WHERE id = ?"),
                {questions, double(averageTime), faults, game, game});
+}
+
+bool HistoryDatabase::LoadDrill(std::array<DrillState, 100> *states) {
+    *states = {};
+    QSqlQuery query(db_);
+    if (!query.exec(QStringLiteral("SELECT poem, box, moved FROM boxes"))) {
+        return false;
+    }
+    while (query.next()) {
+        const int poem = query.value(0).toInt() - 1;
+        if (poem >= 0 && poem < 100) {
+            (*states)[size_t(poem)].box = query.value(1).toInt();
+            (*states)[size_t(poem)].moved =
+                QDate::fromString(query.value(2).toString(), Qt::ISODate);
+        }
+    }
+    if (!query.exec(QStringLiteral(
+            "SELECT poem, reaction_sum / reactions FROM poems WHERE reactions > 0"))) {
+        return false;
+    }
+    while (query.next()) {
+        const int poem = query.value(0).toInt() - 1;
+        if (poem >= 0 && poem < 100) {
+            (*states)[size_t(poem)].meanReaction = query.value(1).toDouble();
+        }
+    }
+    return true;
 }
 
 bool HistoryDatabase::MarkRegistered(qint64 game) {

@@ -3,6 +3,7 @@
 // the settings, written by a thread of its own so that no verdict waits for it.
 #pragma once
 
+#include "core/practice.h"
 #include "core/seams.h"
 
 #include <QDateTime>
@@ -21,7 +22,7 @@ namespace nupew {
 inline const QString kHistoryFile = QStringLiteral("nupew-history.sqlite");
 // "Nupw": marks the database as ours in its header.
 inline constexpr quint32 kHistoryApplicationId = 0x4E757077;
-inline constexpr int kHistorySchemaVersion = 1;
+inline constexpr int kHistorySchemaVersion = 2;
 
 // One connection to the history database, used by one thread; every call is
 // synchronous and says whether it succeeded.
@@ -39,12 +40,17 @@ public:
     bool AddAnswer(qint64 game, const QDateTime &answered, const AnsweredQuestion &answer);
     bool FinishGame(qint64 game, int questions, float averageTime, int faults);
     bool MarkRegistered(qint64 game);
+    // Each poem's box in the drill, with its mean reaction.
+    bool LoadDrill(std::array<DrillState, 100> *states);
     QSqlDatabase &Connection() { return db_; }
     QString LastError() const;
 
 private:
     explicit HistoryDatabase(const QString &connection);
     bool Run(const QString &sql, const QVariantList &values);
+    bool Upgrade(int version);
+    // The player's median reaction, taken at the start of each game.
+    std::optional<double> median_;
     QString connection_;
     QSqlDatabase db_;
 };

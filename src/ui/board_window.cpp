@@ -268,6 +268,11 @@ void BoardWindow::SetCardColor(int position, Rgb color) {
     SetColor(cards_[position], QPalette::Window, ToColor(color));
 }
 
+void BoardWindow::SetPracticeName(const QString &name) {
+    const QString title = QStringLiteral("タワユかるたとりゲーム");
+    setWindowTitle(name.isEmpty() ? title : title + QStringLiteral(" — 練習: ") + name);
+}
+
 void BoardWindow::SetVerse(const QString &text) {
     verse_->SetEmphasis(0, {});
     verse_->setText(text);

@@ -35,6 +35,8 @@ public:
     void Beep() override;
 
     QPushButton *StartButton() const { return startButton_; }
+    // The title names a practice mode, so that no one takes it for a table game.
+    void SetPracticeName(const QString &name);
 
 signals:
     // A click on the verse or the frame (or the key U), on the poet (or A).

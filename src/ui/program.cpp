@@ -8,6 +8,8 @@
 #include "ui/main_window.h"
 #include "ui/platform.h"
 #include "ui/poem_list_window.h"
+#include "ui/practice_dialog.h"
+#include "ui/practice_end_box.h"
 #include "ui/record_entry_box.h"
 #include "ui/records_window.h"
 #include "ui/statistics_window.h"
@@ -29,6 +31,35 @@ namespace {
 const QString kPreferencesOrganization = QStringLiteral("nupew");
 const QString kPreferencesApplication = QStringLiteral("nupew");
 const QString kShowDecisiveKey = QStringLiteral("board/showDecisive");
+const QString kPracticeKey = QStringLiteral("practice/");
+
+QString Flags(const auto &flags) {
+    QString text;
+    for (const bool flag : flags) {
+        text += flag ? u'1' : u'0';
+    }
+    return text;
+}
+
+void ReadFlags(const QString &text, auto &flags) {
+    for (size_t i = 0; i < flags.size(); ++i) {
+        flags[i] = qsizetype(i) < text.size() && text[qsizetype(i)] == u'1';
+    }
+}
+
+PracticeMode LoadPracticeMode(const QSettings &store) {
+    PracticeMode mode;
+    const int kind = store.value(kPracticeKey + QStringLiteral("kind"), 0).toInt();
+    mode.kind =
+        kind >= 0 && kind <= int(PracticeKind::Drill) ? PracticeKind(kind) : PracticeKind::All;
+    ReadFlags(store.value(kPracticeKey + QStringLiteral("ranges")).toString(), mode.ranges);
+    ReadFlags(store.value(kPracticeKey + QStringLiteral("colours")).toString(), mode.colours);
+    ReadFlags(store.value(kPracticeKey + QStringLiteral("counts")).toString(), mode.counts);
+    mode.from = std::clamp(store.value(kPracticeKey + QStringLiteral("from"), 0).toInt(), 0, 100);
+    mode.to =
+        std::clamp(store.value(kPracticeKey + QStringLiteral("to"), 0).toInt(), mode.from, 100);
+    return mode;
+}
 
 } // namespace
 
@@ -62,6 +93,7 @@ Program::Program(ProgramSeams seams)
     const TimeOfDay &clock = seams_.clock ? *seams_.clock : *realClock_;
     realRandom_ = std::make_unique<TimeSeededRandom>(clock);
     Random &random = seams_.random ? *seams_.random : *realRandom_;
+    random_ = &random;
     RevealTimer &timer = seams_.timer ? *seams_.timer : *realTimer_;
     game_ = std::make_unique<Game>(settings, catalogue, *relay_, *this, clock, random, timer);
     store_ = std::make_unique<SettingsStore>(settings, *this);
@@ -105,6 +137,8 @@ void Program::Main() {
     if (history_->Open(&historyProblem_)) {
         game_->SetAnswerLog(history_.get());
     }
+    practiceMode_ = LoadPracticeMode(preferences);
+    game_->SetPracticeSource(this);
     game_->PrepareFirstGame();
     title_ = new TitleScreen;
     connect(title_, &TitleScreen::finished, this, &Program::ShowMainWindow);
@@ -161,6 +195,62 @@ void Program::ShowRecordEntryBox(const QString &averageText, const QString &faul
     });
     connect(&box, &RecordEntryBox::declined, this, [this] { game_->NewGame(); });
     box.exec();
+}
+
+bool Program::ShowPracticeEnd(const QString &averageText, const QString &reactionText,
+                              const QString &faultsText) {
+    PracticeEndBox box(practiceMode_.Name(), averageText, reactionText, faultsText,
+                       board_->isVisible() ? board_.get() : nullptr);
+    return box.exec() == QDialog::Accepted;
+}
+
+PracticeSet Program::NextGameSet() {
+    PracticeSet set;
+    set.name = practiceMode_.Name();
+    if (practiceMode_.kind == PracticeKind::Drill) {
+        // The order comes from the boxes and reactions recorded so far.
+        std::array<DrillState, 100> states{};
+        if (history_->IsOpen()) {
+            history_->Flush();
+            QString why;
+            if (const std::unique_ptr<HistoryDatabase> db =
+                    HistoryDatabase::Open(history_->Path(), &why)) {
+                db->LoadDrill(&states);
+            }
+        }
+        const QDate today = seams_.dateTime ? seams_.dateTime().date() : QDate::currentDate();
+        set.poems = DrillOrder(states, today, *random_);
+        set.inOrder = true;
+    } else if (!practiceMode_.IsWholeGame()) {
+        set.poems = practiceMode_.Poems(game_->decisive());
+    }
+    history_->SetMode(set.name);
+    board_->SetPracticeName(set.name);
+    return set;
+}
+
+void Program::ChoosePractice() {
+    PracticeDialog dialog(practiceMode_, game_->decisive(), settings.questionCount,
+                          settings.cardCount, mainWindow_.get());
+    if (dialog.exec() == QDialog::Accepted) {
+        SetPracticeMode(dialog.Mode());
+    }
+}
+
+void Program::SetPracticeMode(const PracticeMode &mode) {
+    if (mode == practiceMode_) {
+        return;
+    }
+    practiceMode_ = mode;
+    QSettings store(kPreferencesOrganization, kPreferencesApplication);
+    store.setValue(kPracticeKey + QStringLiteral("kind"), int(mode.kind));
+    store.setValue(kPracticeKey + QStringLiteral("ranges"), Flags(mode.ranges));
+    store.setValue(kPracticeKey + QStringLiteral("colours"), Flags(mode.colours));
+    store.setValue(kPracticeKey + QStringLiteral("counts"), Flags(mode.counts));
+    store.setValue(kPracticeKey + QStringLiteral("from"), mode.from);
+    store.setValue(kPracticeKey + QStringLiteral("to"), mode.to);
+    board_->SetPracticeName(mode.Name());
+    GameClose(); // the board was dealt in the old mode
 }
 
 void Program::CloseBoard() {

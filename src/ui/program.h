@@ -44,7 +44,7 @@ struct ProgramSeams {
     std::function<std::optional<QString>()> saveFileDialog;
 };
 
-class Program final : public QObject, public Dialogs {
+class Program final : public QObject, public Dialogs, public PracticeSource {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Program)
 public:
@@ -57,7 +57,11 @@ public:
     // Dialogs
     MessageAnswer ShowMessage(const Message &message) override;
     void ShowRecordEntryBox(const QString &averageText, const QString &faultsText) override;
+    bool ShowPracticeEnd(const QString &averageText, const QString &reactionText,
+                         const QString &faultsText) override;
     void CloseBoard() override;
+    // PracticeSource: the poems of the next game in the chosen practice mode.
+    PracticeSet NextGameSet() override;
 
     // A setting chosen in the menus. A text mode takes effect at the next
     // deal, and the board, dealt in the old mode, closes.
@@ -80,6 +84,11 @@ public:
     // 記録 → 成績の分析: the statistics window, filled from the history.
     void ShowStatistics();
     void ExportStatistics();
+    // 特別設定 → 出題範囲: the practice mode, kept in the per-user settings. A
+    // new mode closes the board, dealt in the old one.
+    void ChoosePractice();
+    void SetPracticeMode(const PracticeMode &mode);
+    const PracticeMode &Practice() const { return practiceMode_; }
     // 表示設定 → 決まり字を表示: kept in the per-user settings.
     void ToggleDecisive();
     bool ShowsDecisive() const { return game_->showDecisive(); }
@@ -135,7 +144,9 @@ private:
     QPointer<HelpWindow> help_;
     QPointer<StatisticsWindow> statistics_;
     std::unique_ptr<History> history_;
-    QString historyProblem_;              // why there is no history, until the player is told
+    QString historyProblem_; // why there is no history, until the player is told
+    PracticeMode practiceMode_;
+    Random *random_ = nullptr;
     std::unique_ptr<QWidget> dialogHost_; // Form7, never shown
 
     void ClosePictures();

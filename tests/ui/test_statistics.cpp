@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: MIT
-// The decisive characters on the board, the statistics window and the history
-// through the whole program.
+// Through the whole program: the decisive characters on the board, the
+// statistics window, the history, and the practice modes.
+#include "ui/board_window.h"
 #include "ui/statistics_window.h"
 #include "ui_fixture.h"
 
+#include <QCheckBox>
 #include <QClipboard>
+#include <QRadioButton>
+#include <QSqlQuery>
 #include <QTableView>
 
 using namespace nupew;
@@ -117,6 +121,81 @@ private slots:
         QCOMPARE(f.dialogs.shown.size(), 1);
         QCOMPARE(ReadAll(kHistoryFile), bytes);
         QVERIFY(f.program->Statistics()->isVisible());
+    }
+
+    // A colour chosen in the dialog: the board says so, and the game ends in
+    // the practice box, never in the table.
+    void practiceGameThroughTheDialog() {
+        InTemporaryFolder folder;
+        UiFixture f;
+        UiFixture::OnModal([](QWidget *dialog) {
+            dialog->findChild<QRadioButton *>("kind2")->click();
+            dialog->findChild<QCheckBox *>("colour0")->click();
+            dialog->findChild<QPushButton *>("okButton")->click();
+        });
+        f.Item("mnuRange")->trigger();
+        QCOMPARE(f.program->Practice().Name(), QStringLiteral("青"));
+        f.program->settings.revealDelay = 0;
+        f.program->GameOpen();
+        QCOMPARE(f.Board().windowTitle(), QStringLiteral("タワユかるたとりゲーム — 練習: 青"));
+        QString faults;
+        for (int question = 1; question <= 5; ++question) {
+            f.PressStart();
+            QCOMPARE(ColourOf(f.game().currentPoem() - 1), 0);
+            if (question == 5) {
+                UiFixture::OnModal([&faults](QWidget *box) {
+                    faults = box->findChild<QLabel *>("faults")->text();
+                    box->findChild<QPushButton *>("endButton")->click();
+                });
+            }
+            f.clock.now += 2.0f;
+            f.ClickCard(f.RightCard());
+        }
+        QCOMPARE(faults, QStringLiteral("0"));
+        QVERIFY(!f.Board().isVisible());
+        QVERIFY(!QFile::exists(kRecordFile));
+        f.program->AnswerHistory().Flush();
+        QString why;
+        const std::unique_ptr<HistoryDatabase> db = HistoryDatabase::Open(kHistoryFile, &why);
+        QSqlQuery query(db->Connection());
+        QVERIFY(query.exec("SELECT mode, finished, registered FROM games") && query.next());
+        QCOMPARE(query.value(0).toString(), QStringLiteral("青"));
+        QCOMPARE(query.value(1).toInt() * 10 + query.value(2).toInt(), 10);
+        f.program->SetPracticeMode({}); // the whole game again, for the other tests
+        QCOMPARE(f.Board().windowTitle(), QStringLiteral("タワユかるたとりゲーム"));
+    }
+
+    // After a history where three poems were missed, the drill asks them first.
+    void drillAsksTheWeakPoemsFirst() {
+        InTemporaryFolder folder;
+        {
+            QString why;
+            std::unique_ptr<HistoryDatabase> db = HistoryDatabase::Open(kHistoryFile, &why);
+            const QDateTime day(QDate(2026, 12, 6), QTime(19, 0));
+            QVERIFY(db->StartGame(1, day, QString()));
+            for (int poem = 1; poem <= 100; ++poem) {
+                AnsweredQuestion a;
+                a.poem = poem;
+                a.answerTime = 2.0f;
+                a.reactionTime = 0.5f;
+                a.faults = poem % 10 == 0 && poem <= 30 ? 1 : 0; // 10, 20 and 30 missed
+                QVERIFY(db->AddAnswer(1, day, a));
+            }
+        }
+        UiFixture f;
+        PracticeMode drill;
+        drill.kind = PracticeKind::Drill;
+        f.program->SetPracticeMode(drill);
+        f.program->settings.revealDelay = 0;
+        f.program->GameOpen();
+        QSet<int> first;
+        for (int question = 1; question <= 3; ++question) {
+            f.PressStart();
+            first.insert(f.game().currentPoem());
+            f.ClickCard(f.RightCard());
+        }
+        QCOMPARE(first, (QSet<int>{10, 20, 30}));
+        f.program->SetPracticeMode({});
     }
 };
 

@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: MIT
+// The end of a practice game: its figures, then もう一度 or 終了.
+#include "ui/practice_end_box.h"
+
+#include "ui/platform.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace nupew {
+
+PracticeEndBox::PracticeEndBox(const QString &name, const QString &average, const QString &reaction,
+                               const QString &faults, QWidget *parent)
+    : QDialog(parent) {
+    setObjectName(QStringLiteral("FormPracticeEnd"));
+    setWindowTitle(QStringLiteral("練習の結果"));
+    setFont(NamedFont(kPGothic, 10));
+    auto *layout = new QVBoxLayout(this);
+    auto *title = new QLabel(QStringLiteral("練習: %1").arg(name), this);
+    title->setTextFormat(Qt::PlainText);
+    layout->addWidget(title);
+    auto *form = new QFormLayout;
+    const auto value = [this](const QString &objectName, const QString &text) {
+        auto *label = new QLabel(text, this);
+        label->setObjectName(objectName);
+        label->setFont(NamedFont(kPGothic, 14));
+        return label;
+    };
+    form->addRow(QStringLiteral("平均タイム (秒)"), value(QStringLiteral("average"), average));
+    form->addRow(QStringLiteral("平均反応時間 (秒)"), value(QStringLiteral("reaction"), reaction));
+    form->addRow(QStringLiteral("おてつき"), value(QStringLiteral("faults"), faults));
+    layout->addLayout(form);
+    layout->addWidget(
+        new QLabel(QStringLiteral("練習の成績は成績優秀者の表に登録されません。"), this));
+    auto *again = new QPushButton(QStringLiteral("もう一度(&A)"), this);
+    again->setObjectName(QStringLiteral("againButton"));
+    again->setDefault(true);
+    auto *end = new QPushButton(QStringLiteral("終了(&E)"), this);
+    end->setObjectName(QStringLiteral("endButton"));
+    connect(again, &QPushButton::clicked, this, &QDialog::accept);
+    connect(end, &QPushButton::clicked, this, &QDialog::reject);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(again);
+    buttons->addWidget(end);
+    layout->addLayout(buttons);
+}
+
+} // namespace nupew

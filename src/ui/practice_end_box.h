@@ -1,0 +1,17 @@
+// SPDX-License-Identifier: MIT
+// The end of a practice game: its figures, then もう一度 or 終了.
+#pragma once
+
+#include <QDialog>
+
+namespace nupew {
+
+class PracticeEndBox final : public QDialog {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(PracticeEndBox)
+public:
+    PracticeEndBox(const QString &name, const QString &average, const QString &reaction,
+                   const QString &faults, QWidget *parent = nullptr);
+};
+
+} // namespace nupew
