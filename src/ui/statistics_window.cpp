@@ -40,6 +40,15 @@ QChart *NewChart(const QString &title) {
     return chart;
 }
 
+// Takes the series and axes of the last figures away before new ones are drawn.
+void ClearChart(QChart *chart) {
+    chart->removeAllSeries();
+    for (QAbstractAxis *axis : chart->axes()) {
+        chart->removeAxis(axis);
+        delete axis;
+    }
+}
+
 QValueAxis *SecondsAxis(double top) {
     auto *axis = new QValueAxis;
     axis->setTitleText(QStringLiteral("秒"));
@@ -135,11 +144,7 @@ void StatisticsWindow::SetStatistics(const HistoryStatistics &statistics, const 
 
 void StatisticsWindow::DrawGames(const HistoryStatistics &statistics) {
     QChart *chart = gamesChart_->chart();
-    chart->removeAllSeries();
-    for (QAbstractAxis *axis : chart->axes()) {
-        chart->removeAxis(axis);
-        delete axis;
-    }
+    ClearChart(chart);
     auto *average = new QLineSeries;
     average->setName(QStringLiteral("平均タイム"));
     average->setColor(kAnswerColor);
@@ -200,11 +205,7 @@ void StatisticsWindow::DrawGames(const HistoryStatistics &statistics) {
 
 void StatisticsWindow::DrawCounts(const HistoryStatistics &statistics) {
     QChart *chart = countChart_->chart();
-    chart->removeAllSeries();
-    for (QAbstractAxis *axis : chart->axes()) {
-        chart->removeAxis(axis);
-        delete axis;
-    }
+    ClearChart(chart);
     auto *set = new QBarSet(QStringLiteral("平均反応時間"));
     set->setColor(kReactionColor);
     QStringList categories;
