@@ -165,11 +165,8 @@ void MainWindow::BuildMenus() {
         case Kind::Option:
             action = owner->addAction(caption);
             action->setCheckable(true);
-            // The check mark follows the option; only the handler changes it.
-            connect(action, &QAction::triggered, this, [this, action, handler = row.handler] {
-                action->setChecked(!action->isChecked());
-                (program_.*handler)();
-            });
+            // The handler flips the option and sets the check mark to match it.
+            connect(action, &QAction::triggered, &program_, row.handler);
             break;
         case Kind::Toggle:
             action = owner->addAction(caption);
