@@ -103,6 +103,17 @@ PracticeDialog::PracticeDialog(const PracticeMode &mode, const DecisiveTable &de
     grid->addWidget(buttons, 11, 0, 1, 7);
     grid->setColumnMinimumWidth(0, 16);
 
+    Load(mode);
+    for (QAbstractButton *button : findChildren<QAbstractButton *>()) {
+        connect(button, &QAbstractButton::toggled, this, &PracticeDialog::Update);
+    }
+    for (QSpinBox *spin : {from_, to_}) {
+        connect(spin, &QSpinBox::valueChanged, this, &PracticeDialog::Update);
+    }
+    Update();
+}
+
+void PracticeDialog::Load(const PracticeMode &mode) {
     kinds_[size_t(mode.kind)]->setChecked(true);
     for (size_t i = 0; i < 5; ++i) {
         ranges_[i]->setChecked(mode.ranges[i]);
@@ -114,13 +125,6 @@ PracticeDialog::PracticeDialog(const PracticeMode &mode, const DecisiveTable &de
     for (size_t n = 1; n < 7; ++n) {
         counts_[n]->setChecked(mode.counts[n]);
     }
-    for (QAbstractButton *button : findChildren<QAbstractButton *>()) {
-        connect(button, &QAbstractButton::toggled, this, &PracticeDialog::Update);
-    }
-    for (QSpinBox *spin : {from_, to_}) {
-        connect(spin, &QSpinBox::valueChanged, this, &PracticeDialog::Update);
-    }
-    Update();
 }
 
 PracticeMode PracticeDialog::Mode() const {

@@ -25,6 +25,7 @@ public:
     PracticeMode Mode() const;
 
 private:
+    void Load(const PracticeMode &mode);
     void Update();
 
     const DecisiveTable &decisive_;

@@ -4,6 +4,7 @@
 #include "core/file_names.h"
 #include "core/safe_files.h"
 #include "fakes.h"
+#include "history/history.h"
 #include "records/record_book.h"
 #include "ui/picture_viewer.h"
 #include "ui/poem_list_window.h"
@@ -167,7 +168,8 @@ private slots:
     void specialFiles_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("kind");
-        for (const char *name : {"NUPEKI1.DAT", "NUPEKI3.DAT", "ichirun.txt", "U1.JPG"}) {
+        for (const char *name :
+             {"NUPEKI1.DAT", "NUPEKI3.DAT", "ichirun.txt", "U1.JPG", "nupew-history.sqlite"}) {
             for (const char *kind : {"fifo", "symlink to device", "folder"}) {
                 QTest::addRow("%s %s", name, kind) << QString::fromLatin1(name) << kind;
             }
@@ -196,6 +198,10 @@ private slots:
             book.RegisterRecord();
             QVERIFY(IsWarning(world.dialogs));
             QVERIFY(!world.game.result().registered);
+        } else if (name == kHistoryFile) {
+            History history;
+            QString why;
+            QVERIFY(!history.Open(&why) && !why.isEmpty());
         } else if (name == "ichirun.txt") {
             PoemListWindow list;
             QCOMPARE(list.Text(), QStringLiteral("ichirun.txtがありません。"));
