@@ -41,6 +41,7 @@ const char *const kSchema[] = {
 const char *const kVersion2[] = {
     "CREATE TABLE boxes (poem INTEGER PRIMARY KEY, box INTEGER NOT NULL, moved TEXT NOT NULL)",
     "CREATE INDEX answers_reaction ON answers (reaction_time)",
+    "CREATE INDEX games_started ON games (finished, started)",
 };
 
 QString NextConnectionName() {

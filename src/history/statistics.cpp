@@ -6,6 +6,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 
 namespace nupew {
@@ -49,23 +50,31 @@ bool LoadStatistics(QSqlDatabase &db, const DecisiveTable &decisive, HistoryStat
         s.faults = poems.value(7).toInt();
         s.last = QDateTime::fromString(poems.value(8).toString(), Qt::ISODateWithMs).toLocalTime();
     }
+    // Times come as milliseconds since the epoch, converted by SQLite; the games
+    // are averaged into at most kGamePoints buckets, so that a long history
+    // reads as fast as a short one.
     QSqlQuery games(db);
     games.setForwardOnly(true);
-    // Times come as milliseconds since the epoch: SQLite converts faster than parsing text.
-    if (!games.exec(QStringLiteral("SELECT CAST(ROUND((julianday(started) - 2440587.5) * "
-                                   "86400000.0) AS INTEGER), average, mode, reaction FROM games "
-                                   "WHERE finished = 1 ORDER BY started"))) {
+    if (!games.exec(QStringLiteral(
+                        "SELECT AVG(ms), AVG(average), AVG(reaction), COUNT(*) FROM (SELECT "
+                        "(julianday(started) - 2440587.5) * 86400000.0 AS ms, average, reaction, "
+                        "(ROW_NUMBER() OVER (ORDER BY started) - 1) * %1 / (SELECT COUNT(*) FROM "
+                        "games WHERE "
+                        "finished = 1) AS bucket FROM games WHERE finished = 1) GROUP BY bucket "
+                        "ORDER BY bucket")
+                        .arg(kGamePoints))) {
         *why = games.lastError().text();
         return false;
     }
     while (games.next()) {
         GameStatistics g;
-        g.started = QDateTime::fromMSecsSinceEpoch(games.value(0).toLongLong());
+        g.started = QDateTime::fromMSecsSinceEpoch(qint64(std::llround(games.value(0).toDouble())));
         g.averageTime = games.value(1).toDouble();
-        g.mode = games.value(2).toString();
-        if (!games.value(3).isNull()) {
-            g.meanReaction = games.value(3).toDouble();
+        if (!games.value(2).isNull()) {
+            g.meanReaction = games.value(2).toDouble();
         }
+        g.games = games.value(3).toInt();
+        result.gameCount += g.games;
         result.games.append(g);
     }
     std::array<double, 7> sums{};

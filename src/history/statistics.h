@@ -34,15 +34,20 @@ struct GameStatistics {
     QDateTime started;
     double averageTime = 0;
     std::optional<double> meanReaction;
-    QString mode;
+    int games = 1; // how many games this point stands for
 };
 
 struct HistoryStatistics {
     std::array<PoemStatistics, kPoemCount> poems{};
-    QList<GameStatistics> games; // finished games, oldest first
+    // Finished games, oldest first; a long history comes as at most kGamePoints
+    // points, each the mean of neighbouring games.
+    QList<GameStatistics> games;
+    int gameCount = 0;
     // Mean reaction by the count of decisive characters (index 1 to 6).
     std::array<std::optional<double>, 7> reactionByCount{};
 };
+
+inline constexpr int kGamePoints = 300;
 
 // Reads the aggregates from a history connection; false with the reason on failure.
 bool LoadStatistics(QSqlDatabase &db, const DecisiveTable &decisive, HistoryStatistics *out,

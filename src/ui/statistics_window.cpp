@@ -80,7 +80,6 @@ StatisticsWindow::StatisticsWindow(const PoemCatalogue &catalogue, const Decisiv
     table_->setAlternatingRowColors(true);
     table_->verticalHeader()->hide();
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table_->horizontalHeader()->setSectionResizeMode(PoemStatisticsModel::Beginning,
                                                      QHeaderView::Stretch);
 
@@ -137,9 +136,11 @@ void StatisticsWindow::SetStatistics(const HistoryStatistics &statistics, const 
     note_->setText(!note.isEmpty() ? note
                                    : QStringLiteral("記録された回答 %1 件、ゲーム %2 回。")
                                          .arg(answers)
-                                         .arg(statistics.games.size()));
+                                         .arg(statistics.gameCount));
     DrawGames(statistics);
     DrawCounts(statistics);
+    // Sized once to the figures; measuring all rows at every layout would slow the window.
+    table_->resizeColumnsToContents();
 }
 
 void StatisticsWindow::DrawGames(const HistoryStatistics &statistics) {
@@ -151,32 +152,15 @@ void StatisticsWindow::DrawGames(const HistoryStatistics &statistics) {
     auto *reaction = new QLineSeries;
     reaction->setName(QStringLiteral("平均反応時間"));
     reaction->setColor(kReactionColor);
-    // A long history is drawn as at most kMaxPoints points, each the mean of
-    // neighbouring games: the trend stays and the chart stays quick.
-    constexpr qsizetype kMaxPoints = 300;
     const QList<GameStatistics> &games = statistics.games;
-    const qsizetype per = std::max<qsizetype>(1, (games.size() + kMaxPoints - 1) / kMaxPoints);
     double top = 0;
-    for (qsizetype begin = 0; begin < games.size(); begin += per) {
-        const qsizetype end = std::min(games.size(), begin + per);
-        double when = 0;
-        double time = 0;
-        double reactions = 0;
-        int reactionCount = 0;
-        for (qsizetype i = begin; i < end; ++i) {
-            when += double(games[i].started.toMSecsSinceEpoch());
-            time += games[i].averageTime;
-            if (games[i].meanReaction) {
-                reactions += *games[i].meanReaction;
-                ++reactionCount;
-            }
-        }
-        const double n = double(end - begin);
-        average->append(when / n, time / n);
-        top = std::max(top, time / n);
-        if (reactionCount > 0) {
-            reaction->append(when / n, reactions / reactionCount);
-            top = std::max(top, reactions / reactionCount);
+    for (const GameStatistics &game : games) {
+        const qreal x = qreal(game.started.toMSecsSinceEpoch());
+        average->append(x, game.averageTime);
+        top = std::max(top, game.averageTime);
+        if (game.meanReaction) {
+            reaction->append(x, *game.meanReaction);
+            top = std::max(top, *game.meanReaction);
         }
     }
     QDateTime first = games.isEmpty() ? QDateTime() : games.first().started;
