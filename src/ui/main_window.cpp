@@ -79,7 +79,7 @@ const ActionRow kActions[] = {
     {Kind::Setting, 2, "ote10", "１０(&C)", {}, &Settings::faultLimit, 10},
     {Kind::Setting, 2, "ote20", "２０(&D)", {}, &Settings::faultLimit, 20},
     {Kind::Setting, 2, "oteNo", "なし(&E)", {}, &Settings::faultLimit, 999},
-    {Kind::Item, 1, "mnuRange", "出題範囲(&R)...", &Program::ChoosePractice},
+    {Kind::Item, 1, "mnuRange", "出題範囲(&P)...", &Program::ChoosePractice},
     {Kind::Separator, 1, "mna13a"},
     {Kind::Item, 1, "mnuseki", "設定の保存(&k)", &Program::SaveSettings},
     {Kind::Item, 1, "mnushokise", "初期設定に戻す(&R)", &Program::RestoreDefaultSettings},
