@@ -7,6 +7,8 @@
 #include "ui/program.h"
 #include "ui/statistics_window.h"
 
+#include "peak_memory.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -43,19 +45,6 @@ AnsweredQuestion SomeAnswer(int i) {
     a.reactionTime = float(i % 23) / 10.0f - 0.2f;
     a.faults = i % 7 == 0;
     return a;
-}
-
-long PeakKiB() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) {
-        return -1;
-    }
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:")) {
-            return line.mid(6).trimmed().split(' ').first().toLong();
-        }
-    }
-    return -1;
 }
 
 } // namespace
@@ -171,6 +160,6 @@ int main(int argc, char *argv[]) {
     const double openMs = double(shown.nsecsElapsed()) / 1e6;
     QCoreApplication::processEvents();
     std::printf("statistics window shown with %d answers: %.1f ms; peak RSS %.1f MiB\n", answers,
-                openMs, double(PeakKiB()) / 1024.0);
+                openMs, double(PeakRssKiB()) / 1024.0);
     return 0;
 }

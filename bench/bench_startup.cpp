@@ -11,6 +11,8 @@
 #include "ui/record_entry_box.h"
 #include "ui/toolbar_dialog.h"
 
+#include "peak_memory.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -41,19 +43,6 @@ double SinceProcessStart() {
     clock_gettime(CLOCK_BOOTTIME, &now);
     const double nowMs = double(now.tv_sec) * 1000.0 + double(now.tv_nsec) / 1e6;
     return nowMs - startTicks * 1000.0 / double(sysconf(_SC_CLK_TCK));
-}
-
-long PeakRssKiB() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) {
-        return -1;
-    }
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:")) {
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-        }
-    }
-    return -1;
 }
 
 // Notes the time of the first paint of a window.

@@ -215,20 +215,17 @@ int Game::QuestionCount() const {
 }
 
 int Game::DrawPoem(const QList<int> &pool) {
-    if (practice_.inOrder) {
-        for (const int p : pool) {
-            if (!poemUsed_[size_t(p)]) {
-                return p;
-            }
+    QList<int> unused;
+    for (const int p : pool) {
+        if (!poemUsed_[size_t(p)]) {
+            unused.append(p);
         }
     }
-    // The game ends before the set runs out, so an unused poem is always there.
-    int p = 0;
-    do {
-        p = pool[DrawIndex(int(pool.size()))];
-    } while (poemUsed_[size_t(p)] && std::any_of(pool.begin(), pool.end(),
-                                                 [this](int q) { return !poemUsed_[size_t(q)]; }));
-    return p;
+    // The game ends before the set runs out; only an overlong game gets here empty.
+    if (unused.isEmpty()) {
+        return pool.first();
+    }
+    return practice_.inOrder ? unused.first() : unused[DrawIndex(int(unused.size()))];
 }
 
 const DecisiveTable &Game::decisive() {
@@ -383,15 +380,9 @@ void Game::ShowPracticeResults(int count) {
     const QString reaction = reactionCount > 0 ? FormatHundredths(reactions / float(reactionCount))
                                                : QStringLiteral("—");
     const QString faults = QString::number(faultCount_);
-    if (log_) {
-        log_->GameFinished(count, result_.averageTime, result_.faults);
-    }
     // Settled before the box, whose answer starts a new game or closes the board.
     questionNumber_ = 1;
-    poemUsed_.fill(false);
-    questionActive_ = false;
-    faultCount_ = 0;
-    answerOpen_ = false;
+    ClearFinishedGame();
     if (dialogs_.ShowPracticeEnd(average, reaction, faults)) {
         NewGame();
     } else {
@@ -407,6 +398,9 @@ void Game::ShowResults() {
     }
     result_.averageTime = sum / float(count);
     result_.faults = faultCount_;
+    if (log_) {
+        log_->GameFinished(count, result_.averageTime, result_.faults);
+    }
     if (!practice_.poems.isEmpty()) {
         ShowPracticeResults(count);
         return;
@@ -418,13 +412,14 @@ void Game::ShowResults() {
     // bookkeeping below comes only after the box has closed, also after such a
     // new game; it touches no state that game needs (its first poem may be
     // asked once more, as the game has always allowed), so nothing breaks.
-    if (log_) {
-        log_->GameFinished(count, result_.averageTime, result_.faults);
-    }
     dialogs_.ShowRecordEntryBox(FormatAverage(result_.averageTime), QString::number(faultCount_));
+    ClearFinishedGame();
+    result_.registered = false;
+}
+
+void Game::ClearFinishedGame() {
     poemUsed_.fill(false);
     questionActive_ = false;
-    result_.registered = false;
     faultCount_ = 0;
     answerOpen_ = false;
 }

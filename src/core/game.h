@@ -127,6 +127,8 @@ private:
     void ShowDecisive();
     int DrawPoem(const QList<int> &pool);
     void ShowPracticeResults(int count);
+    // The finished game's poems, faults and question state, cleared for the next.
+    void ClearFinishedGame();
     float ReactionTime(int question) const;
 
     const Settings &settings_;

@@ -356,6 +356,15 @@ void History::Flush() {
     idle_.wait(lock, [this] { return !IsOpen() || (tasks_.empty() && !busy_); });
 }
 
+std::unique_ptr<HistoryDatabase> History::Reader(QString *why) {
+    if (!IsOpen()) {
+        *why = QStringLiteral("履歴がないため、分析できません。");
+        return nullptr;
+    }
+    Flush();
+    return HistoryDatabase::Open(path_, why);
+}
+
 void History::QuestionAnswered(const AnsweredQuestion &answer) {
     const QDateTime now = now_();
     if (answer.question == 1 || currentGame_ == 0) {

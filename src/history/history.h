@@ -80,6 +80,9 @@ public:
     void ResultRegistered();
     // Waits until every queued write is done.
     void Flush();
+    // A connection of the caller's own that sees every answer given so far;
+    // null (with the reason) when there is no history.
+    std::unique_ptr<HistoryDatabase> Reader(QString *why);
 
 signals:
     // A write failed; the history stops writing. Sent once, in the main thread.

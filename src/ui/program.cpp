@@ -210,13 +210,9 @@ PracticeSet Program::NextGameSet() {
     if (practiceMode_.kind == PracticeKind::Drill) {
         // The order comes from the boxes and reactions recorded so far.
         std::array<DrillState, 100> states{};
-        if (history_->IsOpen()) {
-            history_->Flush();
-            QString why;
-            if (const std::unique_ptr<HistoryDatabase> db =
-                    HistoryDatabase::Open(history_->Path(), &why)) {
-                db->LoadDrill(&states);
-            }
+        QString why;
+        if (const std::unique_ptr<HistoryDatabase> db = history_->Reader(&why)) {
+            db->LoadDrill(&states);
         }
         const QDate today = seams_.dateTime ? seams_.dateTime().date() : QDate::currentDate();
         set.poems = DrillOrder(states, today, *random_);
@@ -411,14 +407,10 @@ void Program::ShowStatistics() {
     }
     HistoryStatistics figures;
     QString note;
-    if (history_->IsOpen()) {
-        history_->Flush(); // the answers just given are in the figures too
-        const std::unique_ptr<HistoryDatabase> db = HistoryDatabase::Open(history_->Path(), &note);
-        if (db && !LoadStatistics(db->Connection(), game_->decisive(), &figures, &note)) {
-            figures = {};
-        }
-    } else {
-        note = QStringLiteral("履歴がないため、分析できません。");
+    // The answers just given are in the figures too.
+    const std::unique_ptr<HistoryDatabase> db = history_->Reader(&note);
+    if (db && !LoadStatistics(db->Connection(), game_->decisive(), &figures, &note)) {
+        figures = {};
     }
     statistics_->SetStatistics(figures, note);
     ShowForward(statistics_);
