@@ -10,6 +10,7 @@
 #include <QList>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <cmath>
 #include <deque>
 
 namespace nupew::testing {
@@ -33,7 +34,7 @@ public:
     bool PoetVisible() const override { return poetVisible; }
     void SetQuestionNumber(const QString &text) override { questionNumber = text; }
     void SetFaultCount(const QString &text) override { faults = text; }
-    void SetMessage(const QString &text) override { message = text; }
+    void SetMessage(const QString &) override {}
     void Beep() override { ++beeps; }
 
     QString cards[8];
@@ -47,7 +48,6 @@ public:
     bool poetVisible = false;
     QString questionNumber;
     QString faults;
-    QString message;
     int beeps = 0;
 };
 
@@ -108,10 +108,7 @@ public:
             script.pop_front();
             return r;
         }
-        fallback = fallback + 0.37f;
-        if (fallback >= 1.0f) {
-            fallback -= 1.0f;
-        }
+        fallback = std::fmod(fallback + 0.37f, 1.0f);
         return fallback;
     }
     std::deque<float> script;
@@ -165,12 +162,13 @@ struct FakeWorld {
     Game game{settings, catalogue, board, dialogs, clock, random, timer};
 };
 
-// Runs a test in a fresh temporary working folder.
+// Runs a test in a fresh temporary working folder, or in `path` when one is given.
 class InTemporaryFolder {
 public:
-    InTemporaryFolder() : previous_(QDir::currentPath()) { QDir::setCurrent(dir_.path()); }
+    explicit InTemporaryFolder(const QString &path = {}) : previous_(QDir::currentPath()) {
+        QDir::setCurrent(path.isEmpty() ? dir_.path() : path);
+    }
     ~InTemporaryFolder() { QDir::setCurrent(previous_); }
-    QString path() const { return dir_.path(); }
 
 private:
     QTemporaryDir dir_;

@@ -17,14 +17,14 @@ float At(int k, int of = 100) {
     return (float(k) + 0.5f) / float(of);
 }
 
-bool NoneSet(const auto &flags) {
-    return std::none_of(flags.begin(), flags.end(), [](bool b) { return b; });
-}
-
 struct Table : FakeWorld {
     // Picks the right card of the running question.
     void PickRight() { game.PickCard(game.answerPosition() + 1); }
     int WrongCard() const { return (game.answerPosition() + 1) % settings.cardCount + 1; }
+    void Answer() {
+        game.StartQuestion();
+        PickRight();
+    }
 };
 
 } // namespace
@@ -51,11 +51,8 @@ private slots:
                      Game::CardOrder(t.catalogue.Text(poems[position], 3)));
         }
         QCOMPARE(t.random.draws, 11);
-        QVERIFY(NoneSet(t.game.poemDealt()));
-    }
-
-    void fewerCardsLeaveBlankCardsThatCountAsFaults() {
-        Table t;
+        QVERIFY(std::ranges::none_of(t.game.poemDealt(), std::identity()));
+        // Fewer cards leave blank places, and a pick on one is a fault.
         t.settings.cardCount = 3;
         t.random.script = {At(5), At(6), At(7), 0.0f};
         t.game.NewGame();
@@ -71,28 +68,26 @@ private slots:
         t.settings.questionCount = 100;
         t.settings.revealDelay = 0;
         t.game.NewGame();
-        QSet<int> asked;
         QList<int> order;
         for (int q = 1; q <= 100; ++q) {
             QCOMPARE(t.game.questionNumber(), qint16(q));
-            t.game.StartQuestion();
+            t.Answer();
             order.append(t.game.currentPoem() - 1);
-            asked.insert(t.game.currentPoem() - 1);
-            t.PickRight();
         }
-        QCOMPARE(asked.size(), 100); // every poem exactly once
-        const QList<int> late = order.mid(79);
-        QVERIFY(std::is_sorted(late.begin(), late.end()));
+        QCOMPARE(QSet<int>(order.begin(), order.end()).size(), 100); // every poem exactly once
+        QVERIFY(std::is_sorted(order.begin() + 79, order.end()));
         QCOMPARE(t.dialogs.entryBoxes.size(), 1);
     }
 
-    void revealShowsOneCharacterAStep() {
+    // One character a step, the first one waiting too; a wrong pick lets the
+    // reveal go on, a right one shows the whole verse and stops it.
+    void reveal() {
         Table t;
         t.settings.revealDelay = 4;
         t.random.script = {At(0)};
         t.game.NewGame();
         t.game.StartQuestion();
-        QVERIFY(t.board.verse.isEmpty()); // the first character waits too
+        QVERIFY(t.board.verse.isEmpty());
         QCOMPARE(t.timer.delay, 400);
         const QString verse = t.catalogue.Text(0, 0);
         int steps = 0;
@@ -102,28 +97,22 @@ private slots:
         }
         QCOMPARE(steps, 21); // the last four steps only wait
         QVERIFY(t.game.questionActive() && t.game.answerOpen());
-    }
-
-    void revealGoesOnAfterAWrongPickAndStopsOnARightOne() {
-        Table t;
-        t.settings.revealDelay = 2;
-        t.game.NewGame();
+        t.PickRight();
         t.game.StartQuestion();
         t.timer.Fire();
         t.game.PickCard(t.WrongCard());
         QVERIFY(t.timer.Fire());
         QCOMPARE(t.board.verse.size(), 2);
         t.PickRight();
-        const QString whole = t.game.askedVerses()[1];
-        QCOMPARE(t.board.verse, whole);
-        t.timer.Fire();
-        QCOMPARE(t.board.verse, whole);
+        QCOMPARE(t.board.verse, t.game.askedVerses()[2]);
+        t.timer.Fire(); // a step already due changes nothing, and is the last
+        QCOMPARE(t.board.verse, t.game.askedVerses()[2]);
         QVERIFY(!t.timer.Fire());
         // Delay 0 shows the whole verse at once, without the timer.
         t.settings.revealDelay = 0;
         const int scheduled = t.timer.scheduled;
         t.game.StartQuestion();
-        QCOMPARE(t.board.verse, t.game.askedVerses()[2]);
+        QCOMPARE(t.board.verse, t.game.askedVerses()[3]);
         QCOMPARE(t.timer.scheduled, scheduled);
     }
 
@@ -141,20 +130,6 @@ private slots:
         QVERIFY(t.board.verse.isEmpty());
         t.timer.Fire();
         QCOMPARE(t.board.verse, t.game.askedVerses()[1].left(1));
-    }
-
-    void clicksStartAWaitingQuestionOnlyOnce() {
-        Table t;
-        t.game.NewGame();
-        t.game.CardClick(1); // starts the question, picks nothing
-        QVERIFY(t.game.questionActive() && !t.game.AnswerDecided());
-        QCOMPARE(t.game.faultCount(), qint16(0));
-        const float started = t.game.startTimes()[1];
-        t.clock.now += 5;
-        t.game.StartQuestion();
-        t.game.BoardClick();
-        QCOMPARE(t.game.startTimes()[1], started);
-        QCOMPARE(t.timer.scheduled, 1); // one reveal, not restarted
     }
 
     void twoWrongThenRight() {
@@ -185,122 +160,90 @@ private slots:
         QCOMPARE(t.board.colors[wrong1 - 1], kWhite);
     }
 
-    void poetLabelByMarker_data() {
-        QTest::addColumn<int>("poem");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<Rgb>("color");
-        QTest::addColumn<int>("top");
-        QTest::newRow("woman") << 8 << "　小野小町" << kWomanPoet << kPoetTop;
-        QTest::newRow("square") << 75 << "　法性寺入道前関白太政大臣" << kMonkPoet << kTallPoetTop;
-        QTest::newRow("triangle") << 90 << "　後京極摂政前太政大臣" << kBlack << kTallPoetTop;
-        QTest::newRow("emperor") << 0 << "　天智天皇■" << kBlack << kPoetTop;
-    }
-
+    // The poet label by the class marker, shown only once the answer is decided;
+    // a tall label comes first each time, so the next one must be set back.
     void poetLabelByMarker() {
-        QFETCH(int, poem);
-        QFETCH(QString, text);
-        QFETCH(Rgb, color);
-        QFETCH(int, top);
-        Table t;
-        const int tall = poem == 75 ? 90 : 75;
-        t.random.script = {At(tall), At(1), At(2), At(3), At(4), At(5), At(6), At(7), 0.0f};
-        t.game.NewGame(); // a tall label first, so the next one must be set back
-        t.game.StartQuestion();
-        t.PickRight();
-        t.random.script = {At(poem)};
-        t.game.StartQuestion();
-        QVERIFY(!t.board.poetVisible);
-        t.PickRight();
-        QVERIFY(t.board.poetVisible);
-        QCOMPARE(t.board.poet, text);
-        QCOMPARE(t.board.poetColor, color);
-        QCOMPARE(t.board.poetTop, top);
-        QCOMPARE(t.board.poetHeight, top == kPoetTop ? kPoetHeight : kTallPoetHeight);
-    }
-
-    void faultLimit_data() {
-        QTest::addColumn<int>("limit");
-        QTest::addColumn<bool>("playAgain");
-        QTest::newRow("limit 1, yes") << 1 << true;
-        QTest::newRow("limit 5, no") << 5 << false;
+        const struct {
+            int poem;
+            const char *text;
+            Rgb color;
+            int top;
+        } rows[] = {{8, "　小野小町", kWomanPoet, kPoetTop},
+                    {75, "　法性寺入道前関白太政大臣", kMonkPoet, kTallPoetTop},
+                    {90, "　後京極摂政前太政大臣", kBlack, kTallPoetTop},
+                    {0, "　天智天皇■", kBlack, kPoetTop}};
+        for (const auto &row : rows) {
+            Table t;
+            const int tall = row.poem == 75 ? 90 : 75;
+            t.random.script = {At(tall), At(1), At(2), At(3), At(4), At(5), At(6), At(7), 0.0f};
+            t.game.NewGame();
+            t.Answer();
+            t.random.script = {At(row.poem)};
+            t.game.StartQuestion();
+            QVERIFY(!t.board.poetVisible);
+            t.PickRight();
+            QVERIFY(t.board.poetVisible);
+            QCOMPARE(t.board.poet, QString::fromUtf8(row.text));
+            QCOMPARE(t.board.poetColor, row.color);
+            QCOMPARE(t.board.poetTop, row.top);
+            QCOMPARE(t.board.poetHeight, row.top == kPoetTop ? kPoetHeight : kTallPoetHeight);
+        }
     }
 
     void faultLimit() {
-        QFETCH(int, limit);
-        QFETCH(bool, playAgain);
-        Table t;
-        t.settings.faultLimit = qint16(limit);
-        t.random.script = {At(9)}; // a monk: shown in black at the limit
-        t.game.NewGame();
-        t.game.StartQuestion();
-        const int right = t.game.answerPosition();
-        t.dialogs.answers = {playAgain ? MessageAnswer::Yes : MessageAnswer::No};
-        for (int card = 1; card <= 8 && t.dialogs.shown.isEmpty(); ++card) {
-            if (card != right + 1) {
-                t.game.PickCard(card);
+        for (const bool playAgain : {true, false}) {
+            const int limit = playAgain ? 1 : 5;
+            Table t;
+            t.settings.faultLimit = qint16(limit);
+            t.random.script = {At(9)}; // a monk: shown in black at the limit
+            t.game.NewGame();
+            t.game.StartQuestion();
+            const int right = t.game.answerPosition();
+            t.dialogs.answers = {playAgain ? MessageAnswer::Yes : MessageAnswer::No};
+            for (int card = 1; card <= 8 && t.dialogs.shown.isEmpty(); ++card) {
+                if (card != right + 1) {
+                    t.game.PickCard(card);
+                }
+            }
+            QCOMPARE(t.game.faultCount(), qint16(playAgain ? 0 : limit + 1));
+            QCOMPARE(t.dialogs.texts(), QStringList{"もう一度挑戦しますか。"});
+            QVERIFY(t.dialogs.shown[0].systemModal);
+            QCOMPARE(t.dialogs.boardClosed, playAgain ? 0 : 1);
+            QVERIFY(t.game.AnswerDecided() != playAgain); // lost, and decided
+            if (playAgain) {
+                QCOMPARE(t.game.questionNumber(), qint16(1));
+                QVERIFY(t.board.verse.isEmpty());
+                QCOMPARE(t.game.pickedCard(), qint16(0));
+            } else {
+                QCOMPARE(t.board.colors[right], kMissedCard);
+                QCOMPARE(t.board.poetColor, kBlack);
+                QCOMPARE(t.board.verse, t.game.askedVerses()[1]);
+                QCOMPARE(t.game.pickedCard(), pickDone);
             }
         }
-        QCOMPARE(t.game.faultCount(), qint16(playAgain ? 0 : limit + 1));
-        QCOMPARE(t.dialogs.texts(), QStringList{"もう一度挑戦しますか。"});
-        QVERIFY(t.dialogs.shown[0].systemModal);
-        QCOMPARE(t.dialogs.boardClosed, playAgain ? 0 : 1);
-        if (playAgain) {
-            QCOMPARE(t.game.questionNumber(), qint16(1));
-            QVERIFY(t.board.verse.isEmpty());
-            QCOMPARE(t.game.pickedCard(), qint16(0));
-        } else {
-            QCOMPARE(t.board.colors[right], kMissedCard);
-            QCOMPARE(t.board.poetColor, kBlack);
-            QCOMPARE(t.board.verse, t.game.askedVerses()[1]);
-            QCOMPARE(t.game.pickedCard(), pickDone);
-        }
-    }
-
-    void averages_data() {
-        QTest::addColumn<QList<float>>("times");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("whole seconds keep the point") << QList<float>{2, 3, 4, 5, 6} << "4.";
-        QTest::newRow("one decimal") << QList<float>{1, 2, 2, 2, 2} << "1.8";
-        QTest::newRow("two decimals") << QList<float>{1.5f, 2, 2, 2, 2.25f} << "1.95";
     }
 
     void averages() {
-        QFETCH(QList<float>, times);
-        QFETCH(QString, shown);
+        QCOMPARE(Game::FormatAverage(1.8f), QStringLiteral("1.8"));
+        QCOMPARE(Game::FormatAverage(1.95f), QStringLiteral("1.95"));
         Table t;
         t.settings.revealDelay = 0;
         t.game.NewGame();
-        for (const float seconds : times) {
+        for (const float seconds : {2.0f, 3.0f, 4.0f, 5.0f, 6.0f}) {
             t.clock.now = 500.0f;
             t.game.StartQuestion();
             t.game.PickCard(t.WrongCard());
             t.clock.now = 500.0f + seconds;
             t.PickRight();
         }
-        QCOMPARE(t.dialogs.entryBoxes, (QList<QPair<QString, QString>>{{shown, "5"}}));
+        // Whole seconds keep the point.
+        QCOMPARE(t.dialogs.entryBoxes, (QList<QPair<QString, QString>>{{"4.", "5"}}));
         QCOMPARE(t.game.questionNumber(), qint16(1));
-        QVERIFY(NoneSet(t.game.poemUsed()));
+        QVERIFY(std::ranges::none_of(t.game.poemUsed(), std::identity()));
         // The board keeps the last question until the next start.
         QCOMPARE(t.board.faults, QStringLiteral("5"));
         t.game.StartQuestion();
         QCOMPARE(t.board.faults, QStringLiteral("0"));
-    }
-
-    // The pictures of a question's poem may open only once it is decided.
-    void answerDecidedOpensThePictures() {
-        Table t;
-        t.settings.faultLimit = 0;
-        t.game.NewGame();
-        QVERIFY(!t.game.AnswerDecided());
-        t.game.StartQuestion();
-        QVERIFY(!t.game.AnswerDecided());
-        t.PickRight();
-        QVERIFY(t.game.AnswerDecided());
-        t.game.StartQuestion(); // deals the next question
-        QVERIFY(!t.game.AnswerDecided());
-        t.dialogs.answers = {MessageAnswer::No};
-        t.game.PickCard(t.WrongCard()); // past the limit: lost, and decided
-        QVERIFY(t.game.AnswerDecided() && !t.game.questionActive());
     }
 
     void decliningLetsTheFirstPoemComeAgain() {
@@ -314,29 +257,25 @@ private slots:
             QVERIFY(t.game.poemUsed()[firstPoem]);
         };
         for (int q = 0; q < 5; ++q) {
-            t.game.StartQuestion();
-            t.PickRight();
+            t.Answer();
         }
         QVERIFY(!t.game.poemUsed()[firstPoem]);
         QCOMPARE(t.game.pickedCard(), qint16(0));
         QCOMPARE(t.board.questionNumber, QStringLiteral("1"));
     }
 
-    void midnightAndReset() {
+    // A reset clears the board but keeps the counts.
+    void resetKeepsTheCounts() {
         Table t;
         t.game.NewGame();
-        t.clock.now = 86399.5f;
         t.game.StartQuestion();
         t.game.PickCard(t.WrongCard());
-        t.clock.now = 2.0f;
         t.PickRight();
-        QCOMPARE(t.game.elapsedTimes()[1], 2.5f);
-        // A reset clears the board but keeps the counts.
         t.game.ResetGame();
         QCOMPARE(t.game.questionNumber(), qint16(2));
         QCOMPARE(t.game.faultCount(), qint16(1));
         QCOMPARE(t.board.faults, QStringLiteral("0"));
-        QVERIFY(!t.board.poetVisible);
+        QVERIFY(!t.board.poetVisible && !t.game.AnswerDecided());
     }
 
     // The answer's reaction counts from the step after which only the answer
@@ -344,15 +283,16 @@ private slots:
     void reactionFromTheDecisiveStep() {
         struct Log : AnswerLog {
             void QuestionAnswered(const AnsweredQuestion &a) override { answers.append(a); }
-            void GameFinished(int questions, float, int) override { finished = questions; }
+            void GameFinished(int, float, int) override {}
             QList<AnsweredQuestion> answers;
-            int finished = 0;
         } log;
         Table t;
         t.game.SetAnswerLog(&log);
         t.settings.revealDelay = 5;
         // 朝ぼらけ　有明の (31) and 朝ぼらけ　宇治の (64) on one board part at the sixth step.
-        t.random.script = {At(30), At(63), At(1), At(2), At(3), At(4), At(5), At(6), 0.0f};
+        const std::deque<float> deal = {At(30), At(63), At(1), At(2), At(3),
+                                        At(4),  At(5),  At(6), 0.0f};
+        t.random.script = deal;
         t.game.NewGame();
         QCOMPARE(t.game.decisiveSteps()[1], 6);
         t.clock.now = 86399.0f;
@@ -365,13 +305,12 @@ private slots:
         t.clock.now = 4.0f; // after midnight
         t.PickRight();
         QCOMPARE(log.answers.size(), 1);
-        QCOMPARE(log.answers[0].decisiveStep, 6);
-        QCOMPARE(log.answers[0].answerTime, 5.0f);
-        QCOMPARE(log.answers[0].reactionTime, 2.0f); // shown at 2.0, after midnight
-        QCOMPARE(log.answers[0].faults, 1);
-        QCOMPARE(log.answers[0].poem, 31);
+        const AnsweredQuestion &a = log.answers[0];
+        QCOMPARE((QList<int>{a.poem, a.decisiveStep, a.faults}), (QList<int>{31, 6, 1}));
+        QCOMPARE(a.answerTime, 5.0f);   // across midnight
+        QCOMPARE(a.reactionTime, 2.0f); // shown at 2.0, after midnight
         // A guess: the right card before the decisive step was due.
-        t.random.script = {At(30), At(63), At(1), At(2), At(3), At(4), At(5), At(6), 0.0f};
+        t.random.script = deal;
         t.game.NewGame();
         t.clock.now = 100.0f;
         t.game.StartQuestion();
@@ -394,8 +333,7 @@ private slots:
         t.settings.upperTextMode = 2;
         t.random.script = {At(14)};
         t.game.NewGame();
-        t.game.StartQuestion();
-        t.PickRight();
+        t.Answer();
         QCOMPARE(t.board.verse.left(t.board.emphasis), QStringLiteral("きみがため　は"));
     }
 

@@ -115,28 +115,16 @@ private slots:
     void olderHistoryIsUpgraded() {
         InTemporaryFolder folder;
         {
-            QSqlDatabase old = QSqlDatabase::addDatabase("QSQLITE", "old");
-            old.setDatabaseName(kHistoryFile);
-            QVERIFY(old.open());
-            QSqlQuery q(old);
-            for (const char *sql :
-                 {"PRAGMA application_id = 1316319351", "PRAGMA user_version = 1",
-                  "CREATE TABLE games (id INTEGER PRIMARY KEY, started TEXT, mode TEXT, questions "
-                  "INTEGER, average REAL, faults INTEGER, finished INTEGER, registered INTEGER, "
-                  "reaction REAL)",
-                  "CREATE TABLE answers (id INTEGER PRIMARY KEY, game INTEGER, answered TEXT, "
-                  "question INTEGER, poem INTEGER, upper_mode INTEGER, lower_mode INTEGER, cards "
-                  "INTEGER, delay INTEGER, answer_time REAL, decisive_step INTEGER, reaction_time "
-                  "REAL, faults INTEGER)",
-                  "CREATE TABLE poems (poem INTEGER PRIMARY KEY, answers INTEGER, time_sum REAL, "
-                  "best REAL, reactions INTEGER, reaction_sum REAL, guesses INTEGER, faults "
-                  "INTEGER, last TEXT)",
-                  "INSERT INTO poems VALUES (7, 1, 2.0, 2.0, 1, 0.5, 0, 0, '2026')"}) {
+            QString why;
+            const std::unique_ptr<HistoryDatabase> db = HistoryDatabase::Open(kHistoryFile, &why);
+            QVERIFY(db->StartGame(1, QDateTime::currentDateTimeUtc(), QString()));
+            QVERIFY(db->AddAnswer(1, QDateTime::currentDateTimeUtc(), Answer(7, 2.0f, 0.5f)));
+            QSqlQuery q(db->Connection()); // back to what the first version made
+            for (const char *sql : {"DROP TABLE boxes", "DROP INDEX answers_reaction",
+                                    "DROP INDEX games_started", "PRAGMA user_version = 1"}) {
                 QVERIFY2(q.exec(QString::fromLatin1(sql)), sql);
             }
-            old.close();
         }
-        QSqlDatabase::removeDatabase("old");
         QCOMPARE(Rows("PRAGMA user_version"), (QList<QVariantList>{{kHistorySchemaVersion}}));
         QCOMPARE(Rows("SELECT COUNT(*) FROM boxes"), (QList<QVariantList>{{0}}));
         QCOMPARE(Rows("SELECT poem FROM poems"), (QList<QVariantList>{{7}}));

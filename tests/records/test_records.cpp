@@ -78,45 +78,35 @@ private slots:
         QCOMPARE(ReadAll(kRecordFile).size(), 35);
     }
 
-    void registrationOutcomes_data() {
-        QTest::addColumn<int>("rows"); // rows in the table before
-        QTest::addColumn<int>("faults");
-        QTest::addColumn<float>("time");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<int>("position"); // where the new row ends, -1 none
-        // With ten rows the tenth has 9 faults and time 10.
-        QTest::newRow("nine rows, worse than all") << 9 << 50 << 99.0f << "" << 9;
-        QTest::newRow("full, fewer faults") << 10 << 3 << 50.0f << "" << 4;
-        QTest::newRow("full, equal and faster") << 10 << 9 << 9.5f << "" << 9;
-        QTest::newRow("full, equal and equal")
-            << 10 << 9 << 10.0f << "非常に惜しいです。もう少しで登録できます。" << -1;
-        QTest::newRow("full, more faults, far faster")
-            << 10 << 10 << 0.1f << "残念ながら、成績が悪くて登録できません！" << -1;
-    }
-
     void registrationOutcomes() {
-        QFETCH(int, rows);
-        QFETCH(int, faults);
-        QFETCH(float, time);
-        QFETCH(QString, message);
-        QFETCH(int, position);
-        InTemporaryFolder folder;
-        QList<ScoreRecord> table = NineRows();
-        if (rows == 10) {
-            table.append(Row("r9", 10.0f, 9));
-        }
-        WriteAll(kRecordFile, Bytes(table));
-        Registration r;
-        r.Register("new", time, faults);
-        const QStringList names = Names(r.book.ShowRecords());
-        QCOMPARE(names.size(), 10);
-        QCOMPARE(r.game.result().registered, position >= 0);
-        QCOMPARE(names.indexOf("new"), position);
-        if (position < 0) {
-            QCOMPARE(r.dialogs.texts(), QStringList{message});
-            QCOMPARE(ReadAll(kRecordFile), Bytes(table));
-        } else {
-            QVERIFY(!names.contains("r9")); // a replaced tenth row is gone
+        // Rows before (the tenth has 9 faults and time 10), the new result, the
+        // message, and where the new row ends (-1 none).
+        const QList<std::tuple<int, int, float, QString, int>> cases = {
+            {9, 50, 99.0f, "", 9}, // nine rows: worse than all still gets in
+            {10, 3, 50.0f, "", 4}, // fewer faults
+            {10, 9, 9.5f, "", 9},  // equal faults and faster
+            {10, 9, 10.0f, "非常に惜しいです。もう少しで登録できます。", -1},
+            {10, 10, 0.1f, "残念ながら、成績が悪くて登録できません！", -1}, // far faster
+        };
+        for (const auto &[rows, faults, time, message, position] : cases) {
+            InTemporaryFolder folder;
+            QList<ScoreRecord> table = NineRows();
+            if (rows == 10) {
+                table.append(Row("r9", 10.0f, 9));
+            }
+            WriteAll(kRecordFile, Bytes(table));
+            Registration r;
+            r.Register("new", time, faults);
+            const QStringList names = Names(r.book.ShowRecords());
+            QCOMPARE(names.size(), 10);
+            QCOMPARE(r.game.result().registered, position >= 0);
+            QCOMPARE(names.indexOf("new"), position);
+            QCOMPARE(r.dialogs.texts(), message.isEmpty() ? QStringList() : QStringList{message});
+            if (position < 0) {
+                QCOMPARE(ReadAll(kRecordFile), Bytes(table));
+            } else {
+                QVERIFY(!names.contains("r9")); // a replaced tenth row is gone
+            }
         }
     }
 
@@ -140,31 +130,21 @@ private slots:
         QCOMPARE(names, (QStringList{"w", "y", "z", "x2", "x1"}));
     }
 
-    void names_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("stored");
-        QTest::newRow("empty") << QString() << QByteArray(18, ' ');
-        QTest::newRow("mixed never splits a character")
-            << "aあいうえおかきくけ" << QByteArray::fromHex("6182a082a282a482a682a882a982ab82ad20");
-        QTest::newRow("half-width kana are one byte")
-            << "ﾀﾛｳ" << QByteArray("\xc0\xdb\xb3", 3) + QByteArray(15, ' ');
-        QTest::newRow("unencodable") << "é😀x" << QByteArray("??x") + QByteArray(15, ' ');
-        // Characters Linux input methods type get the codes of their full-width forms.
-        QTest::newRow("input method forms")
-            << "〜−‖—¢£¬ゆう" << QByteArray::fromHex("8160817c8161815c8191819281ca82e482a4");
-    }
-
-    void names() {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, stored);
-        QCOMPARE(EncodeName(name), stored);
-    }
-
-    void stampsAndDecoding() {
+    void namesAndStamps() {
+        const QList<std::pair<QString, QByteArray>> names = {
+            {"", QByteArray(18, ' ')},
+            {"aあいうえおかきくけ", QByteArray::fromHex("6182a082a282a482a682a882a982ab82ad20")},
+            {"ﾀﾛｳ", QByteArray("\xc0\xdb\xb3", 3) + QByteArray(15, ' ')}, // one byte each
+            {"é😀x", QByteArray("??x") + QByteArray(15, ' ')},
+            // Characters Linux input methods type get the codes of their full-width forms.
+            {"〜−‖—¢£¬ゆう", QByteArray::fromHex("8160817c8161815c8191819281ca82e482a4")},
+        };
+        for (const auto &[name, stored] : names) {
+            QCOMPARE(EncodeName(name), stored); // never splits a character
+        }
         QCOMPARE(MakeStamp(QDateTime(QDate(2026, 12, 6), QTime(0, 5, 59))),
                  QByteArray("-2026.00:05"));
         QCOMPARE(FormatRecordTime(0.125f), QStringLiteral("0.13"));
-        QCOMPARE(FormatRecordTime(12.0f), QStringLiteral("12.00"));
         // A name cut inside a character shows the replacement.
         QCOMPARE(DecodeShiftJis(QByteArray("\x82\xa0\x82")), QStringLiteral("あ\uFFFD"));
     }

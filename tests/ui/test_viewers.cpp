@@ -60,21 +60,18 @@ private slots:
 
     // A minimized viewer keeps its height; a picture without width never divides by zero.
     void sizingEdges() {
-        ViewerGeometry minimized;
-        minimized.Open(10252.0f, 6000.0f, 4500.0f, false, true);
-        minimized.normal = false;
-        minimized.SetOuterWidth(3127.0f);
-        QCOMPARE(minimized.pictureHeight, 2250.0f);
-        QCOMPARE(minimized.outerHeight, 4921.0f);
-        ViewerGeometry empty;
-        empty.pictureHeight = 100.0f;
-        empty.SetOuterWidth(500.0f);
-        QCOMPARE(empty.pictureHeight, 100.0f);
+        ViewerGeometry g;
+        g.Open(10252.0f, 6000.0f, 4500.0f, false, true);
+        g.normal = false;
+        g.SetOuterWidth(3127.0f);
+        QCOMPARE(QPointF(g.pictureHeight, g.outerHeight), QPointF(2250.0f, 4921.0f));
+        g = ViewerGeometry();
+        g.pictureHeight = 100.0f;
+        g.SetOuterWidth(500.0f);
+        QCOMPARE(g.pictureHeight, 100.0f);
     }
 
     void searchOrderCaseAndDecision() {
-        QCOMPARE(PictureViewer::Candidates(QString(), PictureKind::Poem, 7),
-                 (QStringList{"U7.BMP", "U7.GIF", "U7.JPG", "U7.JPEG"}));
         InTemporaryFolder folder;
         UiFixture f;
         SavePicture("A12.JPG", 40, 30, Qt::red, "JPG");
@@ -201,20 +198,12 @@ private slots:
         QCOMPARE(f.dialogs.texts(), QStringList{"作者ファイルがありません"});
     }
 
-    void poemListLines_data() {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("no line end at the end") << QByteArray("ab\r\ncd") << "ab\r\ncd\r\n";
-        QTest::newRow("lone LF stays inside") << QByteArray("ab\ncd\r\n") << "ab\ncd\r\n";
-        QTest::newRow("lone CR ends a line") << QByteArray("ab\rcd") << "ab\r\ncd\r\n";
-        QTest::newRow("empty lines kept") << QByteArray("\r\n\r\nx") << "\r\n\r\nx\r\n";
-        QTest::newRow("invalid bytes") << QByteArray("a\x81\r\n", 4) << "a\uFFFD\r\n";
-    }
-
     void poemListLines() {
-        QFETCH(QByteArray, file);
-        QFETCH(QString, text);
-        QCOMPARE(PoemListText(file), text);
+        QCOMPARE(PoemListText("ab\r\ncd"), QStringLiteral("ab\r\ncd\r\n")); // a last line end added
+        QCOMPARE(PoemListText("ab\ncd\r\n"), QStringLiteral("ab\ncd\r\n")); // lone LF stays inside
+        QCOMPARE(PoemListText("ab\rcd"), QStringLiteral("ab\r\ncd\r\n"));   // lone CR ends a line
+        QCOMPARE(PoemListText("\r\n\r\nx"), QStringLiteral("\r\n\r\nx\r\n")); // empty lines kept
+        QCOMPARE(PoemListText(QByteArray("a\x81\r\n", 4)), QStringLiteral("a\uFFFD\r\n"));
     }
 
     void poemListWindow() {
@@ -253,53 +242,44 @@ private slots:
         QVERIFY(!text.contains(QChar(0xFFFD)) && text.size() < 9 * 1024 * 1024);
     }
 
-    void folderSelection_data() {
-        QTest::addColumn<bool>("printed");
-        QTest::addColumn<QString>("chosen"); // empty: the file dialog is cancelled
-        QTest::addColumn<bool>("confirm");
-        QTest::addColumn<QString>("previous");
-        QTest::addColumn<QString>("folder");
-        QTest::newRow("ok") << false << "/pics/U1.BMP" << true << ""
-                            << "/pics/";
-        QTest::newRow("cancel, one before") << false << "/new/x.gif" << false << "/old/"
-                                            << "/old/";
-        QTest::newRow("root folder") << false << "/U1.BMP" << true << ""
-                                     << "//";
-        QTest::newRow("dialog cancelled after a print") << true << "" << true << "/old/"
-                                                        << "/old/";
-    }
-
+    // The folder of a chosen picture, a confirmation, or the old folder kept;
+    // after a print a cancelled dialog changes nothing and asks nothing.
     void folderSelection() {
-        QFETCH(bool, printed);
-        QFETCH(QString, chosen);
-        QFETCH(bool, confirm);
-        QFETCH(QString, previous);
-        QFETCH(QString, folder);
+        const struct {
+            bool printed;
+            const char *chosen; // empty: the file dialog is cancelled
+            bool confirm;
+            const char *previous;
+            const char *folder;
+        } rows[] = {{false, "/pics/U1.BMP", true, "", "/pics/"},
+                    {false, "/new/x.gif", false, "/old/", "/old/"},
+                    {false, "/U1.BMP", true, "", "//"},
+                    {true, "", true, "/old/", "/old/"}};
         InTemporaryFolder work;
         UiFixture f;
         const QString before = QDir::currentPath();
-        f.program->pictureFolder = previous;
-        f.program->dialogCancelIsFailure = printed;
-        f.openFileDialog = [&](const FileDialogRequest &) -> std::optional<QString> {
-            QDir::setCurrent("/"); // as a platform dialog may
-            return chosen.isEmpty() ? std::nullopt : std::optional<QString>(chosen);
-        };
-        f.dialogs.answers = {confirm ? MessageAnswer::Ok : MessageAnswer::Cancel};
-        f.Item("mnuData")->trigger();
-        QCOMPARE(f.dialogs.shown.size(), printed ? 0 : confirm ? 1 : 2);
-        QCOMPARE(f.program->pictureFolder, folder);
-        if (!printed) {
-            QCOMPARE(QDir::currentPath(), before);
+        for (const auto &row : rows) {
+            f.program->pictureFolder = QString::fromLatin1(row.previous);
+            f.program->dialogCancelIsFailure = row.printed;
+            const QString chosen = QString::fromLatin1(row.chosen);
+            f.openFileDialog = [&](const FileDialogRequest &) -> std::optional<QString> {
+                QDir::setCurrent("/"); // as a platform dialog may
+                return chosen.isEmpty() ? std::nullopt : std::optional<QString>(chosen);
+            };
+            f.dialogs.shown.clear();
+            f.dialogs.answers = {row.confirm ? MessageAnswer::Ok : MessageAnswer::Cancel};
+            f.Item("mnuData")->trigger();
+            QCOMPARE(f.dialogs.shown.size(), row.printed ? 0 : row.confirm ? 1 : 2);
+            QCOMPARE(f.program->pictureFolder, QString::fromLatin1(row.folder));
+            QVERIFY(row.printed || QDir::currentPath() == before);
+            QDir::setCurrent(before);
         }
-    }
-
-    void cancelledDialogOffersTheWorkingFolder() {
-        InTemporaryFolder work;
-        UiFixture f;
+        // A cancelled dialog offers the working folder, where pictures are then found.
+        f.program->dialogCancelIsFailure = false;
+        f.openFileDialog = [](const FileDialogRequest &) { return std::optional<QString>(); };
         f.dialogs.answers = {MessageAnswer::Ok};
         f.Item("mnuData")->trigger();
-        QCOMPARE(f.program->pictureFolder, QDir::currentPath() + u'/');
-        // Pictures are then found in that folder.
+        QCOMPARE(f.program->pictureFolder, before + u'/');
         SavePicture("U3.JPG", 30, 20, Qt::red, "JPG");
         AnswerPoem(f, 3);
         f.Click(f.BoardLabel("Label09"));
