@@ -29,12 +29,6 @@ int RedPixels(UiFixture &f) {
     return red;
 }
 
-void AnswerOne(UiFixture &f) {
-    f.PressStart();
-    f.clock.now += 2.0f;
-    f.ClickCard(f.RightCard());
-}
-
 } // namespace
 
 class TestStatistics : public QObject {
@@ -49,12 +43,12 @@ private slots:
             UiFixture f;
             f.program->settings.revealDelay = 0;
             f.program->GameOpen();
-            AnswerOne(f);
+            f.Answer();
             QCOMPARE(RedPixels(f), 0); // off: the strip as it always was
             QVERIFY(!f.Item("kimariji")->isChecked());
             f.Item("kimariji")->trigger();
             QVERIFY(f.Item("kimariji")->isChecked());
-            AnswerOne(f);
+            f.Answer();
             QVERIFY(RedPixels(f) > 20);
             f.PressStart(); // the next verse starts plain
             QCOMPARE(RedPixels(f), 0);
@@ -71,7 +65,7 @@ private slots:
         f.program->settings.revealDelay = 0;
         f.program->GameOpen();
         for (int question = 1; question <= 3; ++question) {
-            AnswerOne(f);
+            f.Answer();
         }
         f.Item("mnuStats")->trigger();
         StatisticsWindow *window = f.program->Statistics();
@@ -109,18 +103,13 @@ private slots:
     // main window is up, the game goes on, the file stays as it was.
     void foreignHistoryFile() {
         InTemporaryFolder folder;
-        const QByteArray bytes("not a history at all");
-        WriteAll(kHistoryFile, bytes);
+        WriteAll(kHistoryFile, "not a history at all");
         UiFixture f;
-        QCOMPARE(f.dialogs.shown.size(), 1);
-        QVERIFY(f.dialogs.shown[0].text.contains(kHistoryFile));
-        f.program->settings.revealDelay = 0;
-        f.program->GameOpen();
-        AnswerOne(f);
+        QVERIFY(f.dialogs.texts().join("").contains(kHistoryFile));
+        f.PlayGame([](QWidget *box) { box->findChild<QPushButton *>("Command2")->click(); });
         f.Item("mnuStats")->trigger();
         QCOMPARE(f.dialogs.shown.size(), 1);
-        QCOMPARE(ReadAll(kHistoryFile), bytes);
-        QVERIFY(f.program->Statistics()->isVisible());
+        QCOMPARE(ReadAll(kHistoryFile), QByteArray("not a history at all"));
     }
 
     // A colour chosen in the dialog: the board says so, and the game ends in
@@ -135,22 +124,13 @@ private slots:
         });
         f.Item("mnuRange")->trigger();
         QCOMPARE(f.program->Practice().Name(), QStringLiteral("青"));
-        f.program->settings.revealDelay = 0;
         f.program->GameOpen();
         QCOMPARE(f.Board().windowTitle(), QStringLiteral("タワユかるたとりゲーム — 練習: 青"));
         QString faults;
-        for (int question = 1; question <= 5; ++question) {
-            f.PressStart();
-            QCOMPARE(ColourOf(f.game().currentPoem() - 1), 0);
-            if (question == 5) {
-                UiFixture::OnModal([&faults](QWidget *box) {
-                    faults = box->findChild<QLabel *>("faults")->text();
-                    box->findChild<QPushButton *>("endButton")->click();
-                });
-            }
-            f.clock.now += 2.0f;
-            f.ClickCard(f.RightCard());
-        }
+        f.PlayGame([&faults](QWidget *box) {
+            faults = box->findChild<QLabel *>("faults")->text();
+            box->findChild<QPushButton *>("endButton")->click();
+        });
         QCOMPARE(faults, QStringLiteral("0"));
         QVERIFY(!f.Board().isVisible());
         QVERIFY(!QFile::exists(kRecordFile));
@@ -161,6 +141,10 @@ private slots:
         QVERIFY(query.exec("SELECT mode, finished, registered FROM games") && query.next());
         QCOMPARE(query.value(0).toString(), QStringLiteral("青"));
         QCOMPARE(query.value(1).toInt() * 10 + query.value(2).toInt(), 10);
+        QVERIFY(query.exec("SELECT poem FROM answers"));
+        for (int asked = 0; asked < 5; ++asked) { // only blue poems were asked
+            QVERIFY(query.next() && ColourOf(query.value(0).toInt() - 1) == 0);
+        }
         f.program->SetPracticeMode({}); // the whole game again, for the other tests
         QCOMPARE(f.Board().windowTitle(), QStringLiteral("タワユかるたとりゲーム"));
     }

@@ -87,6 +87,26 @@ struct UiFixture {
         return BoardLabel(QStringLiteral("Label0%1").arg(card))->palette().color(QPalette::Window);
     }
     QAction *Item(const QString &name) { return program->Frame()->Item(name); }
+    // Starts the next question and answers it three seconds later, after a wrong pick if asked.
+    void Answer(bool wrongFirst = false) {
+        PressStart();
+        if (wrongFirst) {
+            ClickCard(WrongCard());
+        }
+        clock.now += 3.0f;
+        ClickCard(RightCard());
+    }
+    // Plays the five questions of a game with the reveal at its fastest, the
+    // first `faults` with a wrong pick; `atEnd` runs on the box that ends it.
+    void PlayGame(const std::function<void(QWidget *)> &atEnd, int faults = 0) {
+        program->settings.revealDelay = 0;
+        for (int question = 1; question <= 5; ++question) {
+            if (question == 5) {
+                OnModal(atEnd);
+            }
+            Answer(question <= faults);
+        }
+    }
 
     // Runs `action` on the next modal window that opens.
     static void OnModal(std::function<void(QWidget *)> action) {
