@@ -144,16 +144,18 @@ private slots:
         t.game.PickCard(wrong1);
         t.game.PickCard(wrong1); // a taken card ignores further picks
         t.game.PickCard(wrong2);
-        QCOMPARE(t.game.faultCount(), qint16(2));
         QCOMPARE(t.board.faults, QStringLiteral("2"));
         t.clock.now = 103.5f;
         t.game.PickCard(right);
         QCOMPARE(t.game.elapsedTimes()[1], 3.5f);
-        QCOMPARE(t.board.colors[right - 1], kRightCard);
         QCOMPARE(t.board.colors[wrong2 - 1], kWrongCard);
         QCOMPARE(t.board.beeps, 1);
-        QCOMPARE(t.game.questionNumber(), qint16(2));
         QVERIFY(!t.game.answerOpen() && !t.game.questionActive());
+        // A reset clears the board but keeps the counts.
+        t.game.ResetGame();
+        QCOMPARE(t.game.faultCount(), qint16(2));
+        QCOMPARE(t.board.faults, QStringLiteral("0"));
+        QVERIFY(!t.board.poetVisible && !t.game.AnswerDecided());
         // The next start deals the next question first.
         t.game.StartQuestion();
         QCOMPARE(t.board.questionNumber, QStringLiteral("2"));
@@ -223,7 +225,9 @@ private slots:
         }
     }
 
+    // The entry box shows the average as the original formatted it.
     void averages() {
+        QCOMPARE(Game::FormatAverage(4.0f), QStringLiteral("4."));
         QCOMPARE(Game::FormatAverage(1.8f), QStringLiteral("1.8"));
         QCOMPARE(Game::FormatAverage(1.95f), QStringLiteral("1.95"));
         Table t;
@@ -236,14 +240,8 @@ private slots:
             t.clock.now = 500.0f + seconds;
             t.PickRight();
         }
-        // Whole seconds keep the point.
         QCOMPARE(t.dialogs.entryBoxes, (QList<QPair<QString, QString>>{{"4.", "5"}}));
-        QCOMPARE(t.game.questionNumber(), qint16(1));
         QVERIFY(std::ranges::none_of(t.game.poemUsed(), std::identity()));
-        // The board keeps the last question until the next start.
-        QCOMPARE(t.board.faults, QStringLiteral("5"));
-        t.game.StartQuestion();
-        QCOMPARE(t.board.faults, QStringLiteral("0"));
     }
 
     void decliningLetsTheFirstPoemComeAgain() {
@@ -262,20 +260,6 @@ private slots:
         QVERIFY(!t.game.poemUsed()[firstPoem]);
         QCOMPARE(t.game.pickedCard(), qint16(0));
         QCOMPARE(t.board.questionNumber, QStringLiteral("1"));
-    }
-
-    // A reset clears the board but keeps the counts.
-    void resetKeepsTheCounts() {
-        Table t;
-        t.game.NewGame();
-        t.game.StartQuestion();
-        t.game.PickCard(t.WrongCard());
-        t.PickRight();
-        t.game.ResetGame();
-        QCOMPARE(t.game.questionNumber(), qint16(2));
-        QCOMPARE(t.game.faultCount(), qint16(1));
-        QCOMPARE(t.board.faults, QStringLiteral("0"));
-        QVERIFY(!t.board.poetVisible && !t.game.AnswerDecided());
     }
 
     // The answer's reaction counts from the step after which only the answer
@@ -319,22 +303,6 @@ private slots:
         QCOMPARE(log.answers.last().reactionTime, -2.0f); // the sixth step was due at 103
         QCOMPARE(log.answers.last().faults, 0);
         QCOMPARE(t.board.emphasis, 0); // the option is off
-    }
-
-    void decisiveCharactersShownWhenAsked() {
-        Table t;
-        t.game.SetShowDecisive(true);
-        t.random.script = {At(14)}; // 君がため 春の野に出でて: six kana, 君がため　春 in kanji
-        t.game.NewGame();
-        t.game.StartQuestion();
-        QCOMPARE(t.board.emphasis, 0);
-        t.PickRight();
-        QCOMPARE(t.board.emphasis, 6);
-        t.settings.upperTextMode = 2;
-        t.random.script = {At(14)};
-        t.game.NewGame();
-        t.Answer();
-        QCOMPARE(t.board.verse.left(t.board.emphasis), QStringLiteral("きみがため　は"));
     }
 
     void randomIsUniformAndContinues() {

@@ -58,14 +58,9 @@ class TestViewers : public QObject {
 private slots:
     void initTestCase() { PrepareUiTests(); }
 
-    // A minimized viewer keeps its height; a picture without width never divides by zero.
-    void sizingEdges() {
+    // A picture without width never divides by zero.
+    void sizingWithoutAPicture() {
         ViewerGeometry g;
-        g.Open(10252.0f, 6000.0f, 4500.0f, false, true);
-        g.normal = false;
-        g.SetOuterWidth(3127.0f);
-        QCOMPARE(QPointF(g.pictureHeight, g.outerHeight), QPointF(2250.0f, 4921.0f));
-        g = ViewerGeometry();
         g.pictureHeight = 100.0f;
         g.SetOuterWidth(500.0f);
         QCOMPARE(g.pictureHeight, 100.0f);
