@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-// Writes the settings files, registers records or records answers without
-// end, for the test that kills it in the middle of a write; or, with "register-once N", waits for
-// a line on its input and registers one record, for the test of two copies at once.
-#include "core/game.h"
+// With "records" or "history", registers records or records answers without
+// end, for the test that kills it in the middle of a write; with
+// "register-once N", waits for a line on its input and registers one record,
+// for the test of two copies at once.
 #include "fakes.h"
 #include "history/history.h"
 #include "records/record_book.h"
@@ -15,25 +15,22 @@ using namespace nupew::testing;
 
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
-    const QByteArray mode = argc > 1 ? QByteArray(argv[1]) : QByteArray("settings");
+    const QByteArray mode = argc > 1 ? QByteArray(argv[1]) : QByteArray();
     FakeWorld world;
-    Settings &settings = world.settings;
-    Game &game = world.game;
-    FakeDialogs &dialogs = world.dialogs;
-    SettingsStore store(settings, dialogs);
-    RecordBook book(game.result(), dialogs);
+    GameResult &result = world.game.result();
+    RecordBook book(result, world.dialogs);
     if (mode == "register-once") {
         char line[8];
         if (!std::fgets(line, sizeof line, stdin)) {
             return 2;
         }
-        game.result().averageTime = float(QCoreApplication::applicationPid() % 100) / 10.0f;
+        result.averageTime = float(QCoreApplication::applicationPid() % 100) / 10.0f;
         book.playerName = QStringLiteral("回%1").arg(argc > 2 ? argv[2] : "");
         book.RegisterRecord();
-        for (const Message &message : dialogs.shown) {
+        for (const Message &message : world.dialogs.shown) {
             std::fprintf(stderr, "%s\n", qPrintable(message.text));
         }
-        return dialogs.shown.isEmpty() && game.result().registered ? 0 : 1;
+        return world.dialogs.shown.isEmpty() && result.registered ? 0 : 1;
     }
     History history;
     QString why;
@@ -53,18 +50,14 @@ int main(int argc, char *argv[]) {
             if (i == 0) {
                 history.Flush();
             }
-        } else if (mode == "settings") {
-            settings.questionCount = (i % 2) ? 20 : 5;
-            settings.upperTextMode = (i % 2) ? 2 : 0;
-            store.SaveSettings();
         } else {
-            game.result().registered = false;
-            game.result().faults = qint16(i % 7);
-            game.result().averageTime = float(i % 13) + 0.25f;
+            result.registered = false;
+            result.faults = qint16(i % 7);
+            result.averageTime = float(i % 13) + 0.25f;
             book.playerName = QStringLiteral("名前%1").arg(i);
             book.RegisterRecord();
         }
-        dialogs.shown.clear();
+        world.dialogs.shown.clear();
         if (i == 0) {
             std::puts("ready");
             std::fflush(stdout);

@@ -1,17 +1,22 @@
 // SPDX-License-Identifier: MIT
 // The program's files on real disks: a full one, special files where ours
-// should be, symlinks, two copies of the program at once, two spellings of a name.
+// should be, symlinks, two copies of the program at once, two spellings of a
+// name, and writers killed in the middle of a write.
 #include "core/file_names.h"
 #include "core/safe_files.h"
 #include "fakes.h"
 #include "history/history.h"
 #include "records/record_book.h"
+#include "records/score_record.h"
 #include "ui/picture_viewer.h"
 #include "ui/poem_list_window.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QRandomGenerator>
+#include <QSqlQuery>
 #include <QTest>
+#include <QThread>
 #include <cerrno>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -89,6 +94,17 @@ void StartThenSaveTwentyQuestions(FakeWorld &world) {
     QCOMPARE(world.settings.questionCount, qint16(10));
     world.settings.questionCount = 20;
     store.SaveSettings();
+}
+
+// Starts the writer, lets it run a few milliseconds and kills it outright.
+void KillMidWrite(const QString &mode, QRandomGenerator &random) {
+    QProcess writer;
+    writer.start(QStringLiteral(CRASH_WRITER), {mode});
+    QVERIFY(writer.waitForStarted());
+    QVERIFY(writer.waitForReadyRead(10000)); // "ready": the first write is done
+    QThread::usleep(random.bounded(500, 20000));
+    writer.kill(); // SIGKILL: no chance to finish or tidy up
+    QVERIFY(writer.waitForFinished());
 }
 
 bool IsWarning(const FakeDialogs &dialogs) {
@@ -304,6 +320,47 @@ private slots:
         QVERIFY(IsWarning(world.dialogs));
         QVERIFY(world.dialogs.shown[0].text.contains(QStringLiteral("初期化されていません")));
         QCOMPARE(ReadAll("NUPEKI3.DAT"), FiveRows());
+    }
+
+    // Whole rows only, in order, each one written by the writer.
+    void recordFile() {
+        InTemporaryFolder folder;
+        QRandomGenerator random(11);
+        for (int round = 0; round < 40; ++round) {
+            KillMidWrite(QStringLiteral("records"), random);
+            const QByteArray bytes = ReadAll(kRecordFile);
+            const RecordFileContents table = ParseRecordFile(bytes);
+            QVERIFY(bytes.size() % recordLength == 0 && table.rest.isEmpty());
+            QVERIFY(!table.rows.isEmpty() && table.rows.size() <= tableSize);
+            for (qsizetype i = 1; i < table.rows.size(); ++i) {
+                const ScoreRecord &a = table.rows[i - 1];
+                const ScoreRecord &b = table.rows[i];
+                QVERIFY(a.faults < b.faults ||
+                        (a.faults == b.faults && !TimeBefore(b.time, a.time)));
+            }
+            for (const ScoreRecord &row : table.rows) {
+                QVERIFY(DecodeShiftJis(row.name).startsWith(QStringLiteral("名前")));
+            }
+        }
+    }
+
+    // Every answer the history holds after a kill is whole: its row and its
+    // poem's sums went in together.
+    void historyFile() {
+        InTemporaryFolder folder;
+        QRandomGenerator random(13);
+        for (int round = 0; round < 20; ++round) {
+            KillMidWrite(QStringLiteral("history"), random);
+            QString why;
+            const std::unique_ptr<HistoryDatabase> db = HistoryDatabase::Open(kHistoryFile, &why);
+            QVERIFY2(db, qPrintable(why));
+            QSqlQuery query(db->Connection());
+            QVERIFY(query.exec(QStringLiteral("SELECT (SELECT COUNT(*) FROM answers), "
+                                              "(SELECT SUM(answers) FROM poems)")) &&
+                    query.next());
+            QVERIFY(query.value(0).toInt() > 0);
+            QCOMPARE(query.value(0).toInt(), query.value(1).toInt());
+        }
     }
 };
 

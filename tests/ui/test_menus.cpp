@@ -163,19 +163,6 @@ private slots:
                      answer);
         }
     }
-
-    void helpClosesWithTheProgram() {
-        InTemporaryFolder folder;
-        UiFixture f;
-        f.Item("mnuhelp1")->trigger();
-        HelpWindow *help = f.program->Help();
-        QCOMPARE(help->CurrentPage(), QStringLiteral("using"));
-        f.Item("mnuhelp0")->trigger();
-        QCOMPARE(f.program->Help(), help);
-        QCOMPARE(help->CurrentPage(), QStringLiteral("index"));
-        f.program->Frame()->close();
-        QVERIFY(!help->isVisible());
-    }
 };
 
 QTEST_MAIN(TestMenus)

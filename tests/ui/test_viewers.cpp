@@ -66,13 +66,20 @@ private slots:
         QCOMPARE(g.pictureHeight, 100.0f);
     }
 
-    void searchOrderCaseAndDecision() {
+    // Names in any case, BMP before JPEG, open only once the answer is decided;
+    // the player's pictures win, ours fill the gaps, and the message comes only
+    // when neither has one.
+    void whichPictureIsShown() {
         InTemporaryFolder folder;
+        QDir().mkdir("ours");
+        QDir().mkdir("chosen");
+        SavePicture("ours/U5.JPG", 48, 64, Qt::green, "JPG");
+        PictureViewer::SetSharedFolders({QDir::current().absoluteFilePath("ours") + u'/'});
+        const auto restore = qScopeGuard([] { PictureViewer::SetSharedFolders({}); });
+        SavePicture("A5.JPG", 40, 30, Qt::red, "JPG");
+        SavePicture("a5.bmp", 40, 30, Qt::blue, "BMP");
         UiFixture f;
-        SavePicture("A12.JPG", 40, 30, Qt::red, "JPG");
-        SavePicture("a12.bmp", 40, 30, Qt::blue, "BMP");
-        SavePicture("u12.jpeg", 30, 40, Qt::green, "JPG");
-        f.random.script = {11.5f / 100.0f};
+        f.random.script = {4.5f / 100.0f};
         f.program->GameOpen();
         f.PressStart();
         QTest::keyClick(&f.Board(), Qt::Key_U); // not decided yet: nothing opens
@@ -80,15 +87,27 @@ private slots:
         f.ClickCard(f.RightCard());
         QTest::keyClick(&f.Board(), Qt::Key_A);
         PictureViewer *poet = f.program->Viewer(PictureKind::Poet);
-        QCOMPARE(QFileInfo(poet->LoadedFile()).fileName(), QStringLiteral("a12.bmp"));
+        QCOMPARE(poet->LoadedFile(), QStringLiteral("a5.bmp"));
         QCOMPARE(CentrePixel(poet), QColor(Qt::blue));
         QTest::keyClick(&f.Board(), Qt::Key_U);
         PictureViewer *poem = f.program->Viewer(PictureKind::Poem);
-        QCOMPARE(QFileInfo(poem->LoadedFile()).fileName(), QStringLiteral("u12.jpeg"));
+        QVERIFY(poem->LoadedFile().endsWith("ours/U5.JPG"));
+        QVERIFY(poet->isVisible() && poem->isVisible()); // both open at once
+        const auto shown = [&f] {
+            f.Click(f.BoardLabel("Label09"));
+            return f.program->Viewer(PictureKind::Poem)->LoadedFile();
+        };
+        SavePicture("u5.jpeg", 30, 40, Qt::yellow, "JPG");
+        QCOMPARE(shown(), QStringLiteral("u5.jpeg"));
+        // A chosen folder replaces the working folder; ours still fill its gaps.
+        f.program->pictureFolder = QDir::current().absoluteFilePath("chosen") + u'/';
+        QVERIFY(shown().endsWith("ours/U5.JPG"));
+        SavePicture("chosen/u5.jpeg", 60, 40, Qt::blue, "JPG");
+        QVERIFY(shown().endsWith("chosen/u5.jpeg"));
         QVERIFY(f.dialogs.shown.isEmpty());
-        // Both open at once; closing the board closes both.
-        QVERIFY(poet->isVisible() && poem->isVisible());
-        f.Board().close();
+        f.Click(f.BoardLabel("Label38"));
+        QCOMPARE(f.dialogs.texts(), QStringList{"作者ファイルがありません"});
+        f.Board().close(); // closes both
         QVERIFY(!f.program->Viewer(PictureKind::Poet) && !f.program->Viewer(PictureKind::Poem));
     }
 
@@ -99,8 +118,8 @@ private slots:
         SavePicture("U30.BMP", 400, 300, Qt::darkGreen, "BMP");
         f.Click(f.BoardLabel("Label09"));
         PictureViewer *viewer = f.program->Viewer(PictureKind::Poem);
-        QCOMPARE(viewer->size(), QSize(400, 300));
         QCOMPARE(viewer->findChild<QLabel *>("Image1")->geometry(), QRect(0, 0, 400, 300));
+        QCOMPARE(viewer->size(), QSize(400, 300));
         // The player makes it wider: the picture follows, the height springs back.
         viewer->resize(600, 123);
         QCOMPARE(viewer->size(), QSize(600, 450));
@@ -163,34 +182,6 @@ private slots:
                 QVERIFY2(image.size() == QSize(480, 640), qPrintable(QString::number(number)));
             }
         }
-    }
-
-    // The player's pictures win, ours fill the gaps, and the message comes
-    // only when neither has one.
-    void ourPicturesFillTheGaps() {
-        InTemporaryFolder folder;
-        QDir().mkdir("ours");
-        QDir().mkdir("chosen");
-        SavePicture("ours/U5.JPG", 48, 64, Qt::green, "JPG");
-        PictureViewer::SetSharedFolders({QDir::current().absoluteFilePath("ours") + u'/'});
-        const auto restore = qScopeGuard([] { PictureViewer::SetSharedFolders({}); });
-        UiFixture f;
-        AnswerPoem(f, 5);
-        const auto shown = [&f] {
-            f.Click(f.BoardLabel("Label09"));
-            return f.program->Viewer(PictureKind::Poem)->LoadedFile();
-        };
-        QVERIFY(shown().endsWith("ours/U5.JPG"));
-        SavePicture("U5.BMP", 60, 40, Qt::yellow, "BMP");
-        QCOMPARE(shown(), QStringLiteral("U5.BMP"));
-        // A chosen folder replaces the working folder; ours still fill its gaps.
-        f.program->pictureFolder = QDir::current().absoluteFilePath("chosen") + u'/';
-        QVERIFY(shown().endsWith("ours/U5.JPG"));
-        SavePicture("chosen/u5.jpeg", 60, 40, Qt::blue, "JPG");
-        QVERIFY(shown().endsWith("chosen/u5.jpeg"));
-        QVERIFY(f.dialogs.shown.isEmpty());
-        f.Click(f.BoardLabel("Label38"));
-        QCOMPARE(f.dialogs.texts(), QStringList{"作者ファイルがありません"});
     }
 
     void poemListLines() {
