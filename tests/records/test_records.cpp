@@ -66,11 +66,7 @@ private slots:
         r.Register("Taro", 3.5f, 2);
         QCOMPARE(ReadAll(kRecordFile), QByteArray("Taro              ") +
                                            QByteArray::fromHex("000060400200") + "-2003.12:53");
-        QVERIFY(r.game.result().registered);
-        QVERIFY(r.dialogs.shown.isEmpty());
-        const RecordRowText row = r.book.ShowRecords().value(0);
-        QCOMPARE((QStringList{row.faults, row.time, row.stamp}),
-                 (QStringList{"2", "3.50", "-2003.12:53"}));
+        QVERIFY(r.game.result().registered && r.dialogs.shown.isEmpty());
         // One registration a game.
         r.game.result().averageTime = 1.0f;
         r.book.RegisterRecord();

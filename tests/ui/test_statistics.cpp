@@ -47,15 +47,13 @@ private slots:
             QCOMPARE(RedPixels(f), 0); // off: the strip as it always was
             QVERIFY(!f.Item("kimariji")->isChecked());
             f.Item("kimariji")->trigger();
-            QVERIFY(f.Item("kimariji")->isChecked());
             f.Answer();
             QVERIFY(RedPixels(f) > 20);
             f.PressStart(); // the next verse starts plain
             QCOMPARE(RedPixels(f), 0);
         }
         UiFixture next; // kept for the next start, in the player's settings
-        QVERIFY(next.Item("kimariji")->isChecked());
-        QVERIFY(next.program->ShowsDecisive());
+        QVERIFY(next.Item("kimariji")->isChecked() && next.program->ShowsDecisive());
         next.Item("kimariji")->trigger();
     }
 
@@ -70,22 +68,16 @@ private slots:
         f.Item("mnuStats")->trigger();
         StatisticsWindow *window = f.program->Statistics();
         QVERIFY(window && window->isVisible());
-        int answered = 0;
-        for (int row = 0; row < 100; ++row) {
-            answered += window->Model().index(row, PoemStatisticsModel::Answers).data().toInt();
-        }
-        QCOMPARE(answered, 3);
-        // Sorting by the count through the header puts the answered poems first.
+        // Sorted by the count through the header: the three answered poems first,
+        // and one of them copied as the header and its row.
         window->Table()->sortByColumn(PoemStatisticsModel::Answers, Qt::DescendingOrder);
         QCOMPARE(window->Model().index(2, PoemStatisticsModel::Answers).data().toInt(), 1);
         QCOMPARE(window->Model().index(3, PoemStatisticsModel::Answers).data().toInt(), 0);
-
         window->Table()->selectRow(1);
         QTest::keySequence(window->Table(), QKeySequence::Copy);
         const QStringList copied = QApplication::clipboard()->text().split(QStringLiteral("\r\n"));
         QCOMPARE(copied.size(), 3); // the header, the row and the last line end
         QVERIFY(copied[0].startsWith(QStringLiteral("番号\t上の句\t決まり字")));
-
         const QString csv = QDir::current().absoluteFilePath("poems.csv");
         f.saveFileDialog = [csv] { return std::optional(csv); };
         window->findChild<QPushButton *>("exportButton")->click();
