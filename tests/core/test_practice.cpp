@@ -84,10 +84,6 @@ private slots:
         mode.counts = {false, true, false, false, false, false, true};
         QCOMPARE(mode.Poems(decisive).size(), 7 + 6);
         QCOMPARE(mode.Name(), QStringLiteral("一字決まり・六字決まり"));
-        mode.kind = PracticeKind::Colours;
-        mode.colours[0] = true;
-        QCOMPARE(mode.Name(), QStringLiteral("青"));
-        QCOMPARE(mode.Poems(decisive).size(), 20);
     }
 
     // Only the set's poems are asked, none twice, and the other cards come

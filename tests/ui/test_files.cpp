@@ -283,23 +283,6 @@ private slots:
         qInfo("two registrations at once, slowest pair: %lld ms", slowest);
     }
 
-    // A copy that cannot get the lock in time says so and registers nothing.
-    void lockHeldElsewhere() {
-        InTemporaryFolder folder;
-        QVERIFY(WriteAll("NUPEKI3.DAT", FiveRows()));
-        QLockFile other(QStringLiteral("NUPEKI3.DAT.lock"));
-        QVERIFY(other.tryLock(0));
-        FakeWorld world;
-        RecordBook book(world.game.result(), world.dialogs);
-        QElapsedTimer waited;
-        waited.start();
-        book.RegisterRecord();
-        qInfo("gave up on the lock after %lld ms", waited.elapsed());
-        QVERIFY(IsWarning(world.dialogs));
-        QVERIFY(!world.game.result().registered);
-        QCOMPARE(ReadAll("NUPEKI3.DAT"), FiveRows());
-    }
-
     // A reset that cannot delete the table says why, and the table stays.
     void failedResetIsTold() {
         SmallDisk disk;

@@ -78,17 +78,11 @@ private slots:
         InTemporaryFolder folder;
         UiFixture f;
         MainWindow &w = *f.program->Frame();
-        const auto press = [&](const char *key) { w.findChild<QAction *>(key)->trigger(); };
-        press("toku01");
+        // The buttons run the rows' handlers, as the menu items do.
+        w.findChild<QAction *>("toku01")->trigger();
         QVERIFY(f.Board().isVisible());
-        press("toku02");
+        w.findChild<QAction *>("toku02")->trigger();
         QVERIFY(!f.Board().isVisible());
-        press("toku04");
-        QVERIFY(f.program->RecordsView()->isVisible());
-        press("toku07");
-        QVERIFY(f.program->PoemList()->isVisible());
-        press("toku08");
-        QCOMPARE(f.program->Help()->CurrentPage(), QStringLiteral("index"));
         // Hiding the toolbar disables its arrangement and shrinks the window.
         f.Item("mnutov")->trigger();
         QVERIFY(w.Toolbar()->isHidden() && !f.Item("mnutoc")->isEnabled());
@@ -102,7 +96,6 @@ private slots:
         {
             InTemporaryFolder folder;
             UiFixture f;
-            MainWindow &w = *f.program->Frame();
             UiFixture::OnModal([](QWidget *dialog) {
                 auto *current = dialog->findChild<QListWidget *>("currentButtons");
                 auto *d = qobject_cast<ToolbarDialog *>(dialog);
@@ -115,13 +108,10 @@ private slots:
                 d->findChild<QPushButton *>("closeButton")->click();
             });
             f.Item("mnutoc")->trigger();
-            QCOMPARE(w.Arrangement(), (QStringList{"toku02", "toku03", "toku05", "toku04", "toku06",
-                                                   "toku07", "toku08", "toku09"}));
         }
         InTemporaryFolder folder;
-        const QStringList restored = ArrangementAtStart();
-        QCOMPARE(restored.first(), QStringLiteral("toku02"));
-        QCOMPARE(restored.size(), 8);
+        QCOMPARE(ArrangementAtStart(), (QStringList{"toku02", "toku03", "toku05", "toku04",
+                                                    "toku06", "toku07", "toku08", "toku09"}));
         // The dialog's reset brings back the built-in arrangement.
         UiFixture f;
         ToolbarDialog dialog(*f.program->Frame());
