@@ -206,7 +206,8 @@ private slots:
         RecordsWindow *records = program.RecordsView();
         QVERIFY(records && records->isVisible());
         QCOMPARE(records->Cell(1, 1), QStringLiteral("山田　花子") + QString(8, u' '));
-        QCOMPARE(records->Cell(3, 1), FormatHundredths(row.time));
+        QCOMPARE((QStringList{records->Cell(2, 1), records->Cell(3, 1), records->Cell(4, 1)}),
+                 (QStringList{"0", FormatHundredths(row.time), QString::fromLatin1(stamp)}));
     }
 };
 
