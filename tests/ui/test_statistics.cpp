@@ -19,14 +19,8 @@ namespace {
 // Pixels of the emphasis colour in the verse strip.
 int RedPixels(UiFixture &f) {
     const QImage strip = f.BoardLabel("Label09")->grab().toImage();
-    int red = 0;
-    for (int y = 0; y < strip.height(); ++y) {
-        for (int x = 0; x < strip.width(); ++x) {
-            const QColor c = strip.pixelColor(x, y);
-            red += c.red() > 150 && c.green() < 100 && c.blue() < 100;
-        }
-    }
-    return red;
+    return Pixels(strip, strip.rect(),
+                  [](QColor c) { return c.red() > 150 && c.green() < 100 && c.blue() < 100; });
 }
 
 } // namespace

@@ -36,17 +36,6 @@ QByteArray TenRows() {
     return Rows({"p0", "p1", "p2", "p3", "p4", "p5", "p6", "p7", "p8", "p9"});
 }
 
-// Dark pixels of `image` inside `area`.
-int DarkPixels(const QImage &image, QRect area) {
-    int dark = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x) {
-            dark += qGray(image.pixel(x, y)) < 100;
-        }
-    }
-    return dark;
-}
-
 } // namespace
 
 class TestWindows : public QObject {
@@ -166,7 +155,7 @@ private slots:
         };
         const auto ink = [&](const char *cell) {
             const QImage image = shot(cell);
-            return DarkPixels(image, image.rect().adjusted(2, 2, -3, -3));
+            return Pixels(image, image.rect().adjusted(2, 2, -3, -3), IsDark);
         };
         QVERIFY2(ink("Label1(1)") > 2 * ink("Label1(2)"), "the tags are drawn as text");
         for (const char *cell : {"Label5(1)", "Label2(0)", "Label1(3)"}) {
@@ -205,7 +194,7 @@ private slots:
         }
         QCOMPARE(QProcess::execute(pdftoppm, {"-r", "50", "-png", "-singlefile", pdf, "page"}), 0);
         const QImage page("page.png");
-        const int dark = DarkPixels(page, QRect(0, 0, page.width(), page.height() / 2));
+        const int dark = Pixels(page, QRect(0, 0, page.width(), page.height() / 2), IsDark);
         QVERIFY2(dark > 200, qPrintable(QString::number(dark)));
     }
 

@@ -26,6 +26,21 @@ inline void PrepareUiTests() {
     PictureViewer::SetSharedFolders({}); // the tests bring their own pictures
 }
 
+// How many pixels of `image` inside `area` pass `test`.
+inline int Pixels(const QImage &image, QRect area, bool (*test)(QColor)) {
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            count += test(image.pixelColor(x, y));
+        }
+    }
+    return count;
+}
+
+inline bool IsDark(QColor c) {
+    return qGray(c.rgb()) < 100;
+}
+
 struct UiFixture {
     UiFixture() {
         seams.clock = &clock;
