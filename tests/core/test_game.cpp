@@ -282,20 +282,20 @@ private slots:
         t.random.script = deal;
         t.game.NewGame();
         QCOMPARE(t.game.decisiveSteps()[1], 6);
-        t.clock.now = 86399.0f;
+        t.clock.now = 86396.0f;
         t.game.StartQuestion();
         for (int step = 1; step <= 8; ++step) {
-            t.clock.now = std::fmod(86399.0f + 0.5f * float(step), 86400.0f);
+            t.clock.now = std::fmod(86396.0f + 0.5f * float(step), 86400.0f);
             t.timer.Fire();
         }
         t.game.PickCard(t.WrongCard());
-        t.clock.now = 4.0f; // after midnight
+        t.clock.now = 1.0f; // after midnight
         t.PickRight();
         QCOMPARE(log.answers.size(), 1);
         const AnsweredQuestion &a = log.answers[0];
         QCOMPARE((QList<int>{a.poem, a.decisiveStep, a.faults}), (QList<int>{31, 6, 1}));
         QCOMPARE(a.answerTime, 5.0f);   // across midnight
-        QCOMPARE(a.reactionTime, 2.0f); // shown at 2.0, after midnight
+        QCOMPARE(a.reactionTime, 2.0f); // shown at 86399.0, before midnight
         // A guess: the right card before the decisive step was due.
         t.random.script = deal;
         t.game.NewGame();

@@ -134,7 +134,9 @@ private slots:
         // Yes closes every window, help too.
         f.dialogs.answers = {MessageAnswer::Yes};
         f.program->GameOpen();
-        f.Item("mnuhelp0")->trigger();
+        f.Item("mnuhelp1")->trigger();
+        QCOMPARE(f.program->Help()->CurrentPage(), QStringLiteral("using"));
+        f.Item("mnuhelp0")->trigger(); // the same window, on the contents
         QCOMPARE(f.program->Help()->CurrentPage(), QStringLiteral("index"));
         f.Item("close")->trigger();
         QVERIFY(!f.program->Help()->isVisible());

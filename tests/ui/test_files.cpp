@@ -167,8 +167,8 @@ private slots:
     void specialFiles_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("kind");
-        for (const char *name :
-             {"NUPEKI1.DAT", "NUPEKI3.DAT", "ichirun.txt", "U1.JPG", "nupew-history.sqlite"}) {
+        for (const char *name : {"NUPEKI1.DAT", "NUPEKI2.DAT", "NUPEKI3.DAT", "ichirun.txt",
+                                 "U1.JPG", "nupew-history.sqlite"}) {
             for (const char *kind : {"fifo", "symlink to device", "folder"}) {
                 QTest::addRow("%s %s", name, kind) << QString::fromLatin1(name) << kind;
             }
@@ -185,7 +185,7 @@ private slots:
         ::alarm(20); // a read that blocks fails the test instead of hanging it
         const auto disarm = qScopeGuard([] { ::alarm(0); });
         FakeWorld world;
-        if (name == "NUPEKI1.DAT") {
+        if (name == "NUPEKI1.DAT" || name == "NUPEKI2.DAT") {
             SettingsStore store(world.settings, world.dialogs);
             store.LoadAtStartUp();
             QCOMPARE(world.settings, Settings());
@@ -275,6 +275,20 @@ private slots:
             }
             QCOMPARE(ReadAll(kRecordFile).size(), 2 * (round + 1) * recordLength);
         }
+    }
+
+    // A copy that cannot get the lock in time says so and registers nothing.
+    void lockHeldElsewhere() {
+        InTemporaryFolder folder;
+        QVERIFY(WriteAll("NUPEKI3.DAT", FiveRows()));
+        QLockFile other(QStringLiteral("NUPEKI3.DAT.lock"));
+        QVERIFY(other.tryLock(0));
+        FakeWorld world;
+        RecordBook book(world.game.result(), world.dialogs);
+        book.RegisterRecord();
+        QVERIFY(IsWarning(world.dialogs) && !world.game.result().registered);
+        QVERIFY(world.dialogs.shown[0].text.contains(QStringLiteral("使用中")));
+        QCOMPARE(ReadAll("NUPEKI3.DAT"), FiveRows());
     }
 
     // A reset that cannot delete the table says why, and the table stays.
