@@ -40,7 +40,8 @@ private slots:
                          qPrintable(catalogue_.Text(row, kLowerKana)));
             }
         }
-        QVERIFY(catalogue_.Text(-1, 0).isEmpty() && catalogue_.Text(100, 0).isEmpty());
+        QVERIFY(catalogue_.Text(-1, 0).isEmpty() && catalogue_.Text(100, 0).isEmpty() &&
+                catalogue_.Text(0, 5).isEmpty());
     }
 
     // The traditional decisive characters of all hundred, as the public tables list them.

@@ -117,6 +117,21 @@ private slots:
         QCOMPARE(f.BoardText("Label09"), shown);
     }
 
+    // The title shows its last frame at the 24th tick and gives way at the 25th.
+    void titleTicks() {
+        InTemporaryFolder folder;
+        Program program(ProgramSeams{});
+        program.Main();
+        TitleScreen *title = program.Title();
+        title->Timer()->stop();
+        for (int tick = 1; tick <= 24; ++tick) {
+            title->Tick();
+        }
+        QVERIFY(!program.Frame()->isVisible() && title->ShownFrame() == 15);
+        title->Tick();
+        QVERIFY(program.Frame()->isVisible());
+    }
+
     void exitConfirmation() {
         InTemporaryFolder folder;
         {
