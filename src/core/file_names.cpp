@@ -72,12 +72,13 @@ short FileExists(const QString &path) {
     if (!QFileInfo(info.absolutePath()).isDir()) {
         return 76;
     }
-    if (!info.exists()) {
+    // A FIFO, a device, a folder or a link that leads nowhere or out of the
+    // folder is no file of ours: it is never opened, so that nothing can block here.
+    const NameCheck check = CheckName(resolved);
+    if (check.missing()) {
         return 0;
     }
-    // A FIFO, a device or a folder is no file of ours: it is never opened, so
-    // that nothing can block here.
-    if (!IsRegularFile(resolved)) {
+    if (check.refused()) {
         return 75;
     }
     const ReadResult probe = ReadRegularFile(resolved, 0);

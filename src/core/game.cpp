@@ -32,6 +32,7 @@ void Game::ResetGame() {
     practice_ = practiceSource_ ? practiceSource_->NextGameSet() : PracticeSet{};
     poemUsed_.fill(false);
     questionActive_ = false;
+    gameStarted_ = false;
     result_.registered = false;
     // A reveal still waiting for its next step must never touch the new game's board.
     ++revealGeneration_;
@@ -159,6 +160,10 @@ void Game::StartQuestion() {
     if (pickedCard_ == pickDone) {
         DealQuestion();
     }
+    if (!gameStarted_) {
+        played_ = settings_;
+        gameStarted_ = true;
+    }
     board_.SetQuestionNumber(QString::number(questionNumber_));
     board_.SetFaultCount(QString::number(faultCount_));
     board_.SetMessage(QStringLiteral("上の句に続く下の句をできるだけ早く選んでください。"));
@@ -174,7 +179,7 @@ void Game::StartQuestion() {
     revealVerse_ = askedVerses_[question];
     revealShown_.clear();
     revealStep_ = 0;
-    if (settings_.revealDelay <= 0) {
+    if (Rules().revealDelay <= 0) {
         board_.SetVerse(revealVerse_.left(kRevealSteps));
         decisiveTimes_[question] = startTimes_[question];
         decisiveShown_[question] = true;
@@ -189,7 +194,7 @@ void Game::ScheduleReveal(unsigned generation) {
     if (revealStep_ <= revealVerse_.size()) {
         revealShown_ += revealVerse_[revealStep_ - 1];
     }
-    timer_.Schedule(settings_.revealDelay * 100, [this, generation] { RevealNext(generation); });
+    timer_.Schedule(Rules().revealDelay * 100, [this, generation] { RevealNext(generation); });
 }
 
 void Game::RevealNext(unsigned generation) {
@@ -209,9 +214,9 @@ void Game::RevealNext(unsigned generation) {
 
 int Game::QuestionCount() const {
     if (practice_.poems.isEmpty()) {
-        return settings_.questionCount;
+        return Rules().questionCount;
     }
-    return std::min<int>(settings_.questionCount, int(practice_.poems.size()));
+    return std::min<int>(Rules().questionCount, int(practice_.poems.size()));
 }
 
 int Game::DrawPoem(const QList<int> &pool) {
@@ -247,7 +252,7 @@ float Game::ReactionTime(int question) const {
     float decisiveAt = decisiveTimes_[question];
     if (!decisiveShown_[question]) {
         decisiveAt =
-            startTimes_[question] + float(decisiveSteps_[question] * settings_.revealDelay) / 10.0f;
+            startTimes_[question] + float(decisiveSteps_[question] * Rules().revealDelay) / 10.0f;
     }
     float reaction = answerTimes_[question] - decisiveAt;
     // Times are seconds of the day: an answer after midnight folds back.
@@ -298,7 +303,7 @@ void Game::TakeCard() {
         if (log_) {
             log_->QuestionAnswered({question, currentPoem_, settings_.upperTextMode,
                                     settings_.lowerTextMode, settings_.cardCount,
-                                    settings_.revealDelay, elapsed, decisiveSteps_[question],
+                                    Rules().revealDelay, elapsed, decisiveSteps_[question],
                                     reactionTimes_[question], faultCount_ - faultsAtStart_});
         }
         if (questionNumber_ > QuestionCount()) {
@@ -311,7 +316,7 @@ void Game::TakeCard() {
     board_.SetMessage(QStringLiteral("まちがいました。次を選んでください！"));
     ++faultCount_;
     board_.SetFaultCount(QString::number(faultCount_));
-    if (faultCount_ <= settings_.faultLimit) {
+    if (faultCount_ <= Rules().faultLimit) {
         return;
     }
     board_.SetMessage(QStringLiteral("残念でした。次回はがんばってください！"));
@@ -391,7 +396,8 @@ void Game::ShowPracticeResults(int count) {
 }
 
 void Game::ShowResults() {
-    const int count = std::clamp<int>(QuestionCount(), 1, 100);
+    // The questions really answered: the game's own count, whatever the menu says now.
+    const int count = std::clamp<int>(questionNumber_ - 1, 1, 100);
     float sum = 0.0f;
     for (int i = 1; i <= count; ++i) {
         sum += elapsedTimes_[i];

@@ -131,7 +131,14 @@ private:
     void ClearFinishedGame();
     float ReactionTime(int question) const;
 
+    // The settings a game is played by: the live ones until its first
+    // question starts, then those of that moment until the game ends, so that
+    // a choice made mid-game takes effect at the next game.
+    const Settings &Rules() const { return gameStarted_ ? played_ : settings_; }
+
     const Settings &settings_;
+    Settings played_;
+    bool gameStarted_ = false;
     const PoemCatalogue &catalogue_;
     BoardDisplay &board_;
     Dialogs &dialogs_;

@@ -4,13 +4,16 @@
 #include "core/safe_files.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QSettings>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -38,6 +41,22 @@ FileResult Fail(const QString &what, const QString &path, const QString &reason)
 
 QString NotRegularText() {
     return QStringLiteral("通常のファイルではありません");
+}
+
+QString KindText(mode_t mode) {
+    switch (mode & S_IFMT) {
+    case S_IFIFO:
+        return QStringLiteral("名前付きパイプ");
+    case S_IFDIR:
+        return QStringLiteral("フォルダー");
+    case S_IFCHR:
+    case S_IFBLK:
+        return QStringLiteral("デバイス");
+    case S_IFSOCK:
+        return QStringLiteral("ソケット");
+    default:
+        return QStringLiteral("特殊なファイル");
+    }
 }
 
 // Closes a descriptor on every path out of a function.
@@ -100,8 +119,50 @@ bool IsRegularFile(const QString &path) {
     return ::stat(Native(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+NameCheck CheckName(const QString &path) {
+    NameCheck check;
+    struct stat st {};
+    if (::lstat(Native(path).constData(), &st) != 0) {
+        if (errno != ENOENT && errno != ENOTDIR) {
+            check.kind = NameCheck::Kind::Refused;
+            check.reason = ErrorText(errno);
+        }
+        return check;
+    }
+    check.kind = NameCheck::Kind::Refused;
+    if (S_ISLNK(st.st_mode)) {
+        if (::stat(Native(path).constData(), &st) != 0) {
+            check.reason = QStringLiteral("リンク先がありません（%1）").arg(ErrorText(errno));
+            return check;
+        }
+        if (!S_ISREG(st.st_mode)) {
+            check.reason = NotRegularText() + QStringLiteral("（リンク先が%1）").arg(KindText(st.st_mode));
+            return check;
+        }
+        const QFileInfo info(path);
+        const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+        const QString target = info.canonicalFilePath();
+        if (folder.isEmpty() || !target.startsWith(folder + u'/')) {
+            check.reason = QStringLiteral("フォルダーの外を指すリンクです（%1）").arg(target);
+            return check;
+        }
+    } else if (!S_ISREG(st.st_mode)) {
+        check.reason = NotRegularText() + QStringLiteral("（%1）").arg(KindText(st.st_mode));
+        return check;
+    }
+    check.kind = NameCheck::Kind::Regular;
+    return check;
+}
+
 ReadResult ReadRegularFile(const QString &path, qint64 maxBytes) {
     ReadResult result;
+    const NameCheck name = CheckName(path);
+    if (name.refused()) {
+        result.status = ReadResult::Status::NotRegular;
+        result.errorString = name.reason;
+        Fail(QStringLiteral("reading"), path, result.errorString);
+        return result;
+    }
     struct stat st {};
     if (::stat(Native(path).constData(), &st) != 0) {
         result.status = errno == ENOENT ? ReadResult::Status::Missing : ReadResult::Status::Failed;
@@ -166,23 +227,40 @@ ReadResult ReadRegularFile(const QString &path, qint64 maxBytes) {
     return result;
 }
 
-FileResult WriteFileAtomically(const QString &path, const QByteArray &bytes) {
-    const QString target = WriteTarget(path);
-    const QByteArray nativeTarget = Native(target);
-    struct stat st {};
-    if (::stat(nativeTarget.constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
-        return Fail(QStringLiteral("writing"), path, NotRegularText());
+namespace {
+
+// A new file written and synced beside its target, not yet in its place.
+struct Prepared {
+    QString path;       // the name the caller gave
+    QByteArray target;  // the file the rename replaces
+    QByteArray temporary;
+    QString folder;
+};
+
+QString TemporaryPrefix(const QString &fileName) {
+    return u'.' + fileName + u'.';
+}
+
+// Writes `bytes` to a new file beside the target; on failure nothing is left.
+FileResult Prepare(const QString &path, const QByteArray &bytes, Prepared *prepared) {
+    const NameCheck name = CheckName(path);
+    if (name.refused()) {
+        return Fail(QStringLiteral("writing"), path, name.reason);
     }
+    const QString target = WriteTarget(path);
     const QFileInfo targetInfo(target);
-    const QString folder = targetInfo.absolutePath();
+    prepared->path = path;
+    prepared->target = Native(target);
+    prepared->folder = targetInfo.absolutePath();
 
     // A new file beside the target, so that the rename stays on one file system.
-    QByteArray temporary;
     int fdValue = -1;
     for (int attempt = 0; attempt < 100 && fdValue < 0; ++attempt) {
-        temporary = Native(folder + u'/' + u'.' + targetInfo.fileName() + u'.' +
-                           QString::number(QRandomGenerator::global()->generate(), 36));
-        fdValue = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        prepared->temporary =
+            Native(prepared->folder + u'/' + TemporaryPrefix(targetInfo.fileName()) +
+                   QString::number(QRandomGenerator::global()->generate(), 36));
+        fdValue = ::open(prepared->temporary.constData(),
+                         O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
         if (fdValue < 0 && errno != EEXIST) {
             break;
         }
@@ -192,7 +270,7 @@ FileResult WriteFileAtomically(const QString &path, const QByteArray &bytes) {
     }
     Descriptor fd(fdValue);
     const auto abandon = [&](const QString &what, int error) {
-        ::unlink(temporary.constData());
+        ::unlink(prepared->temporary.constData());
         return Fail(what, path, ErrorText(error));
     };
     int error = 0;
@@ -207,7 +285,7 @@ FileResult WriteFileAtomically(const QString &path, const QByteArray &bytes) {
         return abandon(QStringLiteral("checking"), errno);
     }
     if (written.st_size != bytes.size()) {
-        ::unlink(temporary.constData());
+        ::unlink(prepared->temporary.constData());
         return Fail(QStringLiteral("checking"), path,
                     QStringLiteral("書いた大きさが合いません（%1 バイトのはずが %2 バイト）")
                         .arg(bytes.size())
@@ -216,13 +294,141 @@ FileResult WriteFileAtomically(const QString &path, const QByteArray &bytes) {
     if (fd.Close() != 0) {
         return abandon(QStringLiteral("closing"), errno);
     }
-    if (::rename(temporary.constData(), nativeTarget.constData()) != 0) {
-        return abandon(QStringLiteral("renaming"), errno);
+    return {};
+}
+
+// Puts a prepared file in its place and makes the rename durable.
+FileResult Commit(const Prepared &prepared) {
+    if (::rename(prepared.temporary.constData(), prepared.target.constData()) != 0) {
+        const int error = errno;
+        ::unlink(prepared.temporary.constData());
+        return Fail(QStringLiteral("renaming"), prepared.path, ErrorText(error));
     }
     // The rename itself must reach the disk before we call the file saved.
-    Descriptor dir(::open(Native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    Descriptor dir(::open(Native(prepared.folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0 && ::fsync(dir.get()) != 0 && errno == EIO) {
-        return Fail(QStringLiteral("syncing the folder of"), path, ErrorText(errno));
+        return Fail(QStringLiteral("syncing the folder of"), prepared.path, ErrorText(errno));
+    }
+    return {};
+}
+
+} // namespace
+
+FileResult WriteFileAtomically(const QString &path, const QByteArray &bytes) {
+    Prepared prepared;
+    if (FileResult made = Prepare(path, bytes, &prepared); !made.ok) {
+        return made;
+    }
+    return Commit(prepared);
+}
+
+FileResult WriteFilesTogether(const QList<FileContents> &files, QString *failedPath) {
+    const auto failedAt = [failedPath](const QString &path, FileResult result) {
+        if (failedPath) {
+            *failedPath = path;
+        }
+        return result;
+    };
+    // The old bytes of each file, to put back should a later rename fail.
+    QList<std::optional<QByteArray>> old;
+    for (const FileContents &file : files) {
+        const NameCheck name = CheckName(file.path);
+        if (name.missing()) {
+            old.append(std::nullopt);
+            continue;
+        }
+        const ReadResult read = ReadRegularFile(file.path, 16 * 1024 * 1024);
+        if (!read.ok() || read.truncated) {
+            return failedAt(file.path, FileResult::Failure(read.truncated
+                                                               ? QStringLiteral("ファイルが大きすぎます")
+                                                               : read.errorString));
+        }
+        old.append(read.bytes);
+    }
+    QList<Prepared> prepared;
+    const auto discard = [&prepared](qsizetype from) {
+        for (qsizetype i = from; i < prepared.size(); ++i) {
+            ::unlink(prepared[i].temporary.constData());
+        }
+    };
+    for (const FileContents &file : files) {
+        Prepared one;
+        if (FileResult made = Prepare(file.path, file.bytes, &one); !made.ok) {
+            discard(0);
+            return failedAt(file.path, made);
+        }
+        prepared.append(one);
+    }
+    for (qsizetype i = 0; i < prepared.size(); ++i) {
+        FileResult committed = Commit(prepared[i]);
+        if (committed.ok) {
+            continue;
+        }
+        discard(i + 1);
+        for (qsizetype j = 0; j < i; ++j) {
+            const FileResult back = old[j] ? WriteFileAtomically(files[j].path, *old[j])
+                                           : RemoveFile(files[j].path);
+            if (!back.ok) {
+                committed.errorString +=
+                    QStringLiteral("\n%1 を元に戻せませんでした: %2").arg(files[j].path, back.errorString);
+            }
+        }
+        return failedAt(files[i].path, committed);
+    }
+    return {};
+}
+
+int RemoveStaleTemporaries(const QString &folder, const QStringList &names, qint64 minimumAge) {
+    const QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
+    int removed = 0;
+    const QStringList entries =
+        dir.entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString &name : names) {
+        const QString prefix = TemporaryPrefix(name);
+        for (const QString &entry : entries) {
+            // Our temporaries end in a random number in base 36 and nothing else.
+            const QString rest = entry.mid(prefix.size());
+            if (!entry.startsWith(prefix, Qt::CaseInsensitive) || rest.isEmpty() ||
+                rest.size() > 7 ||
+                !std::all_of(rest.begin(), rest.end(),
+                             [](QChar c) { return c.isDigit() || (c >= u'a' && c <= u'z'); })) {
+                continue;
+            }
+            const QString path = dir.filePath(entry);
+            struct stat st {};
+            if (::lstat(Native(path).constData(), &st) != 0 || !S_ISREG(st.st_mode) ||
+                QDateTime::currentSecsSinceEpoch() - qint64(st.st_mtime) < minimumAge) {
+                continue;
+            }
+            // A running copy writing that file holds its lock.
+            FileLock lock(dir.filePath(entry.mid(1, prefix.size() - 2)));
+            if (!lock.Acquire(0).ok) {
+                continue;
+            }
+            if (::unlink(Native(path).constData()) == 0) {
+                ++removed;
+                qCInfo(lcFiles).noquote() << "removed the stale temporary" << path;
+            }
+        }
+    }
+    return removed;
+}
+
+QString CheckSettingsFiles(const QString &organization, const QString &application) {
+    // Where QSettings keeps the user's files (QSettings::setPath may have moved
+    // them): asked of a store nobody has, so that the asking reads nothing.
+    static const QString base = [] {
+        const QSettings probe(QSettings::NativeFormat, QSettings::UserScope,
+                              QStringLiteral("nupew-settings-probe"), QStringLiteral("probe"));
+        return QDir::cleanPath(QFileInfo(probe.fileName()).absolutePath() + QStringLiteral("/.."));
+    }();
+    for (const QString &file : {base + u'/' + organization + u'/' + application + QStringLiteral(".conf"),
+                                base + u'/' + organization + QStringLiteral(".conf")}) {
+        for (const QString &name : {file, file + QStringLiteral(".lock")}) {
+            if (const NameCheck check = CheckName(name); check.refused()) {
+                return QStringLiteral("%1: %2").arg(name, check.reason);
+            }
+        }
     }
     return {};
 }
@@ -252,9 +458,21 @@ FileLock::FileLock(const QString &path)
 
 FileLock::~FileLock() = default;
 
+FileResult FileLock::Refuse(const QString &reason) {
+    return Fail(QStringLiteral("locking"), path_,
+                QStringLiteral("ロックファイル %1 を使えません（%2）").arg(lock_->fileName(), reason));
+}
+
 FileResult FileLock::Acquire(int milliseconds) {
+    // Never open what is not a plain lock file: a FIFO would block for ever,
+    // and a link would take the lock somewhere else.
+    struct stat st {};
+    if (::lstat(Native(lock_->fileName()).constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        return Refuse(NotRegularText() + QStringLiteral("、") + KindText(st.st_mode));
+    }
     QElapsedTimer waited;
     waited.start();
+    bool removalFailed = false;
     while (true) {
         const qint64 left = milliseconds - waited.elapsed();
         if (lock_->tryLock(int(std::clamp<qint64>(left, 0, kStep)))) {
@@ -271,23 +489,32 @@ FileResult FileLock::Acquire(int milliseconds) {
         const QFileInfo info(lock_->fileName());
         if (!lock_->getLockInfo(&pid, &host, &application) &&
             info.lastModified().msecsTo(QDateTime::currentDateTime()) > kUnnamedStaleAfter) {
-            lock_->removeStaleLockFile();
+            removalFailed = !lock_->removeStaleLockFile() && QFileInfo::exists(lock_->fileName());
         }
     }
-    QString reason;
     switch (lock_->error()) {
-    case QLockFile::LockFailedError:
-        reason = QStringLiteral("別に起動しているタワユが使用中です");
-        break;
-    case QLockFile::PermissionError:
-        reason = QStringLiteral("ロックファイルを作れません（書き込み禁止）");
-        break;
-    default:
-        reason =
-            QStringLiteral("ロックファイルを作れません（ディスクがいっぱいか、書き込み禁止です）");
-        break;
+    case QLockFile::LockFailedError: {
+        qint64 pid = 0;
+        QString host;
+        QString application;
+        if (lock_->getLockInfo(&pid, &host, &application) && pid > 0) {
+            return Fail(QStringLiteral("locking"), path_,
+                        QStringLiteral("別に起動しているタワユ（プロセス %1）が使用中です").arg(pid));
+        }
+        if (removalFailed) {
+            return Refuse(QStringLiteral("前のロックが残っていて、削除できません"));
+        }
+        return Fail(QStringLiteral("locking"), path_,
+                    QStringLiteral("別に起動しているタワユが使用中です"));
     }
-    return Fail(QStringLiteral("locking"), path_, reason);
+    case QLockFile::PermissionError:
+        return Fail(QStringLiteral("locking"), path_,
+                    QStringLiteral("ロックファイルを作れません（書き込み禁止）"));
+    default:
+        return Fail(QStringLiteral("locking"), path_,
+                    QStringLiteral(
+                        "ロックファイルを作れません（ディスクがいっぱいか、書き込み禁止です）"));
+    }
 }
 
 namespace testing {

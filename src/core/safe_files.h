@@ -6,7 +6,9 @@
 #include <QByteArray>
 #include <QLockFile>
 #include <QLoggingCategory>
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 namespace nupew {
@@ -37,11 +39,50 @@ ReadResult ReadRegularFile(const QString &path, qint64 maxBytes);
 // True when `path` names a regular file, directly or through a symlink.
 bool IsRegularFile(const QString &path);
 
+// What stands at a name, seen without opening it. A symlink counts as the
+// regular file it points to only when that file lies inside the link's own
+// folder; one that points nowhere, outside the folder or at anything but a
+// regular file is never followed.
+struct NameCheck {
+    enum class Kind { Missing, Regular, Refused };
+    Kind kind = Kind::Missing;
+    QString reason; // why a refused name is refused, for the player
+    bool missing() const { return kind == Kind::Missing; }
+    bool regular() const { return kind == Kind::Regular; }
+    bool refused() const { return kind == Kind::Refused; }
+};
+NameCheck CheckName(const QString &path);
+
 // Replaces the file at `path` with `bytes`: written to a new file in the same
 // folder, every write checked, synced, its size compared, then renamed over the
 // old one and the folder synced. On any failure the old file stays as it was.
 // A symlink keeps pointing where it did: its target is replaced.
 FileResult WriteFileAtomically(const QString &path, const QByteArray &bytes);
+
+// One file of a write that replaces several together.
+struct FileContents {
+    QString path;
+    QByteArray bytes;
+};
+
+// Replaces every file or none: all new files are written and synced first,
+// then renamed over the old ones; when a rename fails, the files already
+// replaced get their old bytes back. On failure `failedPath` names the file
+// that could not be written.
+FileResult WriteFilesTogether(const QList<FileContents> &files, QString *failedPath = nullptr);
+
+// Removes what killed writes left of the files `names` in `folder`: the
+// hidden temporaries of WriteFileAtomically older than `minimumAge`
+// seconds, each only while no running copy holds its file's lock.
+// Returns how many were removed.
+int RemoveStaleTemporaries(const QString &folder, const QStringList &names,
+                           qint64 minimumAge = 60);
+
+// The files that QSettings(organization, application) reads and locks in the
+// user's settings folder: empty when each is missing or a regular file, else
+// which one is not and why. QSettings would block for ever on a FIFO there,
+// so nothing may construct one before this has said yes.
+QString CheckSettingsFiles(const QString &organization, const QString &application);
 
 // Creates an empty regular file when nothing has that name; never replaces one.
 FileResult CreateEmptyIfMissing(const QString &path);
@@ -64,6 +105,7 @@ private:
     static constexpr qint64 kStep = 100;
     // An empty lock file this old belongs to no living program.
     static constexpr qint64 kUnnamedStaleAfter = 1000;
+    FileResult Refuse(const QString &reason);
     std::unique_ptr<QLockFile> lock_;
     QString path_;
 };

@@ -5,7 +5,10 @@
 #include "core/file_names.h"
 #include "core/safe_files.h"
 
+#include <QFileInfo>
 #include <cmath>
+#include <memory>
+#include <vector>
 #include <limits>
 
 namespace nupew {
@@ -32,9 +35,14 @@ std::optional<qint16> ParseValue(const QByteArray &field) {
     return qint16(rounded);
 }
 
-std::optional<QByteArray> ReadSmallFile(const QString &name) {
+// The file's bytes; nothing when it is missing or cannot be read, and then
+// `why` says why when it is there but unusable.
+std::optional<QByteArray> ReadSmallFile(const QString &name, QString *why) {
     ReadResult read = ReadRegularFile(FindExisting(name), kMaxSettingsBytes);
     if (!read.ok()) {
+        if (read.status != ReadResult::Status::Missing) {
+            *why = read.errorString;
+        }
         return std::nullopt;
     }
     return read.bytes;
@@ -112,10 +120,32 @@ FileResult WriteRecordFile(const QString &name, const QList<qint16> &values) {
     return WriteFileAtomically(path, FormatRecord(values));
 }
 
+FileResult WriteRecordFiles(const QList<std::pair<QString, QList<qint16>>> &records,
+                            QString *failedName) {
+    QList<FileContents> files;
+    std::vector<std::unique_ptr<FileLock>> locks;
+    for (const auto &[name, values] : records) {
+        const QString path = ResolveName(name);
+        locks.push_back(std::make_unique<FileLock>(path));
+        if (FileResult locked = locks.back()->Acquire(); !locked.ok) {
+            *failedName = name;
+            return locked;
+        }
+        files.append({path, FormatRecord(values)});
+    }
+    QString failedPath;
+    const FileResult written = WriteFilesTogether(files, &failedPath);
+    if (!written.ok) {
+        *failedName = QFileInfo(failedPath).fileName();
+    }
+    return written;
+}
+
 SettingsStore::SettingsStore(Settings &settings, Dialogs &dialogs)
     : settings_(settings), dialogs_(dialogs) {}
 
 void SettingsStore::LoadAtStartUp() {
+    RemoveStaleTemporaries(QString(), {kOptionsFile, kDisplayFile});
     if (FileExists(kOptionsFile) == 0) {
         WriteDefaultOptions();
     }
@@ -124,6 +154,14 @@ void SettingsStore::LoadAtStartUp() {
         WriteDefaultDisplay();
     }
     ReadDisplay();
+}
+
+void SettingsStore::ReportReadFailure(const QString &name, const QString &reason) {
+    dialogs_.ShowMessage({QStringLiteral("設定ファイル %1 を読めません。\n"
+                                         "理由: %2\n"
+                                         "初期設定で続けます。")
+                              .arg(name, reason),
+                          kProgramTitle, MessageButtons::Ok, MessageIcon::Warning});
 }
 
 void SettingsStore::WriteDefaultOptions() {
@@ -135,8 +173,12 @@ void SettingsStore::WriteDefaultDisplay() {
 }
 
 void SettingsStore::ReadOptions() {
-    const std::optional<QByteArray> content = ReadSmallFile(kOptionsFile);
+    QString why;
+    const std::optional<QByteArray> content = ReadSmallFile(kOptionsFile, &why);
     if (!content) {
+        if (!why.isEmpty()) {
+            ReportReadFailure(FindExisting(kOptionsFile), why);
+        }
         return;
     }
     const auto values = ParseRecord(*content, 4);
@@ -148,8 +190,12 @@ void SettingsStore::ReadOptions() {
 }
 
 void SettingsStore::ReadDisplay() {
-    const std::optional<QByteArray> content = ReadSmallFile(kDisplayFile);
+    QString why;
+    const std::optional<QByteArray> content = ReadSmallFile(kDisplayFile, &why);
     if (!content) {
+        if (!why.isEmpty()) {
+            ReportReadFailure(FindExisting(kDisplayFile), why);
+        }
         return;
     }
     const auto values = ParseRecord(*content, 2);
@@ -159,15 +205,21 @@ void SettingsStore::ReadDisplay() {
 }
 
 bool SettingsStore::WriteBoth(const Settings &values) {
-    // Both files are written under the same name the start-up reads them by.
-    return WriteOrReport(kOptionsFile, OptionValues(values)) &&
-           WriteOrReport(kDisplayFile, DisplayValues(values));
+    // Both files are written under the same name the start-up reads them by,
+    // and together: a failure leaves both as they were.
+    QString failed;
+    const FileResult written = WriteRecordFiles(
+        {{kOptionsFile, OptionValues(values)}, {kDisplayFile, DisplayValues(values)}}, &failed);
+    if (!written.ok) {
+        ReportWriteFailure(failed, written.errorString, true);
+    }
+    return written.ok;
 }
 
 bool SettingsStore::WriteOrReport(const QString &name, const QList<qint16> &values) {
     const FileResult written = WriteRecordFile(name, values);
     if (!written.ok) {
-        ReportWriteFailure(name, written.errorString);
+        ReportWriteFailure(name, written.errorString, false);
     }
     return written.ok;
 }
@@ -187,11 +239,15 @@ void SettingsStore::RestoreDefaultSettings() {
     }
 }
 
-void SettingsStore::ReportWriteFailure(const QString &what, const QString &reason) {
+void SettingsStore::ReportWriteFailure(const QString &what, const QString &reason, bool both) {
     dialogs_.ShowMessage({QStringLiteral("設定ファイル %1 に書き込めませんでした。\n"
                                          "理由: %2\n"
-                                         "設定は保存されていません。")
-                              .arg(what, reason),
+                                         "%3")
+                              .arg(what, reason,
+                                   both ? QStringLiteral("設定は保存されていません"
+                                                         "（%1 と %2 は元のままです）。")
+                                              .arg(kOptionsFile, kDisplayFile)
+                                        : QStringLiteral("設定は保存されていません。")),
                           kProgramTitle, MessageButtons::Ok, MessageIcon::Warning});
 }
 

@@ -38,6 +38,11 @@ QList<std::optional<qint16>> ParseRecord(const QByteArray &content, int count);
 // Writes one record atomically under the file's lock; the reason when it failed.
 FileResult WriteRecordFile(const QString &name, const QList<qint16> &values);
 
+// Writes several record files together under their locks: all or none. On
+// failure `failedName` names the file that could not be written.
+FileResult WriteRecordFiles(const QList<std::pair<QString, QList<qint16>>> &records,
+                            QString *failedName);
+
 // The settings files and the start-up steps that read them.
 class SettingsStore final {
 public:
@@ -58,7 +63,8 @@ private:
     bool WriteBoth(const Settings &values);
     // Writes one file; false, after the warning box, when it failed.
     bool WriteOrReport(const QString &name, const QList<qint16> &values);
-    void ReportWriteFailure(const QString &what, const QString &reason);
+    void ReportWriteFailure(const QString &what, const QString &reason, bool both);
+    void ReportReadFailure(const QString &name, const QString &reason);
 
     Settings &settings_;
     Dialogs &dialogs_;

@@ -5,12 +5,15 @@
 
 #include "core/safe_files.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QtEndian>
 #include <atomic>
+#include <chrono>
+#include <sys/stat.h>
 
 namespace nupew {
 namespace {
@@ -44,6 +47,30 @@ const char *const kVersion2[] = {
     "CREATE INDEX games_started ON games (finished, started)",
 };
 
+// Every column the program reads or writes: a table of ours with other
+// columns is found at start-up, not at the first answer.
+const char *const kColumnsCheck =
+    "SELECT (SELECT count(*) FROM (SELECT id, started, mode, questions, average, faults, "
+    "finished, registered, reaction FROM games WHERE 0)), (SELECT count(*) FROM (SELECT id, game, "
+    "answered, question, poem, upper_mode, lower_mode, cards, delay, answer_time, decisive_step, "
+    "reaction_time, faults FROM answers WHERE 0)), (SELECT count(*) FROM (SELECT poem, answers, "
+    "time_sum, best, reactions, reaction_sum, guesses, faults, last FROM poems WHERE 0)), "
+    "(SELECT count(*) FROM (SELECT poem, box, moved FROM boxes WHERE 0))";
+
+// SQLite's primary result codes that may pass by themselves.
+bool IsTransientCode(int code) {
+    switch (code & 0xff) {
+    case 5:  // SQLITE_BUSY: another connection writes
+    case 6:  // SQLITE_LOCKED
+    case 10: // SQLITE_IOERR
+    case 13: // SQLITE_FULL
+    case 15: // SQLITE_PROTOCOL
+        return true;
+    default:
+        return false;
+    }
+}
+
 QString NextConnectionName() {
     static std::atomic<int> serial{0};
     return QStringLiteral("nupew-history-%1").arg(serial.fetch_add(1));
@@ -53,21 +80,42 @@ QString Stamp(const QDateTime &time) {
     return time.toUTC().toString(Qt::ISODateWithMs);
 }
 
-// What the first hundred bytes say of a file that should be our database:
-// empty when it is ours (or empty), else why not.
-QString CheckHeader(const QString &path, bool *fresh) {
-    const QFileInfo info(path);
-    *fresh = false;
-    if (!info.exists()) {
-        *fresh = true;
-        return {};
+QString ErrorText(const QSqlError &error) {
+    const QString text = error.text().trimmed();
+    return text.isEmpty() ? QStringLiteral("SQLiteの原因不明のエラー") : text;
+}
+
+// The journals SQLite keeps beside the database; something else at one of
+// these names would be opened, written or deleted by it.
+QString CheckCompanions(const QString &path) {
+    for (const char *suffix : {"-wal", "-shm", "-journal"}) {
+        const QString name = path + QString::fromLatin1(suffix);
+        struct stat st {};
+        if (::lstat(QFile::encodeName(name).constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
+            return QStringLiteral("%1 は通常のファイルではありません。").arg(name);
+        }
     }
-    if (!info.isFile()) {
-        return QStringLiteral("%1 は通常のファイルではありません。").arg(path);
+    return {};
+}
+
+// What the first hundred bytes say of a file that should be our database:
+// empty when it is ours (or empty, or missing), else why not.
+QString CheckHeader(const QString &path, bool *fresh) {
+    *fresh = false;
+    const NameCheck name = CheckName(path);
+    if (name.missing()) {
+        *fresh = true;
+        return CheckCompanions(path);
+    }
+    if (name.refused()) {
+        return QStringLiteral("%1: %2").arg(path, name.reason);
+    }
+    if (const QString companions = CheckCompanions(path); !companions.isEmpty()) {
+        return companions;
     }
     const ReadResult read = ReadRegularFile(path, 100);
     if (!read.ok()) {
-        return read.errorString;
+        return QStringLiteral("%1: %2").arg(path, read.errorString);
     }
     if (read.bytes.isEmpty()) {
         *fresh = true;
@@ -98,7 +146,25 @@ HistoryDatabase::~HistoryDatabase() {
     QSqlDatabase::removeDatabase(connection_);
 }
 
-std::unique_ptr<HistoryDatabase> HistoryDatabase::Open(const QString &path, QString *why) {
+void HistoryDatabase::Remember(const QSqlError &error) {
+    error_ = ErrorText(error);
+    errorCode_ = error.nativeErrorCode().toInt();
+}
+
+bool HistoryDatabase::Exec(QSqlQuery &query, const QString &sql) {
+    if (query.exec(sql)) {
+        return true;
+    }
+    Remember(query.lastError());
+    qCWarning(lcHistory) << sql << error_;
+    return false;
+}
+
+std::unique_ptr<HistoryDatabase> HistoryDatabase::Open(const QString &path, QString *why,
+                                                       bool check, bool *transient) {
+    if (transient) {
+        *transient = false;
+    }
     bool fresh = false;
     const QString wrong = CheckHeader(path, &fresh);
     if (!wrong.isEmpty()) {
@@ -111,90 +177,187 @@ std::unique_ptr<HistoryDatabase> HistoryDatabase::Open(const QString &path, QStr
         *why = QStringLiteral("SQLiteのドライバー(QSQLITE)がありません。");
         return nullptr;
     }
+    const auto failed = [&]() -> std::unique_ptr<HistoryDatabase> {
+        *why = history->error_;
+        if (transient) {
+            *transient = IsTransientCode(history->errorCode_);
+        }
+        return nullptr;
+    };
     db.setDatabaseName(path);
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=2000"));
     if (!db.open()) {
-        *why = db.lastError().text();
-        return nullptr;
+        history->Remember(db.lastError());
+        return failed();
     }
     QSqlQuery query(db);
-    int version = kHistorySchemaVersion;
-    if (!fresh && query.exec(QStringLiteral("PRAGMA user_version")) && query.next()) {
-        version = query.value(0).toInt();
+    if (fresh && !history->Create()) {
+        return failed();
     }
-    if (fresh) {
-        // The marks go into the header first, so that a half-made file is still ours.
-        bool made =
-            query.exec(QStringLiteral("PRAGMA application_id = %1").arg(kHistoryApplicationId)) &&
-            query.exec(QStringLiteral("PRAGMA user_version = %1").arg(kHistorySchemaVersion)) &&
-            db.transaction();
-        for (const char *statement : kSchema) {
-            made = made && query.exec(QString::fromLatin1(statement));
+    if (!history->Exec(query, QStringLiteral("PRAGMA user_version")) || !query.next()) {
+        return failed();
+    }
+    const int version = query.value(0).toInt();
+    query.finish();
+    if (check) {
+        // A file with our header but damaged inside is found here, before any write.
+        if (!history->Exec(query, QStringLiteral("PRAGMA quick_check")) || !query.next()) {
+            return failed();
         }
-        for (const char *statement : kVersion2) {
-            made = made && query.exec(QString::fromLatin1(statement));
-        }
-        if (!made || !db.commit()) {
-            *why = query.lastError().text();
+        if (const QString verdict = query.value(0).toString(); verdict != QStringLiteral("ok")) {
+            *why = QStringLiteral("%1 は壊れています（%2）。").arg(path, verdict);
             return nullptr;
         }
+        query.finish();
     }
-    // A file with our header but damaged inside fails here, before any write.
-    if (!query.exec(QStringLiteral("SELECT count(*) FROM games, answers, poems WHERE 0")) ||
-        (version < kHistorySchemaVersion && !history->Upgrade(version)) ||
-        !query.exec(QStringLiteral("PRAGMA journal_mode = WAL")) ||
-        !query.exec(QStringLiteral("PRAGMA synchronous = NORMAL"))) {
-        *why = query.lastError().text();
+    if ((version < kHistorySchemaVersion && !history->Upgrade(version)) ||
+        !history->Exec(query, QString::fromLatin1(kColumnsCheck)) ||
+        !history->Exec(query, QStringLiteral("PRAGMA journal_mode = WAL")) ||
+        !history->Exec(query, QStringLiteral("PRAGMA synchronous = NORMAL"))) {
+        return failed();
+    }
+    return history;
+}
+
+std::unique_ptr<HistoryDatabase> HistoryDatabase::OpenEmpty(QString *why) {
+    std::unique_ptr<HistoryDatabase> history(new HistoryDatabase(NextConnectionName()));
+    history->db_.setDatabaseName(QStringLiteral(":memory:"));
+    if (!history->db_.open()) {
+        *why = ErrorText(history->db_.lastError());
+        return nullptr;
+    }
+    if (!history->Create()) {
+        *why = history->error_;
         return nullptr;
     }
     return history;
 }
 
-bool HistoryDatabase::Upgrade(int version) {
-    bool ok = db_.transaction();
-    if (version < 2) {
-        for (const char *statement : kVersion2) {
-            ok = ok && Run(QString::fromLatin1(statement), {});
-        }
-    }
-    ok = ok && Run(QStringLiteral("PRAGMA user_version = %1").arg(kHistorySchemaVersion), {});
-    if (!ok) {
-        db_.rollback();
+bool HistoryDatabase::Create() {
+    // One writing transaction makes the whole schema: a second copy of the
+    // program creating the file at the same moment waits, then finds it made.
+    QSqlQuery query(db_);
+    if (!Exec(query, QStringLiteral("BEGIN IMMEDIATE"))) {
         return false;
     }
-    return db_.commit();
+    bool made = Exec(query, QStringLiteral("SELECT count(*) FROM sqlite_master")) && query.next();
+    const bool empty = made && query.value(0).toInt() == 0;
+    query.finish();
+    if (made && empty) {
+        for (const char *statement : kSchema) {
+            made = made && Exec(query, QString::fromLatin1(statement));
+        }
+        for (const char *statement : kVersion2) {
+            made = made && Exec(query, QString::fromLatin1(statement));
+        }
+        made = made &&
+               Exec(query,
+                    QStringLiteral("PRAGMA application_id = %1").arg(kHistoryApplicationId)) &&
+               Exec(query, QStringLiteral("PRAGMA user_version = %1").arg(kHistorySchemaVersion));
+    } else if (made) {
+        // Made meanwhile by another copy: it must be ours.
+        made = Exec(query, QStringLiteral("PRAGMA application_id")) && query.next();
+        if (made && query.value(0).toUInt() != kHistoryApplicationId) {
+            error_ = QStringLiteral("このゲームの履歴ではありません。");
+            errorCode_ = 0;
+            made = false;
+        }
+        query.finish();
+    }
+    if (!made) {
+        QSqlQuery(db_).exec(QStringLiteral("ROLLBACK"));
+        return false;
+    }
+    return Exec(query, QStringLiteral("COMMIT"));
+}
+
+bool HistoryDatabase::Upgrade(int version) {
+    QSqlQuery query(db_);
+    bool ok = Exec(query, QStringLiteral("BEGIN IMMEDIATE"));
+    // Another copy may have brought it forward meanwhile.
+    ok = ok && Exec(query, QStringLiteral("PRAGMA user_version")) && query.next();
+    const int now = ok ? query.value(0).toInt() : version;
+    query.finish();
+    if (ok && now < 2) {
+        for (const char *statement : kVersion2) {
+            ok = ok && Exec(query, QString::fromLatin1(statement));
+        }
+    }
+    ok = ok && Exec(query, QStringLiteral("PRAGMA user_version = %1").arg(kHistorySchemaVersion));
+    if (!ok) {
+        QSqlQuery(db_).exec(QStringLiteral("ROLLBACK"));
+        return false;
+    }
+    return Exec(query, QStringLiteral("COMMIT"));
 }
 
 QString HistoryDatabase::LastError() const {
-    return db_.lastError().text();
+    return error_;
+}
+
+bool HistoryDatabase::LastErrorIsTransient() const {
+    return IsTransientCode(errorCode_);
+}
+
+bool HistoryDatabase::LastErrorIsBusy() const {
+    return (errorCode_ & 0xff) == 5 || (errorCode_ & 0xff) == 6;
 }
 
 bool HistoryDatabase::Run(const QString &sql, const QVariantList &values) {
     QSqlQuery query(db_);
     if (!query.prepare(sql)) {
-        qCWarning(lcHistory) << sql << query.lastError().text();
+        Remember(query.lastError());
+        qCWarning(lcHistory) << sql << error_;
         return false;
     }
     for (const QVariant &value : values) {
         query.addBindValue(value);
     }
     if (!query.exec()) {
-        qCWarning(lcHistory) << sql << query.lastError().text();
+        Remember(query.lastError());
+        qCWarning(lcHistory) << sql << error_;
         return false;
     }
     return true;
 }
 
 bool HistoryDatabase::StartGame(qint64 game, const QDateTime &started, const QString &mode) {
-    QSqlQuery median(db_);
-    if (median.exec(QStringLiteral(
-            "SELECT reaction_time FROM answers WHERE reaction_time >= 0 ORDER BY reaction_time "
-            "LIMIT 1 OFFSET (SELECT COUNT(*) FROM answers WHERE reaction_time >= 0) / 2")) &&
-        median.next()) {
-        median_ = median.value(0).toDouble();
+    if (medianGame_ != game) {
+        QSqlQuery median(db_);
+        if (!Exec(median, QStringLiteral("SELECT reaction_time FROM answers WHERE reaction_time "
+                                         ">= 0 ORDER BY reaction_time LIMIT 1 OFFSET (SELECT "
+                                         "COUNT(*) FROM answers WHERE reaction_time >= 0) / 2"))) {
+            return false;
+        }
+        if (median.next()) {
+            median_ = median.value(0).toDouble();
+        }
+        medianGame_ = game;
     }
-    return Run(QStringLiteral("INSERT INTO games (id, started, mode) VALUES (?, ?, ?)"),
+    return Run(QStringLiteral("INSERT INTO games (id, started, mode) VALUES (?, ?, ?) "
+                              "ON CONFLICT (id) DO NOTHING"),
                {game, Stamp(started), mode.isNull() ? QStringLiteral("") : mode});
+}
+
+bool HistoryDatabase::AddAnswerOfGame(qint64 game, const QDateTime &started, const QString &mode,
+                                      const QDateTime &answered, const AnsweredQuestion &answer) {
+    if (!Run(QStringLiteral("SAVEPOINT game"), {})) {
+        return false;
+    }
+    if (StartGame(game, started, mode) && AddAnswer(game, answered, answer)) {
+        return Run(QStringLiteral("RELEASE game"), {});
+    }
+    // The reason is the failed statement's, not the rollback's.
+    const QString error = error_;
+    const int code = errorCode_;
+    Run(QStringLiteral("ROLLBACK TO game"), {});
+    Run(QStringLiteral("RELEASE game"), {});
+    error_ = error;
+    errorCode_ = code;
+    if (medianGame_ == game) {
+        medianGame_ = 0; // taken again when the answer is tried again
+    }
+    return false;
 }
 
 bool HistoryDatabase::AddAnswer(qint64 game, const QDateTime &answered, const AnsweredQuestion &a) {
@@ -226,15 +389,22 @@ bool HistoryDatabase::AddAnswer(qint64 game, const QDateTime &answered, const An
         QSqlQuery current(db_);
         current.prepare(QStringLiteral("SELECT box FROM boxes WHERE poem = ?"));
         current.addBindValue(a.poem);
-        const int box = current.exec() && current.next() ? current.value(0).toInt() : 1;
-        added =
+        if (!current.exec()) {
+            Remember(current.lastError());
+        }
+        const int box = current.isActive() && current.next() ? current.value(0).toInt() : 1;
+        added = current.isActive() &&
             Run(QStringLiteral("INSERT OR REPLACE INTO boxes (poem, box, moved) VALUES (?, ?, ?)"),
                 {a.poem, NextBox(box, a.faults, a.reactionTime, median_),
                  answered.date().toString(Qt::ISODate)});
     }
     if (!added) {
+        const QString error = error_;
+        const int code = errorCode_;
         Run(QStringLiteral("ROLLBACK TO answer"), {});
         Run(QStringLiteral("RELEASE answer"), {});
+        error_ = error;
+        errorCode_ = code;
         return false;
     }
     return Run(QStringLiteral("RELEASE answer"), {});
@@ -250,7 +420,7 @@ bool HistoryDatabase::FinishGame(qint64 game, int questions, float averageTime, 
 bool HistoryDatabase::LoadDrill(std::array<DrillState, 100> *states) {
     *states = {};
     QSqlQuery query(db_);
-    if (!query.exec(QStringLiteral("SELECT poem, box, moved FROM boxes"))) {
+    if (!Exec(query, QStringLiteral("SELECT poem, box, moved FROM boxes"))) {
         return false;
     }
     while (query.next()) {
@@ -261,8 +431,8 @@ bool HistoryDatabase::LoadDrill(std::array<DrillState, 100> *states) {
                 QDate::fromString(query.value(2).toString(), Qt::ISODate);
         }
     }
-    if (!query.exec(QStringLiteral(
-            "SELECT poem, reaction_sum / reactions FROM poems WHERE reactions > 0"))) {
+    if (!Exec(query, QStringLiteral(
+                         "SELECT poem, reaction_sum / reactions FROM poems WHERE reactions > 0"))) {
         return false;
     }
     while (query.next()) {
@@ -291,47 +461,118 @@ History::~History() {
             stopping_ = true;
         }
         wake_.notify_all();
-        writer_.join(); // the queue is written out first
+        writer_.join(); // the queue is written out first, as far as it can be
     }
 }
 
 bool History::Open(QString *why) {
     path_ = QFileInfo(path_).absoluteFilePath(); // later changes of folder do not move it
-    {
-        // Checked and made here, so that the start-up can tell the player at once.
-        const std::unique_ptr<HistoryDatabase> check = HistoryDatabase::Open(path_, why);
-        if (!check) {
+    // A missing file is made at the first answer, so that a start-up on a
+    // nearly full disk leaves the room to the settings and the records.
+    if (!CheckName(path_).missing()) {
+        // Checked here, so that the start-up can tell the player at once. A
+        // lock held elsewhere may pass: the writer opens it again and waits.
+        bool transient = false;
+        const std::unique_ptr<HistoryDatabase> check =
+            HistoryDatabase::Open(path_, why, true, &transient);
+        if (!check && !transient) {
             qCWarning(lcHistory) << "no history:" << *why;
             return false;
         }
+        why->clear();
+    } else if (bool fresh = false; !CheckHeader(path_, &fresh).isEmpty()) {
+        *why = CheckHeader(path_, &fresh);
+        qCWarning(lcHistory) << "no history:" << *why;
+        return false;
     }
     writer_ = std::thread([this] { WriterLoop(); });
     return true;
 }
 
+void History::Fail(const QString &why) {
+    // Called with the mutex held.
+    broken_ = true;
+    tasks_.clear();
+    waiting_ = false;
+    qCWarning(lcHistory) << "history stopped:" << why;
+    QMetaObject::invokeMethod(
+        this, [this, why] { emit failed(why); }, Qt::QueuedConnection);
+    idle_.notify_all();
+}
+
 void History::WriterLoop() {
-    QString why;
-    std::unique_ptr<HistoryDatabase> db = HistoryDatabase::Open(path_, &why);
+    using namespace std::chrono;
+    // A failure that may pass is tried again: at once when a new write comes,
+    // else after a pause; a lock held elsewhere sooner than a full disk.
+    constexpr milliseconds kBusyPause{250};
+    constexpr milliseconds kFullPause{3000};
+    constexpr milliseconds kTellAfter{3000};
+    std::unique_ptr<HistoryDatabase> db;
+    bool stalling = false;
+    steady_clock::time_point stalledSince{};
+    milliseconds pause = kBusyPause;
     std::unique_lock lock(mutex_);
     for (;;) {
-        wake_.wait(lock, [this] { return stopping_ || !tasks_.empty(); });
-        if (tasks_.empty()) {
-            return; // stopping, and everything is written
+        if (waiting_ && !stopping_) {
+            const size_t queued = tasks_.size();
+            wake_.wait_for(lock, pause, [&] { return stopping_ || tasks_.size() != queued; });
+        } else {
+            wake_.wait(lock, [this] { return stopping_ || !tasks_.empty(); });
         }
-        Task task = std::move(tasks_.front());
-        tasks_.pop_front();
+        if (tasks_.empty() || broken_) {
+            if (stopping_) {
+                return; // everything is written
+            }
+            continue;
+        }
+        const bool last = stopping_; // one more try of each write, then the end
         busy_ = true;
         lock.unlock();
-        const bool ok = db && task(*db);
+        QString why;
+        bool transient = false;
+        bool busyFailure = false;
+        if (!db) {
+            db = HistoryDatabase::Open(path_, &why, false, &transient);
+        }
+        bool ok = false;
+        if (db) {
+            lock.lock();
+            Task task = tasks_.front();
+            lock.unlock();
+            ok = task(*db);
+            if (!ok) {
+                why = db->LastError();
+                transient = db->LastErrorIsTransient();
+                busyFailure = db->LastErrorIsBusy();
+                if (!transient) {
+                    db.reset();
+                }
+            }
+        }
         lock.lock();
         busy_ = false;
-        if (!ok && !broken_) {
-            broken_ = true;
-            const QString reason = db ? db->LastError() : why;
-            QMetaObject::invokeMethod(
-                this, [this, reason] { emit failed(reason); }, Qt::QueuedConnection);
+        if (ok) {
+            tasks_.pop_front();
+            waiting_ = false;
+            stalling = false;
+        } else if (transient && !last) {
+            waiting_ = true;
+            pause = busyFailure ? kBusyPause : kFullPause;
+            if (!stalling) {
+                stalling = true;
+                stalledSince = steady_clock::now();
+            } else if (!stallTold_ && steady_clock::now() - stalledSince >= kTellAfter) {
+                stallTold_ = true;
+                QMetaObject::invokeMethod(
+                    this, [this, why] { emit stalled(why); }, Qt::QueuedConnection);
+            }
+        } else if (transient) {
+            qCWarning(lcHistory) << tasks_.size() << "writes lost at the end:" << why;
+            tasks_.clear();
+        } else {
+            Fail(why);
         }
-        if (tasks_.empty()) {
+        if (tasks_.empty() || waiting_ || broken_) {
             idle_.notify_all();
         }
     }
@@ -346,6 +587,10 @@ void History::Queue(Task task) {
         if (broken_) {
             return;
         }
+        if (int(tasks_.size()) >= kMaxQueued) {
+            Fail(QStringLiteral("%1 件の書き込みが、書き込めないまま待っています。").arg(kMaxQueued));
+            return;
+        }
         tasks_.push_back(std::move(task));
     }
     wake_.notify_one();
@@ -353,15 +598,33 @@ void History::Queue(Task task) {
 
 void History::Flush() {
     std::unique_lock lock(mutex_);
-    idle_.wait(lock, [this] { return !IsOpen() || (tasks_.empty() && !busy_); });
+    idle_.wait(lock, [this] { return !IsOpen() || broken_ || waiting_ || (tasks_.empty() && !busy_); });
+}
+
+bool History::WaitWritten(int milliseconds) {
+    std::unique_lock lock(mutex_);
+    return idle_.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                          [this] { return !IsOpen() || broken_ || (tasks_.empty() && !busy_); }) &&
+           tasks_.empty();
+}
+
+int History::Pending() {
+    const std::lock_guard lock(mutex_);
+    return int(tasks_.size());
 }
 
 std::unique_ptr<HistoryDatabase> History::Reader(QString *why) {
-    if (!IsOpen()) {
-        *why = QStringLiteral("履歴がないため、分析できません。");
-        return nullptr;
+    {
+        const std::lock_guard lock(mutex_);
+        if (!IsOpen() || broken_) {
+            *why = QStringLiteral("履歴がないため、分析できません。");
+            return nullptr;
+        }
     }
     Flush();
+    if (CheckName(path_).missing()) {
+        return HistoryDatabase::OpenEmpty(why); // nothing answered yet
+    }
     return HistoryDatabase::Open(path_, why);
 }
 
@@ -371,13 +634,14 @@ void History::QuestionAnswered(const AnsweredQuestion &answer) {
         // Ids are the start's milliseconds, so two copies of the program never share one.
         currentGame_ = std::max(now.toMSecsSinceEpoch(), lastId_ + 1);
         lastId_ = currentGame_;
-        Queue([game = currentGame_, now, mode = mode_](HistoryDatabase &db) {
-            return db.StartGame(game, now, mode);
-        });
+        currentStart_ = now;
+        currentMode_ = mode_;
     }
-    // One transaction an answer: a killed program loses at most this one.
-    Queue([game = currentGame_, now, answer](HistoryDatabase &db) {
-        return db.AddAnswer(game, now, answer);
+    // One transaction an answer, with its game's row: a killed program loses
+    // at most this one, and no answer is ever kept without its game.
+    Queue([game = currentGame_, started = currentStart_, mode = currentMode_, now,
+           answer](HistoryDatabase &db) {
+        return db.AddAnswerOfGame(game, started, mode, now, answer);
     });
 }
 

@@ -9,12 +9,14 @@
 #include <QDateTime>
 #include <QObject>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QString>
 #include <condition_variable>
 #include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 namespace nupew {
@@ -25,39 +27,65 @@ inline constexpr quint32 kHistoryApplicationId = 0x4E757077;
 inline constexpr int kHistorySchemaVersion = 2;
 
 // One connection to the history database, used by one thread; every call is
-// synchronous and says whether it succeeded.
+// synchronous and says whether it succeeded, and a failed call leaves its
+// own reason in Error().
 class HistoryDatabase final {
 public:
     // Opens the database at `path`, creating it when there is no file or an
-    // empty one. A file that is not ours is never opened for writing: the
-    // result is null and `why` says what is wrong.
-    static std::unique_ptr<HistoryDatabase> Open(const QString &path, QString *why);
+    // empty one (the schema is made in one transaction, so two copies of the
+    // program creating it at once both succeed). A file that is not ours, or
+    // a special file at its name or its journals' names, is never opened for
+    // writing: the result is null and `why` says what is wrong. `check` also
+    // reads the whole file for damage first (PRAGMA quick_check). `transient`,
+    // when given, says whether the failure may pass (a lock held elsewhere, a
+    // full disk).
+    static std::unique_ptr<HistoryDatabase> Open(const QString &path, QString *why,
+                                                 bool check = false, bool *transient = nullptr);
+    // An empty history in memory, for reading when no file has been made yet.
+    static std::unique_ptr<HistoryDatabase> OpenEmpty(QString *why);
     ~HistoryDatabase();
     HistoryDatabase(const HistoryDatabase &) = delete;
     HistoryDatabase &operator=(const HistoryDatabase &) = delete;
 
+    // The game's row, made once; also takes the median reaction for the drill.
     bool StartGame(qint64 game, const QDateTime &started, const QString &mode);
     bool AddAnswer(qint64 game, const QDateTime &answered, const AnsweredQuestion &answer);
+    // The game's row and the answer together, or neither.
+    bool AddAnswerOfGame(qint64 game, const QDateTime &started, const QString &mode,
+                         const QDateTime &answered, const AnsweredQuestion &answer);
     bool FinishGame(qint64 game, int questions, float averageTime, int faults);
     bool MarkRegistered(qint64 game);
     // Each poem's box in the drill, with its mean reaction.
     bool LoadDrill(std::array<DrillState, 100> *states);
     QSqlDatabase &Connection() { return db_; }
+    // The reason the last failed call failed, from the statement that failed.
     QString LastError() const;
+    // Whether that failure may pass by itself: busy, locked, full or I/O.
+    bool LastErrorIsTransient() const;
+    // Whether it failed on a lock held by another connection.
+    bool LastErrorIsBusy() const;
 
 private:
     explicit HistoryDatabase(const QString &connection);
     bool Run(const QString &sql, const QVariantList &values);
+    bool Exec(QSqlQuery &query, const QString &sql);
+    bool Create();
     bool Upgrade(int version);
+    void Remember(const QSqlError &error);
     // The player's median reaction, taken at the start of each game.
     std::optional<double> median_;
+    qint64 medianGame_ = 0;
     QString connection_;
     QSqlDatabase db_;
+    QString error_;
+    int errorCode_ = 0;
 };
 
-// The program's history: opened once at start-up; answers and results are
-// queued to a writer thread with its own connection. A killed program loses
-// at most what was queued and not yet written: the answer just given.
+// The program's history: checked once at start-up, made at the first answer;
+// answers and results are queued to a writer thread with its own connection.
+// A write that fails for a while (another program holding the file, a full
+// disk) stays queued and is tried again; only a lasting failure stops the
+// history, and is told once. A killed program loses at most what was queued.
 class History final : public QObject, public AnswerLog {
     Q_OBJECT
 public:
@@ -66,8 +94,8 @@ public:
     explicit History(QString path = kHistoryFile, Clock now = {});
     ~History() override;
 
-    // Checks and prepares the database; false (with the reason) when the game
-    // has to go on without a history.
+    // Checks the database when there is one (it is made at the first answer);
+    // false (with the reason) when the game has to go on without a history.
     bool Open(QString *why);
     bool IsOpen() const { return writer_.joinable(); }
     QString Path() const { return path_; }
@@ -78,25 +106,38 @@ public:
     void GameFinished(int questions, float averageTime, int faults) override;
     // The game last finished entered the table of the ten best.
     void ResultRegistered();
-    // Waits until every queued write is done.
+    // Waits until every queued write is done, or waits to be retried.
     void Flush();
+    // Waits up to `milliseconds` for every queued write; true when all are done.
+    bool WaitWritten(int milliseconds);
+    // How many writes wait in the queue.
+    int Pending();
     // A connection of the caller's own that sees every answer given so far;
     // null (with the reason) when there is no history.
     std::unique_ptr<HistoryDatabase> Reader(QString *why);
 
+    // At most this many writes wait while the file cannot be written.
+    static constexpr int kMaxQueued = 1000;
+
 signals:
-    // A write failed; the history stops writing. Sent once, in the main thread.
+    // A lasting failure; the history stops writing. Sent once, in the main thread.
     void failed(const QString &why);
+    // Writes have waited a while (a full disk, a lock held elsewhere): they
+    // stay queued. Sent once a run, in the main thread.
+    void stalled(const QString &why);
 
 private:
     using Task = std::function<bool(HistoryDatabase &)>;
     void Queue(Task task);
     void WriterLoop();
+    void Fail(const QString &why);
 
     QString path_;
     Clock now_;
     QString mode_;
     qint64 currentGame_ = 0;
+    QDateTime currentStart_;
+    QString currentMode_;
     qint64 finishedGame_ = 0;
     qint64 lastId_ = 0;
 
@@ -108,6 +149,8 @@ private:
     bool busy_ = false;
     bool stopping_ = false;
     bool broken_ = false;
+    bool waiting_ = false; // the head of the queue failed and waits to be retried
+    bool stallTold_ = false;
 };
 
 } // namespace nupew

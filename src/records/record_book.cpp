@@ -100,10 +100,14 @@ std::optional<Message> RecordBook::RegisterUnderLock() {
     return refusal;
 }
 
-QList<RecordRowText> RecordBook::ShowRecords() {
+QList<RecordRowText> RecordBook::ShowRecords(QString *problem) {
     QList<RecordRowText> texts;
     const std::optional<QByteArray> bytes = ReadFile(true);
     if (!bytes) {
+        if (problem) {
+            *problem = QStringLiteral("記録ファイル NUPEKI3.DAT を読めません。\n理由: %1")
+                           .arg(lastError_);
+        }
         return texts;
     }
     for (const ScoreRecord &row : ParseRecordFile(*bytes).rows) {
@@ -114,12 +118,13 @@ QList<RecordRowText> RecordBook::ShowRecords() {
 }
 
 bool RecordBook::ResetTable() {
-    if (FileExists(kRecordFile) != -1) {
+    const QString path = FindExisting(kRecordFile);
+    const NameCheck name = CheckName(path);
+    if (name.missing()) {
         return true;
     }
-    const QString path = FindExisting(kRecordFile);
     FileLock lock(path);
-    FileResult removed = lock.Acquire();
+    FileResult removed = name.refused() ? FileResult::Failure(name.reason) : lock.Acquire();
     if (removed.ok) {
         removed = RemoveFile(path);
     }

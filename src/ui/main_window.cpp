@@ -8,6 +8,8 @@
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QSettings>
+
+#include "core/safe_files.h"
 #include <QToolBar>
 #include <algorithm>
 #include <array>
@@ -262,13 +264,24 @@ void MainWindow::SetArrangement(const QStringList &keys) {
     }
 }
 
-void MainWindow::SaveArrangement() const {
-    QSettings store(QStringLiteral("TEMP11"), QStringLiteral("MyToolbar1"));
+QString MainWindow::SaveArrangement() const {
+    if (QString problem = CheckSettingsFiles(kToolbarStore, kToolbarFile); !problem.isEmpty()) {
+        return problem;
+    }
+    QSettings store(kToolbarStore, kToolbarFile);
     store.setValue(QStringLiteral("True11"), Arrangement().join(u','));
+    store.sync();
+    if (store.status() != QSettings::NoError) {
+        return QStringLiteral("%1 に書き込めません").arg(store.fileName());
+    }
+    return {};
 }
 
 void MainWindow::RestoreArrangement() {
-    const QSettings store(QStringLiteral("TEMP11"), QStringLiteral("MyToolbar1"));
+    if (!CheckSettingsFiles(kToolbarStore, kToolbarFile).isEmpty()) {
+        return; // never opened; the program tells the player at start-up
+    }
+    const QSettings store(kToolbarStore, kToolbarFile);
     const QVariant value = store.value(QStringLiteral("True11"));
     if (!value.isValid() || value.typeId() != QMetaType::QString) {
         return; // nothing saved yet, or not ours: the toolbar stays as it is

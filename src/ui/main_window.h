@@ -9,6 +9,10 @@ class QToolBar;
 
 namespace nupew {
 
+// Where the toolbar arrangement has always been kept (QSettings organisation, application).
+inline const QString kToolbarStore = QStringLiteral("TEMP11");
+inline const QString kToolbarFile = QStringLiteral("MyToolbar1");
+
 class Program;
 
 // The main window's outer height in twips with the toolbar shown and hidden.
@@ -33,7 +37,8 @@ public:
     // The built-in buttons, then those the player may add.
     static QStringList AllTools();
     // Toolbar1_Change and MDIForm_Activate: keep and restore the arrangement.
-    void SaveArrangement() const;
+    // Keeps the arrangement; the reason when it could not be kept.
+    QString SaveArrangement() const;
     void RestoreArrangement();
     // The outer height in twips for the toolbar shown or hidden.
     void SetOuterHeight(int twips);

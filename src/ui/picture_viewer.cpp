@@ -13,6 +13,7 @@
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <cmath>
@@ -67,8 +68,6 @@ int Pixels(float twips) {
 // Pictures larger than this are refused before any memory is taken for them.
 constexpr qint64 kMaxPixels = 40'000'000;
 constexpr int kMaxSide = 20'000;
-// No picture of a poem needs more; a larger file is not decoded at all.
-constexpr qint64 kMaxPictureBytes = 256 * 1024 * 1024;
 
 // The busy pointer for the length of an opening; Restore() may come earlier.
 class BusyPointer {
@@ -105,6 +104,15 @@ PictureViewer::PictureViewer(PictureKind kind, QWidget *parent)
     command_->setObjectName(QStringLiteral("Command1"));
     command_->setGeometry(Twips(30000, 30000, 495, look.buttonHeight));
     connect(command_, &QPushButton::clicked, this, &QWidget::close);
+
+    problem_ = new QLabel(this);
+    problem_->setObjectName(QStringLiteral("problem"));
+    problem_->setWordWrap(true);
+    problem_->setAutoFillBackground(true);
+    problem_->setMargin(6);
+    SetColor(problem_, QPalette::Window, QColor(255, 255, 224));
+    SetColor(problem_, QPalette::WindowText, QColor(160, 0, 0));
+    problem_->hide();
 
     menu_ = new QMenu(QString::fromUtf8(look.menuCaption), this);
     menu_->setObjectName(QString::fromLatin1(look.menu));
@@ -151,11 +159,25 @@ void PictureViewer::SetSharedFolders(const QStringList &folders) {
     sharedFoldersOverride = folders;
 }
 
-QImage PictureViewer::ReadPicture(const QString &path) {
+QImage PictureViewer::ReadPicture(const QString &path, QString *why) {
+    QString ignored;
+    QString &reason = why ? *why : ignored;
+    // No picture of a poem is that large: refused by its size, before any read.
+    const QFileInfo info(path);
+    if (info.isFile() && info.size() > kMaxPictureBytes) {
+        reason = QStringLiteral("%1 は大きすぎます（%2 MiB、上限 %3 MiB）")
+                     .arg(info.fileName())
+                     .arg(info.size() / (1024 * 1024))
+                     .arg(kMaxPictureBytes / (1024 * 1024));
+        return {};
+    }
     // The bytes are read first, through the reader that opens only regular
     // files and never blocks, then decoded from memory.
     ReadResult read = ReadRegularFile(path, kMaxPictureBytes);
     if (!read.ok() || read.truncated) {
+        reason = QStringLiteral("%1 を読めません（%2）")
+                     .arg(info.fileName(), read.truncated ? QStringLiteral("大きすぎます")
+                                                          : read.errorString);
         return {};
     }
     QBuffer buffer(&read.bytes);
@@ -165,9 +187,22 @@ QImage PictureViewer::ReadPicture(const QString &path) {
     const QSize size = reader.size();
     if (size.isValid() && (size.width() > kMaxSide || size.height() > kMaxSide ||
                            qint64(size.width()) * size.height() > kMaxPixels)) {
+        reason = QStringLiteral("%1 は画素が多すぎます（%2×%3）")
+                     .arg(info.fileName())
+                     .arg(size.width())
+                     .arg(size.height());
         return {};
     }
-    return reader.read();
+    QImage image = reader.read();
+    if (image.isNull()) {
+        reason = QStringLiteral("%1 は壊れているか、画像ではありません（%2）")
+                     .arg(info.fileName(), reader.errorString());
+    }
+    return image;
+}
+
+QString PictureViewer::Problem() const {
+    return problem_->isHidden() ? QString() : problem_->text();
 }
 
 void PictureViewer::Open(const QString &folder, int poem, bool boardNormal, Dialogs &dialogs) {
@@ -180,10 +215,19 @@ void PictureViewer::Open(const QString &folder, int poem, bool boardNormal, Dial
         names += Candidates(shared, kind_, poem);
     }
     QString found;
+    QString problem; // a file of the player's that is there but unusable
     for (const QString &name : names) {
-        if (FileExists(name) == -1) {
+        const short state = FileExists(name);
+        if (state == -1) {
             found = name;
             break;
+        }
+        const QString existing = FindExisting(name);
+        const NameCheck check = CheckName(existing);
+        if (state > 0 && !check.missing() && problem.isEmpty()) {
+            problem = QStringLiteral("%1 を使えません（%2）")
+                          .arg(QFileInfo(existing).fileName(),
+                               check.refused() ? check.reason : QStringLiteral("読み取り禁止です"));
         }
     }
     if (found.isEmpty()) {
@@ -192,8 +236,11 @@ void PictureViewer::Open(const QString &folder, int poem, bool boardNormal, Dial
         geometry_.SetOuterHeight(geometry_.outerHeight + 30.0f);
         geometry_.SetOuterHeight(geometry_.outerHeight - 30.0f);
         Apply();
-        dialogs.ShowMessage(
-            {QString::fromUtf8(look.missing), QString::fromUtf8(look.missingTitle)});
+        QString text = QString::fromUtf8(look.missing);
+        if (!problem.isEmpty()) {
+            text += u'\n' + problem;
+        }
+        dialogs.ShowMessage({text, QString::fromUtf8(look.missingTitle)});
         return;
     }
     const QString path = FindExisting(found);
@@ -202,12 +249,16 @@ void PictureViewer::Open(const QString &folder, int poem, bool boardNormal, Dial
         dialogs.ShowMessage({QStringLiteral("ファイルがありません"), QStringLiteral("画像")});
         return;
     }
-    // A picture that cannot be read leaves the one the viewer had, at its own size.
-    const QImage image = ReadPicture(path);
-    if (!image.isNull()) {
-        picture_ = image;
-        loadedFile_ = path;
+    // A picture that cannot be read leaves the viewer empty, saying why.
+    QString why;
+    const QImage image = ReadPicture(path, &why);
+    picture_ = image;
+    loadedFile_ = image.isNull() ? QString() : path;
+    if (!why.isEmpty()) {
+        problem = why;
     }
+    problem_->setText(problem);
+    problem_->setVisible(!problem.isEmpty());
     // Without a picture the control keeps its size: in a new viewer, its design size.
     const bool isNew = !isVisible();
     const float width = !picture_.isNull() ? float(picture_.width()) * float(kTwipsPerPixel)
@@ -226,6 +277,7 @@ void PictureViewer::Apply() {
     applying_ = true;
     image_->setPixmap(picture_.isNull() ? QPixmap() : QPixmap::fromImage(picture_));
     image_->setGeometry(0, 0, Pixels(geometry_.pictureWidth), Pixels(geometry_.pictureHeight));
+    problem_->setGeometry(0, 0, std::max(Pixels(geometry_.outerWidth - kFrameWidth), 120), 64);
     if (geometry_.normal) {
         resize(Pixels(geometry_.outerWidth - kFrameWidth),
                Pixels(geometry_.outerHeight - kFrameHeight));

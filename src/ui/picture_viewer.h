@@ -39,8 +39,13 @@ public:
     // searched after the player's folder; tests point them elsewhere.
     static QStringList SharedFolders();
     static void SetSharedFolders(const QStringList &folders);
-    // Reads a picture, refusing anything too large to be a real one.
-    static QImage ReadPicture(const QString &path);
+    // Reads a picture, refusing anything too large to be a real one; a null
+    // image comes with the reason in `why`.
+    static QImage ReadPicture(const QString &path, QString *why = nullptr);
+    // What the viewer says of the last picture it could not show; empty when none.
+    QString Problem() const;
+    // Files larger than this are refused from their size alone, before any read.
+    static constexpr qint64 kMaxPictureBytes = 64 * 1024 * 1024;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -57,6 +62,7 @@ private:
     ClickLabel *image_ = nullptr;    // Image1
     QPushButton *command_ = nullptr; // Command1
     QMenu *menu_ = nullptr;          // MENU_5 or MENU_4
+    QLabel *problem_ = nullptr;
     bool applying_ = false;
 };
 

@@ -55,11 +55,13 @@ PoemListWindow::PoemListWindow(QWidget *parent)
 
 void PoemListWindow::Load() {
     text_.clear();
-    const ReadResult read = FileExists(kListFile) == -1
-                                ? ReadRegularFile(FindExisting(kListFile), kMaxListBytes)
-                                : ReadResult{};
-    if (!read.ok()) {
+    const ReadResult read = ReadRegularFile(FindExisting(kListFile), kMaxListBytes);
+    if (read.status == ReadResult::Status::Missing) {
         text_ = QStringLiteral("ichirun.txtがありません。");
+    } else if (!read.ok()) {
+        // Something of that name is there but cannot be shown: say what.
+        text_ = QStringLiteral("ichirun.txtがありません。\r\n%1 を読めません: %2")
+                    .arg(FindExisting(kListFile), read.errorString);
     } else {
         text_ = PoemListText(read.bytes, read.truncated);
     }

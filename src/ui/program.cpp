@@ -47,6 +47,18 @@ void ReadFlags(const QString &text, auto &flags) {
     }
 }
 
+// Counts the boxes open while it lives, so that no warning opens over one.
+class ModalScope {
+public:
+    explicit ModalScope(int &depth) : depth_(depth) { ++depth_; }
+    ~ModalScope() { --depth_; }
+    ModalScope(const ModalScope &) = delete;
+    ModalScope &operator=(const ModalScope &) = delete;
+
+private:
+    int &depth_;
+};
+
 PracticeMode LoadPracticeMode(const QSettings &store) {
     PracticeMode mode;
     const int kind = store.value(kPracticeKey + QStringLiteral("kind"), 0).toInt();
@@ -111,9 +123,19 @@ Program::Program(ProgramSeams seams)
     mainWindow_ = std::make_unique<MainWindow>(*this);
     history_ = std::make_unique<History>(kHistoryFile, seams_.dateTime);
     connect(history_.get(), &History::failed, this, [this](const QString &why) {
-        historyProblem_ = why;
-        TellHistoryProblem();
+        historyStopped_ = true;
+        game_->SetAnswerLog(nullptr);
+        Tell(QStringLiteral("履歴ファイル %1 に書き込めません。履歴なしでゲームを続けます。\n理由: %2")
+                 .arg(kHistoryFile, why));
     });
+    connect(history_.get(), &History::stalled, this, [this](const QString &why) {
+        Tell(QStringLiteral("履歴ファイル %1 に今は書き込めません。答えは覚えておき、"
+                            "書き込めるようになりしだい書きます。\n理由: %2")
+                 .arg(kHistoryFile, why));
+    });
+    tellTimer_.setSingleShot(true);
+    tellTimer_.setInterval(200);
+    connect(&tellTimer_, &QTimer::timeout, this, &Program::TellWaiting);
 }
 
 Program::~Program() {
@@ -130,14 +152,33 @@ void Program::Main() {
     settings = Settings();
     pictureFolder.clear();
     catalogue.Fill();
+    // What killed saves left behind, once no running copy is writing.
+    RemoveStaleTemporaries(QString(), {kOptionsFile, kDisplayFile, kRecordFile});
     store_->LoadAtStartUp();
-    const QSettings preferences(kPreferencesOrganization, kPreferencesApplication);
-    game_->SetShowDecisive(preferences.value(kShowDecisiveKey, false).toBool());
-    mainWindow_->Item(QStringLiteral("kimariji"))->setChecked(game_->showDecisive());
-    if (history_->Open(&historyProblem_)) {
-        game_->SetAnswerLog(history_.get());
+    // The per-user files are checked before anything opens them: a FIFO there
+    // would stop the program for ever.
+    preferencesProblem_ = CheckSettingsFiles(kPreferencesOrganization, kPreferencesApplication);
+    for (const QString &problem : {preferencesProblem_,
+                                   CheckSettingsFiles(kToolbarStore, kToolbarFile)}) {
+        if (!problem.isEmpty()) {
+            Tell(QStringLiteral("個人設定のファイルを使えません。初期設定で続け、保存はしません。\n%1")
+                     .arg(problem));
+        }
     }
-    practiceMode_ = LoadPracticeMode(preferences);
+    if (preferencesProblem_.isEmpty()) {
+        const QSettings preferences(kPreferencesOrganization, kPreferencesApplication);
+        game_->SetShowDecisive(preferences.value(kShowDecisiveKey, false).toBool());
+        practiceMode_ = LoadPracticeMode(preferences);
+    }
+    mainWindow_->Item(QStringLiteral("kimariji"))->setChecked(game_->showDecisive());
+    QString historyProblem;
+    if (history_->Open(&historyProblem)) {
+        game_->SetAnswerLog(history_.get());
+    } else {
+        historyStopped_ = true;
+        Tell(QStringLiteral("履歴ファイル %1 を使えません。履歴なしでゲームを続けます。\n%2")
+                 .arg(kHistoryFile, historyProblem));
+    }
     game_->SetPracticeSource(this);
     game_->PrepareFirstGame();
     title_ = new TitleScreen;
@@ -160,21 +201,58 @@ void Program::ShowMainWindow() {
     mainWindow_->SetOuterHeight(mainWindow_->Toolbar()->isHidden() ? kFrameHeightWithoutToolbar
                                                                    : kFrameHeightWithToolbar);
     mainWindow_->activateWindow();
-    TellHistoryProblem();
+    TellWaiting();
 }
 
-void Program::TellHistoryProblem() {
-    if (historyProblem_.isEmpty() || !mainWindow_->isVisible()) {
-        return; // told once the main window is up
+void Program::Tell(const QString &text) {
+    if (!waitingTexts_.contains(text)) {
+        waitingTexts_.append(text);
     }
-    const QString why = std::exchange(historyProblem_, QString());
-    game_->SetAnswerLog(nullptr);
-    ShowMessage({QStringLiteral("履歴ファイル %1 を使えません。履歴なしでゲームを続けます。\n%2")
-                     .arg(kHistoryFile, why),
-                 kProgramTitle, MessageButtons::Ok, MessageIcon::Warning});
+    TellWaiting();
+}
+
+void Program::TellWaiting() {
+    // Told once the main window is up, and never over another box: the
+    // player finishes with that one first.
+    if (waitingTexts_.isEmpty() || quitting_) {
+        return;
+    }
+    if (!mainWindow_->isVisible() || modalDepth_ > 0 || QApplication::activeModalWidget()) {
+        tellTimer_.start();
+        return;
+    }
+    const QString text = waitingTexts_.takeFirst();
+    ShowMessage({text, kProgramTitle, MessageButtons::Ok, MessageIcon::Warning});
+    if (!waitingTexts_.isEmpty()) {
+        tellTimer_.start();
+    }
+}
+
+bool Program::WritePreferences(const std::function<void(QSettings &)> &write) {
+    if (!preferencesProblem_.isEmpty()) {
+        return false; // told at start-up
+    }
+    if (QString problem =
+            CheckSettingsFiles(kPreferencesOrganization, kPreferencesApplication);
+        !problem.isEmpty()) {
+        preferencesProblem_ = problem;
+        Tell(QStringLiteral("個人設定のファイルを使えません。設定は保存されていません。\n%1")
+                 .arg(problem));
+        return false;
+    }
+    QSettings store(kPreferencesOrganization, kPreferencesApplication);
+    write(store);
+    store.sync();
+    if (store.status() != QSettings::NoError) {
+        Tell(QStringLiteral("個人設定のファイル %1 に書き込めませんでした。設定は保存されていません。")
+                 .arg(store.fileName()));
+        return false;
+    }
+    return true;
 }
 
 MessageAnswer Program::ShowMessage(const Message &message) {
+    const ModalScope modal(modalDepth_);
     if (seams_.messageHandler) {
         return seams_.messageHandler(message);
     }
@@ -183,6 +261,7 @@ MessageAnswer Program::ShowMessage(const Message &message) {
 
 void Program::ShowRecordEntryBox(const QString &averageText, const QString &faultsText) {
     // A fresh box for every game end, so the name field always starts empty.
+    const ModalScope modal(modalDepth_);
     RecordEntryBox box(averageText, faultsText, board_->isVisible() ? board_.get() : nullptr);
     connect(&box, &RecordEntryBox::registerWanted, this, [this](const QString &name) {
         records_->playerName = name;
@@ -199,6 +278,7 @@ void Program::ShowRecordEntryBox(const QString &averageText, const QString &faul
 
 bool Program::ShowPracticeEnd(const QString &averageText, const QString &reactionText,
                               const QString &faultsText) {
+    const ModalScope modal(modalDepth_);
     PracticeEndBox box(practiceMode_.Name(), averageText, reactionText, faultsText,
                        board_->isVisible() ? board_.get() : nullptr);
     return box.exec() == QDialog::Accepted;
@@ -238,13 +318,14 @@ void Program::SetPracticeMode(const PracticeMode &mode) {
         return;
     }
     practiceMode_ = mode;
-    QSettings store(kPreferencesOrganization, kPreferencesApplication);
-    store.setValue(kPracticeKey + QStringLiteral("kind"), int(mode.kind));
-    store.setValue(kPracticeKey + QStringLiteral("ranges"), Flags(mode.ranges));
-    store.setValue(kPracticeKey + QStringLiteral("colours"), Flags(mode.colours));
-    store.setValue(kPracticeKey + QStringLiteral("counts"), Flags(mode.counts));
-    store.setValue(kPracticeKey + QStringLiteral("from"), mode.from);
-    store.setValue(kPracticeKey + QStringLiteral("to"), mode.to);
+    WritePreferences([&mode](QSettings &store) {
+        store.setValue(kPracticeKey + QStringLiteral("kind"), int(mode.kind));
+        store.setValue(kPracticeKey + QStringLiteral("ranges"), Flags(mode.ranges));
+        store.setValue(kPracticeKey + QStringLiteral("colours"), Flags(mode.colours));
+        store.setValue(kPracticeKey + QStringLiteral("counts"), Flags(mode.counts));
+        store.setValue(kPracticeKey + QStringLiteral("from"), mode.from);
+        store.setValue(kPracticeKey + QStringLiteral("to"), mode.to);
+    });
     board_->SetPracticeName(mode.Name());
     GameClose(); // the board was dealt in the old mode
 }
@@ -313,7 +394,9 @@ void Program::OpenRecordsWindow() {
 
 void Program::ShowRecords() {
     if (recordsWindow_) {
-        recordsWindow_->Fill(records_->ShowRecords());
+        QString problem;
+        recordsWindow_->Fill(records_->ShowRecords(&problem));
+        recordsWindow_->SetProblem(problem);
     }
 }
 
@@ -380,7 +463,11 @@ void Program::SelectPictureFolder() {
 
 void Program::CustomiseToolbar() {
     ToolbarDialog dialog(*mainWindow_);
-    connect(&dialog, &ToolbarDialog::changed, mainWindow_.get(), &MainWindow::SaveArrangement);
+    connect(&dialog, &ToolbarDialog::changed, this, [this] {
+        if (const QString problem = mainWindow_->SaveArrangement(); !problem.isEmpty()) {
+            Tell(QStringLiteral("ツールバーの配置を保存できませんでした。\n%1").arg(problem));
+        }
+    });
     dialog.exec();
 }
 
@@ -447,8 +534,8 @@ void Program::ExportStatistics() {
 void Program::ToggleDecisive() {
     game_->SetShowDecisive(!game_->showDecisive());
     mainWindow_->Item(QStringLiteral("kimariji"))->setChecked(game_->showDecisive());
-    QSettings preferences(kPreferencesOrganization, kPreferencesApplication);
-    preferences.setValue(kShowDecisiveKey, game_->showDecisive());
+    const bool show = game_->showDecisive();
+    WritePreferences([show](QSettings &store) { store.setValue(kShowDecisiveKey, show); });
 }
 
 HelpWindow *Program::Help() const {

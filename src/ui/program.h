@@ -13,9 +13,11 @@
 #include <QObject>
 #include <QPointer>
 #include <QPrinter>
+#include <QStringList>
+#include <QTimer>
 #include <memory>
 
-class QTimer;
+class QSettings;
 
 namespace nupew {
 
@@ -144,14 +146,22 @@ private:
     QPointer<HelpWindow> help_;
     QPointer<StatisticsWindow> statistics_;
     std::unique_ptr<History> history_;
-    QString historyProblem_; // why there is no history, until the player is told
+    QStringList waitingTexts_; // warnings waiting for the main window and for no other box
+    QTimer tellTimer_;
+    int modalDepth_ = 0;
+    bool historyStopped_ = false;
+    QString preferencesProblem_; // why the per-user settings are not used this run
     PracticeMode practiceMode_;
     Random *random_ = nullptr;
     std::unique_ptr<QWidget> dialogHost_; // Form7, never shown
 
     void ClosePictures();
     void ShowHelpPage(const QString &page);
-    void TellHistoryProblem();
+    // Shows a warning once the main window is up and no other box is open.
+    void Tell(const QString &text);
+    void TellWaiting();
+    // Writes the per-user settings; false (told) when they cannot be kept.
+    bool WritePreferences(const std::function<void(QSettings &)> &write);
 
     RecordsWindow &LoadRecordsWindow();
     bool quitting_ = false;

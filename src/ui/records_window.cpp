@@ -5,6 +5,7 @@
 #include "ui/platform.h"
 
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 
@@ -92,12 +93,30 @@ RecordsWindow::RecordsWindow(QWidget *parent) : QWidget(parent) {
     });
     connect(reset_, &QPushButton::clicked, this, &RecordsWindow::resetWanted);
 
+    // Over the rows when the table cannot be read, so that no one takes the
+    // empty rows for an empty table.
+    problem_ = new QLabel(this);
+    problem_->setObjectName(QStringLiteral("problem"));
+    problem_->setGeometry(Twips(480, 960, 6735, 2400));
+    problem_->setWordWrap(true);
+    problem_->setAlignment(Qt::AlignCenter);
+    problem_->setAutoFillBackground(true);
+    SetColor(problem_, QPalette::Window, QColor(255, 255, 255));
+    SetColor(problem_, QPalette::WindowText, QColor(192, 0, 0));
+    problem_->hide();
+
     menu_ = new QMenu(QStringLiteral("ポップアップ３"), this);
     menu_->setObjectName(QStringLiteral("MENU_3"));
     menu_->addAction(QStringLiteral("閉じる(&E)"), close_, &QPushButton::click)
         ->setObjectName(QStringLiteral("MENU_31"));
     menu_->addAction(QStringLiteral("初期化(&R)"), reset_, &QPushButton::click)
         ->setObjectName(QStringLiteral("MENU_32"));
+}
+
+void RecordsWindow::SetProblem(const QString &text) {
+    problem_->setText(text);
+    problem_->setVisible(!text.isEmpty());
+    problem_->raise();
 }
 
 void RecordsWindow::Fill(const QList<RecordRowText> &rows) {
@@ -108,6 +127,10 @@ void RecordsWindow::Fill(const QList<RecordRowText> &rows) {
         cells_[3][row]->setText(text.time);
         cells_[4][row]->setText(text.stamp);
     }
+}
+
+QString RecordsWindow::Problem() const {
+    return problem_->isHidden() ? QString() : problem_->text();
 }
 
 QString RecordsWindow::Cell(int column, int row) const {

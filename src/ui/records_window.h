@@ -23,6 +23,9 @@ public:
 
     // Fills rows 1 to n of the grid; rows after n keep what they show.
     void Fill(const QList<RecordRowText> &rows);
+    // Says over the rows why the table cannot be shown; empty, the rows again.
+    void SetProblem(const QString &text);
+    QString Problem() const;
     // The look of a print: a white ground without the buttons, or back with them.
     void SetPrintLook(bool printing);
     QString Cell(int column, int row) const; // column 1-5 as Label1..Label5
@@ -44,6 +47,7 @@ private:
     QPushButton *close_ = nullptr;                        // Command1
     QPushButton *reset_ = nullptr;                        // Command2
     QMenu *menu_ = nullptr;                               // MENU_3
+    QLabel *problem_ = nullptr;
 };
 
 } // namespace nupew

@@ -108,11 +108,12 @@ private slots:
         t.timer.Fire(); // a step already due changes nothing, and is the last
         QCOMPARE(t.board.verse, t.game.askedVerses()[2]);
         QVERIFY(!t.timer.Fire());
-        // Delay 0 shows the whole verse at once, without the timer.
+        // Delay 0 shows the whole verse at once, without the timer (from the next game).
         t.settings.revealDelay = 0;
+        t.game.NewGame();
         const int scheduled = t.timer.scheduled;
         t.game.StartQuestion();
-        QCOMPARE(t.board.verse, t.game.askedVerses()[3]);
+        QCOMPARE(t.board.verse, t.game.askedVerses()[1]);
         QCOMPARE(t.timer.scheduled, scheduled);
     }
 
@@ -245,6 +246,36 @@ private slots:
         // The game's bookkeeping ends with the box: the next game may register again.
         QVERIFY(std::ranges::none_of(t.game.poemUsed(), std::identity()));
         QVERIFY(!t.game.result().registered);
+    }
+
+    // 問題数, おてつき限度数 and the speed chosen during a game wait for the
+    // next one: 10 questions of 5 s switched to 5 before the tenth answer
+    // still end after ten, with an average of 5 s.
+    void settingsChosenMidGameWaitForTheNextGame() {
+        Table t;
+        t.settings.questionCount = 10;
+        t.settings.revealDelay = 0;
+        t.game.NewGame();
+        for (int q = 1; q <= 10; ++q) {
+            if (q == 10) {
+                t.settings.questionCount = 5;
+                t.settings.faultLimit = 0;
+                t.settings.revealDelay = 8;
+            }
+            t.clock.now = 100.0f;
+            t.game.StartQuestion();
+            QVERIFY(t.timer.pending == nullptr); // still shown at once
+            if (q == 10) {
+                t.game.PickCard(t.WrongCard()); // within the game's limit of 8
+            }
+            t.clock.now = 105.0f;
+            t.PickRight();
+        }
+        QCOMPARE(t.dialogs.entryBoxes, (QList<QPair<QString, QString>>{{"5.", "1"}}));
+        QVERIFY(t.dialogs.shown.isEmpty());
+        t.game.NewGame();
+        t.game.StartQuestion();
+        QCOMPARE(t.timer.delay, 800); // the new game plays by the new choice
     }
 
     void decliningLetsTheFirstPoemComeAgain() {
