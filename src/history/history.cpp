@@ -13,7 +13,11 @@
 #include <QtEndian>
 #include <atomic>
 #include <chrono>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace nupew {
 namespace {
@@ -94,6 +98,32 @@ QString CheckCompanions(const QString &path) {
         if (::lstat(QFile::encodeName(name).constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
             return QStringLiteral("%1 は通常のファイルではありません。").arg(name);
         }
+    }
+    return {};
+}
+
+// Why SQLite cannot write the history, when the reason is one of its files
+// or their folder (immutable, read-only, taken away): SQLite only says "disk
+// I/O error" or "unable to open". Empty when every file can be opened.
+QString DiagnoseFiles(const QString &path) {
+    const QString folder = QFileInfo(path).absolutePath();
+    if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0) {
+        return QStringLiteral("フォルダー %1 に書き込めません（%2）")
+            .arg(folder, QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    for (const char *suffix : {"", "-wal", "-shm", "-journal"}) {
+        const QString name = path + QString::fromLatin1(suffix);
+        struct stat st {};
+        if (::lstat(QFile::encodeName(name).constData(), &st) != 0 || !S_ISREG(st.st_mode)) {
+            continue;
+        }
+        const int fd = ::open(QFile::encodeName(name).constData(),
+                              O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) {
+            return QStringLiteral("%1 に書き込めません（%2）")
+                .arg(name, QString::fromLocal8Bit(std::strerror(errno)));
+        }
+        ::close(fd);
     }
     return {};
 }
@@ -506,7 +536,7 @@ void History::WriterLoop() {
     // else after a pause; a lock held elsewhere sooner than a full disk.
     constexpr milliseconds kBusyPause{250};
     constexpr milliseconds kFullPause{3000};
-    constexpr milliseconds kTellAfter{3000};
+    constexpr milliseconds kTellBusyAfter{30000};
     std::unique_ptr<HistoryDatabase> db;
     bool stalling = false;
     steady_clock::time_point stalledSince{};
@@ -544,10 +574,17 @@ void History::WriterLoop() {
                 why = db->LastError();
                 transient = db->LastErrorIsTransient();
                 busyFailure = db->LastErrorIsBusy();
-                if (!transient) {
-                    db.reset();
-                }
             }
+        }
+        if (!ok && !busyFailure) {
+            // A file that cannot be written will not pass by waiting.
+            if (const QString file = DiagnoseFiles(path_); !file.isEmpty()) {
+                why = QStringLiteral("%1\n%2").arg(file, why);
+                transient = false;
+            }
+        }
+        if (!ok && !transient) {
+            db.reset();
         }
         lock.lock();
         busy_ = false;
@@ -561,7 +598,10 @@ void History::WriterLoop() {
             if (!stalling) {
                 stalling = true;
                 stalledSince = steady_clock::now();
-            } else if (!stallTold_ && steady_clock::now() - stalledSince >= kTellAfter) {
+            }
+            // A lock held elsewhere is told only when it lasts; a full disk at once.
+            if (!stallTold_ &&
+                steady_clock::now() - stalledSince >= (busyFailure ? kTellBusyAfter : 0ms)) {
                 stallTold_ = true;
                 QMetaObject::invokeMethod(
                     this, [this, why] { emit stalled(why); }, Qt::QueuedConnection);

@@ -47,18 +47,6 @@ void ReadFlags(const QString &text, auto &flags) {
     }
 }
 
-// Counts the boxes open while it lives, so that no warning opens over one.
-class ModalScope {
-public:
-    explicit ModalScope(int &depth) : depth_(depth) { ++depth_; }
-    ~ModalScope() { --depth_; }
-    ModalScope(const ModalScope &) = delete;
-    ModalScope &operator=(const ModalScope &) = delete;
-
-private:
-    int &depth_;
-};
-
 PracticeMode LoadPracticeMode(const QSettings &store) {
     PracticeMode mode;
     const int kind = store.value(kPracticeKey + QStringLiteral("kind"), 0).toInt();
@@ -77,6 +65,23 @@ PracticeMode LoadPracticeMode(const QSettings &store) {
 
 // The game talks to the board through this relay, since the board window is
 // made after the game whose events it handles.
+// Counts the boxes open while it lives, so that no warning opens over one;
+// a warning that waited is shown as soon as the last box has closed.
+class Program::ModalScope final {
+public:
+    explicit ModalScope(Program &program) : program_(program) { ++program_.modalDepth_; }
+    ~ModalScope() {
+        if (--program_.modalDepth_ == 0 && !program_.waitingTexts_.isEmpty()) {
+            QTimer::singleShot(0, &program_, &Program::TellWaiting);
+        }
+    }
+    ModalScope(const ModalScope &) = delete;
+    ModalScope &operator=(const ModalScope &) = delete;
+
+private:
+    Program &program_;
+};
+
 class Program::BoardRelay final : public BoardDisplay {
 public:
     BoardWindow *board = nullptr;
@@ -252,7 +257,7 @@ bool Program::WritePreferences(const std::function<void(QSettings &)> &write) {
 }
 
 MessageAnswer Program::ShowMessage(const Message &message) {
-    const ModalScope modal(modalDepth_);
+    const ModalScope modal(*this);
     if (seams_.messageHandler) {
         return seams_.messageHandler(message);
     }
@@ -261,7 +266,7 @@ MessageAnswer Program::ShowMessage(const Message &message) {
 
 void Program::ShowRecordEntryBox(const QString &averageText, const QString &faultsText) {
     // A fresh box for every game end, so the name field always starts empty.
-    const ModalScope modal(modalDepth_);
+    const ModalScope modal(*this);
     RecordEntryBox box(averageText, faultsText, board_->isVisible() ? board_.get() : nullptr);
     connect(&box, &RecordEntryBox::registerWanted, this, [this](const QString &name) {
         records_->playerName = name;
@@ -278,7 +283,7 @@ void Program::ShowRecordEntryBox(const QString &averageText, const QString &faul
 
 bool Program::ShowPracticeEnd(const QString &averageText, const QString &reactionText,
                               const QString &faultsText) {
-    const ModalScope modal(modalDepth_);
+    const ModalScope modal(*this);
     PracticeEndBox box(practiceMode_.Name(), averageText, reactionText, faultsText,
                        board_->isVisible() ? board_.get() : nullptr);
     return box.exec() == QDialog::Accepted;

@@ -127,6 +127,7 @@ public:
 
 private:
     class BoardRelay;
+    class ModalScope;
     ProgramSeams seams_;
 
     std::unique_ptr<BoardRelay> relay_;

@@ -2,13 +2,19 @@
 // With "records" or "history", registers records or records answers without
 // end, for the test that kills it in the middle of a write; with
 // "register-once N", waits for a line on its input and registers one record,
-// for the test of two copies at once.
+// for the test of two copies at once; with "history-once", waits for a line
+// and records one answer in a history that may not exist yet; with "hold
+// MS", holds an exclusive lock on the history for MS milliseconds.
 #include "fakes.h"
 #include "history/history.h"
 #include "records/record_book.h"
 
 #include <QCoreApplication>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QThread>
 #include <cstdio>
+#include <cstdlib>
 
 using namespace nupew;
 using namespace nupew::testing;
@@ -32,8 +38,43 @@ int main(int argc, char *argv[]) {
         }
         return world.dialogs.shown.isEmpty() && result.registered ? 0 : 1;
     }
+    if (mode == "hold") {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
+        db.setDatabaseName(kHistoryFile);
+        QSqlQuery query(db.open() ? db : QSqlDatabase());
+        if (!query.exec(QStringLiteral("BEGIN EXCLUSIVE"))) {
+            std::fprintf(stderr, "%s\n", qPrintable(query.lastError().text()));
+            return 4;
+        }
+        std::puts("held");
+        std::fflush(stdout);
+        QThread::msleep(argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 1000);
+        return query.exec(QStringLiteral("COMMIT")) ? 0 : 5;
+    }
     History history;
     QString why;
+    if (mode == "history-once") {
+        char line[8];
+        if (!std::fgets(line, sizeof line, stdin)) {
+            return 2;
+        }
+        QString failure;
+        QObject::connect(&history, &History::failed, [&failure](const QString &w) { failure = w; });
+        if (!history.Open(&why)) {
+            std::fprintf(stderr, "%s\n", qPrintable(why));
+            return 3;
+        }
+        AnsweredQuestion answer;
+        answer.question = 1;
+        answer.poem = 1;
+        history.QuestionAnswered(answer);
+        const bool written = history.WaitWritten(10000);
+        QCoreApplication::processEvents();
+        if (!failure.isEmpty()) {
+            std::fprintf(stderr, "%s\n", qPrintable(failure));
+        }
+        return written && failure.isEmpty() ? 0 : 1;
+    }
     if (mode == "history" && !history.Open(&why)) {
         return 3;
     }

@@ -10,6 +10,10 @@
 #include "records/score_record.h"
 #include "ui/picture_viewer.h"
 #include "ui/poem_list_window.h"
+#include "ui/records_window.h"
+#include "ui_fixture.h"
+
+#include <QLineEdit>
 
 #include <QProcess>
 #include <QRandomGenerator>
@@ -17,6 +21,12 @@
 #include <QTest>
 #include <QThread>
 #include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -68,22 +78,132 @@ private:
     bool mounted_ = false;
 };
 
-bool MakeSpecial(const QString &kind, const QString &name) {
-    const QByteArray path = QFile::encodeName(name);
-    if (kind == "fifo") {
-        return ::mkfifo(path.constData(), 0666) == 0;
-    }
-    if (kind == "folder") {
-        return QDir().mkdir(name);
-    }
-    // A link to a zero device: it reads without end.
-    return ::mknod("zero-device", S_IFCHR | 0666, makedev(1, 5)) == 0 &&
-           ::symlink("zero-device", path.constData()) == 0;
-}
-
 mode_t TypeOf(const QString &name) {
     struct stat st {};
     return ::lstat(QFile::encodeName(name).constData(), &st) == 0 ? (st.st_mode & S_IFMT) : 0;
+}
+
+bool SetImmutable(const QString &path, bool on) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW);
+    if (fd < 0) {
+        return false;
+    }
+    int flags = 0;
+    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    ::close(fd);
+    return done;
+}
+
+// Plausible bytes for a regular file at one of our names.
+QByteArray Contents(const QString &path) {
+    const QString name = QFileInfo(path).fileName();
+    if (name == "NUPEKI1.DAT") {
+        return "5,8,8,4\r\n"; // five questions: the whole game the run plays
+    }
+    if (name == "NUPEKI2.DAT") {
+        return kDisplay;
+    }
+    if (name == "NUPEKI3.DAT") {
+        return FiveRows();
+    }
+    if (name.endsWith(".conf")) {
+        return "[General]\n";
+    }
+    return name.endsWith(".lock") || name.contains("sqlite") ? QByteArray() : "not a picture";
+}
+
+// Puts a thing of `kind` at `path`; false when this kind cannot be made here.
+bool MakeHostile(const QString &kind, const QString &path, const QString &outside) {
+    const QByteArray native = QFile::encodeName(path);
+    if (kind == "fifo") {
+        return ::mkfifo(native.constData(), 0666) == 0;
+    }
+    if (kind == "folder") {
+        return QDir().mkdir(path);
+    }
+    if (kind == "device") { // a null device: reads end at once, writes vanish
+        return ::mknod(native.constData(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    }
+    if (kind == "socket") {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const QByteArray absolute = QFile::encodeName(QFileInfo(path).absoluteFilePath());
+        if (fd < 0 || size_t(absolute.size()) >= sizeof address.sun_path) {
+            return false;
+        }
+        std::memcpy(address.sun_path, absolute.constData(), size_t(absolute.size()));
+        const bool bound = ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+        ::close(fd);
+        return bound;
+    }
+    if (kind == "dangling link") {
+        return ::symlink("no/such/file", native.constData()) == 0;
+    }
+    if (kind == "outward link") {
+        return QFile::link(outside, path);
+    }
+    if (!WriteAll(path, Contents(path))) {
+        return false;
+    }
+    if (kind == "unreadable") {
+        return QFile::setPermissions(path, {});
+    }
+    return SetImmutable(path, true);
+}
+
+void RemoveHostile(const QString &path) {
+    SetImmutable(path, false);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    if (TypeOf(path) == S_IFDIR) {
+        QDir(path).removeRecursively();
+    } else {
+        QFile::remove(path);
+    }
+}
+
+// What a name holds: its type, a link's target, a file's bytes.
+QString Describe(const QString &path) {
+    const QFileInfo info(path);
+    QString text = QString::number(TypeOf(path), 8);
+    if (info.isSymLink()) {
+        text += u' ' + info.symLinkTarget();
+    } else if (TypeOf(path) == S_IFREG) {
+        QFile file(path);
+        text += file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll().toHex())
+                                               : QStringLiteral("unreadable");
+    }
+    return text;
+}
+
+// A whole run of the real program in the working folder; everything the
+// player was told: boxes, the records window, the poem list, a picture viewer.
+QStringList RunEverything() {
+    QStringList told;
+    {
+        UiFixture f;
+        f.PlayGame([](QWidget *box) {
+            box->findChild<QLineEdit *>("Text1")->insert("x");
+            box->findChild<QPushButton *>("Command1")->click();
+        });
+        f.program->SaveSettings();
+        f.program->ToggleDecisive();
+        f.program->ViewRecords();
+        told.append(f.program->RecordsView()->Problem());
+        f.program->ResetRecords();
+        told.append(f.program->RecordsView()->Problem());
+        f.program->ShowPoemList();
+        told.append(f.program->PoemList()->Text());
+        PictureViewer viewer(PictureKind::Poem);
+        viewer.Open(QString(), 1, true, f.dialogs);
+        told.append(viewer.Problem());
+        f.program->AnswerHistory().WaitWritten(5000);
+        QTest::qWait(50); // the history's news arrive through the event loop
+        told += f.dialogs.texts();
+    }
+    return told;
 }
 
 // Start-up must read the 10 questions of kOptions; then 20 questions are saved.
@@ -116,6 +236,8 @@ class TestFiles : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { PrepareUiTests(); }
+
     // Every writer on a full disk: the old bytes stay, a warning is shown, and
     // nothing is reported as saved or registered.
     void fullDisk_data() {
@@ -162,58 +284,61 @@ private slots:
         QVERIFY(QDir(".").entryList({".*"}, QDir::Hidden | QDir::Files).isEmpty());
     }
 
-    // A FIFO, a device or a folder under one of our names is never
-    // opened for reading (nothing hangs) and never replaced by a save.
-    void specialFiles_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("kind");
-        for (const char *name : {"NUPEKI1.DAT", "NUPEKI2.DAT", "NUPEKI3.DAT", "ichirun.txt",
-                                 "U1.JPG", "nupew-history.sqlite"}) {
-            for (const char *kind : {"fifo", "symlink to device", "folder"}) {
-                QTest::addRow("%s %s", name, kind) << QString::fromLatin1(name) << kind;
+    // Every name the program touches, with something hostile at it: never
+    // opened blindly (nothing hangs), never followed out of the folder, never
+    // deleted or replaced; the program goes on, and the player is told which
+    // file is wrong. Each case is a whole run of the real program: start-up, a
+    // game registered, the settings saved, an option kept, the table shown
+    // and reset, the poem list and a picture.
+    void hostileFiles() {
+        const bool root = ::geteuid() == 0;
+        QStringList kinds = {"fifo",  "folder",       "device",   "socket",
+                             "dangling link", "outward link", "immutable"};
+        if (!root) {
+            kinds.append("unreadable"); // root reads it all the same
+        }
+        const QStringList names = {
+            "NUPEKI1.DAT", "NUPEKI2.DAT", "NUPEKI3.DAT", "NUPEKI1.DAT.lock", "NUPEKI2.DAT.lock",
+            "NUPEKI3.DAT.lock", "ichirun.txt", "U1.JPG", kHistoryFile, kHistoryFile + "-wal",
+            kHistoryFile + "-shm", kHistoryFile + "-journal", "@nupew/nupew.conf",
+            "@TEMP11/MyToolbar1.conf"};
+        // Names a run writes: an immutable one is a failure to tell.
+        const QStringList written = {"NUPEKI1.DAT", "NUPEKI2.DAT", "NUPEKI3.DAT",
+                                     "NUPEKI1.DAT.lock", "NUPEKI2.DAT.lock", "NUPEKI3.DAT.lock",
+                                     kHistoryFile, kHistoryFile + "-wal", kHistoryFile + "-shm",
+                                     kHistoryFile + "-journal", "@nupew/nupew.conf"};
+        QTemporaryDir outside;
+        int tried = 0;
+        for (const QString &name : names) {
+            for (const QString &kind : kinds) {
+                InTemporaryFolder folder;
+                const bool perUser = name.startsWith(u'@');
+                const QString path = perUser ? SettingsFolder() + u'/' + name.mid(1) : name;
+                QDir().mkpath(QFileInfo(path).absolutePath());
+                const QString target = outside.filePath(QStringLiteral("target"));
+                QVERIFY(WriteAll(target, "outside the folder"));
+                if (!MakeHostile(kind, path, target)) {
+                    continue; // this kind cannot be made here (mknod and chattr need root)
+                }
+                const auto cleanup = qScopeGuard([&path] { RemoveHostile(path); });
+                const QString before = Describe(path);
+                qInfo("case: %s at %s", qPrintable(kind), qPrintable(name));
+                ::alarm(30); // a call that blocks fails the test instead of hanging it
+                const QStringList told = RunEverything();
+                ::alarm(0);
+                const QString context = kind + u' ' + name;
+                QCOMPARE(Describe(path), before);
+                QCOMPARE(ReadAll(target), QByteArray("outside the folder"));
+                const QString base = QFileInfo(path).fileName();
+                if (kind != "immutable" || written.contains(name)) {
+                    QVERIFY2(told.join(u'\n').contains(base),
+                             qPrintable(context + ": " + told.join(" | ")));
+                }
+                ++tried;
             }
         }
+        QVERIFY(tried >= names.size() * 4);
     }
-    void specialFiles() {
-        QFETCH(QString, name);
-        QFETCH(QString, kind);
-        InTemporaryFolder folder;
-        if (!MakeSpecial(kind, name)) {
-            QSKIP("this kind of file cannot be made here (mknod needs root)");
-        }
-        const mode_t type = TypeOf(name);
-        ::alarm(20); // a read that blocks fails the test instead of hanging it
-        const auto disarm = qScopeGuard([] { ::alarm(0); });
-        FakeWorld world;
-        if (name == "NUPEKI1.DAT" || name == "NUPEKI2.DAT") {
-            SettingsStore store(world.settings, world.dialogs);
-            store.LoadAtStartUp();
-            QCOMPARE(world.settings, Settings());
-            store.SaveSettings();
-            QVERIFY(IsWarning(world.dialogs) && world.dialogs.shown[0].text.contains(name));
-        } else if (name == "NUPEKI3.DAT") {
-            RecordBook book(world.game.result(), world.dialogs);
-            QVERIFY(book.ShowRecords().isEmpty());
-            book.RegisterRecord();
-            QVERIFY(IsWarning(world.dialogs));
-            QVERIFY(!world.game.result().registered);
-        } else if (name == kHistoryFile) {
-            History history;
-            QString why;
-            QVERIFY(!history.Open(&why) && !why.isEmpty());
-        } else if (name == "ichirun.txt") {
-            PoemListWindow list;
-            QCOMPARE(list.Text(), QStringLiteral("ichirun.txtがありません。"));
-        } else {
-            PictureViewer viewer(PictureKind::Poem);
-            viewer.Open(QString(), 1, true, world.dialogs);
-            QVERIFY(!viewer.HasPicture());
-            QCOMPARE(world.dialogs.shown.size(), 1);
-            QCOMPARE(world.dialogs.shown[0].icon, MessageIcon::None);
-        }
-        QCOMPARE(TypeOf(name), type);
-    }
-
     // A symlink to a regular file works as the file: it is read, and a save
     // replaces the target in the target's folder while the link stays a link.
     void symlinksAreFollowed() {

@@ -18,10 +18,15 @@
 
 namespace nupew::testing {
 
+// The folder of the window tests' own per-user settings.
+inline QString SettingsFolder() {
+    static QTemporaryDir settingsDir;
+    return settingsDir.path();
+}
+
 // Gives the window tests a settings store of their own and the substituted fonts.
 inline void PrepareUiTests() {
-    static QTemporaryDir settingsDir;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, SettingsFolder());
     InstallFontSubstitutions();
     PictureViewer::SetSharedFolders({}); // the tests bring their own pictures
 }
