@@ -371,23 +371,27 @@ bool HistoryDatabase::StartGame(qint64 game, const QDateTime &started, const QSt
 
 bool HistoryDatabase::AddAnswerOfGame(qint64 game, const QDateTime &started, const QString &mode,
                                       const QDateTime &answered, const AnsweredQuestion &answer) {
-    if (!Run(QStringLiteral("SAVEPOINT game"), {})) {
-        return false;
+    // One transaction: the game's row and the answer, or neither. A commit
+    // that fails (a full disk) would leave the transaction open, so every
+    // failure ends in a rollback and the whole answer is tried again later.
+    if (Run(QStringLiteral("BEGIN IMMEDIATE"), {}) && StartGame(game, started, mode) &&
+        AddAnswer(game, answered, answer) && Run(QStringLiteral("COMMIT"), {})) {
+        return true;
     }
-    if (StartGame(game, started, mode) && AddAnswer(game, answered, answer)) {
-        return Run(QStringLiteral("RELEASE game"), {});
-    }
-    // The reason is the failed statement's, not the rollback's.
-    const QString error = error_;
-    const int code = errorCode_;
-    Run(QStringLiteral("ROLLBACK TO game"), {});
-    Run(QStringLiteral("RELEASE game"), {});
-    error_ = error;
-    errorCode_ = code;
+    RollBack();
     if (medianGame_ == game) {
         medianGame_ = 0; // taken again when the answer is tried again
     }
     return false;
+}
+
+void HistoryDatabase::RollBack() {
+    // The reason stays the failed statement's, not the rollback's.
+    const QString error = error_;
+    const int code = errorCode_;
+    QSqlQuery(db_).exec(QStringLiteral("ROLLBACK"));
+    error_ = error;
+    errorCode_ = code;
 }
 
 bool HistoryDatabase::AddAnswer(qint64 game, const QDateTime &answered, const AnsweredQuestion &a) {
@@ -571,6 +575,7 @@ void History::WriterLoop() {
             lock.unlock();
             ok = task(*db);
             if (!ok) {
+                db->RollBack(); // nothing of a failed write stays pending in the connection
                 why = db->LastError();
                 transient = db->LastErrorIsTransient();
                 busyFailure = db->LastErrorIsBusy();

@@ -62,6 +62,8 @@ public:
     QString LastError() const;
     // Whether that failure may pass by itself: busy, locked, full or I/O.
     bool LastErrorIsTransient() const;
+    // Ends any transaction a failed call left open, keeping its reason.
+    void RollBack();
     // Whether it failed on a lock held by another connection.
     bool LastErrorIsBusy() const;
 

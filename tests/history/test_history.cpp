@@ -5,19 +5,24 @@
 #include "history/history.h"
 #include "history/statistics.h"
 
+#include <QProcess>
+#include <QSignalSpy>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTest>
 #include <QtEndian>
+#include <array>
+#include <sys/mount.h>
 
 using namespace nupew;
 using namespace nupew::testing;
 
 namespace {
 
-QList<QVariantList> Rows(const QString &sql) {
+QList<QVariantList> RowsIn(const QString &folder, const QString &sql) {
     QString why;
-    const std::unique_ptr<HistoryDatabase> db = HistoryDatabase::Open(kHistoryFile, &why);
+    const std::unique_ptr<HistoryDatabase> db =
+        HistoryDatabase::Open(folder + u'/' + kHistoryFile, &why);
     QList<QVariantList> rows;
     QSqlQuery query(db->Connection());
     query.exec(sql);
@@ -29,6 +34,10 @@ QList<QVariantList> Rows(const QString &sql) {
         rows.append(row);
     }
     return rows;
+}
+
+QList<QVariantList> Rows(const QString &sql) {
+    return RowsIn(QDir::currentPath(), sql);
 }
 
 AnsweredQuestion Answer(int poem, float time, float reaction, int faults = 0) {
@@ -73,7 +82,9 @@ private slots:
             "FROM answers ORDER BY id"));
         QCOMPARE(answers.size(), 5);
         QCOMPARE(answers[1].mid(0, 6), (QVariantList{2, 4, 0, 2.0, 2.0, 1}));
-        QCOMPARE(answers[0][6].toString(), QStringLiteral("2026-12-07T09:00:00.000Z"));
+        // Stamped in UTC, whatever the zone of the machine.
+        QCOMPARE(answers[0][6].toString(),
+                 QDateTime(QDate(2026, 12, 7), QTime(9, 0)).toUTC().toString(Qt::ISODateWithMs));
         const QList<QVariantList> games =
             Rows(QStringLiteral("SELECT questions, average, faults, finished, registered, mode "
                                 "FROM games"));
@@ -103,6 +114,162 @@ private slots:
             QCOMPARE(ReadAll(kHistoryFile), bytes);
             QCOMPARE(QDir(".").entryList(QDir::Files), QStringList{kHistoryFile});
         }
+    }
+
+    // Two copies of the program making the history at the same moment both
+    // keep their answer: the schema is made by one of them, inside one
+    // transaction, and the other finds it made.
+    void twoCopiesMakeOneHistory() {
+        for (int round = 0; round < 20; ++round) {
+            InTemporaryFolder folder;
+            std::array<QProcess, 2> copies;
+            for (QProcess &copy : copies) {
+                copy.start(QStringLiteral(CRASH_WRITER), {QStringLiteral("history-once")});
+                QVERIFY(copy.waitForStarted());
+            }
+            for (QProcess &copy : copies) {
+                copy.write("go\n");
+            }
+            for (QProcess &copy : copies) {
+                QVERIFY(copy.waitForFinished(20000));
+                QVERIFY2(copy.exitCode() == 0, copy.readAllStandardError().constData());
+            }
+            QCOMPARE(Rows("SELECT (SELECT COUNT(*) FROM answers), (SELECT COUNT(*) FROM games)"),
+                     (QList<QVariantList>{{2, 2}}));
+        }
+    }
+
+    // Another program holding the file for four seconds mid-game: the answers
+    // wait and are all written once it lets go, and nobody is bothered.
+    void lockedFileWaitsAndKeeps() {
+        InTemporaryFolder folder;
+        History history;
+        QSignalSpy failed(&history, &History::failed);
+        QSignalSpy stalled(&history, &History::stalled);
+        QString why;
+        QVERIFY(history.Open(&why));
+        QVERIFY(!QFile::exists(kHistoryFile)); // made at the first answer, not at start-up
+        history.QuestionAnswered(Answer(1, 1.0f, 0.5f));
+        QVERIFY(history.WaitWritten(5000));
+        QProcess holder;
+        holder.start(QStringLiteral(CRASH_WRITER), {QStringLiteral("hold"), QStringLiteral("4000")});
+        QVERIFY(holder.waitForReadyRead(10000)); // "held"
+        for (int q = 2; q <= 6; ++q) {
+            AnsweredQuestion a = Answer(q, 1.0f, 0.5f);
+            a.question = q;
+            history.QuestionAnswered(a);
+        }
+        QTest::qWait(500);
+        QVERIFY(history.Pending() > 0);
+        QVERIFY(holder.waitForFinished(10000) && holder.exitCode() == 0);
+        QVERIFY(history.WaitWritten(10000));
+        QCOMPARE(Rows("SELECT COUNT(*), COUNT(DISTINCT game) FROM answers"),
+                 (QList<QVariantList>{{6, 1}}));
+        QCoreApplication::processEvents();
+        QCOMPARE(failed.size() + stalled.size(), 0);
+    }
+
+    // A full disk mid-game keeps the answers queued and says so once; freed,
+    // the next answer takes them all along.
+    void fullDiskKeepsTheAnswers() {
+        QTemporaryDir dir;
+        const QByteArray mountPoint = QFile::encodeName(dir.path());
+        if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=256k") != 0) {
+            QSKIP("mounting a tmpfs needs root");
+        }
+        const auto unmount = qScopeGuard([&] { ::umount2(mountPoint.constData(), MNT_DETACH); });
+        {
+            InTemporaryFolder folder(dir.path());
+            History history;
+            QSignalSpy failed(&history, &History::failed);
+            QSignalSpy stalled(&history, &History::stalled);
+            QString why;
+            QVERIFY(history.Open(&why));
+            history.QuestionAnswered(Answer(1, 1.0f, 0.5f));
+            QVERIFY(history.WaitWritten(5000));
+            QFile filler(QStringLiteral("filler"));
+            QVERIFY(filler.open(QIODevice::WriteOnly));
+            const QByteArray block(4096, 'x');
+            while (filler.write(block) == block.size() && filler.flush()) {
+            }
+            for (int q = 2; q <= 5; ++q) {
+                AnsweredQuestion a = Answer(q * 7, 1.0f, 0.5f);
+                a.question = q;
+                history.QuestionAnswered(a);
+            }
+            QTRY_COMPARE_WITH_TIMEOUT(stalled.size(), 1, 10000);
+            QVERIFY(!stalled[0][0].toString().isEmpty());
+            QVERIFY(history.Pending() > 0);
+            filler.close();
+            QVERIFY(filler.remove());
+            AnsweredQuestion a = Answer(60, 1.0f, 0.5f);
+            a.question = 6;
+            history.QuestionAnswered(a);
+            QVERIFY(history.WaitWritten(10000));
+            QCOMPARE(failed.size(), 0);
+            QCOMPARE(stalled.size(), 1);
+        }
+        QCOMPARE(RowsIn(dir.path(), "SELECT COUNT(*), COUNT(DISTINCT game) FROM answers"),
+                 (QList<QVariantList>{{6, 1}}));
+    }
+
+    // A lasting failure stops the history and is told once, with the reason
+    // of the statement that failed; an answer whose game row is refused is
+    // not kept either.
+    void lastingFailureIsToldOnce() {
+        InTemporaryFolder folder;
+        History history;
+        QSignalSpy failed(&history, &History::failed);
+        QString why;
+        QVERIFY(history.Open(&why));
+        history.QuestionAnswered(Answer(1, 1.0f, 0.5f));
+        QVERIFY(history.WaitWritten(5000));
+        {
+            const std::unique_ptr<HistoryDatabase> db = HistoryDatabase::Open(kHistoryFile, &why);
+            QSqlQuery(db->Connection())
+                .exec("CREATE TRIGGER refuse BEFORE INSERT ON games BEGIN "
+                      "SELECT RAISE(ABORT, 'games refused'); END");
+        }
+        for (int q = 1; q <= 4; ++q) { // question 1: a new game, whose row is refused
+            AnsweredQuestion a = Answer(q + 10, 1.0f, 0.5f);
+            a.question = q;
+            history.QuestionAnswered(a);
+        }
+        history.WaitWritten(5000);
+        QTRY_COMPARE(failed.size(), 1);
+        QVERIFY(failed[0][0].toString().contains("games refused"));
+        QCOMPARE(Rows("SELECT COUNT(*), COUNT(DISTINCT game) FROM answers"),
+                 (QList<QVariantList>{{1, 1}}));
+        history.QuestionAnswered(Answer(50, 1.0f, 0.5f));
+        QTest::qWait(100);
+        QCOMPARE(failed.size(), 1);
+    }
+
+    // A history damaged inside, our header intact, is found before it is
+    // used and never written.
+    void damagedHistoryIsFound() {
+        InTemporaryFolder folder;
+        {
+            QString why;
+            const std::unique_ptr<HistoryDatabase> db = HistoryDatabase::Open(kHistoryFile, &why);
+            QVERIFY(db->StartGame(1, QDateTime::currentDateTimeUtc(), QString()));
+            for (int i = 0; i < 400; ++i) {
+                QVERIFY(db->AddAnswer(1, QDateTime::currentDateTimeUtc(), Answer(i % 100 + 1, 1, 1)));
+            }
+            QSqlQuery(db->Connection()).exec("PRAGMA wal_checkpoint(TRUNCATE)");
+        }
+        QByteArray bytes = ReadAll(kHistoryFile);
+        QVERIFY(bytes.size() > 5 * 4096);
+        for (qsizetype i = 3 * 4096; i < bytes.size(); i += 7) {
+            bytes[i] = char(0xA5); // every page after the second, scribbled over
+        }
+        QVERIFY(WriteAll(kHistoryFile, bytes));
+        History history;
+        QString why;
+        QVERIFY(!history.Open(&why));
+        QVERIFY2(why.contains(kHistoryFile), qPrintable(why));
+        history.QuestionAnswered(Answer(1, 1.0f, 0.5f));
+        QCOMPARE(ReadAll(kHistoryFile), bytes);
     }
 
     // A history of the first version is brought forward, its answers kept.
