@@ -402,18 +402,91 @@ private slots:
         }
     }
 
-    // A copy that cannot get the lock in time says so and registers nothing.
+    // A copy that cannot get the lock says which of the three it is (held by
+    // a running copy, not a regular file, left and undeletable) and
+    // registers nothing.
     void lockHeldElsewhere() {
         InTemporaryFolder folder;
         QVERIFY(WriteAll("NUPEKI3.DAT", FiveRows()));
-        QLockFile other(QStringLiteral("NUPEKI3.DAT.lock"));
-        QVERIFY(other.tryLock(0));
+        const QString pid = QString::number(QCoreApplication::applicationPid());
+        QList<QPair<QString, QString>> cases = {{"held", pid}, {"folder", "フォルダー"}};
+        if (::geteuid() == 0) {
+            cases.append(qMakePair(QStringLiteral("immutable"), QStringLiteral("削除できません")));
+        }
+        for (const auto &[kind, reason] : cases) {
+            QLockFile other(QStringLiteral("NUPEKI3.DAT.lock"));
+            if (kind == "held") {
+                QVERIFY(other.tryLock(0));
+            } else if (kind == "folder") {
+                QVERIFY(QDir().mkdir("NUPEKI3.DAT.lock"));
+            } else {
+                QVERIFY(WriteAll("NUPEKI3.DAT.lock", "garbage"));
+                QVERIFY(SetImmutable("NUPEKI3.DAT.lock", true));
+            }
+            FakeWorld world;
+            RecordBook book(world.game.result(), world.dialogs);
+            book.RegisterRecord();
+            QVERIFY(IsWarning(world.dialogs) && !world.game.result().registered);
+            QVERIFY2(world.dialogs.shown[0].text.contains(reason),
+                     qPrintable(world.dialogs.shown[0].text));
+            QCOMPARE(ReadAll("NUPEKI3.DAT"), FiveRows());
+            other.unlock();
+            RemoveHostile("NUPEKI3.DAT.lock");
+        }
+    }
+
+    // Both option files or neither: with NUPEKI2.DAT immutable, NUPEKI1.DAT
+    // keeps its old bytes too, and the box says both are as they were.
+    void bothOptionFilesOrNeither() {
+        InTemporaryFolder folder;
+        QVERIFY(WriteAll("NUPEKI1.DAT", kOptions) && WriteAll("NUPEKI2.DAT", kDisplay));
+        if (!SetImmutable("NUPEKI2.DAT", true)) {
+            QSKIP("making a file immutable needs root");
+        }
+        const auto cleanup = qScopeGuard([] { SetImmutable("NUPEKI2.DAT", false); });
         FakeWorld world;
-        RecordBook book(world.game.result(), world.dialogs);
-        book.RegisterRecord();
-        QVERIFY(IsWarning(world.dialogs) && !world.game.result().registered);
-        QVERIFY(world.dialogs.shown[0].text.contains(QStringLiteral("使用中")));
-        QCOMPARE(ReadAll("NUPEKI3.DAT"), FiveRows());
+        SettingsStore store(world.settings, world.dialogs);
+        world.settings.questionCount = 20;
+        store.SaveSettings();
+        QVERIFY(IsWarning(world.dialogs));
+        QVERIFY2(world.dialogs.shown[0].text.contains("NUPEKI2.DAT") &&
+                     world.dialogs.shown[0].text.contains("元のまま"),
+                 qPrintable(world.dialogs.shown[0].text));
+        QCOMPARE(ReadAll("NUPEKI1.DAT"), kOptions);
+        QCOMPARE(ReadAll("NUPEKI2.DAT"), kDisplay);
+        QCOMPARE(QDir(".").entryList({".*"}, QDir::Hidden | QDir::Files), QStringList());
+    }
+
+    // What killed saves left behind goes at start-up: only our own
+    // temporaries, older than a minute, whose file no running copy is writing.
+    void staleTemporariesAreRemoved() {
+        InTemporaryFolder folder;
+        const QStringList stale = {".NUPEKI1.DAT.1x9z", ".NUPEKI3.DAT.k2"};
+        const QStringList kept = {".NUPEKI2.DAT.fresh1", ".NUPEKI3.DAT.keep-me", ".other.1x9z"};
+        for (const QString &name : stale + kept) {
+            QVERIFY(WriteAll(name, "half"));
+            if (name != ".NUPEKI2.DAT.fresh1") {
+                QFile file(name);
+                QVERIFY(file.open(QIODevice::ReadWrite) &&
+                        file.setFileTime(QDateTime::currentDateTime().addSecs(-120),
+                                         QFileDevice::FileModificationTime));
+            }
+        }
+        QVERIFY(WriteAll(".NUPEKI2.DAT.o1d", "being written"));
+        QFile old(".NUPEKI2.DAT.o1d");
+        QVERIFY(old.open(QIODevice::ReadWrite) &&
+                old.setFileTime(QDateTime::currentDateTime().addSecs(-120),
+                                QFileDevice::FileModificationTime));
+        QLockFile writing(QStringLiteral("NUPEKI2.DAT.lock")); // another copy saving it
+        QVERIFY(writing.tryLock(0));
+        { UiFixture f; }
+        QStringList left = QDir(".").entryList(QDir::Hidden | QDir::Files);
+        for (const QString &name : stale) {
+            QVERIFY2(!left.contains(name), qPrintable(name));
+        }
+        for (const QString &name : kept + QStringList{".NUPEKI2.DAT.o1d"}) {
+            QVERIFY2(left.contains(name), qPrintable(name));
+        }
     }
 
     // A reset that cannot delete the table says why, and the table stays.

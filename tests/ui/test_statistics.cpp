@@ -98,6 +98,40 @@ private slots:
         QCOMPARE(ReadAll(kHistoryFile), QByteArray("not a history at all"));
     }
 
+    // The history failing during the last answer is told once, and only
+    // after the record entry box has closed: never a box over a box.
+    void historyFailureWaitsForTheEntryBox() {
+        InTemporaryFolder folder;
+        UiFixture f;
+        f.program->settings.revealDelay = 0;
+        for (int question = 1; question <= 4; ++question) {
+            f.Answer();
+        }
+        QVERIFY(f.program->AnswerHistory().WaitWritten(5000));
+        {
+            QString why;
+            const std::unique_ptr<HistoryDatabase> db = HistoryDatabase::Open(kHistoryFile, &why);
+            QSqlQuery(db->Connection())
+                .exec("CREATE TRIGGER refuse BEFORE INSERT ON answers BEGIN "
+                      "SELECT RAISE(ABORT, 'answers refused'); END");
+        }
+        int toldDuringTheBox = -1;
+        f.OnModal([&f, &toldDuringTheBox](QWidget *box) {
+            f.program->AnswerHistory().WaitWritten(5000);
+            QTest::qWait(300); // the failure arrives while the box is up
+            toldDuringTheBox = int(f.dialogs.shown.size());
+            box->findChild<QPushButton *>("Command2")->click();
+        });
+        f.Answer();
+        QCOMPARE(toldDuringTheBox, 0);
+        QTRY_COMPARE(f.dialogs.shown.size(), 1);
+        QVERIFY(f.dialogs.shown[0].text.contains(kHistoryFile));
+        QVERIFY(f.dialogs.shown[0].text.contains("answers refused"));
+        f.Answer(); // the history is off now: no second box
+        QTest::qWait(100);
+        QCOMPARE(f.dialogs.shown.size(), 1);
+    }
+
     // A colour chosen in the dialog: the board says so, and the game ends in
     // the practice box, never in the table.
     void practiceGameThroughTheDialog() {

@@ -50,6 +50,20 @@ QByteArray PictureBomb() {
     return header;
 }
 
+// Bytes this process has read so far, by any read call ("rchar").
+qint64 BytesRead() {
+    QFile io("/proc/self/io");
+    if (!io.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    for (const QByteArray &line : io.readAll().split('\n')) {
+        if (line.startsWith("rchar:")) {
+            return line.mid(6).trimmed().toLongLong();
+        }
+    }
+    return 0;
+}
+
 } // namespace
 
 class TestViewers : public QObject {
@@ -151,15 +165,29 @@ private slots:
         f.Click(f.BoardLabel("Label38"));
         QVERIFY(poet->isVisible() && !poet->HasPicture());
         QCOMPARE(poet->Geometry().pictureWidth, 9495.0f);
-        // Not a picture, a truncated one and a bomb: passed over without a message.
+        // Not a picture, a truncated one and a bomb: the viewer says why, without a box.
         for (const QByteArray &bytes : {QByteArray("not a picture at all"),
                                         QByteArray("\xff\xd8\xff\xe0", 4), PictureBomb()}) {
             WriteAll("U5.BMP", bytes);
             f.dialogs.shown.clear();
             f.Click(f.BoardLabel("Label09"));
             QVERIFY(f.dialogs.shown.isEmpty());
-            QVERIFY(!f.program->Viewer(PictureKind::Poem)->HasPicture());
+            PictureViewer *viewer = f.program->Viewer(PictureKind::Poem);
+            QVERIFY(!viewer->HasPicture());
+            QVERIFY2(viewer->Problem().startsWith("U5.BMP は") &&
+                         (viewer->Problem().contains("壊れて") ||
+                          viewer->Problem().contains("画素が多すぎ")),
+                     qPrintable(viewer->Problem()));
         }
+        // A 1 GiB file is refused from its size: not a byte of it is read.
+        {
+            QFile huge("U5.BMP");
+            QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(1) << 30));
+        }
+        const qint64 readBefore = BytesRead();
+        f.Click(f.BoardLabel("Label09"));
+        QVERIFY(BytesRead() - readBefore < 1024 * 1024);
+        QVERIFY(f.program->Viewer(PictureKind::Poem)->Problem().contains("大きすぎ"));
         // A good picture, then one missing: the old picture stays and the message comes.
         SavePicture("U5.BMP", 60, 40, Qt::yellow, "BMP");
         f.Click(f.BoardLabel("Label09"));
