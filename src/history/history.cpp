@@ -501,25 +501,21 @@ History::~History() {
 
 bool History::Open(QString *why) {
     path_ = QFileInfo(path_).absoluteFilePath(); // later changes of folder do not move it
-    // A missing file is made at the first answer, so that a start-up on a
-    // nearly full disk leaves the room to the settings and the records.
-    if (!CheckName(path_).missing()) {
-        // Checked here, so that the start-up can tell the player at once. A
-        // lock held elsewhere may pass: the writer opens it again and waits.
-        bool transient = false;
-        const std::unique_ptr<HistoryDatabase> check =
-            HistoryDatabase::Open(path_, why, true, &transient);
-        if (!check && !transient) {
-            qCWarning(lcHistory) << "no history:" << *why;
-            return false;
-        }
-        why->clear();
-    } else if (bool fresh = false; !CheckHeader(path_, &fresh).isEmpty()) {
-        *why = CheckHeader(path_, &fresh);
+    // Checked here, so that the start-up can tell the player at once: a file
+    // that is not ours, or something else at one of its journals' names.
+    bool fresh = false;
+    if (*why = CheckHeader(path_, &fresh); !why->isEmpty()) {
         qCWarning(lcHistory) << "no history:" << *why;
         return false;
     }
     writer_ = std::thread([this] { WriterLoop(); });
+    // A missing file is made at the first answer, so that a start-up on a
+    // nearly full disk leaves the room to the settings and the records. One
+    // that is there is opened and read through for damage by the writer
+    // (tens of milliseconds for a long history), before anything is written.
+    if (!fresh) {
+        Queue([](HistoryDatabase &) { return true; });
+    }
     return true;
 }
 
@@ -542,6 +538,7 @@ void History::WriterLoop() {
     constexpr milliseconds kFullPause{3000};
     constexpr milliseconds kTellBusyAfter{30000};
     std::unique_ptr<HistoryDatabase> db;
+    bool checked = false;
     bool stalling = false;
     steady_clock::time_point stalledSince{};
     milliseconds pause = kBusyPause;
@@ -566,7 +563,9 @@ void History::WriterLoop() {
         bool transient = false;
         bool busyFailure = false;
         if (!db) {
-            db = HistoryDatabase::Open(path_, &why, false, &transient);
+            // The first opening also reads the whole file for damage.
+            db = HistoryDatabase::Open(path_, &why, !checked, &transient);
+            checked = checked || db != nullptr;
         }
         bool ok = false;
         if (db) {

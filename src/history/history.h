@@ -96,8 +96,10 @@ public:
     explicit History(QString path = kHistoryFile, Clock now = {});
     ~History() override;
 
-    // Checks the database when there is one (it is made at the first answer);
+    // Checks that the file is ours when there is one (it is made at the first
+    // answer) and starts the writer, which reads it through for damage first;
     // false (with the reason) when the game has to go on without a history.
+    // Later failures, the damage found among them, come as failed().
     bool Open(QString *why);
     bool IsOpen() const { return writer_.joinable(); }
     QString Path() const { return path_; }
