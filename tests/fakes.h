@@ -12,6 +12,10 @@
 #include <QTemporaryDir>
 #include <cmath>
 #include <deque>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 namespace nupew::testing {
 
@@ -163,6 +167,21 @@ struct FakeWorld {
 };
 
 // Runs a test in a fresh temporary working folder, or in `path` when one is given.
+// Sets or clears the immutable flag (chattr +i): false where it cannot be
+// set (not root, or a file system without it).
+inline bool SetImmutable(const QString &path, bool on) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW);
+    if (fd < 0) {
+        return false;
+    }
+    int flags = 0;
+    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    ::close(fd);
+    return done;
+}
+
 class InTemporaryFolder {
 public:
     explicit InTemporaryFolder(const QString &path = {}) : previous_(QDir::currentPath()) {

@@ -191,9 +191,12 @@ bool HistoryDatabase::Exec(QSqlQuery &query, const QString &sql) {
 }
 
 std::unique_ptr<HistoryDatabase> HistoryDatabase::Open(const QString &path, QString *why,
-                                                       bool check, bool *transient) {
+                                                       bool check, bool *transient, bool *busy) {
     if (transient) {
         *transient = false;
+    }
+    if (busy) {
+        *busy = false;
     }
     bool fresh = false;
     const QString wrong = CheckHeader(path, &fresh);
@@ -211,6 +214,9 @@ std::unique_ptr<HistoryDatabase> HistoryDatabase::Open(const QString &path, QStr
         *why = history->error_;
         if (transient) {
             *transient = IsTransientCode(history->errorCode_);
+        }
+        if (busy) {
+            *busy = history->LastErrorIsBusy();
         }
         return nullptr;
     };
@@ -564,7 +570,7 @@ void History::WriterLoop() {
         bool busyFailure = false;
         if (!db) {
             // The first opening also reads the whole file for damage.
-            db = HistoryDatabase::Open(path_, &why, !checked, &transient);
+            db = HistoryDatabase::Open(path_, &why, !checked, &transient, &busyFailure);
             checked = checked || db != nullptr;
         }
         bool ok = false;

@@ -39,8 +39,10 @@ public:
     // reads the whole file for damage first (PRAGMA quick_check). `transient`,
     // when given, says whether the failure may pass (a lock held elsewhere, a
     // full disk).
+    // `busy`, when given, says whether it failed on a lock held elsewhere.
     static std::unique_ptr<HistoryDatabase> Open(const QString &path, QString *why,
-                                                 bool check = false, bool *transient = nullptr);
+                                                 bool check = false, bool *transient = nullptr,
+                                                 bool *busy = nullptr);
     // An empty history in memory, for reading when no file has been made yet.
     static std::unique_ptr<HistoryDatabase> OpenEmpty(QString *why);
     ~HistoryDatabase();

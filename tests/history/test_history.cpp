@@ -12,7 +12,11 @@
 #include <QTest>
 #include <QtEndian>
 #include <array>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/mount.h>
+#include <unistd.h>
 
 using namespace nupew;
 using namespace nupew::testing;
@@ -287,6 +291,22 @@ private slots:
                                     "DROP INDEX games_started", "PRAGMA user_version = 1"}) {
                 QVERIFY2(q.exec(QString::fromLatin1(sql)), sql);
             }
+        }
+        // An upgrade that cannot write (the file immutable) is told once,
+        // naming the file, and the file stays as it was.
+        const QByteArray old = ReadAll(kHistoryFile);
+        if (SetImmutable(kHistoryFile, true)) {
+            const auto cleanup = qScopeGuard([] { SetImmutable(kHistoryFile, false); });
+            History history;
+            QSignalSpy failed(&history, &History::failed);
+            QString why;
+            QVERIFY(history.Open(&why));
+            history.QuestionAnswered(Answer(1, 1.0f, 0.5f));
+            history.WaitWritten(5000);
+            QTRY_COMPARE(failed.size(), 1);
+            QVERIFY2(failed[0][0].toString().contains(kHistoryFile),
+                     qPrintable(failed[0][0].toString()));
+            QCOMPARE(ReadAll(kHistoryFile), old);
         }
         QCOMPARE(Rows("PRAGMA user_version"), (QList<QVariantList>{{kHistorySchemaVersion}}));
         QCOMPARE(Rows("SELECT COUNT(*) FROM boxes"), (QList<QVariantList>{{0}}));
