@@ -55,6 +55,7 @@ void Game::PrepareFirstGame() {
 }
 
 void Game::NewGame(const std::function<void()> &showBoard) {
+    LogStop(GameStop::ClosedByPlayer); // a new game over one under way ends that one
     questionNumber_ = 1;
     faultCount_ = 0;
     answerOpen_ = false;
@@ -163,6 +164,10 @@ void Game::StartQuestion() {
     if (!gameStarted_) {
         played_ = settings_;
         gameStarted_ = true;
+        if (log_) {
+            log_->GameStarted();
+            gameLogged_ = true;
+        }
     }
     board_.SetQuestionNumber(QString::number(questionNumber_));
     board_.SetFaultCount(QString::number(faultCount_));
@@ -301,10 +306,7 @@ void Game::TakeCard() {
         answerOpen_ = false;
         questionActive_ = false;
         if (log_) {
-            log_->QuestionAnswered({question, currentPoem_, settings_.upperTextMode,
-                                    settings_.lowerTextMode, settings_.cardCount,
-                                    Rules().revealDelay, elapsed, decisiveSteps_[question],
-                                    reactionTimes_[question], faultCount_ - faultsAtStart_});
+            log_->QuestionAnswered(Answered(question, elapsed));
         }
         if (questionNumber_ > QuestionCount()) {
             ShowResults();
@@ -328,6 +330,7 @@ void Game::TakeCard() {
     pickedCard_ = pickDone;
     // Settled before the box: events (reveal steps, clicks) run while it is open.
     questionActive_ = false;
+    LogStop(GameStop::FaultLimit);
     const MessageAnswer answer =
         dialogs_.ShowMessage({QStringLiteral("もう一度挑戦しますか。"),
                               QStringLiteral("「タワユ」Ver ") + ShortVersion(),
@@ -337,6 +340,44 @@ void Game::TakeCard() {
     } else {
         dialogs_.CloseBoard();
     }
+}
+
+AnsweredQuestion Game::Answered(int question, float elapsed) const {
+    return {question,
+            currentPoem_,
+            settings_.upperTextMode,
+            settings_.lowerTextMode,
+            settings_.cardCount,
+            Rules().revealDelay,
+            elapsed,
+            decisiveSteps_[question],
+            reactionTimes_[question],
+            faultCount_ - faultsAtStart_};
+}
+
+void Game::LogStop(GameStop how) {
+    if (!log_ || !gameLogged_) {
+        return;
+    }
+    gameLogged_ = false;
+    const int question = std::clamp<int>(questionNumber_, 1, 101);
+    // The question under way counts when it cost faults; one never started does not.
+    if (answerOpen_ && faultCount_ > faultsAtStart_) {
+        float elapsed = clock_.Now() - startTimes_[question];
+        if (elapsed < 0) {
+            elapsed += 86400.0f;
+        }
+        AnsweredQuestion lost = Answered(question, elapsed);
+        lost.reactionTime = -1.0f;
+        lost.lost = true;
+        log_->QuestionAnswered(lost);
+    }
+    log_->GameStopped(questionNumber_ - 1, faultCount_, how);
+}
+
+void Game::StopQuestion() {
+    LogStop(GameStop::ClosedByPlayer);
+    questionActive_ = false;
 }
 
 void Game::BoardClick() {
@@ -404,9 +445,10 @@ void Game::ShowResults() {
     }
     result_.averageTime = sum / float(count);
     result_.faults = faultCount_;
-    if (log_) {
+    if (log_ && gameLogged_) {
         log_->GameFinished(count, result_.averageTime, result_.faults);
     }
+    gameLogged_ = false;
     if (!practice_.poems.isEmpty()) {
         ShowPracticeResults(count);
         return;

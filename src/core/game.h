@@ -92,8 +92,9 @@ public:
     // The decisive characters of the hundred poems.
     const DecisiveTable &decisive();
 
-    // The board was closed: the question stops.
-    void StopQuestion() { questionActive_ = false; }
+    // The board was closed: the question stops, and a game under way ends,
+    // its faults told to the answer log.
+    void StopQuestion();
 
     // What the game shows of its state. Arrays by question number have 102
     // entries, indexed by the question number itself (1 to 101 in use).
@@ -130,6 +131,10 @@ private:
     // The finished game's poems, faults and question state, cleared for the next.
     void ClearFinishedGame();
     float ReactionTime(int question) const;
+    // Tells the log of the running question lost (its faults kept) and of the
+    // game's early end.
+    void LogStop(GameStop how);
+    AnsweredQuestion Answered(int question, float elapsed) const;
 
     // The settings a game is played by: the live ones until its first
     // question starts, then those of that moment until the game ends, so that
@@ -139,6 +144,7 @@ private:
     const Settings &settings_;
     Settings played_;
     bool gameStarted_ = false;
+    bool gameLogged_ = false; // the log knows of a game still under way
     const PoemCatalogue &catalogue_;
     BoardDisplay &board_;
     Dialogs &dialogs_;

@@ -99,7 +99,10 @@ int NextBox(int box, int faults, float reaction, std::optional<double> medianRea
     if (reaction < 0) {
         return box; // a guess says nothing of what the player knows
     }
-    if (medianReaction && double(reaction) >= *medianReaction) {
+    if (!medianReaction) {
+        return box;
+    }
+    if (double(reaction) >= *medianReaction) {
         return 1;
     }
     return std::min(box + 1, kDrillBoxes);
@@ -116,32 +119,53 @@ QList<int> DrillOrder(const std::array<DrillState, 100> &states, const QDate &to
                       Random &random) {
     struct Entry {
         int poem;
-        bool due;
         int box;
+        bool faulted;
         double reaction; // slower first; unknown counts as slowest
         float tie;
     };
-    std::vector<Entry> entries;
+    std::vector<Entry> weak;
+    std::vector<Entry> notDue;
+    std::vector<Entry> unseen;
     for (int p = 0; p < 100; ++p) {
         const DrillState &s = states[size_t(p)];
-        entries.push_back({p, IsDue(s, today), std::max(s.box, 1),
-                           s.meanReaction.value_or(INFINITY), random.Draw()});
+        const Entry entry{p, std::max(s.box, 1), s.faults > 0, s.meanReaction.value_or(INFINITY),
+                          random.Draw()};
+        (!s.Seen() ? unseen : IsDue(s, today) ? weak : notDue).push_back(entry);
     }
-    std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
-        if (a.due != b.due) {
-            return a.due;
-        }
-        if (a.due && a.box != b.box) {
+    const auto weakFirst = [](const Entry &a, const Entry &b) {
+        if (a.box != b.box) {
             return a.box < b.box;
+        }
+        if (a.faulted != b.faulted) {
+            return a.faulted;
         }
         if (a.reaction != b.reaction) {
             return a.reaction > b.reaction;
         }
         return a.tie < b.tie;
-    });
+    };
+    std::sort(weak.begin(), weak.end(), weakFirst);
+    std::sort(notDue.begin(), notDue.end(), weakFirst);
+    std::sort(unseen.begin(), unseen.end(),
+              [](const Entry &a, const Entry &b) { return a.tie < b.tie; });
+    // New poems enter like new cards of a spaced deck: a bounded share of each ten.
     QList<int> order;
-    for (const Entry &e : entries) {
-        order.append(e.poem);
+    size_t w = 0;
+    size_t n = 0;
+    size_t u = 0;
+    const auto take = [&order](const std::vector<Entry> &from, size_t &at, qsizetype upTo) {
+        while (at < from.size() && order.size() < upTo) {
+            order.append(from[at++].poem);
+        }
+    };
+    while (order.size() < 100) {
+        const qsizetype blockEnd = std::min<qsizetype>(order.size() + 10, 100);
+        take(weak, w, blockEnd - kDrillNewPerTen);
+        take(unseen, u, std::min<qsizetype>(order.size() + kDrillNewPerTen, blockEnd));
+        take(weak, w, blockEnd);
+        take(notDue, n, blockEnd);
+        take(unseen, u, blockEnd);
     }
     return order;
 }

@@ -59,19 +59,25 @@ struct DrillState {
     int box = 0; // 1 to 5; 0: never answered
     QDate moved; // when it last changed box
     std::optional<double> meanReaction;
+    int faults = 0; // every fault ever made on it
+    bool Seen() const { return box > 0 || meanReaction || faults > 0; }
 };
 
 inline constexpr int kDrillBoxes = 5;
 // The box after an answer: up one for a right answer without a fault and a
-// reaction below the player's median (any reaction while there is no median
-// yet), back to box 1 after a fault or a slow reaction; a guess (a pick before
-// the decisive step) moves nothing.
+// reaction below the player's median, back to box 1 after a fault or a slow
+// reaction; a guess (a pick before the decisive step) moves nothing, and
+// neither does any answer while there is no median yet (too few reactions to
+// tell fast from slow).
 int NextBox(int box, int faults, float reaction, std::optional<double> medianReaction);
 // Box 1 is due every game, box b every 2^(b-1) days after it was moved.
 bool IsDue(const DrillState &state, const QDate &today);
-// The drill's order of the hundred poems: due ones first (lower boxes first),
-// then the rest, the weakest (slowest mean reaction) first within each part;
-// ties in a random order.
+// The drill's order of the hundred poems, in blocks of ten: the weak poems
+// first (answered and due: lower boxes first, then those with faults, then
+// the slowest mean reaction), at most kDrillNewPerTen poems never answered,
+// then the rest of the weak, the answered ones not due, and the unseen; ties
+// in a random order.
+inline constexpr int kDrillNewPerTen = 3;
 QList<int> DrillOrder(const std::array<DrillState, 100> &states, const QDate &today,
                       Random &random);
 

@@ -56,14 +56,24 @@ struct AnsweredQuestion {
     // before it (a guess).
     float reactionTime = 0;
     int faults = 0; // wrong picks in this question
+    // Never answered: the fault limit passed on it, or the player ended the
+    // game; answerTime is then the time until that moment, reactionTime -1.
+    bool lost = false;
 };
+
+// How a game ended before its last question.
+enum class GameStop { FaultLimit, ClosedByPlayer };
 
 // Told of every answer and every finished game; the game never waits for it.
 class AnswerLog {
 public:
     virtual ~AnswerLog() = default;
+    // The game's first question has started: the game's own start.
+    virtual void GameStarted() {}
     virtual void QuestionAnswered(const AnsweredQuestion &answer) = 0;
     virtual void GameFinished(int questions, float averageTime, int faults) = 0;
+    // The game ended early, after `questions` answered questions and `faults` faults.
+    virtual void GameStopped(int /*questions*/, int /*faults*/, GameStop /*how*/) {}
 };
 
 enum class MessageButtons { Ok, OkCancel, YesNo };

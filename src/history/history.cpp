@@ -50,6 +50,10 @@ const char *const kVersion2[] = {
     "CREATE INDEX answers_reaction ON answers (reaction_time)",
     "CREATE INDEX games_started ON games (finished, started)",
 };
+// Questions never answered: the fault limit passed on them, or the game was ended.
+const char *const kVersion3[] = {
+    "ALTER TABLE answers ADD COLUMN lost INTEGER NOT NULL DEFAULT 0",
+};
 
 // Every column the program reads or writes: a table of ours with other
 // columns is found at start-up, not at the first answer.
@@ -57,7 +61,7 @@ const char *const kColumnsCheck =
     "SELECT (SELECT count(*) FROM (SELECT id, started, mode, questions, average, faults, "
     "finished, registered, reaction FROM games WHERE 0)), (SELECT count(*) FROM (SELECT id, game, "
     "answered, question, poem, upper_mode, lower_mode, cards, delay, answer_time, decisive_step, "
-    "reaction_time, faults FROM answers WHERE 0)), (SELECT count(*) FROM (SELECT poem, answers, "
+    "reaction_time, faults, lost FROM answers WHERE 0)), (SELECT count(*) FROM (SELECT poem, answers, "
     "time_sum, best, reactions, reaction_sum, guesses, faults, last FROM poems WHERE 0)), "
     "(SELECT count(*) FROM (SELECT poem, box, moved FROM boxes WHERE 0))";
 
@@ -286,6 +290,9 @@ bool HistoryDatabase::Create() {
         for (const char *statement : kVersion2) {
             made = made && Exec(query, QString::fromLatin1(statement));
         }
+        for (const char *statement : kVersion3) {
+            made = made && Exec(query, QString::fromLatin1(statement));
+        }
         made = made &&
                Exec(query,
                     QStringLiteral("PRAGMA application_id = %1").arg(kHistoryApplicationId)) &&
@@ -316,6 +323,11 @@ bool HistoryDatabase::Upgrade(int version) {
     query.finish();
     if (ok && now < 2) {
         for (const char *statement : kVersion2) {
+            ok = ok && Exec(query, QString::fromLatin1(statement));
+        }
+    }
+    if (ok && now < 3) {
+        for (const char *statement : kVersion3) {
             ok = ok && Exec(query, QString::fromLatin1(statement));
         }
     }
@@ -361,10 +373,14 @@ bool HistoryDatabase::StartGame(qint64 game, const QDateTime &started, const QSt
     if (medianGame_ != game) {
         QSqlQuery median(db_);
         if (!Exec(median, QStringLiteral("SELECT reaction_time FROM answers WHERE reaction_time "
-                                         ">= 0 ORDER BY reaction_time LIMIT 1 OFFSET (SELECT "
-                                         "COUNT(*) FROM answers WHERE reaction_time >= 0) / 2"))) {
+                                         ">= 0 AND (SELECT COUNT(*) FROM answers WHERE "
+                                         "reaction_time >= 0) >= %1 ORDER BY reaction_time LIMIT 1 "
+                                         "OFFSET (SELECT COUNT(*) FROM answers WHERE "
+                                         "reaction_time >= 0) / 2")
+                                          .arg(kMedianReactions))) {
             return false;
         }
+        median_.reset();
         if (median.next()) {
             median_ = median.value(0).toDouble();
         }
@@ -377,17 +393,22 @@ bool HistoryDatabase::StartGame(qint64 game, const QDateTime &started, const QSt
 
 bool HistoryDatabase::AddAnswerOfGame(qint64 game, const QDateTime &started, const QString &mode,
                                       const QDateTime &answered, const AnsweredQuestion &answer) {
-    // One transaction: the game's row and the answer, or neither. A commit
-    // that fails (a full disk) would leave the transaction open, so every
-    // failure ends in a rollback and the whole answer is tried again later.
-    if (Run(QStringLiteral("BEGIN IMMEDIATE"), {}) && StartGame(game, started, mode) &&
-        AddAnswer(game, answered, answer) && Run(QStringLiteral("COMMIT"), {})) {
+    const bool added = Transaction(
+        [&] { return StartGame(game, started, mode) && AddAnswer(game, answered, answer); });
+    if (!added && medianGame_ == game) {
+        medianGame_ = 0; // taken again when the answer is tried again
+    }
+    return added;
+}
+
+bool HistoryDatabase::Transaction(const std::function<bool()> &steps) {
+    // A commit that fails (a full disk) would leave the transaction open, so
+    // every failure ends in a rollback and the whole is tried again later.
+    if (Run(QStringLiteral("BEGIN IMMEDIATE"), {}) && steps() &&
+        Run(QStringLiteral("COMMIT"), {})) {
         return true;
     }
     RollBack();
-    if (medianGame_ == game) {
-        medianGame_ = 0; // taken again when the answer is tried again
-    }
     return false;
 }
 
@@ -410,22 +431,37 @@ bool HistoryDatabase::AddAnswer(qint64 game, const QDateTime &answered, const An
     bool added =
         Run(QStringLiteral("INSERT INTO answers (game, answered, question, poem, upper_mode, "
                            "lower_mode, cards, delay, answer_time, decisive_step, "
-                           "reaction_time, faults) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                           "reaction_time, faults, lost) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+                           "?, ?, ?)"),
             {game, Stamp(answered), a.question, a.poem, a.upperTextMode, a.lowerTextMode,
              a.cardCount, a.revealDelay, double(a.answerTime), a.decisiveStep,
-             double(a.reactionTime), a.faults}) &&
-        Run(QStringLiteral(
+             a.lost ? -1.0 : double(a.reactionTime), a.faults, a.lost ? 1 : 0});
+    // A lost question adds its faults to the poem's sums, and nothing else.
+    if (added && a.lost) {
+        // A lost question adds its faults to the poem's sums, and sends it back to box 1.
+        added = Run(QStringLiteral("INSERT INTO poems (poem, answers, time_sum, best, reactions, "
+                                   "reaction_sum, guesses, faults, last) VALUES (?, 0, 0, 0, 0, "
+                                   "0, 0, ?, ?) ON CONFLICT (poem) DO UPDATE SET faults = faults "
+                                   "+ excluded.faults, last = MAX(last, excluded.last)"),
+                    {a.poem, a.faults, Stamp(answered)}) &&
+                Run(QStringLiteral("INSERT OR REPLACE INTO boxes (poem, box, moved) VALUES (?, 1, "
+                                   "?)"),
+                    {a.poem, answered.date().toString(Qt::ISODate)});
+    } else if (added) {
+        added = Run(
+            QStringLiteral(
                 "INSERT INTO poems (poem, answers, time_sum, best, reactions, reaction_sum, "
                 "guesses, faults, last) VALUES (?, 1, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT (poem) DO "
                 "UPDATE SET answers = answers + 1, time_sum = time_sum + excluded.time_sum, best = "
-                "MIN(best, excluded.best), reactions = reactions + excluded.reactions, "
-                "reaction_sum = reaction_sum + excluded.reaction_sum, guesses = guesses + "
-                "excluded.guesses, faults = faults + excluded.faults, last = MAX(last, "
-                "excluded.last)"),
+                "CASE WHEN answers > 0 THEN MIN(best, excluded.best) ELSE excluded.best END, "
+                "reactions = reactions + excluded.reactions, reaction_sum = reaction_sum + "
+                "excluded.reaction_sum, guesses = guesses + excluded.guesses, faults = faults + "
+                "excluded.faults, last = MAX(last, excluded.last)"),
             {a.poem, double(a.answerTime), double(a.answerTime), guess ? 0 : 1,
              guess ? 0.0 : double(a.reactionTime), guess ? 1 : 0, a.faults, Stamp(answered)});
+    }
     // The poem's drill box moves with every answer that is not a guess.
-    if (added && !guess) {
+    if (added && !guess && !a.lost) {
         QSqlQuery current(db_);
         current.prepare(QStringLiteral("SELECT box FROM boxes WHERE poem = ?"));
         current.addBindValue(a.poem);
@@ -457,6 +493,13 @@ bool HistoryDatabase::FinishGame(qint64 game, int questions, float averageTime, 
                {questions, double(averageTime), faults, game, game});
 }
 
+bool HistoryDatabase::StopGame(qint64 game, int questions, int faults, int finished) {
+    return Run(QStringLiteral("UPDATE games SET questions = ?, faults = ?, finished = ?, "
+                              "reaction = (SELECT AVG(reaction_time) FROM answers WHERE game = ? "
+                              "AND reaction_time >= 0) WHERE id = ?"),
+               {questions, faults, finished, game, game});
+}
+
 bool HistoryDatabase::LoadDrill(std::array<DrillState, 100> *states) {
     *states = {};
     QSqlQuery query(db_);
@@ -471,14 +514,17 @@ bool HistoryDatabase::LoadDrill(std::array<DrillState, 100> *states) {
                 QDate::fromString(query.value(2).toString(), Qt::ISODate);
         }
     }
-    if (!Exec(query, QStringLiteral(
-                         "SELECT poem, reaction_sum / reactions FROM poems WHERE reactions > 0"))) {
+    if (!Exec(query, QStringLiteral("SELECT poem, CASE WHEN reactions > 0 THEN reaction_sum / "
+                                    "reactions END, faults FROM poems"))) {
         return false;
     }
     while (query.next()) {
         const int poem = query.value(0).toInt() - 1;
         if (poem >= 0 && poem < 100) {
-            (*states)[size_t(poem)].meanReaction = query.value(1).toDouble();
+            if (!query.value(1).isNull()) {
+                (*states)[size_t(poem)].meanReaction = query.value(1).toDouble();
+            }
+            (*states)[size_t(poem)].faults = query.value(2).toInt();
         }
     }
     return true;
@@ -678,14 +724,19 @@ std::unique_ptr<HistoryDatabase> History::Reader(QString *why) {
     return HistoryDatabase::Open(path_, why);
 }
 
+void History::GameStarted() {
+    const QDateTime now = now_();
+    // Ids are the start's milliseconds, so two copies of the program never share one.
+    currentGame_ = std::max(now.toMSecsSinceEpoch(), lastId_ + 1);
+    lastId_ = currentGame_;
+    currentStart_ = now;
+    currentMode_ = mode_;
+}
+
 void History::QuestionAnswered(const AnsweredQuestion &answer) {
     const QDateTime now = now_();
-    if (answer.question == 1 || currentGame_ == 0) {
-        // Ids are the start's milliseconds, so two copies of the program never share one.
-        currentGame_ = std::max(now.toMSecsSinceEpoch(), lastId_ + 1);
-        lastId_ = currentGame_;
-        currentStart_ = now;
-        currentMode_ = mode_;
+    if (currentGame_ == 0) {
+        GameStarted(); // told of no start: the game begins with this answer
     }
     // One transaction an answer, with its game's row: a killed program loses
     // at most this one, and no answer is ever kept without its game.
@@ -703,6 +754,20 @@ void History::GameFinished(int questions, float averageTime, int faults) {
     currentGame_ = 0;
     Queue([=, game = finishedGame_](HistoryDatabase &db) {
         return db.FinishGame(game, questions, averageTime, faults);
+    });
+}
+
+void History::GameStopped(int questions, int faults, GameStop how) {
+    if (currentGame_ == 0) {
+        return;
+    }
+    const qint64 game = std::exchange(currentGame_, 0);
+    // A game without a single answer still has its row: when it began, and how it ended.
+    Queue([=, started = currentStart_, mode = currentMode_](HistoryDatabase &db) {
+        return db.Transaction([&] {
+            return db.StartGame(game, started, mode) &&
+                   db.StopGame(game, questions, faults, how == GameStop::FaultLimit ? 2 : 3);
+        });
     });
 }
 

@@ -24,13 +24,15 @@ namespace nupew {
 inline const QString kHistoryFile = QStringLiteral("nupew-history.sqlite");
 // "Nupw": marks the database as ours in its header.
 inline constexpr quint32 kHistoryApplicationId = 0x4E757077;
-inline constexpr int kHistorySchemaVersion = 2;
+inline constexpr int kHistorySchemaVersion = 3;
 
 // One connection to the history database, used by one thread; every call is
 // synchronous and says whether it succeeded, and a failed call leaves its
 // own reason in Error().
 class HistoryDatabase final {
 public:
+    // The drill promotes a poem only against a median of at least this many reactions.
+    static constexpr int kMedianReactions = 20;
     // Opens the database at `path`, creating it when there is no file or an
     // empty one (the schema is made in one transaction, so two copies of the
     // program creating it at once both succeed). A file that is not ours, or
@@ -52,10 +54,14 @@ public:
     // The game's row, made once; also takes the median reaction for the drill.
     bool StartGame(qint64 game, const QDateTime &started, const QString &mode);
     bool AddAnswer(qint64 game, const QDateTime &answered, const AnsweredQuestion &answer);
+    // Runs `steps` in one writing transaction: all of it, or nothing.
+    bool Transaction(const std::function<bool()> &steps);
     // The game's row and the answer together, or neither.
     bool AddAnswerOfGame(qint64 game, const QDateTime &started, const QString &mode,
                          const QDateTime &answered, const AnsweredQuestion &answer);
     bool FinishGame(qint64 game, int questions, float averageTime, int faults);
+    // A game that ended early: `finished` 2 after the fault limit, 3 ended by the player.
+    bool StopGame(qint64 game, int questions, int faults, int finished);
     bool MarkRegistered(qint64 game);
     // Each poem's box in the drill, with its mean reaction.
     bool LoadDrill(std::array<DrillState, 100> *states);
@@ -76,7 +82,8 @@ private:
     bool Create();
     bool Upgrade(int version);
     void Remember(const QSqlError &error);
-    // The player's median reaction, taken at the start of each game.
+    // The player's median reaction, taken at the start of each game once it
+    // rests on enough reactions (kMedianReactions); until then none.
     std::optional<double> median_;
     qint64 medianGame_ = 0;
     QString connection_;
@@ -108,8 +115,10 @@ public:
     // The practice mode new games are played in; empty for the whole game.
     void SetMode(const QString &mode) { mode_ = mode; }
 
+    void GameStarted() override;
     void QuestionAnswered(const AnsweredQuestion &answer) override;
     void GameFinished(int questions, float averageTime, int faults) override;
+    void GameStopped(int questions, int faults, GameStop how) override;
     // The game last finished entered the table of the ten best.
     void ResultRegistered();
     // Waits until every queued write is done, or waits to be retried.

@@ -131,7 +131,8 @@ std::optional<double> PoemStatisticsModel::Key(int poem, int column) const {
     case Guesses:
         return s.answers ? std::optional<double>(s.guesses) : std::nullopt;
     case Faults:
-        return s.answers ? std::optional<double>(s.faults) : std::nullopt;
+        // Faults count also on a question never answered (the game ended on it).
+        return s.answers || s.faults ? std::optional<double>(s.faults) : std::nullopt;
     case Last:
         return s.last.isValid() ? std::optional(double(s.last.toMSecsSinceEpoch())) : std::nullopt;
     default:
@@ -155,8 +156,11 @@ QString PoemStatisticsModel::Text(int poem, int column) const {
     default:
         break;
     }
-    if (column == Guesses || column == Faults) {
-        return s.answers ? QString::number(column == Guesses ? s.guesses : s.faults) : QString();
+    if (column == Guesses) {
+        return s.answers ? QString::number(s.guesses) : QString();
+    }
+    if (column == Faults) {
+        return s.answers || s.faults ? QString::number(s.faults) : QString();
     }
     const std::optional<double> value = Key(poem, column);
     return value ? Seconds(*value) : QString();

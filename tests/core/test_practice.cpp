@@ -128,7 +128,8 @@ private slots:
         QCOMPARE(NextBox(4, 1, 0.5f, 1.0), 1);
         QCOMPARE(NextBox(4, 0, 1.5f, 1.0), 1);
         QCOMPARE(NextBox(3, 0, -0.2f, 1.0), 3); // a guess
-        QCOMPARE(NextBox(2, 0, 9.0f, std::nullopt), 3);
+        QCOMPARE(NextBox(2, 0, 0.1f, std::nullopt), 2); // no median yet: nothing moves up
+        QCOMPARE(NextBox(2, 1, 0.1f, std::nullopt), 1);
         // Box b is due 2^(b-1) days after it moved; box 1 every game.
         const QDate day(2026, 12, 1);
         QVERIFY(IsDue({1, day, {}}, day));
@@ -150,9 +151,24 @@ private slots:
         states[90] = {3, today.addDays(-1), 3.0}; // not due, but the slowest of the rest
         FakeClock clock;
         TimeSeededRandom random(clock, 7);
-        const QList<int> order = DrillOrder(states, today, random);
-        QCOMPARE(order.mid(0, 4), (QList<int>{10, 40, 70, 90}));
+        states[20] = {1, today, 0.3, 2};          // box 1 with faults: before the slow one
+        QList<int> order = DrillOrder(states, today, random);
+        QCOMPARE(order.mid(0, 5), (QList<int>{20, 10, 40, 70, 90}));
         QCOMPARE(QSet<int>(order.begin(), order.end()).size(), 100);
+        // A young history: twelve poems answered (all in box 1), the rest never
+        // seen. Each ten asks seven of the weak, then three new ones.
+        for (DrillState &s : states) {
+            s = {};
+        }
+        for (int p = 0; p < 12; ++p) {
+            states[size_t(p)] = {1, today, 0.1 * p, p < 2 ? 1 : 0};
+        }
+        order = DrillOrder(states, today, random);
+        QCOMPARE(order.mid(0, 7), (QList<int>{1, 0, 11, 10, 9, 8, 7}));
+        for (int i = 7; i < 10; ++i) {
+            QVERIFY(order[i] >= 12);
+        }
+        QCOMPARE(order.mid(10, 5), (QList<int>{6, 5, 4, 3, 2}));
     }
 };
 

@@ -96,6 +96,63 @@ private slots:
         QVERIFY(QFile::exists(kHistoryFile + QStringLiteral("-wal")));
     }
 
+    // Every fault is kept against its poem and game: the question on which
+    // the fault limit passed, and the one under way when the player ends the
+    // game; a game's row says when it began and how it ended.
+    void gamesThatEndEarlyKeepTheirFaults() {
+        InTemporaryFolder folder;
+        int tick = 0;
+        History history(kHistoryFile, [&tick] {
+            return QDateTime(QDate(2026, 12, 7), QTime(9, 0)).addSecs(tick++);
+        });
+        QString why;
+        QVERIFY(history.Open(&why));
+        FakeWorld world;
+        world.game.SetAnswerLog(&history);
+        world.settings.revealDelay = 0;
+        world.settings.faultLimit = 1;
+        world.game.NewGame();
+        world.game.StartQuestion(); // tick 0: the game's start
+        const int lostPoem = world.game.currentPoem();
+        const int right = world.game.answerPosition() + 1;
+        world.game.PickCard(right % 8 + 1); // two wrong cards: past the limit of one
+        world.game.PickCard((right + 1) % 8 + 1);
+        QCOMPARE(world.dialogs.texts(), QStringList{"もう一度挑戦しますか。"});
+        // Another game: two answers, a fault on the third, then the board is closed.
+        world.settings.faultLimit = 8;
+        world.game.NewGame();
+        for (int q = 1; q <= 3; ++q) {
+            world.game.StartQuestion();
+            if (q == 3) {
+                world.game.PickCard(world.game.answerPosition() % 7 + 2);
+                break;
+            }
+            world.game.PickCard(world.game.answerPosition() + 1);
+        }
+        world.game.StopQuestion();
+        world.game.NewGame();
+        world.game.StartQuestion();
+        world.game.StopQuestion(); // a game ended before any answer
+        QVERIFY(history.WaitWritten(5000));
+        QCOMPARE(Rows(QStringLiteral("SELECT poem, faults, lost, reaction_time FROM answers "
+                                     "WHERE lost = 1 ORDER BY id"))
+                     .first(),
+                 (QVariantList{lostPoem, 2, 1, -1.0}));
+        QCOMPARE(Rows("SELECT COUNT(*), SUM(lost), SUM(faults) FROM answers"),
+                 (QList<QVariantList>{{4, 2, 3}}));
+        QCOMPARE(Rows(QStringLiteral("SELECT answers, faults FROM poems WHERE poem = %1")
+                          .arg(lostPoem)),
+                 (QList<QVariantList>{{0, 2}}));
+        QCOMPARE(Rows(QStringLiteral("SELECT box FROM boxes WHERE poem = %1").arg(lostPoem)),
+                 (QList<QVariantList>{{1}}));
+        QCOMPARE(Rows("SELECT finished, questions, faults FROM games ORDER BY id"),
+                 (QList<QVariantList>{{2, 0, 2}, {3, 2, 1}, {3, 0, 0}}));
+        // Each game's start is its first question's start, before any answer.
+        QCOMPARE(Rows("SELECT COUNT(*) FROM games g WHERE started >= (SELECT MIN(answered) "
+                      "FROM answers WHERE game = g.id)"),
+                 (QList<QVariantList>{{0}}));
+    }
+
     // Files that are not our history (another program's database, a newer
     // history; text is in the program's tests) are refused at once and never
     // written; ours damaged inside is found by the writer (below).

@@ -170,35 +170,67 @@ private slots:
     }
 
     // After a history where three poems were missed, the drill asks them first.
+    // Three whole games as a learner plays them (three faults in the first,
+    // four slow answers in the second), then a drill of ten: the seven weak
+    // poems come first, then three new ones; with fewer than twenty reactions
+    // behind it, no answer has moved a poem up a box.
     void drillAsksTheWeakPoemsFirst() {
         InTemporaryFolder folder;
-        {
-            QString why;
-            std::unique_ptr<HistoryDatabase> db = HistoryDatabase::Open(kHistoryFile, &why);
-            const QDateTime day(QDate(2026, 12, 6), QTime(19, 0));
-            QVERIFY(db->StartGame(1, day, QString()));
-            for (int poem = 1; poem <= 100; ++poem) {
-                AnsweredQuestion a;
-                a.poem = poem;
-                a.answerTime = 2.0f;
-                a.reactionTime = 0.5f;
-                a.faults = poem % 10 == 0 && poem <= 30 ? 1 : 0; // 10, 20 and 30 missed
-                QVERIFY(db->AddAnswer(1, day, a));
+        UiFixture f;
+        f.program->settings.revealDelay = 0;
+        QSet<int> weak;
+        QSet<int> seen;
+        for (int game = 0; game < 3; ++game) {
+            f.program->GameOpen();
+            for (int question = 1; question <= 5; ++question) {
+                if (question == 5) {
+                    f.OnModal([](QWidget *box) { box->findChild<QPushButton *>("Command2")->click(); });
+                }
+                f.PressStart();
+                const int poem = f.game().currentPoem();
+                seen.insert(poem);
+                const bool fault = game == 0 && question <= 3;
+                const bool slow = game == 1 && question <= 4;
+                if (fault) {
+                    f.ClickCard(f.WrongCard());
+                }
+                if (fault || slow) {
+                    weak.insert(poem);
+                }
+                f.clock.now += slow ? 6.5f : 1.0f;
+                f.ClickCard(f.RightCard());
             }
         }
-        UiFixture f;
+        QCOMPARE(weak.size(), 7);
+        f.program->AnswerHistory().WaitWritten(5000);
+        {
+            QString why;
+            const std::unique_ptr<HistoryDatabase> db = HistoryDatabase::Open(kHistoryFile, &why);
+            QSqlQuery query(db->Connection());
+            QVERIFY(query.exec("SELECT MAX(box), COUNT(*) FROM boxes") && query.next());
+            QCOMPARE(query.value(0).toInt(), 1);
+            QCOMPARE(query.value(1).toInt(), 15);
+        }
         PracticeMode drill;
         drill.kind = PracticeKind::Drill;
         f.program->SetPracticeMode(drill);
-        f.program->settings.revealDelay = 0;
+        f.program->settings.questionCount = 10;
         f.program->GameOpen();
-        QSet<int> first;
-        for (int question = 1; question <= 3; ++question) {
+        QList<int> asked;
+        for (int question = 1; question <= 10; ++question) {
+            if (question == 10) {
+                f.OnModal([](QWidget *box) { box->findChild<QPushButton *>("endButton")->click(); });
+            }
             f.PressStart();
-            first.insert(f.game().currentPoem());
+            asked.append(f.game().currentPoem());
+            f.clock.now += 1.0f;
             f.ClickCard(f.RightCard());
         }
-        QCOMPARE(first, (QSet<int>{10, 20, 30}));
+        const QList<int> first = asked.mid(0, 7);
+        QCOMPARE(QSet<int>(first.begin(), first.end()), weak);
+        for (int i = 7; i < 10; ++i) {
+            QVERIFY(!seen.contains(asked[i])); // then new ones, at most three of ten
+        }
         f.program->SetPracticeMode({});
     }
 };
