@@ -11,81 +11,34 @@ namespace {
 
 constexpr QChar kIdeographicSpace(0x3000);
 
-// Where the rules of the kana spelling do not give the sound: poem 44's
-// あふ is the long お of おほけなく and おほえやま, and poem 17's ちはや keeps its は.
-struct SpokenException {
-    int poem;
-    const char16_t *spoken;
-};
-constexpr SpokenException kSpokenExceptions[] = {{16, u"ちはやぶる"}, {43, u"おおことの"}};
-
-QChar SpokenKana(QChar kana, bool insideWord) {
-    switch (kana.unicode()) {
-    case u'を':
-        return u'お';
-    case u'ゐ':
-        return u'い';
-    case u'ゑ':
-        return u'え';
-    case u'ぢ':
-        return u'じ';
-    case u'づ':
-        return u'ず';
-    default:
-        break;
-    }
-    if (insideWord) {
-        switch (kana.unicode()) {
-        case u'は':
-            return u'わ';
-        case u'ひ':
-            return u'い';
-        case u'ふ':
-            return u'う';
-        case u'へ':
-            return u'え';
-        case u'ほ':
-            return u'お';
-        default:
-            break;
-        }
-    }
-    return kana;
-}
-
 bool IsKana(QChar c) {
     return c >= u'ぁ' && c <= u'ゖ';
 }
 
 } // namespace
 
-QString SpokenBeginning(const PoemCatalogue &catalogue, int poem) {
-    const QString spelling = catalogue.Text(poem, kUpperKana).remove(kIdeographicSpace);
-    for (const SpokenException &exception : kSpokenExceptions) {
-        if (exception.poem == poem) {
-            const QString spoken = QString::fromUtf16(exception.spoken);
-            return spoken + spelling.mid(spoken.size());
-        }
-    }
-    QString spoken;
-    // The first kana of each phrase begins a word; later ones are read as spoken.
-    const QString phrases = catalogue.Text(poem, kUpperKana);
-    bool wordStart = true;
-    for (const QChar c : phrases) {
+QString HeardVerse(const PoemCatalogue &catalogue, int poem) {
+    // The o-row kana whose following う is heard as a long お.
+    static const QString kORow = QStringLiteral("おこごそぞとどのほぼぽもよょろを");
+    QString heard;
+    for (const QChar c : catalogue.Text(poem, kUpperSpoken)) {
         if (c == kIdeographicSpace) {
-            wordStart = true;
             continue;
         }
-        spoken += SpokenKana(c, !wordStart);
-        wordStart = false;
+        if (c == u'う' && !heard.isEmpty() && kORow.contains(heard.back())) {
+            heard += u'お';
+        } else {
+            heard += c;
+        }
     }
-    return spoken;
+    return heard;
 }
 
 DecisiveTable::DecisiveTable(const PoemCatalogue &catalogue) : catalogue_(catalogue) {
+    // The particle を keeps its letter in modern kana, but sounds お.
     std::array<QString, kPoemCount> spoken;
     for (int p = 0; p < kPoemCount; ++p) {
-        spoken[p] = SpokenBeginning(catalogue, p);
+        spoken[p] = HeardVerse(catalogue, p).replace(u'を', u'お');
     }
     for (int p = 0; p < kPoemCount; ++p) {
         // One more than the longest beginning shared with any other poem.
@@ -101,9 +54,14 @@ DecisiveTable::DecisiveTable(const PoemCatalogue &catalogue) : catalogue_(catalo
             shared = std::max(shared, n);
         }
         counts_[p] = std::min<int>(shared + 1, int(spoken[p].size()));
+        heard_[p] = HeardVerse(catalogue, p).left(counts_[p]);
         kanjiLengths_[p] = KanjiCharactersFor(catalogue.Text(p, kUpperKanji),
                                               catalogue.Text(p, kUpperKana), counts_[p]);
     }
+}
+
+QString DecisiveTable::Heard(int poem) const {
+    return poem >= 0 && poem < kPoemCount ? heard_[poem] : QString();
 }
 
 QString DecisiveTable::Characters(int poem) const {

@@ -11,11 +11,11 @@
 
 namespace nupew {
 
-// The beginning of a poem's upper verse as it is read aloud, in kana, one
-// kana for each kana of its spelling (column kUpperKana, spaces left out):
-// を お, ゐ い, ゑ え, ぢ じ, づ ず are equal and は ひ ふ へ ほ inside a word
-// sound as わ い う え お.
-QString SpokenBeginning(const PoemCatalogue &catalogue, int poem);
+// A poem's upper verse as a karuta player hears it: its spoken form (column
+// kUpperSpoken) without spaces, and う after an o-row kana as the long お it
+// sounds (あふこと, said おうこと, is heard おーこと like おほけなく). The
+// particle を keeps its letter; the table compares it as お.
+QString HeardVerse(const PoemCatalogue &catalogue, int poem);
 
 class DecisiveTable final {
 public:
@@ -23,8 +23,10 @@ public:
 
     // The count of decisive characters of poem 0-99 against all hundred (1 to 6).
     int Count(int poem) const { return counts_[poem]; }
-    // The decisive characters as the verse spells them in kana.
+    // The decisive characters as the verse spells them in kana (あふこ).
     QString Characters(int poem) const;
+    // The decisive characters as players say them (おおこ).
+    QString Heard(int poem) const;
     // How many characters of the verse's text in `column` (kUpperKanji or
     // kUpperKana) carry the decisive characters; 0 when the kanji text cannot
     // be matched to its kana.
@@ -34,6 +36,7 @@ private:
     const PoemCatalogue &catalogue_;
     std::array<int, kPoemCount> counts_{};
     std::array<int, kPoemCount> kanjiLengths_{};
+    std::array<QString, kPoemCount> heard_;
 };
 
 // The first reveal step (1 = one character shown) after which the shown text

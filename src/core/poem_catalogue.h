@@ -13,14 +13,17 @@ inline constexpr int kLowerKanji = 1;
 inline constexpr int kUpperKana = 2;
 inline constexpr int kLowerKana = 3;
 inline constexpr int kPoet = 4;
+// The verses as they are read aloud today, in modern kana, phrases split by U+3000.
+inline constexpr int kUpperSpoken = 5;
+inline constexpr int kLowerSpoken = 6;
 inline constexpr int kPoemCount = 100;
-inline constexpr int kColumnCount = 5;
+inline constexpr int kColumnCount = 7;
 
 class PoemCatalogue final {
 public:
-    // Stores all 500 texts, column by column; called once at start-up.
+    // Stores all 700 texts, column by column; called once at start-up.
     void Fill();
-    // The text at (poem 0-99, column 0-4); numbers outside give an empty text.
+    // The text at (poem 0-99, column 0-6); numbers outside give an empty text.
     QString Text(int poem, int column) const;
     bool IsFilled() const { return filled_; }
 

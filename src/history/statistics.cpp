@@ -148,7 +148,7 @@ QString PoemStatisticsModel::Text(int poem, int column) const {
     case Beginning:
         return catalogue_.Text(poem, kUpperKanji).section(QChar(0x3000), 0, 0);
     case Decisive:
-        return decisive_.Characters(poem);
+        return decisive_.Heard(poem); // as players say them; the spelling in the tooltip
     case Answers:
         return QString::number(s.answers);
     case Last:
@@ -178,18 +178,47 @@ QVariant PoemStatisticsModel::data(const QModelIndex &index, int role) const {
         const bool text = index.column() == Beginning || index.column() == Decisive;
         return int((text ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
     }
+    if (role == Qt::ToolTipRole && index.column() == Decisive) {
+        return QStringLiteral("かなの表記: %1（%2字決まり）")
+            .arg(decisive_.Characters(poem))
+            .arg(decisive_.Count(poem));
+    }
+    if (role == Qt::ToolTipRole && index.column() == Beginning) {
+        return catalogue_.Text(poem, kUpperKanji);
+    }
     return {};
+}
+
+QString PoemStatisticsModel::SortText(int poem, int column) const {
+    // 上の句 in the order of its reading (50音), 決まり字 by its kana.
+    return column == Beginning ? catalogue_.Text(poem, kUpperSpoken) : decisive_.Heard(poem);
 }
 
 QVariant PoemStatisticsModel::headerData(int section, Qt::Orientation orientation, int role) const {
     static const char *const kHeaders[ColumnCount] = {
         "番号",       "上の句",   "決まり字", "回数",     "平均タイム",
         "最速タイム", "平均反応", "当て推量", "お手つき", "最終回答"};
-    if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section < 0 ||
-        section >= ColumnCount) {
+    static const char *const kTips[ColumnCount] = {
+        "歌の番号 (1〜100)",
+        "上の句の初めの句 (読みの50音順に並びます)",
+        "聞こえる決まり字 (かなの表記はセルのヒントに)",
+        "正しい札を取った回数",
+        "読み始めから正しい札を取るまでの平均 (秒)",
+        "いちばん速く取ったタイム (秒)",
+        "決まり字が出てから取るまでの平均 (秒)。当て推量は含みません",
+        "決まり字が出る前に取った回数 (当て推量)",
+        "この歌で間違えた札の数",
+        "最後に答えた日時"};
+    if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount) {
         return QAbstractTableModel::headerData(section, orientation, role);
     }
-    return QString::fromUtf8(kHeaders[section]);
+    if (role == Qt::DisplayRole) {
+        return QString::fromUtf8(kHeaders[section]);
+    }
+    if (role == Qt::ToolTipRole) {
+        return QString::fromUtf8(kTips[section]);
+    }
+    return QAbstractTableModel::headerData(section, orientation, role);
 }
 
 void PoemStatisticsModel::sort(int column, Qt::SortOrder order) {
@@ -201,8 +230,8 @@ void PoemStatisticsModel::sort(int column, Qt::SortOrder order) {
     std::array<int, kPoemCount> oldOrder = order_;
     std::iota(order_.begin(), order_.end(), 0);
     std::stable_sort(order_.begin(), order_.end(), [&](int a, int b) {
-        if (column == Beginning) {
-            const int c = Text(a, column).compare(Text(b, column));
+        if (column == Beginning || column == Decisive) {
+            const int c = SortText(a, column).compare(SortText(b, column));
             return order == Qt::AscendingOrder ? c < 0 : c > 0;
         }
         const std::optional<double> ka = Key(a, column);

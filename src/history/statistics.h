@@ -91,6 +91,8 @@ public:
 
 private:
     QString Text(int poem, int column) const;
+    // What a text column sorts by: the reading of 上の句, the heard 決まり字.
+    QString SortText(int poem, int column) const;
     std::optional<double> Key(int poem, int column) const;
 
     const PoemCatalogue &catalogue_;

@@ -85,6 +85,14 @@ PracticeDialog::PracticeDialog(const PracticeMode &mode, const DecisiveTable &de
     for (int n = 1; n <= 6; ++n) {
         counts_[size_t(n)] = Check(this, QStringLiteral("count%1").arg(n),
                                    QString::fromUtf16(countTexts[n]) + QStringLiteral("決まり"));
+        // The decisive characters of its poems, as players say them.
+        QStringList heard;
+        for (int p = 0; p < kPoemCount; ++p) {
+            if (decisive.Count(p) == n) {
+                heard.append(decisive.Heard(p));
+            }
+        }
+        counts_[size_t(n)]->setToolTip(heard.join(u'　'));
         grid->addWidget(counts_[size_t(n)], 7 + (n - 1) / 3, (n - 1) % 3 + 1, 1, 1);
     }
 

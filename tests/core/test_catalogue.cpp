@@ -3,7 +3,10 @@
 // the public tables and on dealt boards.
 #include "core/decisive.h"
 #include "core/poem_catalogue.h"
+#include "core/practice.h"
 
+#include <QFile>
+#include <QHash>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -12,6 +15,26 @@ using namespace nupew;
 namespace {
 
 const QChar kSpace(0x3000);
+
+// The reference rows by column name, poems 1-100 in order.
+QList<QHash<QString, QString>> Readings() {
+    QFile file(QStringLiteral(READINGS));
+    if (!file.open(QIODevice::ReadOnly)) {
+        qFatal("cannot read %s", READINGS);
+    }
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    const QStringList header = lines[0].split(u'\t');
+    QList<QHash<QString, QString>> rows;
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QStringList fields = lines[i].split(u'\t');
+        QHash<QString, QString> row;
+        for (qsizetype c = 0; c < header.size() && c < fields.size(); ++c) {
+            row[header[c]] = fields[c];
+        }
+        rows.append(row);
+    }
+    return rows;
+}
 
 } // namespace
 
@@ -41,7 +64,7 @@ private slots:
             }
         }
         QVERIFY(catalogue_.Text(-1, 0).isEmpty() && catalogue_.Text(100, 0).isEmpty() &&
-                catalogue_.Text(0, 5).isEmpty());
+                catalogue_.Text(0, kColumnCount).isEmpty());
     }
 
     // The traditional decisive characters of all hundred, as the public tables list them.
@@ -72,7 +95,32 @@ private slots:
             ++byCount[table.Count(p)];
         }
         QCOMPARE(byCount, (std::array<int, 7>{0, 7, 42, 37, 6, 2, 6}));
-        QCOMPARE(SpokenBeginning(catalogue_, 70).left(4), QStringLiteral("ゆうされ"));
+    }
+
+    // Against the public reference, all hundred: the spoken verses (を may
+    // stand for お), the decisive characters as players say them, the
+    // historical kana of the upper verse as the readings of its kanji spell
+    // it, and the five colours.
+    void allHundredAgainstTheReadings() {
+        const QList<QHash<QString, QString>> readings = Readings();
+        QCOMPARE(readings.size(), 100);
+        const DecisiveTable table(catalogue_);
+        const auto sound = [](QString text) { return text.replace(u'を', u'お'); };
+        for (int p = 0; p < kPoemCount; ++p) {
+            const QHash<QString, QString> &r = readings[p];
+            const QString poem = QString::number(p + 1);
+            QVERIFY2(sound(catalogue_.Text(p, kUpperSpoken)) == sound(r["upper_spoken"]),
+                     qPrintable(poem));
+            QVERIFY2(sound(catalogue_.Text(p, kLowerSpoken)) == sound(r["lower_spoken"]),
+                     qPrintable(poem));
+            QVERIFY2(table.Heard(p) == r["kimariji_spoken"],
+                     qPrintable(poem + u' ' + table.Heard(p)));
+            QString spelled = r["upper_ruby"];
+            spelled.replace(QRegularExpression(QStringLiteral("\\[[^|\\]]+\\|([^\\]]+)\\]")),
+                            QStringLiteral("\\1"));
+            QVERIFY2(catalogue_.Text(p, kUpperKana) == spelled, qPrintable(poem));
+            QVERIFY2(ColourName(ColourOf(p)) == r["colour"], qPrintable(poem));
+        }
     }
 
     // In the kanji text the characters that carry the decisive kana are coloured,

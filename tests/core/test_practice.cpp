@@ -57,18 +57,6 @@ class TestPractice : public QObject {
     Q_OBJECT
 
 private slots:
-    // Twenty poems a colour, and well-known ones in place.
-    void colourTable() {
-        std::array<int, kColourCount> counts{};
-        for (int p = 0; p < kPoemCount; ++p) {
-            ++counts[size_t(ColourOf(p))];
-        }
-        QCOMPARE(counts, (std::array<int, kColourCount>{20, 20, 20, 20, 20}));
-        QCOMPARE((QList<int>{ColourOf(0), ColourOf(2), ColourOf(7), ColourOf(18), ColourOf(34)}),
-                 (QList<int>{1, 0, 3, 4, 1}));
-        QCOMPARE(ColourName(3), QStringLiteral("緑"));
-    }
-
     void setsAndNames() {
         PoemCatalogue catalogue;
         catalogue.Fill();
