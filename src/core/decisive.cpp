@@ -5,11 +5,50 @@
 
 #include <algorithm>
 #include <functional>
+#include <numeric>
 
 namespace nupew {
 namespace {
 
 constexpr QChar kIdeographicSpace(0x3000);
+
+// How the reading of a run of kanji parts among its characters, for the runs
+// that the decisive characters of some poem end inside (奥山 おく|やま: the
+// decisive おく is 奥 alone). Other runs are coloured whole.
+struct RunSplit {
+    const char16_t *run;
+    std::array<int, 3> kana; // reading lengths of the run's characters
+};
+constexpr RunSplit kRunSplits[] = {
+    {u"田子", {1, 1}},    {u"奥山", {2, 2}},     {u"八十島", {1, 1, 2}}, {u"筑波嶺", {2, 1, 1}},
+    {u"陸奥", {2, 2}},    {u"千早振", {1, 2, 1}}, {u"難波", {2, 1}},      {u"今来", {2, 1}},
+    {u"小倉山", {1, 2, 2}}, {u"山里", {2, 2}},     {u"有明", {2, 2}},      {u"山川", {2, 2}},
+    {u"久方", {2, 2}},    {u"白露", {2, 2}},     {u"浅茅生", {2, 1, 1}}, {u"由良", {1, 1}},
+    {u"八重", {1, 1}},    {u"御垣守", {1, 2, 2}}, {u"有馬山", {2, 1, 2}}, {u"大江山", {2, 1, 2}},
+    {u"宇治", {1, 1}},    {u"嵐吹", {3, 1}},     {u"高砂", {2, 2}},      {u"淡路島", {2, 1, 2}},
+    {u"秋風", {2, 2}},    {u"村雨", {2, 2}},     {u"難波江", {2, 1, 1}}, {u"吉野", {2, 1}},
+};
+
+// Gives each character of a run that kRunSplits knows the end of its own
+// reading; `ends` holds the run's shared end for all of them.
+void SplitRun(const QString &run, qsizetype start, qsizetype readingStart,
+              std::vector<qsizetype> &ends) {
+    for (const RunSplit &split : kRunSplits) {
+        if (run != QString::fromUtf16(split.run)) {
+            continue;
+        }
+        const qsizetype total = std::accumulate(split.kana.begin(), split.kana.end(), qsizetype(0));
+        if (readingStart + total != ends[size_t(start)]) {
+            return; // read otherwise here: keep it whole
+        }
+        qsizetype end = readingStart;
+        for (qsizetype m = 0; m < run.size(); ++m) {
+            end += split.kana[size_t(m)];
+            ends[size_t(start + m)] = end;
+        }
+        return;
+    }
+}
 
 bool IsKana(QChar c) {
     return c >= u'ぁ' && c <= u'ゖ';
@@ -138,6 +177,16 @@ int KanjiCharactersFor(const QString &kanjiText, const QString &kanaText, int ka
     };
     if (kanaCount <= 0 || !match(0, 0)) {
         return 0;
+    }
+    for (qsizetype i = 0; i < k;) {
+        qsizetype run = i;
+        while (run < k && !IsKana(kanjiText[run]) && kanjiText[run] != kIdeographicSpace) {
+            ++run;
+        }
+        if (run - i > 1) {
+            SplitRun(kanjiText.mid(i, run - i), i, i > 0 ? ends[size_t(i - 1)] : 0, ends);
+        }
+        i = std::max(run, i + 1);
     }
     // The kana position of the last decisive kana, spaces counted.
     qsizetype target = 0;

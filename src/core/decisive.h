@@ -45,7 +45,9 @@ private:
 int DecisiveStep(const QString &verse, const QList<QString> &cardVerses);
 
 // The number of characters of `kanjiText` that carry the first `kanaCount`
-// kana of `kanaText`, the same words written the two ways; 0 if they do not match.
+// kana of `kanaText`, the same words written the two ways; 0 if they do not
+// match. Within a run of kanji only those whose reading holds a decisive kana
+// count (村 of 村雨 for む), where the run's split is known; others whole.
 int KanjiCharactersFor(const QString &kanjiText, const QString &kanaText, int kanaCount);
 
 } // namespace nupew
