@@ -2,6 +2,7 @@
 // Draws our own picture of every poem (U1.JPG–U100.JPG) and of every poet
 // (A1.JPG–A100.JPG) from the poem table, so that the viewers have something to
 // show out of the box. Usage: nupew_make_pictures FOLDER
+#include "core/decisive.h"
 #include "core/game.h"
 #include "core/poem_catalogue.h"
 
@@ -66,40 +67,6 @@ QString KanjiNumber(int number) {
     return text;
 }
 
-// Kana without their voicing marks, as the cards write them.
-QString Unvoiced(const QString &text) {
-    QString plain = text.normalized(QString::NormalizationForm_D);
-    plain.remove(QChar(0x3099));
-    plain.remove(QChar(0x309A));
-    return plain.normalized(QString::NormalizationForm_C);
-}
-
-// Where the lower verse's two phrases meet. The card's kana give the second
-// phrase (the second seven of fourteen); the kanji text ends with the same kana,
-// or with some of them after a run of kanji that reads the rest: the break goes
-// before that run. Where nothing matches, the middle of the text.
-int LowerVerseBreak(const QString &kanji, const QString &kana) {
-    const QString text = Unvoiced(kanji);
-    const QString second = Unvoiced(kana.mid(kana.size() / 2));
-    qsizetype matched = 0;
-    while (matched < second.size() && matched < text.size() &&
-           text[text.size() - 1 - matched] == second[second.size() - 1 - matched]) {
-        ++matched;
-    }
-    qsizetype at = text.size() - matched;
-    if (matched < second.size()) {
-        const auto isKana = [](QChar c) { return c >= u'ぁ' && c <= u'ゖ'; };
-        const qsizetype end = at;
-        while (at > 0 && !isKana(text[at - 1])) {
-            --at;
-        }
-        if (matched == 0 || at == end) {
-            return int((kanji.size() + 1) / 2);
-        }
-    }
-    return int(at);
-}
-
 // A colour washed into the paper, `share` parts in a hundred.
 QColor Wash(const QColor &colour, int share) {
     const auto mix = [share](int a, int b) { return (a * share + b * (100 - share)) / 100; };
@@ -130,7 +97,7 @@ QImage DrawPoemPicture(const PoemCatalogue &catalogue, int row) {
 
     const QStringList upper = catalogue.Text(row, 0).split(kSpace);
     const QString lower = catalogue.Text(row, 1).remove(kSpace);
-    const int half = LowerVerseBreak(lower, catalogue.Text(row, 3).remove(kSpace));
+    const int half = LowerVerseBreak(catalogue, row);
     const QStringList columns = upper + QStringList{lower.left(half), lower.mid(half)};
     qsizetype longest = 0;
     for (const QString &column : columns) {

@@ -126,6 +126,17 @@ int DecisiveTable::LengthIn(int poem, int column) const {
     return int(text.size());
 }
 
+int LowerVerseBreak(const PoemCatalogue &catalogue, int poem) {
+    // How many characters of each kanji lower verse its first phrase takes.
+    static constexpr char kBreaks[] = "55765656776466577577757464757456544674756446776666"
+                                      "76676466775566657656667666677657576667675666676667";
+    static_assert(sizeof kBreaks == 101);
+    if (poem < 0 || poem >= kPoemCount || catalogue.Text(poem, kLowerKanji).isEmpty()) {
+        return 0;
+    }
+    return kBreaks[poem] - '0';
+}
+
 int DecisiveStep(const QString &verse, const QList<QString> &cardVerses) {
     for (int step = 1; step <= verse.size(); ++step) {
         const QString shown = verse.left(step);

@@ -44,6 +44,10 @@ private:
 // of the poems on the cards, the asked one among them).
 int DecisiveStep(const QString &verse, const QList<QString> &cardVerses);
 
+// Where the second phrase of poem 0-99's lower verse begins in its kanji text;
+// 0 for a number outside.
+int LowerVerseBreak(const PoemCatalogue &catalogue, int poem);
+
 // The number of characters of `kanjiText` that carry the first `kanaCount`
 // kana of `kanaText`, the same words written the two ways; 0 if they do not
 // match. Within a run of kanji only those whose reading holds a decisive kana

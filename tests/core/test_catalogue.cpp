@@ -120,6 +120,24 @@ private slots:
                             QStringLiteral("\\1"));
             QVERIFY2(catalogue_.Text(p, kUpperKana) == spelled, qPrintable(poem));
             QVERIFY2(ColourName(ColourOf(p)) == r["colour"], qPrintable(poem));
+            // The pictures break the lower verse where its phrases meet: the
+            // characters either side are the reference's, written or read.
+            const QStringList phrases = r["lower_ruby"].split(kSpace);
+            static const QRegularExpression token(
+                QStringLiteral("\\[([^|\\]]+)\\|([^\\]]+)\\]|(.)"));
+            QRegularExpressionMatch last;
+            for (const QRegularExpressionMatch &m : token.globalMatch(phrases[0])) {
+                last = m;
+            }
+            const QRegularExpressionMatch next = token.match(phrases[1]);
+            const QString kanji = catalogue_.Text(p, kLowerKanji);
+            const int at = LowerVerseBreak(catalogue_, p);
+            const QString end = last.captured(3) + last.captured(1).right(1) +
+                                last.captured(2).right(1);
+            const QString start = next.captured(3) + next.captured(1).left(1) +
+                                  next.captured(2).left(1);
+            QVERIFY2(at > 0 && end.contains(kanji[at - 1]) && start.contains(kanji[at]),
+                     qPrintable(poem + u' ' + kanji.left(at) + u'/' + kanji.mid(at)));
         }
     }
 
