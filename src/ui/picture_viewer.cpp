@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <cmath>
 #include <optional>
 
@@ -276,11 +277,24 @@ void PictureViewer::Open(const QString &folder, int poem, bool boardNormal, Dial
 void PictureViewer::Apply() {
     applying_ = true;
     image_->setPixmap(picture_.isNull() ? QPixmap() : QPixmap::fromImage(picture_));
-    image_->setGeometry(0, 0, Pixels(geometry_.pictureWidth), Pixels(geometry_.pictureHeight));
-    problem_->setGeometry(0, 0, std::max(Pixels(geometry_.outerWidth - kFrameWidth), 120), 64);
+    int width = Pixels(geometry_.outerWidth - kFrameWidth);
+    int height = Pixels(geometry_.outerHeight - kFrameHeight);
+    // A window larger than the screen is drawn smaller, picture and all, so
+    // that it fits; the sizes of its rules stay as they are.
+    double scale = 1.0;
+    if (const QScreen *screen = this->screen()) {
+        const QRect area = screen->availableGeometry();
+        const int frame = isVisible() ? std::max(frameGeometry().height() - this->height(), 0)
+                                      : kAssumedTitleHeight;
+        scale = std::min({1.0, double(area.width()) / std::max(width, 1),
+                          double(area.height() - frame) / std::max(height, 1)});
+    }
+    const auto scaled = [scale](int pixels) { return int(std::floor(pixels * scale)); };
+    image_->setGeometry(0, 0, scaled(Pixels(geometry_.pictureWidth)),
+                        scaled(Pixels(geometry_.pictureHeight)));
+    problem_->setGeometry(0, 0, std::max(scaled(width), 120), 64);
     if (geometry_.normal) {
-        resize(Pixels(geometry_.outerWidth - kFrameWidth),
-               Pixels(geometry_.outerHeight - kFrameHeight));
+        resize(scaled(width), scaled(height));
     }
     applying_ = false;
 }

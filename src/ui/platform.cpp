@@ -2,6 +2,9 @@
 // The platform layer: twips, fonts, colours, message boxes and translations.
 #include "ui/platform.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QIcon>
@@ -88,8 +91,37 @@ void ClickLabel::paintEvent(QPaintEvent *event) {
     }
 }
 
+void FitOnScreen(QWidget *window) {
+    const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen) {
+        return;
+    }
+    const QRect area = screen->availableGeometry();
+    // Before the first showing there is no frame yet: allow for a title bar.
+    const QRect frame = window->frameGeometry();
+    const int extraWidth = std::max(frame.width() - window->width(), 0);
+    const int extraHeight = window->isVisible() ? std::max(frame.height() - window->height(), 0)
+                                                : kAssumedTitleHeight;
+    // Shrunk first where the window allows it, then moved in.
+    const int width = std::min(window->width(), area.width() - extraWidth);
+    const int height = std::min(window->height(), area.height() - extraHeight);
+    if (width != window->width() || height != window->height()) {
+        window->resize(std::max(width, window->minimumWidth()),
+                       std::max(height, window->minimumHeight()));
+    }
+    const int outerWidth = window->width() + extraWidth;
+    const int outerHeight = window->height() + extraHeight;
+    const int x = std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() + 1 - outerWidth));
+    const int y = std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() + 1 - outerHeight));
+    if (x != frame.left() || y != frame.top()) {
+        window->move(x, y);
+    }
+}
+
 void ShowForward(QWidget *window) {
+    FitOnScreen(window);
     window->show();
+    FitOnScreen(window); // again, now that the window manager's frame is known
     window->raise();
     window->activateWindow();
 }

@@ -70,7 +70,13 @@ private:
     bool releaseEndsDoubleClick_ = false;
 };
 
-// Shows a window, or brings it forward when it is showing, and gives it the focus.
+// Moves a window into its screen's available area, shrunk first where it is
+// larger and allows it, so that no part of it opens off the screen.
+void FitOnScreen(QWidget *window);
+inline constexpr int kAssumedTitleHeight = 32;
+
+// Shows a window, or brings it forward when it is showing, inside the screen,
+// and gives it the focus.
 void ShowForward(QWidget *window);
 
 // True when a mouse release that reached `window` happened over one of its

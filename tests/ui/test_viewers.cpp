@@ -137,10 +137,13 @@ private slots:
         // The player makes it wider: the picture follows, the height springs back.
         viewer->resize(600, 123);
         QCOMPARE(viewer->size(), QSize(600, 450));
-        // A taller picture in the open viewer keeps the width.
+        // A taller picture in the open viewer keeps the width, drawn smaller
+        // where the window would be taller than the screen.
         SavePicture("U30.BMP", 200, 400, Qt::darkBlue, "BMP");
         f.Click(f.BoardLabel("Label28"));
-        QCOMPARE(viewer->size(), QSize(600, 1200));
+        QCOMPARE(viewer->Geometry().pictureWidth, 600.0f * float(kTwipsPerPixel));
+        QVERIFY(viewer->screen()->availableGeometry().contains(viewer->frameGeometry()));
+        QCOMPARE(viewer->height(), viewer->width() * 2);
         // Esc closes it, and so does its popup item.
         QPointer<PictureViewer> closed = viewer;
         QTest::keyClick(viewer, Qt::Key_Escape);
@@ -196,6 +199,29 @@ private slots:
         QCOMPARE(f.dialogs.texts(), QStringList{"歌ファイルがありません"});
         QCOMPARE(CentrePixel(f.program->Viewer(PictureKind::Poem)), QColor(Qt::yellow));
         QVERIFY(!QGuiApplication::overrideCursor());
+    }
+
+    // A viewer whose place or size would run off the screen opens inside it
+    // (the offscreen screen is 800×800): the poet's, at its old place, and a
+    // poem picture taller than the screen.
+    void viewersFitTheScreen() {
+        InTemporaryFolder folder;
+        UiFixture f;
+        AnswerPoem(f, 75);
+        SavePicture("A75.JPG", 480, 640, Qt::blue, "JPG");
+        SavePicture("U75.JPG", 700, 1200, Qt::blue, "JPG");
+        const QRect area = f.Board().screen()->availableGeometry();
+        for (const char *label : {"Label38", "Label09"}) {
+            f.Click(f.BoardLabel(label));
+        }
+        for (const PictureKind kind : {PictureKind::Poet, PictureKind::Poem}) {
+            const QRect frame = f.program->Viewer(kind)->frameGeometry();
+            QVERIFY2(area.contains(frame), qPrintable(QStringLiteral("%1,%2 %3×%4")
+                                                            .arg(frame.x())
+                                                            .arg(frame.y())
+                                                            .arg(frame.width())
+                                                            .arg(frame.height())));
+        }
     }
 
     // The build draws all two hundred pictures from the poem table.
