@@ -42,7 +42,18 @@ PracticeEndBox::PracticeEndBox(const QString &name, const QString &average, cons
     end->setObjectName(QStringLiteral("endButton"));
     connect(again, &QPushButton::clicked, this, &QDialog::accept);
     connect(end, &QPushButton::clicked, this, &QDialog::reject);
+    // The last poem's pictures, while the box is up: afterwards the answer is gone.
+    auto *poem = new QPushButton(QStringLiteral("歌の絵(&U)"), this);
+    poem->setObjectName(QStringLiteral("poemPictureButton"));
+    poem->setAutoDefault(false);
+    auto *poet = new QPushButton(QStringLiteral("作者の絵(&P)"), this);
+    poet->setObjectName(QStringLiteral("poetPictureButton"));
+    poet->setAutoDefault(false);
+    connect(poem, &QPushButton::clicked, this, &PracticeEndBox::poemPictureWanted);
+    connect(poet, &QPushButton::clicked, this, &PracticeEndBox::poetPictureWanted);
     auto *buttons = new QHBoxLayout;
+    buttons->addWidget(poem);
+    buttons->addWidget(poet);
     buttons->addStretch();
     buttons->addWidget(again);
     buttons->addWidget(end);

@@ -12,6 +12,11 @@ class PracticeEndBox final : public QDialog {
 public:
     PracticeEndBox(const QString &name, const QString &average, const QString &reaction,
                    const QString &faults, QWidget *parent = nullptr);
+
+signals:
+    // The last poem's pictures, while the box is up.
+    void poemPictureWanted();
+    void poetPictureWanted();
 };
 
 } // namespace nupew

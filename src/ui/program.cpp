@@ -278,6 +278,10 @@ void Program::ShowRecordEntryBox(const QString &averageText, const QString &faul
         ShowRecords();
     });
     connect(&box, &RecordEntryBox::declined, this, [this] { game_->NewGame(); });
+    connect(&box, &RecordEntryBox::poemPictureWanted, this,
+            [this] { OpenPicture(PictureKind::Poem); });
+    connect(&box, &RecordEntryBox::poetPictureWanted, this,
+            [this] { OpenPicture(PictureKind::Poet); });
     box.exec();
 }
 
@@ -286,6 +290,10 @@ bool Program::ShowPracticeEnd(const QString &averageText, const QString &reactio
     const ModalScope modal(*this);
     PracticeEndBox box(practiceMode_.Name(), averageText, reactionText, faultsText,
                        board_->isVisible() ? board_.get() : nullptr);
+    connect(&box, &PracticeEndBox::poemPictureWanted, this,
+            [this] { OpenPicture(PictureKind::Poem); });
+    connect(&box, &PracticeEndBox::poetPictureWanted, this,
+            [this] { OpenPicture(PictureKind::Poet); });
     return box.exec() == QDialog::Accepted;
 }
 
@@ -575,6 +583,16 @@ void Program::OpenPicture(PictureKind kind) {
     QPointer<PictureViewer> &viewer = kind == PictureKind::Poem ? poemViewer_ : poetViewer_;
     if (!viewer) {
         viewer = new PictureViewer(kind);
+    }
+    // Opened from a box that ends the game, the viewer goes over that box,
+    // modal itself, so that it can be looked at and closed.
+    const bool overBox = QApplication::activeModalWidget() != nullptr &&
+                         QApplication::activeModalWidget() != viewer.data();
+    if (overBox != (viewer->windowModality() == Qt::ApplicationModal)) {
+        const bool visible = viewer->isVisible();
+        viewer->hide();
+        viewer->setWindowModality(overBox ? Qt::ApplicationModal : Qt::NonModal);
+        viewer->setVisible(visible);
     }
     const bool boardNormal = !(board_->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized));
     viewer->Open(pictureFolder, game_->currentPoem(), boardNormal, *this);

@@ -99,6 +99,12 @@ RecordEntryBox::RecordEntryBox(const QString &averageText, const QString &faults
         ->setObjectName(QStringLiteral("MENU_21"));
     menu_->addAction(QStringLiteral("記録しない(&N)"), decline_, &QPushButton::click)
         ->setObjectName(QStringLiteral("MENU_22"));
+    // The last poem's pictures, while the box is up: afterwards the answer is gone.
+    menu_->addSeparator();
+    menu_->addAction(QStringLiteral("歌の絵を見る(&U)"), this, &RecordEntryBox::poemPictureWanted)
+        ->setObjectName(QStringLiteral("poemPicture"));
+    menu_->addAction(QStringLiteral("作者の絵を見る(&A)"), this, &RecordEntryBox::poetPictureWanted)
+        ->setObjectName(QStringLiteral("poetPicture"));
 }
 
 void RecordEntryBox::keyPressEvent(QKeyEvent *event) {

@@ -24,6 +24,9 @@ signals:
     // 記録する with the typed name, after the box has closed; 記録しない.
     void registerWanted(const QString &name);
     void declined();
+    // The popup's items for the last poem's pictures.
+    void poemPictureWanted();
+    void poetPictureWanted();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -147,10 +147,23 @@ private slots:
         f.program->GameOpen();
         QCOMPARE(f.Board().windowTitle(), QStringLiteral("タワユかるたとりゲーム — 練習: 青"));
         QString faults;
-        f.PlayGame([&faults](QWidget *box) {
+        bool pictureOverTheBox = false;
+        f.PlayGame([&](QWidget *box) {
             faults = box->findChild<QLabel *>("faults")->text();
+            // The last poem's picture can still be opened, over the box.
+            const int poem = f.game().currentPoem();
+            QImage picture(40, 30, QImage::Format_RGB32);
+            picture.fill(Qt::green);
+            picture.save(QStringLiteral("U%1.JPG").arg(poem));
+            box->findChild<QPushButton *>("poemPictureButton")->click();
+            PictureViewer *viewer = f.program->Viewer(PictureKind::Poem);
+            pictureOverTheBox = viewer && viewer->isVisible() &&
+                                QApplication::activeModalWidget() == viewer &&
+                                viewer->LoadedFile().endsWith(QStringLiteral("U%1.JPG").arg(poem));
+            viewer->close();
             box->findChild<QPushButton *>("endButton")->click();
         });
+        QVERIFY(pictureOverTheBox);
         QCOMPARE(faults, QStringLiteral("0"));
         QVERIFY(!f.Board().isVisible());
         QVERIFY(!QFile::exists(kRecordFile));
