@@ -143,6 +143,20 @@ QString Game::CardOrder(const QString &lowerVerse) {
     return card;
 }
 
+QString Game::ReadingOrder(const QString &card) {
+    // The inverse of CardOrder: each place of the card back to its place in the verse.
+    const QString order = CardOrder(QStringLiteral("ABCDEFGHIJKLMNO"));
+    const QString padded = card.leftJustified(15, kIdeographicSpace[0], true);
+    QString verse(15, kIdeographicSpace[0]);
+    for (int i = 0; i < 15; ++i) {
+        verse[order[i].unicode() - u'A'] = padded[i];
+    }
+    while (verse.endsWith(kIdeographicSpace)) {
+        verse.chop(1);
+    }
+    return verse;
+}
+
 Rgb PoetColor(const QString &poetEntry) {
     const QChar marker = poetEntry.isEmpty() ? QChar() : poetEntry[0];
     if (marker == u'●') {

@@ -75,6 +75,8 @@ public:
 
     // The card order of a lower verse: three columns read right to left.
     static QString CardOrder(const QString &lowerVerse);
+    // A card's text back in the verse's reading order, padding left out.
+    static QString ReadingOrder(const QString &card);
     // An average time as the entry box shows it: "0.##", the point always written.
     static QString FormatAverage(float seconds);
 

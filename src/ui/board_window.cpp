@@ -133,6 +133,7 @@ void BoardWindow::BuildCards() {
             {{}, Twips(place.left, place.top, kCardWidth, kCardHeight), Qt::white, kBlue, cardFont},
             3, Px(315));
         const int number = position + 1;
+        card->setAccessibleDescription(QStringLiteral("札%1（キー %1）").arg(number));
         connect(card, &ClickLabel::clicked, this, [this, number] { game_.CardClick(number); });
         cards_[position] = card;
     }
@@ -182,6 +183,7 @@ void BoardWindow::BuildControls() {
     const QFont buttonFont = NamedFont(kPMincho, 9);
     startButton_ = new QPushButton(QStringLiteral("開始"), this);
     startButton_->setObjectName(QStringLiteral("Command1"));
+    startButton_->setAccessibleName(QStringLiteral("開始"));
     startButton_->setGeometry(Twips(0, 120, 615, 300));
     startButton_->setFont(buttonFont);
     connect(startButton_, &QPushButton::clicked, this, [this] { game_.StartQuestion(); });
@@ -258,6 +260,9 @@ void BoardWindow::mouseReleaseEvent(QMouseEvent *event) {
 void BoardWindow::SetCardText(int position, const QString &text) {
     if (position >= 0 && position < kBoardPositions) {
         cards_[position]->setText(text);
+        // Assistive tools read the verse in its own order, not the card's columns.
+        cards_[position]->setAccessibleName(text.isEmpty() ? QStringLiteral("空き")
+                                                           : Game::ReadingOrder(text));
     }
 }
 
@@ -276,6 +281,7 @@ void BoardWindow::SetPracticeName(const QString &name) {
 void BoardWindow::SetVerse(const QString &text) {
     verse_->SetEmphasis(0, {});
     verse_->setText(text);
+    verse_->setAccessibleName(text);
 }
 
 void BoardWindow::SetVerseEmphasis(int count) {
@@ -285,6 +291,7 @@ void BoardWindow::SetVerseEmphasis(int count) {
 
 void BoardWindow::SetPoetText(const QString &text) {
     poet_->setText(text);
+    poet_->setAccessibleName(text.trimmed());
 }
 
 void BoardWindow::SetPoetColor(Rgb color) {
@@ -305,14 +312,17 @@ bool BoardWindow::PoetVisible() const {
 
 void BoardWindow::SetQuestionNumber(const QString &text) {
     question_->setText(text);
+    question_->setAccessibleName(QStringLiteral("第%1問").arg(text));
 }
 
 void BoardWindow::SetFaultCount(const QString &text) {
     faults_->setText(text);
+    faults_->setAccessibleName(QStringLiteral("お手つき %1回").arg(text));
 }
 
 void BoardWindow::SetMessage(const QString &text) {
     message_->setText(text);
+    message_->setAccessibleName(text.trimmed());
 }
 
 void BoardWindow::Beep() {

@@ -7,6 +7,7 @@
 #include "ui/records_window.h"
 #include "ui_fixture.h"
 
+#include <QAccessible>
 #include <QLineEdit>
 #include <QMenu>
 
@@ -18,6 +19,26 @@ class TestBoard : public QObject {
 
 private slots:
     void initTestCase() { PrepareUiTests(); }
+
+    // What a screen reader hears: each card's lower verse in reading order
+    // (not the card's columns), the strip's shown text, the poet, the buttons.
+    void assistiveToolsReadTheBoard() {
+        InTemporaryFolder folder;
+        UiFixture f;
+        f.program->settings.revealDelay = 0;
+        f.program->settings.lowerTextMode = 2;
+        f.program->GameOpen();
+        const auto name = [](QWidget *widget) {
+            return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+        };
+        const int poem = f.game().currentPoem() - 1;
+        const QString lower = f.program->catalogue.Text(poem, kLowerKana).trimmed();
+        QCOMPARE(name(f.BoardLabel(QStringLiteral("Label0%1").arg(f.RightCard()))), lower);
+        f.Answer();
+        QCOMPARE(name(f.BoardLabel("Label09")), f.game().askedVerses()[1]);
+        QCOMPARE(name(f.BoardLabel("Label38")), f.program->catalogue.Text(poem, kPoet).mid(1));
+        QCOMPARE(name(f.Child<QPushButton>(f.Board(), "Command1")), QStringLiteral("開始"));
+    }
 
     void clicksOnTheBoard() {
         InTemporaryFolder folder;
