@@ -10,7 +10,8 @@
 #include <QBarSeries>
 #include <QBarSet>
 #include <QClipboard>
-#include <QDateTimeAxis>
+#include <QCategoryAxis>
+#include <QCursor>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -18,6 +19,7 @@
 #include <QLineSeries>
 #include <QPushButton>
 #include <QScatterSeries>
+#include <QToolTip>
 #include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -153,9 +155,16 @@ void StatisticsWindow::DrawGames(const HistoryStatistics &statistics) {
     reaction->setName(QStringLiteral("平均反応時間"));
     reaction->setColor(kReactionColor);
     const QList<GameStatistics> &games = statistics.games;
+    // Games in the order played, one step each: a sitting of many games reads
+    // as well as a game a week. A point that stands for several games sits at
+    // the last of them; its date is in its tooltip and on the top axis.
     double top = 0;
+    int played = 0;
+    pointDates_.clear();
     for (const GameStatistics &game : games) {
-        const qreal x = qreal(game.started.toMSecsSinceEpoch());
+        played += game.games;
+        const qreal x = played;
+        pointDates_.insert(played, game.started);
         average->append(x, game.averageTime);
         top = std::max(top, game.averageTime);
         if (game.meanReaction) {
@@ -163,26 +172,59 @@ void StatisticsWindow::DrawGames(const HistoryStatistics &statistics) {
             top = std::max(top, *game.meanReaction);
         }
     }
-    QDateTime first = games.isEmpty() ? QDateTime() : games.first().started;
-    QDateTime last = games.isEmpty() ? QDateTime() : games.last().started;
     // A single game still shows as a point.
     for (QLineSeries *series : {average, reaction}) {
         series->setPointsVisible(true);
         chart->addSeries(series);
+        connect(series, &QLineSeries::hovered, this, [this, series](QPointF point, bool state) {
+            if (!state) {
+                QToolTip::hideText();
+                return;
+            }
+            const int game = int(std::lround(point.x()));
+            const auto date = pointDates_.lowerBound(game);
+            QToolTip::showText(QCursor::pos(),
+                               QStringLiteral("%1局目　%2\n%3: %4 秒")
+                                   .arg(game)
+                                   .arg(date != pointDates_.end()
+                                            ? date->toString(QStringLiteral("yyyy/MM/dd HH:mm"))
+                                            : QString())
+                                   .arg(series->name())
+                                   .arg(point.y(), 0, 'f', 2));
+        });
     }
-    auto *time = new QDateTimeAxis;
-    time->setFormat(QStringLiteral("MM/dd HH:mm"));
-    time->setLabelsFont(NamedFont(kPGothic, 8));
-    time->setTickCount(5);
-    if (!first.isValid()) {
-        first = last = QDateTime::currentDateTime();
+    auto *number = new QValueAxis;
+    number->setObjectName(QStringLiteral("gameAxis"));
+    number->setTitleText(QStringLiteral("ゲーム（遊んだ順）"));
+    number->setTitleFont(NamedFont(kPGothic, 9));
+    number->setLabelsFont(NamedFont(kPGothic, 8));
+    number->setLabelFormat(QStringLiteral("%d"));
+    number->setRange(0, std::max(played, 1) + 0.5);
+    number->setTickType(QValueAxis::TicksDynamic);
+    number->setTickAnchor(0);
+    number->setTickInterval(std::max(1.0, std::ceil(played / 5.0)));
+    chart->addAxis(number, Qt::AlignBottom);
+    // The dates, with their year, above: the first game, the last, one between.
+    auto *dates = new QCategoryAxis;
+    dates->setObjectName(QStringLiteral("dateAxis"));
+    dates->setLabelsFont(NamedFont(kPGothic, 8));
+    dates->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    dates->setRange(number->min(), number->max());
+    if (!pointDates_.isEmpty()) {
+        QList<int> marks{pointDates_.firstKey(), pointDates_.lastKey()};
+        const auto middle = pointDates_.lowerBound((marks[0] + marks[1]) / 2);
+        if (middle.key() != marks[0] && middle.key() != marks[1]) {
+            marks.insert(1, middle.key());
+        }
+        for (const int game : marks) {
+            dates->append(pointDates_.value(game).toString(QStringLiteral("yyyy/MM/dd")), game);
+        }
     }
-    time->setRange(first.addSecs(-1800), last.addSecs(1800));
-    chart->addAxis(time, Qt::AlignBottom);
+    chart->addAxis(dates, Qt::AlignTop);
     QValueAxis *seconds = SecondsAxis(top);
     chart->addAxis(seconds, Qt::AlignLeft);
     for (QLineSeries *series : {average, reaction}) {
-        series->attachAxis(time);
+        series->attachAxis(number);
         series->attachAxis(seconds);
     }
 }

@@ -6,6 +6,8 @@
 #include "history/statistics.h"
 
 #include <QChartView>
+#include <QDateTime>
+#include <QMap>
 #include <QWidget>
 
 class QLabel;
@@ -45,6 +47,7 @@ private:
     QLabel *note_ = nullptr;
     QChartView *gamesChart_ = nullptr;
     QChartView *countChart_ = nullptr;
+    QMap<int, QDateTime> pointDates_; // each point's last game number and its start
 };
 
 } // namespace nupew

@@ -415,6 +415,9 @@ private slots:
                               "18,住の江の,す,2,1.50,1.00,0.75,0,0,2026/12/02 20:00",
                               "31,朝ぼらけ,あさぼらけあ,1,4.00,4.00,3.00,0,2,2026/12/01 20:00",
                               "1,秋の田の,あきの,0,,,,,,"}));
+        // 上の句 in the order of its reading: あいみての (43) first, not the first code point.
+        model.sort(PoemStatisticsModel::Beginning, Qt::AscendingOrder);
+        QCOMPARE(model.PoemAt(0), 42);
         model.sort(PoemStatisticsModel::MeanTime, Qt::DescendingOrder);
         QCOMPARE((QList<int>{model.PoemAt(0), model.PoemAt(2), model.PoemAt(3)}),
                  (QList<int>{30, 1, 0}));

@@ -5,7 +5,10 @@
 #include "ui/statistics_window.h"
 #include "ui_fixture.h"
 
+#include <QCategoryAxis>
+#include <QChart>
 #include <QCheckBox>
+#include <QLineSeries>
 #include <QClipboard>
 #include <QRadioButton>
 #include <QSqlQuery>
@@ -216,6 +219,16 @@ private slots:
         }
         QCOMPARE(weak.size(), 7);
         f.program->AnswerHistory().WaitWritten(5000);
+        // Three games of one sitting: three points, one game apart, the date
+        // with its year above.
+        f.Item("mnuStats")->trigger();
+        QChart *chart = f.program->Statistics()->GamesChart()->chart();
+        const auto *points = static_cast<QLineSeries *>(chart->series().first());
+        QCOMPARE(points->points().size(), 3);
+        QCOMPARE(points->at(2).x() - points->at(0).x(), 2.0);
+        auto *dates = chart->findChild<QCategoryAxis *>("dateAxis");
+        QVERIFY(dates && dates->categoriesLabels().contains("2026/12/06"));
+        f.program->Statistics()->close();
         {
             QString why;
             const std::unique_ptr<HistoryDatabase> db = HistoryDatabase::Open(kHistoryFile, &why);
