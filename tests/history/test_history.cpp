@@ -48,9 +48,9 @@ QList<QVariantList> Rows(const QString &sql) {
     return RowsIn(QDir::currentPath(), sql);
 }
 
-AnsweredQuestion Answer(int poem, float time, float reaction, int faults = 0) {
+AnsweredQuestion Answer(int poem, float time, float reaction, int faults = 0, int question = 1) {
     AnsweredQuestion a;
-    a.question = 1;
+    a.question = question;
     a.poem = poem;
     a.cardCount = 8;
     a.answerTime = time;
@@ -219,9 +219,7 @@ private slots:
         holder.start(QStringLiteral(CRASH_WRITER), {QStringLiteral("hold"), QStringLiteral("4000")});
         QVERIFY(holder.waitForReadyRead(10000)); // "held"
         for (int q = 2; q <= 6; ++q) {
-            AnsweredQuestion a = Answer(q, 1.0f, 0.5f);
-            a.question = q;
-            history.QuestionAnswered(a);
+            history.QuestionAnswered(Answer(q, 1.0f, 0.5f, 0, q));
         }
         QTest::qWait(500);
         QVERIFY(history.Pending() > 0);
@@ -257,18 +255,14 @@ private slots:
             while (filler.write(block) == block.size() && filler.flush()) {
             }
             for (int q = 2; q <= 5; ++q) {
-                AnsweredQuestion a = Answer(q * 7, 1.0f, 0.5f);
-                a.question = q;
-                history.QuestionAnswered(a);
+                history.QuestionAnswered(Answer(q * 7, 1.0f, 0.5f, 0, q));
             }
             QTRY_COMPARE_WITH_TIMEOUT(stalled.size(), 1, 10000);
             QVERIFY(!stalled[0][0].toString().isEmpty());
             QVERIFY(history.Pending() > 0);
             filler.close();
             QVERIFY(filler.remove());
-            AnsweredQuestion a = Answer(60, 1.0f, 0.5f);
-            a.question = 6;
-            history.QuestionAnswered(a);
+            history.QuestionAnswered(Answer(60, 1.0f, 0.5f, 0, 6));
             QVERIFY(history.WaitWritten(10000));
             QCOMPARE(failed.size(), 0);
             QCOMPARE(stalled.size(), 1);
@@ -295,9 +289,7 @@ private slots:
                       "SELECT RAISE(ABORT, 'games refused'); END");
         }
         for (int q = 1; q <= 4; ++q) { // question 1: a new game, whose row is refused
-            AnsweredQuestion a = Answer(q + 10, 1.0f, 0.5f);
-            a.question = q;
-            history.QuestionAnswered(a);
+            history.QuestionAnswered(Answer(q + 10, 1.0f, 0.5f, 0, q));
         }
         history.WaitWritten(5000);
         QTRY_COMPARE(failed.size(), 1);

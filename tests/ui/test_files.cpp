@@ -476,28 +476,6 @@ private slots:
         }
     }
 
-    // A reset that cannot delete the table says why, and the table stays.
-    void failedResetIsTold() {
-        SmallDisk disk;
-        InTemporaryFolder folder(disk.mounted() ? disk.path() : QString());
-        QVERIFY(WriteAll("NUPEKI3.DAT", FiveRows()));
-        if (disk.mounted()) {
-            QVERIFY(disk.Mount(MS_REMOUNT | MS_RDONLY));
-        } else {
-            QFile::setPermissions(QStringLiteral("."), QFile::ReadOwner | QFile::ExeOwner);
-        }
-        const auto writable = qScopeGuard([] {
-            QFile::setPermissions(QStringLiteral("."),
-                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        });
-        FakeWorld world;
-        RecordBook book(world.game.result(), world.dialogs);
-        QVERIFY(!book.ResetTable());
-        QVERIFY(IsWarning(world.dialogs));
-        QVERIFY(world.dialogs.shown[0].text.contains(QStringLiteral("初期化されていません")));
-        QCOMPARE(ReadAll("NUPEKI3.DAT"), FiveRows());
-    }
-
     // Whole rows only, in order, each one written by the writer.
     void recordFile() {
         InTemporaryFolder folder;

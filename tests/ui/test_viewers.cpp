@@ -53,15 +53,9 @@ QByteArray PictureBomb() {
 // Bytes this process has read so far, by any read call ("rchar").
 qint64 BytesRead() {
     QFile io("/proc/self/io");
-    if (!io.open(QIODevice::ReadOnly)) {
-        return 0;
-    }
-    for (const QByteArray &line : io.readAll().split('\n')) {
-        if (line.startsWith("rchar:")) {
-            return line.mid(6).trimmed().toLongLong();
-        }
-    }
-    return 0;
+    const QByteArray text = io.open(QIODevice::ReadOnly) ? io.readAll() : QByteArray();
+    const qsizetype at = text.indexOf("rchar:");
+    return at < 0 ? 0 : text.mid(at + 6, text.indexOf('\n', at) - at - 6).trimmed().toLongLong();
 }
 
 } // namespace
