@@ -75,9 +75,11 @@ QString HeardVerse(const PoemCatalogue &catalogue, int poem) {
 
 DecisiveTable::DecisiveTable(const PoemCatalogue &catalogue) : catalogue_(catalogue) {
     // The particle を keeps its letter in modern kana, but sounds お.
+    std::array<QString, kPoemCount> heard;
     std::array<QString, kPoemCount> spoken;
     for (int p = 0; p < kPoemCount; ++p) {
-        spoken[p] = HeardVerse(catalogue, p).replace(u'を', u'お');
+        heard[p] = HeardVerse(catalogue, p);
+        spoken[p] = QString(heard[p]).replace(u'を', u'お');
     }
     for (int p = 0; p < kPoemCount; ++p) {
         // One more than the longest beginning shared with any other poem.
@@ -93,7 +95,7 @@ DecisiveTable::DecisiveTable(const PoemCatalogue &catalogue) : catalogue_(catalo
             shared = std::max(shared, n);
         }
         counts_[p] = std::min<int>(shared + 1, int(spoken[p].size()));
-        heard_[p] = HeardVerse(catalogue, p).left(counts_[p]);
+        heard_[p] = heard[p].left(counts_[p]);
         kanjiLengths_[p] = KanjiCharactersFor(catalogue.Text(p, kUpperKanji),
                                               catalogue.Text(p, kUpperKana), counts_[p]);
     }

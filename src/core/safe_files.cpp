@@ -114,11 +114,6 @@ bool WriteAll(int fd, const QByteArray &bytes, int &error) {
 
 } // namespace
 
-bool IsRegularFile(const QString &path) {
-    struct stat st {};
-    return ::stat(Native(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
 NameCheck CheckName(const QString &path) {
     NameCheck check;
     struct stat st {};
@@ -329,11 +324,13 @@ FileResult WriteFilesTogether(const QList<FileContents> &files, QString *failedP
         }
         return result;
     };
-    // The old bytes of each file, to put back should a later rename fail.
+    // The old bytes of each file, to put back should a later rename fail (the
+    // last one has none after it, so a single file is written as by
+    // WriteFileAtomically).
     QList<std::optional<QByteArray>> old;
     for (const FileContents &file : files) {
         const NameCheck name = CheckName(file.path);
-        if (name.missing()) {
+        if (name.missing() || &file == &files.back()) {
             old.append(std::nullopt);
             continue;
         }

@@ -36,9 +36,6 @@ struct ReadResult {
 // FIFOs, devices, sockets and folders are never opened, so nothing blocks.
 ReadResult ReadRegularFile(const QString &path, qint64 maxBytes);
 
-// True when `path` names a regular file, directly or through a symlink.
-bool IsRegularFile(const QString &path);
-
 // What stands at a name, seen without opening it. A symlink counts as the
 // regular file it points to only when that file lies inside the link's own
 // folder; one that points nowhere, outside the folder or at anything but a

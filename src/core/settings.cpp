@@ -112,12 +112,8 @@ QList<std::optional<qint16>> ParseRecord(const QByteArray &content, int count) {
 }
 
 FileResult WriteRecordFile(const QString &name, const QList<qint16> &values) {
-    const QString path = ResolveName(name);
-    FileLock lock(path);
-    if (FileResult locked = lock.Acquire(); !locked.ok) {
-        return locked;
-    }
-    return WriteFileAtomically(path, FormatRecord(values));
+    QString failedName;
+    return WriteRecordFiles({{name, values}}, &failedName);
 }
 
 FileResult WriteRecordFiles(const QList<std::pair<QString, QList<qint16>>> &records,

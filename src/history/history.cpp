@@ -79,6 +79,9 @@ bool IsTransientCode(int code) {
     }
 }
 
+// The journals SQLite keeps beside the database, by the suffix of their names.
+const char *const kJournalSuffixes[] = {"-wal", "-shm", "-journal"};
+
 QString NextConnectionName() {
     static std::atomic<int> serial{0};
     return QStringLiteral("nupew-history-%1").arg(serial.fetch_add(1));
@@ -93,10 +96,10 @@ QString ErrorText(const QSqlError &error) {
     return text.isEmpty() ? QStringLiteral("SQLiteの原因不明のエラー") : text;
 }
 
-// The journals SQLite keeps beside the database; something else at one of
-// these names would be opened, written or deleted by it.
+// Something else than a regular file at a journal's name would be opened,
+// written or deleted by SQLite.
 QString CheckCompanions(const QString &path) {
-    for (const char *suffix : {"-wal", "-shm", "-journal"}) {
+    for (const char *suffix : kJournalSuffixes) {
         const QString name = path + QString::fromLatin1(suffix);
         struct stat st {};
         if (::lstat(QFile::encodeName(name).constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
@@ -115,8 +118,11 @@ QString DiagnoseFiles(const QString &path) {
         return QStringLiteral("フォルダー %1 に書き込めません（%2）")
             .arg(folder, QString::fromLocal8Bit(std::strerror(errno)));
     }
-    for (const char *suffix : {"", "-wal", "-shm", "-journal"}) {
-        const QString name = path + QString::fromLatin1(suffix);
+    QStringList names{path};
+    for (const char *suffix : kJournalSuffixes) {
+        names.append(path + QString::fromLatin1(suffix));
+    }
+    for (const QString &name : names) {
         struct stat st {};
         if (::lstat(QFile::encodeName(name).constData(), &st) != 0 || !S_ISREG(st.st_mode)) {
             continue;
