@@ -18,10 +18,17 @@ play=(
   qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite
   qt6-qpa-plugins qt6-translations-l10n qt6-image-formats-plugins
   fonts-ipafont-mincho fonts-ipafont-gothic fontconfig
+  qt6-multimedia-dev open-jtalk open-jtalk-mecab-naist-jdic
 )
+# The voice that reads the verses aloud lives in Debian's contrib component,
+# which many machines do not list; it is fetched through a private source list
+# (see install_voice below) and never by editing /etc/apt.
+voice=hts-voice-nitech-jp-atr503-m001
 # The tests render printed pages to PNG; the sanitizer and fuzz builds use clang;
 # screenshots run under Xvfb.
-test=(clang libclang-rt-14-dev poppler-utils xvfb xauth x11-utils)
+# The voice tests play through a private PulseAudio server with a null sink and
+# record what reached it.
+test=(clang libclang-rt-14-dev poppler-utils xvfb xauth x11-utils pulseaudio pulseaudio-utils)
 # Building and checking the .deb.
 package=(dpkg-dev file lintian appstream desktop-file-utils man-db binutils)
 
@@ -32,14 +39,16 @@ case "$purpose" in
   *) echo "setup: unknown purpose '$purpose' (play, test or package)" >&2; exit 2 ;;
 esac
 
+installed() {
+  dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q '^install ok installed$'
+}
+
 missing=()
 for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed$'; then
-    missing+=("$p")
-  fi
+  installed "$p" || missing+=("$p")
 done
 
-if [ "${#missing[@]}" -eq 0 ]; then
+if [ "${#missing[@]}" -eq 0 ] && installed "$voice"; then
   echo "setup: all packages for $purpose present"
   exit 0
 fi
@@ -54,7 +63,63 @@ else
   exit 1
 fi
 
-echo "setup: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update -qq
-"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ "${#missing[@]}" -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  "${sudo[@]}" apt-get update -qq
+  "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The system's own Debian archive: address, release and key of the first entry
+# for the main suite (not -updates or -security), from either source format.
+debian_archive() {
+  local f
+  for f in /etc/apt/sources.list.d/*.sources; do
+    [ -r "$f" ] || continue
+    awk '
+      function flush() {
+        if (uri != "" && suite != "" && !done) { print uri, suite, key; done = 1 }
+        uri = ""; suite = ""; key = ""
+      }
+      /^[ \t]*$/ { flush(); next }
+      /^URIs:/ { for (i = 2; i <= NF; i++) if ($i ~ /debian\/?$/ && $i !~ /security/) { uri = $i; break } }
+      /^Suites:/ { for (i = 2; i <= NF; i++) if ($i !~ /-/) { suite = $i; break } }
+      /^Signed-By:/ { key = $2 }
+      END { flush() }
+    ' "$f"
+  done
+  for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+    [ -r "$f" ] || continue
+    awk '$1 == "deb" {
+      i = 2; opts = ""
+      if ($i ~ /^\[/) { while ($i !~ /\]$/) { opts = opts " " $i; i++ } opts = opts " " $i; i++ }
+      if ($i ~ /debian\/?$/ && $i !~ /security/ && $(i + 1) !~ /-/) {
+        key = ""
+        if (match(opts, /signed-by=[^] ]+/)) key = substr(opts, RSTART + 10, RLENGTH - 10)
+        print $i, $(i + 1), key
+      }
+    }' "$f"
+  done
+}
+
+if ! installed "$voice"; then
+  read -r uri suite key < <(debian_archive | head -n 1) || true
+  if [ -z "${uri:-}" ]; then
+    echo "setup: no Debian archive found in /etc/apt; reading aloud needs the package $voice (contrib)" >&2
+    exit 1
+  fi
+  private=$(mktemp -d)
+  trap 'rm -rf "$private"' EXIT
+  mkdir -p "$private/lists/partial"
+  if [ -n "${key:-}" ]; then
+    echo "deb [signed-by=$key] $uri $suite main contrib" >"$private/sources.list"
+  else
+    echo "deb $uri $suite main contrib" >"$private/sources.list"
+  fi
+  chmod -R a+rX "$private"
+  apt_private=(-o "Dir::Etc::SourceList=$private/sources.list" -o Dir::Etc::SourceParts=/dev/null
+               -o "Dir::State::Lists=$private/lists")
+  echo "setup: installing $voice from $uri $suite contrib (a private source list; /etc/apt is left as it is)"
+  "${sudo[@]}" apt-get "${apt_private[@]}" update -qq
+  "${sudo[@]}" apt-get "${apt_private[@]}" install -y -qq --no-install-recommends "$voice"
+fi
