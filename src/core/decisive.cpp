@@ -151,13 +151,16 @@ int DecisiveStep(const QString &verse, const QList<QString> &cardVerses) {
     return int(verse.size());
 }
 
-int KanjiCharactersFor(const QString &kanjiText, const QString &kanaText, int kanaCount) {
-    // Kana in the kanji text stand for themselves; each run of other
-    // characters reads as one to eight kana. The shortest reading that makes
-    // the whole text match wins; `ends[i]` is where character i's reading ends.
+namespace {
+
+// Kana in the kanji text stand for themselves; each run of other characters
+// reads as one to eight kana. The shortest reading that makes the whole text
+// match wins; `ends[i]` is where character i's reading ends, and runs that
+// kRunSplits knows are split among their characters.
+bool MatchReadings(const QString &kanjiText, const QString &kanaText, std::vector<qsizetype> &ends) {
     const qsizetype k = kanjiText.size();
     const qsizetype r = kanaText.size();
-    std::vector<qsizetype> ends(size_t(k), 0);
+    ends.assign(size_t(k), 0);
     std::function<bool(qsizetype, qsizetype)> match = [&](qsizetype i, qsizetype j) -> bool {
         if (i == k) {
             return j == r;
@@ -188,8 +191,8 @@ int KanjiCharactersFor(const QString &kanjiText, const QString &kanaText, int ka
         }
         return false;
     };
-    if (kanaCount <= 0 || !match(0, 0)) {
-        return 0;
+    if (!match(0, 0)) {
+        return false;
     }
     for (qsizetype i = 0; i < k;) {
         qsizetype run = i;
@@ -200,6 +203,35 @@ int KanjiCharactersFor(const QString &kanjiText, const QString &kanaText, int ka
             SplitRun(kanjiText.mid(i, run - i), i, i > 0 ? ends[size_t(i - 1)] : 0, ends);
         }
         i = std::max(run, i + 1);
+    }
+    return true;
+}
+
+} // namespace
+
+QList<int> KanaStarts(const QString &kanjiText, const QString &kanaText) {
+    std::vector<qsizetype> ends;
+    if (kanjiText.isEmpty() || !MatchReadings(kanjiText, kanaText, ends)) {
+        return {};
+    }
+    QList<int> starts;
+    for (size_t i = 0; i < ends.size(); ++i) {
+        // A run read as a whole starts where the run starts.
+        qsizetype first = qsizetype(i);
+        while (first > 0 && ends[size_t(first - 1)] == ends[i] && !IsKana(kanjiText[first - 1])) {
+            --first;
+        }
+        starts.append(first > 0 ? int(ends[size_t(first - 1)]) : 0);
+    }
+    return starts;
+}
+
+int KanjiCharactersFor(const QString &kanjiText, const QString &kanaText, int kanaCount) {
+    const qsizetype k = kanjiText.size();
+    const qsizetype r = kanaText.size();
+    std::vector<qsizetype> ends;
+    if (kanaCount <= 0 || !MatchReadings(kanjiText, kanaText, ends)) {
+        return 0;
     }
     // The kana position of the last decisive kana, spaces counted.
     qsizetype target = 0;

@@ -54,4 +54,9 @@ int LowerVerseBreak(const PoemCatalogue &catalogue, int poem);
 // count (村 of 村雨 for む), where the run's split is known; others whole.
 int KanjiCharactersFor(const QString &kanjiText, const QString &kanaText, int kanaCount);
 
+// For each character of `kanjiText`, where its reading begins in `kanaText`
+// (the same words in kana, spaces counted); empty if the two do not match.
+// A run of kanji whose split is not known begins at the run's start.
+QList<int> KanaStarts(const QString &kanjiText, const QString &kanaText);
+
 } // namespace nupew

@@ -16,8 +16,12 @@ inline constexpr int kPoet = 4;
 // The verses as they are read aloud today, in modern kana, phrases split by U+3000.
 inline constexpr int kUpperSpoken = 5;
 inline constexpr int kLowerSpoken = 6;
+// The verses as a competition reader recites them: ー holds a sound, the
+// half-width ｰ is a breath.
+inline constexpr int kUpperRecited = 7;
+inline constexpr int kLowerRecited = 8;
 inline constexpr int kPoemCount = 100;
-inline constexpr int kColumnCount = 7;
+inline constexpr int kColumnCount = 9;
 
 class PoemCatalogue final {
 public:
