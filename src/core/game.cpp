@@ -64,6 +64,9 @@ void Game::NewGame(const std::function<void()> &showBoard) {
         showBoard();
     }
     DealQuestion();
+    if (reader_) {
+        reader_->GameBegins();
+    }
 }
 
 int Game::DrawIndex(int count) {
@@ -116,6 +119,11 @@ void Game::DealQuestion() {
         cardVerses.append(catalogue_.Text(d, upperColumn));
     }
     decisiveSteps_[question] = DecisiveStep(askedVerses_[question], cardVerses);
+    voiced_[question] = false;
+    shownColumn_ = upperColumn;
+    if (reader_) {
+        reader_->Prepare(p, upperColumn);
+    }
 
     answerPosition_ = qint16(DrawIndex(cardCount));
     std::array<QString, kBoardPositions> cardTexts;
@@ -198,14 +206,66 @@ void Game::StartQuestion() {
     revealVerse_ = askedVerses_[question];
     revealShown_.clear();
     revealStep_ = 0;
+    timer_.Cancel(); // each reveal keeps time from its own start
+    if (reader_) {
+        voiced_[question] = reader_->ReadUpper(
+            currentPoem_ - 1, ShownColumn(),
+            [this, generation](int step, float late) { VoiceStep(generation, step, late); });
+        if (voiced_[question]) {
+            board_.SetVerse(QString());
+            return;
+        }
+        board_.SetMessage(QStringLiteral("読み上げの用意が間に合わないため、この問題は文字だけで表示します。"));
+    }
     if (Rules().revealDelay <= 0) {
         board_.SetVerse(revealVerse_.left(kRevealSteps));
         decisiveTimes_[question] = startTimes_[question];
         decisiveShown_[question] = true;
         return;
     }
-    timer_.Cancel(); // each reveal keeps time from its own start
     ScheduleReveal(generation);
+}
+
+void Game::SetReader(VerseReader *reader) {
+    if (reader_ && reader_ != reader) {
+        reader_->Stop();
+    }
+    reader_ = reader;
+    if (reader_ && currentPoem_ > 0 && !questionActive_ && pickedCard_ != pickDone) {
+        reader_->Prepare(currentPoem_ - 1, shownColumn_);
+    }
+}
+
+int Game::ShownColumn() const {
+    return shownColumn_;
+}
+
+void Game::VoiceStep(unsigned generation, int step, float late) {
+    if (generation != revealGeneration_ || pickedCard_ == pickDone || !questionActive_) {
+        return;
+    }
+    const int question = std::clamp<int>(questionNumber_, 1, 101);
+    if (step < 0) {
+        // The sound broke off: the text goes on from where the voice was.
+        if (Rules().revealDelay <= 0) {
+            board_.SetVerse(revealVerse_.left(kRevealSteps));
+            if (!decisiveShown_[question]) {
+                decisiveTimes_[question] = clock_.Now();
+                decisiveShown_[question] = true;
+            }
+        } else if (revealStep_ < kRevealSteps) {
+            ScheduleReveal(generation);
+        }
+        return;
+    }
+    revealStep_ = std::min(step, kRevealSteps);
+    revealShown_ = revealVerse_.left(revealStep_);
+    board_.SetVerse(revealShown_);
+    if (revealStep_ >= decisiveSteps_[question] && !decisiveShown_[question]) {
+        // The decisive sound began `late` seconds before this call.
+        decisiveTimes_[question] = clock_.Now() - late;
+        decisiveShown_[question] = true;
+    }
 }
 
 void Game::ScheduleReveal(unsigned generation) {
@@ -269,7 +329,9 @@ void Game::ShowDecisive() {
 float Game::ReactionTime(int question) const {
     // A pick before the decisive step counts from when that step was due.
     float decisiveAt = decisiveTimes_[question];
-    if (!decisiveShown_[question]) {
+    if (!decisiveShown_[question] && voiced_[question] && reader_) {
+        decisiveAt = answerTimes_[question] + reader_->SecondsUntil(decisiveSteps_[question]);
+    } else if (!decisiveShown_[question]) {
         decisiveAt =
             startTimes_[question] + float(decisiveSteps_[question] * Rules().revealDelay) / 10.0f;
     }
@@ -299,6 +361,9 @@ void Game::TakeCard() {
     if (p == answerPosition_ + 1) {
         answerTimes_[question] = clock_.Now();
         board_.SetCardColor(p - 1, kRightCard);
+        if (reader_) {
+            reader_->Decided(currentPoem_ - 1);
+        }
         board_.SetVerse(askedVerses_[question]);
         ShowPoet();
         board_.SetPoetGeometry(kPoetTop, kPoetHeight);
@@ -336,6 +401,9 @@ void Game::TakeCard() {
         return;
     }
     board_.SetMessage(QStringLiteral("残念でした。次回はがんばってください！"));
+    if (reader_) {
+        reader_->Decided(currentPoem_ - 1);
+    }
     board_.SetVerse(askedVerses_[question]);
     ShowDecisive();
     ShowPoet();
@@ -366,7 +434,9 @@ AnsweredQuestion Game::Answered(int question, float elapsed) const {
             elapsed,
             decisiveSteps_[question],
             reactionTimes_[question],
-            faultCount_ - faultsAtStart_};
+            faultCount_ - faultsAtStart_,
+            false,
+            voiced_[question]};
 }
 
 void Game::LogStop(GameStop how) {
@@ -390,6 +460,9 @@ void Game::LogStop(GameStop how) {
 }
 
 void Game::StopQuestion() {
+    if (reader_) {
+        reader_->Stop();
+    }
     LogStop(GameStop::ClosedByPlayer);
     questionActive_ = false;
 }

@@ -9,6 +9,7 @@
 #include "core/settings.h"
 
 #include <QString>
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <memory>
@@ -88,6 +89,11 @@ public:
 
     // Where answers and results are told; none by default.
     void SetAnswerLog(AnswerLog *log) { log_ = log; }
+    // Who reads the verses aloud; none: the text reveal alone, as always.
+    // A question dealt and not yet started is made ready for the new reader.
+    void SetReader(VerseReader *reader);
+    // Whether the running question's verse is shown by the voice.
+    bool voiced() const { return voiced_[size_t(std::clamp<int>(questionNumber_, 1, 101))]; }
     // Whether an answer colours the verse's decisive characters on the board.
     void SetShowDecisive(bool show) { showDecisive_ = show; }
     bool showDecisive() const { return showDecisive_; }
@@ -127,6 +133,8 @@ private:
     void ShowPoet();
     void RevealNext(unsigned generation);
     void ScheduleReveal(unsigned generation);
+    void VoiceStep(unsigned generation, int step, float late);
+    int ShownColumn() const;
     void ShowDecisive();
     int DrawPoem(const QList<int> &pool);
     void ShowPracticeResults(int count);
@@ -176,10 +184,13 @@ private:
     std::array<float, 102> decisiveTimes_{}; // when the decisive step was shown
     std::array<bool, 102> decisiveShown_{};
     std::array<float, 102> reactionTimes_{};
+    std::array<bool, 102> voiced_{}; // the verse followed the voice
     qint16 faultsAtStart_ = 0; // the game's faults when the question started
 
     AnswerLog *log_ = nullptr;
     PracticeSource *practiceSource_ = nullptr;
+    VerseReader *reader_ = nullptr;
+    int shownColumn_ = kUpperKanji; // the column of the dealt verse
     PracticeSet practice_;
     bool showDecisive_ = false;
     std::unique_ptr<DecisiveTable> decisive_; // made at the first deal

@@ -59,6 +59,9 @@ struct AnsweredQuestion {
     // Never answered: the fault limit passed on it, or the player ended the
     // game; answerTime is then the time until that moment, reactionTime -1.
     bool lost = false;
+    // The verse was read aloud and shown with the voice: the reaction counts
+    // from the decisive sound.
+    bool voiced = false;
 };
 
 // How a game ended before its last question.
@@ -125,6 +128,28 @@ public:
     virtual ~RevealTimer() = default;
     virtual void Schedule(int milliseconds, std::function<void()> step) = 0;
     virtual void Cancel() = 0;
+};
+
+// Reads the verses aloud. While it reads an upper verse, the reveal follows
+// its sound instead of the reveal timer.
+class VerseReader {
+public:
+    virtual ~VerseReader() = default;
+    // A question was dealt: poem 0-99 will be asked with the text of `column`
+    // shown; the reading is made ready meanwhile, never waited for.
+    virtual void Prepare(int poem, int column) = 0;
+    // Starts reading the upper verse; `step(k, late)` comes when the sound of
+    // shown character k (1 = the first) began, `late` seconds ago; step -1
+    // when the reading broke off and the text must go on by itself. False
+    // when nothing can be read now (not ready, no sound device).
+    virtual bool ReadUpper(int poem, int column, std::function<void(int, float)> step) = 0;
+    // Seconds from now until the sound of shown character k begins (negative once begun).
+    virtual float SecondsUntil(int step) const = 0;
+    // The question is decided: the upper verse stops (the lower one may follow).
+    virtual void Decided(int poem) = 0;
+    // A new game begins (the opening poem may be read).
+    virtual void GameBegins() = 0;
+    virtual void Stop() = 0;
 };
 
 // The time of day when the program started, carried on by the monotonic clock:

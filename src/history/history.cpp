@@ -54,14 +54,20 @@ const char *const kVersion2[] = {
 const char *const kVersion3[] = {
     "ALTER TABLE answers ADD COLUMN lost INTEGER NOT NULL DEFAULT 0",
 };
+// Verses read aloud: the reaction counts from the decisive sound; a game with
+// any such answer is a voice game.
+const char *const kVersion4[] = {
+    "ALTER TABLE answers ADD COLUMN voice INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE games ADD COLUMN voice INTEGER NOT NULL DEFAULT 0",
+};
 
 // Every column the program reads or writes: a table of ours with other
 // columns is found at start-up, not at the first answer.
 const char *const kColumnsCheck =
     "SELECT (SELECT count(*) FROM (SELECT id, started, mode, questions, average, faults, "
-    "finished, registered, reaction FROM games WHERE 0)), (SELECT count(*) FROM (SELECT id, game, "
+    "finished, registered, reaction, voice FROM games WHERE 0)), (SELECT count(*) FROM (SELECT id, game, "
     "answered, question, poem, upper_mode, lower_mode, cards, delay, answer_time, decisive_step, "
-    "reaction_time, faults, lost FROM answers WHERE 0)), (SELECT count(*) FROM (SELECT poem, answers, "
+    "reaction_time, faults, lost, voice FROM answers WHERE 0)), (SELECT count(*) FROM (SELECT poem, answers, "
     "time_sum, best, reactions, reaction_sum, guesses, faults, last FROM poems WHERE 0)), "
     "(SELECT count(*) FROM (SELECT poem, box, moved FROM boxes WHERE 0))";
 
@@ -299,6 +305,9 @@ bool HistoryDatabase::Create() {
         for (const char *statement : kVersion3) {
             made = made && Exec(query, QString::fromLatin1(statement));
         }
+        for (const char *statement : kVersion4) {
+            made = made && Exec(query, QString::fromLatin1(statement));
+        }
         made = made &&
                Exec(query,
                     QStringLiteral("PRAGMA application_id = %1").arg(kHistoryApplicationId)) &&
@@ -334,6 +343,11 @@ bool HistoryDatabase::Upgrade(int version) {
     }
     if (ok && now < 3) {
         for (const char *statement : kVersion3) {
+            ok = ok && Exec(query, QString::fromLatin1(statement));
+        }
+    }
+    if (ok && now < 4) {
+        for (const char *statement : kVersion4) {
             ok = ok && Exec(query, QString::fromLatin1(statement));
         }
     }
@@ -437,11 +451,15 @@ bool HistoryDatabase::AddAnswer(qint64 game, const QDateTime &answered, const An
     bool added =
         Run(QStringLiteral("INSERT INTO answers (game, answered, question, poem, upper_mode, "
                            "lower_mode, cards, delay, answer_time, decisive_step, "
-                           "reaction_time, faults, lost) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-                           "?, ?, ?)"),
+                           "reaction_time, faults, lost, voice) VALUES (?, ?, ?, ?, ?, ?, ?, ?, "
+                           "?, ?, ?, ?, ?, ?)"),
             {game, Stamp(answered), a.question, a.poem, a.upperTextMode, a.lowerTextMode,
              a.cardCount, a.revealDelay, double(a.answerTime), a.decisiveStep,
-             a.lost ? -1.0 : double(a.reactionTime), a.faults, a.lost ? 1 : 0});
+             a.lost ? -1.0 : double(a.reactionTime), a.faults, a.lost ? 1 : 0,
+             a.voiced ? 1 : 0});
+    if (added && a.voiced) {
+        added = Run(QStringLiteral("UPDATE games SET voice = 1 WHERE id = ?"), {game});
+    }
     // A lost question adds its faults to the poem's sums, and nothing else.
     if (added && a.lost) {
         // A lost question adds its faults to the poem's sums, and sends it back to box 1.

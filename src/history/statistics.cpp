@@ -56,8 +56,8 @@ bool LoadStatistics(QSqlDatabase &db, const DecisiveTable &decisive, HistoryStat
     QSqlQuery games(db);
     games.setForwardOnly(true);
     if (!games.exec(QStringLiteral(
-                        "SELECT AVG(ms), AVG(average), AVG(reaction), COUNT(*) FROM (SELECT "
-                        "(julianday(started) - 2440587.5) * 86400000.0 AS ms, average, reaction, "
+                        "SELECT AVG(ms), AVG(average), AVG(reaction), COUNT(*), SUM(voice) FROM (SELECT "
+                        "(julianday(started) - 2440587.5) * 86400000.0 AS ms, average, reaction, voice, "
                         "(ROW_NUMBER() OVER (ORDER BY started) - 1) * %1 / (SELECT COUNT(*) FROM "
                         "games WHERE "
                         "finished = 1) AS bucket FROM games WHERE finished = 1) GROUP BY bucket "
@@ -74,6 +74,7 @@ bool LoadStatistics(QSqlDatabase &db, const DecisiveTable &decisive, HistoryStat
             g.meanReaction = games.value(2).toDouble();
         }
         g.games = games.value(3).toInt();
+        g.voiceGames = games.value(4).toInt();
         result.gameCount += g.games;
         result.games.append(g);
     }

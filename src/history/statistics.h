@@ -35,6 +35,7 @@ struct GameStatistics {
     double averageTime = 0;
     std::optional<double> meanReaction;
     int games = 1; // how many games this point stands for
+    int voiceGames = 0; // of them, games read aloud
 };
 
 struct HistoryStatistics {

@@ -18,10 +18,12 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QMenu>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QScreen>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QToolBar>
 
 namespace nupew {
@@ -31,6 +33,10 @@ namespace {
 const QString kPreferencesOrganization = QStringLiteral("nupew");
 const QString kPreferencesApplication = QStringLiteral("nupew");
 const QString kShowDecisiveKey = QStringLiteral("board/showDecisive");
+const QString kReadAloudKey = QStringLiteral("voice/readAloud");
+const QString kRecitedKey = QStringLiteral("voice/recited");
+const QString kReadLowerKey = QStringLiteral("voice/readLower");
+const QString kOpeningKey = QStringLiteral("voice/opening");
 const QString kPracticeKey = QStringLiteral("practice/");
 
 QString Flags(const auto &flags) {
@@ -174,8 +180,23 @@ void Program::Main() {
         const QSettings preferences(kPreferencesOrganization, kPreferencesApplication);
         game_->SetShowDecisive(preferences.value(kShowDecisiveKey, false).toBool());
         practiceMode_ = LoadPracticeMode(preferences);
+        readAloud_ = preferences.value(kReadAloudKey, false).toBool();
+        voiceOptions_.recited = preferences.value(kRecitedKey, false).toBool();
+        voiceOptions_.lower = preferences.value(kReadLowerKey, false).toBool();
+        voiceOptions_.opening = preferences.value(kOpeningKey, false).toBool();
     }
     mainWindow_->Item(QStringLiteral("kimariji"))->setChecked(game_->showDecisive());
+    // Reading aloud needs the synthesizer and a sound output; without them
+    // the options stay off and say what is missing.
+    voiceUnavailable_ = voice::Reader::Unavailable();
+    if (voiceUnavailable_.isEmpty()) {
+        reader_ = std::make_unique<voice::Reader>(
+            catalogue,
+            QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
+                QStringLiteral("/voice"));
+        connect(reader_.get(), &voice::Reader::problem, this, &Program::Tell);
+    }
+    ApplyVoice();
     QString historyProblem;
     if (history_->Open(&historyProblem)) {
         game_->SetAnswerLog(history_.get());
@@ -364,6 +385,7 @@ void Program::ChangeSetting(qint16 &setting, qint16 value) {
     if (&setting == &settings.upperTextMode || &setting == &settings.lowerTextMode) {
         GameClose();
     }
+    ApplyVoice(); // the voice's rate follows the reveal speed
 }
 
 void Program::GameClose() {
@@ -542,6 +564,56 @@ void Program::ExportStatistics() {
             {QStringLiteral("%1 に書き出せませんでした。\n%2").arg(*name, written.errorString),
              kProgramTitle, MessageButtons::Ok, MessageIcon::Warning});
     }
+}
+
+void Program::ApplyVoice() {
+    const bool on = reader_ && readAloud_;
+    const std::array<std::pair<const char *, bool>, 4> items = {
+        {{"readAloud", readAloud_},
+         {"readRecited", voiceOptions_.recited},
+         {"readLower", voiceOptions_.lower},
+         {"readOpening", voiceOptions_.opening}}};
+    for (const auto &[name, checked] : items) {
+        QAction *item = mainWindow_->Item(QString::fromLatin1(name));
+        item->setChecked(reader_ && checked);
+        item->setEnabled(reader_ != nullptr);
+        item->setToolTip(voiceUnavailable_);
+    }
+    if (auto *menu = mainWindow_->findChild<QMenu *>(QStringLiteral("readAloudMenu"))) {
+        menu->setToolTipsVisible(true); // the tooltip says what to install
+    }
+    if (on) {
+        voiceOptions_.rate = voice::RateForDelay(settings.revealDelay);
+        reader_->SetOptions(voiceOptions_);
+    }
+    game_->SetReader(on ? reader_.get() : nullptr);
+}
+
+void Program::ToggleVoiceOption(bool &option, const QString &key) {
+    if (!reader_) {
+        ApplyVoice();
+        return;
+    }
+    option = !option;
+    ApplyVoice();
+    const bool value = option;
+    WritePreferences([&key, value](QSettings &store) { store.setValue(key, value); });
+}
+
+void Program::ToggleReadAloud() {
+    ToggleVoiceOption(readAloud_, kReadAloudKey);
+}
+
+void Program::ToggleRecited() {
+    ToggleVoiceOption(voiceOptions_.recited, kRecitedKey);
+}
+
+void Program::ToggleReadLower() {
+    ToggleVoiceOption(voiceOptions_.lower, kReadLowerKey);
+}
+
+void Program::ToggleOpening() {
+    ToggleVoiceOption(voiceOptions_.opening, kOpeningKey);
 }
 
 void Program::ToggleDecisive() {

@@ -9,6 +9,7 @@
 #include "ui/folder_selection.h"
 #include "ui/picture_viewer.h"
 #include "ui/title_screen.h"
+#include "voice/reader.h"
 
 #include <QObject>
 #include <QPointer>
@@ -93,6 +94,14 @@ public:
     const PracticeMode &Practice() const { return practiceMode_; }
     // 表示設定 → 決まり字を表示: kept in the per-user settings.
     void ToggleDecisive();
+    // Reading aloud and its styles; each flips its option and its check mark.
+    void ToggleReadAloud();
+    void ToggleRecited();
+    void ToggleReadLower();
+    void ToggleOpening();
+    // The voice, when this machine can read aloud; why not, otherwise.
+    voice::Reader *Reader() const { return reader_.get(); }
+    const QString &voiceUnavailable() const { return voiceUnavailable_; }
     bool ShowsDecisive() const { return game_->showDecisive(); }
     // Ends the program at once, closing every window.
     void Quit();
@@ -147,6 +156,12 @@ private:
     QPointer<HelpWindow> help_;
     QPointer<StatisticsWindow> statistics_;
     std::unique_ptr<History> history_;
+    std::unique_ptr<voice::Reader> reader_;
+    QString voiceUnavailable_;
+    bool readAloud_ = false;
+    voice::ReaderOptions voiceOptions_;
+    void ApplyVoice();
+    void ToggleVoiceOption(bool &option, const QString &key);
     QStringList waitingTexts_; // warnings waiting for the main window and for no other box
     QTimer tellTimer_;
     int modalDepth_ = 0;

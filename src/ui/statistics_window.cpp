@@ -154,6 +154,10 @@ void StatisticsWindow::DrawGames(const HistoryStatistics &statistics) {
     auto *reaction = new QLineSeries;
     reaction->setName(QStringLiteral("平均反応時間"));
     reaction->setColor(kReactionColor);
+    // Games read aloud time the reaction from the decisive sound: their own line.
+    auto *voiced = new QLineSeries;
+    voiced->setName(QStringLiteral("平均反応時間（読み上げ）"));
+    voiced->setColor(QColor(0, 150, 60));
     const QList<GameStatistics> &games = statistics.games;
     // Games in the order played, one step each: a sitting of many games reads
     // as well as a game a week. A point that stands for several games sits at
@@ -168,12 +172,18 @@ void StatisticsWindow::DrawGames(const HistoryStatistics &statistics) {
         average->append(x, game.averageTime);
         top = std::max(top, game.averageTime);
         if (game.meanReaction) {
-            reaction->append(x, *game.meanReaction);
+            (2 * game.voiceGames > game.games ? voiced : reaction)->append(x, *game.meanReaction);
             top = std::max(top, *game.meanReaction);
         }
     }
+    QList<QLineSeries *> lines{average, reaction};
+    if (voiced->count() > 0) {
+        lines.append(voiced);
+    } else {
+        delete voiced;
+    }
     // A single game still shows as a point.
-    for (QLineSeries *series : {average, reaction}) {
+    for (QLineSeries *series : lines) {
         series->setPointsVisible(true);
         chart->addSeries(series);
         connect(series, &QLineSeries::hovered, this, [this, series](QPointF point, bool state) {
@@ -223,7 +233,7 @@ void StatisticsWindow::DrawGames(const HistoryStatistics &statistics) {
     chart->addAxis(dates, Qt::AlignTop);
     QValueAxis *seconds = SecondsAxis(top);
     chart->addAxis(seconds, Qt::AlignLeft);
-    for (QLineSeries *series : {average, reaction}) {
+    for (QLineSeries *series : lines) {
         series->attachAxis(number);
         series->attachAxis(seconds);
     }

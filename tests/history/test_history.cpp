@@ -342,7 +342,8 @@ private slots:
             QSqlQuery q(db->Connection()); // back to what the first version made
             for (const char *sql :
                  {"DROP TABLE boxes", "DROP INDEX answers_reaction", "DROP INDEX games_started",
-                  "ALTER TABLE answers DROP COLUMN lost", "PRAGMA user_version = 1"}) {
+                  "ALTER TABLE answers DROP COLUMN lost", "ALTER TABLE answers DROP COLUMN voice",
+                  "ALTER TABLE games DROP COLUMN voice", "PRAGMA user_version = 1"}) {
                 QVERIFY2(q.exec(QString::fromLatin1(sql)), sql);
             }
         }
@@ -365,7 +366,7 @@ private slots:
         QCOMPARE(Rows("PRAGMA user_version"), (QList<QVariantList>{{kHistorySchemaVersion}}));
         QCOMPARE(Rows("SELECT COUNT(*) FROM boxes"), (QList<QVariantList>{{0}}));
         QCOMPARE(Rows("SELECT poem FROM poems"), (QList<QVariantList>{{7}}));
-        QCOMPARE(Rows("SELECT lost FROM answers"), (QList<QVariantList>{{0}}));
+        QCOMPARE(Rows("SELECT lost, voice FROM answers"), (QList<QVariantList>{{0, 0}}));
     }
 
     void statisticsOfAHistory() {

@@ -1,0 +1,303 @@
+// SPDX-License-Identifier: MIT
+// The voice of the game: renders ahead of time, plays, and shows each
+// character when its sound reaches the output.
+#include "voice/reader.h"
+
+#include "voice/speech.h"
+
+#include <QAudioDevice>
+#include <QAudioSink>
+#include <QMediaDevices>
+#include <algorithm>
+#include <cmath>
+
+namespace nupew::voice {
+namespace {
+
+// The opening poem a reader recites before a match (序歌).
+const QString kOpening = QStringLiteral(
+    "なにわづに、さくやこのはな、ふゆごもり、いまをはるべと、さくやこのはな");
+// The output reports its position in steps of about 10 ms; between reports
+// the clock runs on by the wall clock, never more than one step.
+constexpr double kReportStepMs = 12.0;
+// What the output still holds after it counted samples as played; measured
+// on PulseAudio by bench_voice.
+constexpr double kOutputLatencyMs = 0.0;
+constexpr int kRevealSteps = 21;
+constexpr qsizetype kKeptRenderings = 48;
+
+} // namespace
+
+double RateForDelay(int revealDelay) {
+    // 0.4 s a character is the voice's own pace; faster settings speak faster.
+    const double d = std::max(revealDelay, 1);
+    return std::clamp(0.6 + 1.6 / d, 0.7, 1.4);
+}
+
+Reader::Reader(const PoemCatalogue &catalogue, QString cacheFolder, VoiceParts parts,
+               QObject *parent)
+    : QObject(parent), catalogue_(catalogue), parts_(std::move(parts)),
+      cache_(std::move(cacheFolder)) {
+    pool_.setMaxThreadCount(1);
+    format_.setSampleRate(kSampleRate);
+    format_.setChannelCount(1);
+    format_.setSampleFormat(QAudioFormat::Int16);
+    tick_.setSingleShot(true);
+    tick_.setTimerType(Qt::PreciseTimer);
+    connect(&tick_, &QTimer::timeout, this, &Reader::Tick);
+}
+
+Reader::~Reader() {
+    Stop();
+    pool_.clear();
+    pool_.waitForDone();
+}
+
+QString Reader::Unavailable(const VoiceParts &parts) {
+    const QString missing = MissingParts(parts);
+    if (!missing.isEmpty()) {
+        return QStringLiteral("読み上げには次のパッケージが必要です: %1").arg(missing);
+    }
+    if (QMediaDevices::audioOutputs().isEmpty()) {
+        return QStringLiteral(
+            "音声の出力先がありません。サウンドサーバー（PulseAudio または PipeWire）が動いていません。");
+    }
+    return {};
+}
+
+void Reader::SetOptions(const ReaderOptions &options) {
+    options_ = options;
+    if (options_.opening) {
+        Render(kOpening);
+    }
+}
+
+QString Reader::UpperText(int poem) const {
+    return SpeechText(catalogue_, poem, true, options_.recited);
+}
+
+QString Reader::LowerText(int poem) const {
+    return SpeechText(catalogue_, poem, false, options_.recited);
+}
+
+QString Reader::KeyOf(const QString &text) const {
+    return RenderingCache::Key(text, parts_.voice, options_.rate);
+}
+
+void Reader::Render(const QString &text) {
+    const QString key = KeyOf(text);
+    if (ready_.contains(key) || pending_.contains(key)) {
+        return;
+    }
+    pending_.insert(key);
+    pool_.start([this, key, text, parts = parts_, cache = cache_, rate = options_.rate] {
+        QString why;
+        QString storeProblem;
+        std::optional<Rendering> r = cache.Load(key);
+        if (!r) {
+            r = voice::Render(parts, text, rate, &why);
+            if (r && !cache.Store(key, *r, &storeProblem)) {
+                storeProblem = QStringLiteral("%1: %2").arg(cache.PathOf(key), storeProblem);
+            }
+        }
+        QMetaObject::invokeMethod(
+            this,
+            [this, key, r = std::move(r), why, storeProblem] {
+                pending_.remove(key);
+                if (r) {
+                    if (ready_.size() >= kKeptRenderings) {
+                        ready_.clear();
+                    }
+                    ready_.insert(key, std::make_shared<const Rendering>(*r));
+                } else {
+                    Tell(QStringLiteral("render"),
+                         QStringLiteral("読み上げの音声を作れませんでした: %1").arg(why));
+                }
+                if (!storeProblem.isEmpty()) {
+                    Tell(QStringLiteral("cache"),
+                         QStringLiteral("読み上げの音声を保存できません（毎回作り直します）: %1")
+                             .arg(storeProblem));
+                }
+                emit rendered(key);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void Reader::Prepare(int poem, int /*column*/) {
+    Render(UpperText(poem));
+    if (options_.lower) {
+        Render(LowerText(poem));
+    }
+    if (!warmed_) {
+        // The first stream of a run takes long to open: open one now, silent.
+        warmed_ = true;
+        Play(QByteArray(kSampleRate / 10 * 2, '\0'));
+    }
+}
+
+bool Reader::Play(const QByteArray &pcm) {
+    tick_.stop();
+    if (sink_) {
+        sink_->disconnect(this);
+        sink_->stop();
+    }
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (device.isNull()) {
+        Tell(QStringLiteral("device"), QStringLiteral("音声の出力先が見つかりません。文字の表示で続けます。"));
+        return false;
+    }
+    sink_ = std::make_unique<QAudioSink>(device, format_);
+    connect(sink_.get(), &QAudioSink::stateChanged, this, &Reader::OutputStateChanged);
+    buffer_.close();
+    playing_ = pcm;
+    buffer_.setBuffer(&playing_);
+    buffer_.open(QIODevice::ReadOnly);
+    lastProcessedUs_ = -1;
+    sink_->start(&buffer_);
+    if (sink_->error() != QAudio::NoError) {
+        Tell(QStringLiteral("device"), QStringLiteral("音声を出力できません。文字の表示で続けます。"));
+        sink_.reset();
+        return false;
+    }
+    return true;
+}
+
+bool Reader::ReadUpper(int poem, int column, std::function<void(int, float)> step) {
+    const QString text = UpperText(poem);
+    const auto found = ready_.constFind(KeyOf(text));
+    if (found == ready_.constEnd()) {
+        Render(text); // for the next time it is asked
+        return false;
+    }
+    const std::shared_ptr<const Rendering> r = *found;
+    const QString shown = catalogue_.Text(poem, column);
+    const QList<int> morae = ShownMorae(shown, catalogue_.Text(poem, kUpperKana), text);
+    if (morae.isEmpty() || morae.back() >= r->moraMs.size()) {
+        Tell(QStringLiteral("align"),
+             QStringLiteral("歌 %1 の文字と音を対応させられません。文字の表示で続けます。").arg(poem + 1));
+        return false;
+    }
+    QList<double> stepMs;
+    for (qsizetype i = 0; i < std::min<qsizetype>(morae.size(), kRevealSteps); ++i) {
+        stepMs.append(r->moraMs[morae[i]]);
+    }
+    if (!Play(r->pcm)) {
+        return false;
+    }
+    stepMs_ = stepMs;
+    shownAt_.clear();
+    nextStep_ = 0;
+    step_ = std::move(step);
+    Tick();
+    return true;
+}
+
+double Reader::PlayedMs() const {
+    if (!sink_) {
+        return 0.0;
+    }
+    const qint64 processed = sink_->processedUSecs();
+    if (processed <= 0) {
+        return 0.0;
+    }
+    auto *self = const_cast<Reader *>(this);
+    if (processed != lastProcessedUs_) {
+        self->lastProcessedUs_ = processed;
+        self->sinceReport_.restart();
+    }
+    const double since = std::min(double(sinceReport_.nsecsElapsed()) / 1e6, kReportStepMs);
+    return std::max(0.0, double(processed) / 1000.0 - kOutputLatencyMs + since);
+}
+
+void Reader::Tick() {
+    if (!step_) {
+        return;
+    }
+    const double played = PlayedMs();
+    while (nextStep_ < stepMs_.size() && stepMs_[nextStep_] <= played && step_) {
+        const float late = float((played - stepMs_[nextStep_]) / 1000.0);
+        shownAt_.append(played);
+        ++nextStep_;
+        const auto step = step_;
+        step(nextStep_, late);
+    }
+    if (!step_ || nextStep_ >= stepMs_.size()) {
+        return;
+    }
+    const double wait = stepMs_[nextStep_] - played;
+    tick_.start(std::clamp(int(std::floor(wait)), 1, 20));
+}
+
+float Reader::SecondsUntil(int step) const {
+    if (step < 1 || step > stepMs_.size()) {
+        return 0.0f;
+    }
+    return float((stepMs_[step - 1] - PlayedMs()) / 1000.0);
+}
+
+void Reader::Decided(int poem) {
+    tick_.stop();
+    step_ = {};
+    if (!options_.lower) {
+        Stop();
+        return;
+    }
+    const auto found = ready_.constFind(KeyOf(LowerText(poem)));
+    if (found == ready_.constEnd()) {
+        Stop();
+        return;
+    }
+    QByteArray pcm = (*found)->pcm;
+    if (options_.recited) {
+        pcm.prepend(QByteArray(kSampleRate * 2, '\0')); // a reader's pause before the lower verse
+    }
+    Play(pcm);
+}
+
+void Reader::GameBegins() {
+    if (!options_.opening) {
+        return;
+    }
+    const auto found = ready_.constFind(KeyOf(kOpening));
+    if (found != ready_.constEnd()) {
+        Play((*found)->pcm);
+    } else {
+        Render(kOpening);
+    }
+}
+
+void Reader::Stop() {
+    tick_.stop();
+    step_ = {};
+    if (sink_) {
+        sink_->disconnect(this);
+        sink_->stop();
+    }
+}
+
+void Reader::OutputStateChanged() {
+    if (!sink_ || sink_->error() == QAudio::NoError || sink_->error() == QAudio::UnderrunError) {
+        return;
+    }
+    // The device went away: the reading ends, the text goes on by itself.
+    Tell(QStringLiteral("device"),
+         QStringLiteral("音声の出力が止まりました（%1）。文字の表示で続けます。")
+             .arg(QMediaDevices::defaultAudioOutput().description()));
+    tick_.stop();
+    const auto step = step_;
+    step_ = {};
+    if (step) {
+        step(-1, 0.0f);
+    }
+}
+
+void Reader::Tell(const QString &kind, const QString &text) {
+    if (told_.contains(kind)) {
+        return;
+    }
+    told_.insert(kind);
+    emit problem(text);
+}
+
+} // namespace nupew::voice

@@ -1,0 +1,205 @@
+// SPDX-License-Identifier: MIT
+// Speech from Open JTalk: rendering a text, and the cache of renderings.
+#include "voice/rendering.h"
+
+#include "core/safe_files.h"
+#include "voice/speech.h"
+
+#include <QCryptographicHash>
+#include <QDataStream>
+#include <QDir>
+#include <QFileInfo>
+#include <QIODevice>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <algorithm>
+
+namespace nupew::voice {
+namespace {
+
+constexpr quint32 kMagic = 0x4e505631; // "NPV1"
+constexpr int kLeadMs = 5;             // kept before the first sound
+constexpr int kHeaderBytes = 44;       // Open JTalk writes a plain RIFF header
+constexpr qint64 kMaxEntry = 16ll << 20;
+
+// The synthesizer's dictionary reads hiragana as words (はな after a pause as
+// the particle わ); katakana it says as written.
+QString AsWritten(QString text) {
+    for (QChar &c : text) {
+        if (c >= QChar(0x3041) && c <= QChar(0x3096)) {
+            c = QChar(c.unicode() + 0x60);
+        }
+    }
+    return text;
+}
+
+} // namespace
+
+QString MissingParts(const VoiceParts &parts) {
+    QStringList missing;
+    if (QStandardPaths::findExecutable(parts.program).isEmpty() &&
+        !QFileInfo(parts.program).isExecutable()) {
+        missing << QStringLiteral("open-jtalk");
+    }
+    if (!QFileInfo(parts.dictionary).isDir()) {
+        missing << QStringLiteral("open-jtalk-mecab-naist-jdic");
+    }
+    if (!QFileInfo(parts.voice).isFile()) {
+        missing << QStringLiteral("hts-voice-nitech-jp-atr503-m001");
+    }
+    return missing.join(u' ');
+}
+
+namespace {
+
+struct Output {
+    QByteArray wav;
+    QList<Phone> phones;
+};
+
+// One run of the synthesizer on `input`.
+std::optional<Output> RunSynthesizer(const VoiceParts &parts, const QString &input, double rate,
+                                     QString *why) {
+    QTemporaryDir dir;
+    if (!dir.isValid()) {
+        *why = dir.errorString();
+        return std::nullopt;
+    }
+    const QString in = dir.filePath(QStringLiteral("in.txt"));
+    const QString wav = dir.filePath(QStringLiteral("out.wav"));
+    const QString trace = dir.filePath(QStringLiteral("out.trace"));
+    const FileResult written = WriteFileAtomically(in, input.toUtf8());
+    if (!written.ok) {
+        *why = written.errorString;
+        return std::nullopt;
+    }
+    QProcess jtalk;
+    jtalk.setProcessChannelMode(QProcess::MergedChannels);
+    jtalk.start(parts.program, {QStringLiteral("-x"), parts.dictionary, QStringLiteral("-m"),
+                                parts.voice, QStringLiteral("-r"), QString::number(rate, 'f', 2),
+                                QStringLiteral("-ow"), wav, QStringLiteral("-ot"), trace, in});
+    if (!jtalk.waitForStarted(5000) || !jtalk.waitForFinished(30000)) {
+        *why = jtalk.errorString();
+        jtalk.kill();
+        jtalk.waitForFinished(1000);
+        return std::nullopt;
+    }
+    if (jtalk.exitStatus() != QProcess::NormalExit || jtalk.exitCode() != 0) {
+        *why = QString::fromUtf8(jtalk.readAll()).trimmed();
+        if (why->isEmpty()) {
+            *why = QStringLiteral("open_jtalk exit %1").arg(jtalk.exitCode());
+        }
+        return std::nullopt;
+    }
+    const ReadResult samples = ReadRegularFile(wav, kMaxEntry);
+    const ReadResult labels = ReadRegularFile(trace, kMaxEntry);
+    if (!samples.ok() || !labels.ok() || samples.bytes.size() <= kHeaderBytes) {
+        *why = !samples.ok() ? samples.errorString : labels.errorString;
+        if (why->isEmpty()) {
+            *why = QStringLiteral("open_jtalk wrote no sound");
+        }
+        return std::nullopt;
+    }
+    return Output{samples.bytes, ParseLabels(QString::fromUtf8(labels.bytes))};
+}
+
+} // namespace
+
+std::optional<Rendering> Render(const VoiceParts &parts, const QString &text, double rate,
+                                QString *why) {
+    // The text as it is, then in katakana when the dictionary read a word of
+    // it otherwise (はた as the particle わ): the first rendering that says
+    // exactly the text's sounds is kept.
+    const QString expected = ExpectedPhonemes(text);
+    std::optional<Output> out;
+    for (const QString &input : {text, AsWritten(text)}) {
+        out = RunSynthesizer(parts, input, rate, why);
+        if (!out) {
+            return std::nullopt;
+        }
+        if (SaysTheText(SpokenPhonemes(out->phones), expected)) {
+            break;
+        }
+        *why = QStringLiteral("the voice does not say %1 as written (%2)")
+                   .arg(text, SpokenPhonemes(out->phones));
+        out.reset();
+    }
+    const QList<qint64> onsets = out ? MoraOnsets(out->phones, text) : QList<qint64>();
+    if (onsets.isEmpty()) {
+        return std::nullopt;
+    }
+    // Cut the silence before the first sound, keeping a few milliseconds.
+    const qint64 first = std::max<qint64>(0, onsets.first() / 10000 - kLeadMs); // ms
+    Rendering r;
+    r.pcm = out->wav.mid(kHeaderBytes + first * (kSampleRate / 1000) * 2);
+    for (const qint64 onset : onsets) {
+        r.moraMs.append(double(onset) / 10000.0 - double(first));
+    }
+    r.phonemes = SpokenPhonemes(out->phones);
+    return r;
+}
+
+RenderingCache::RenderingCache(QString folder, qint64 maxBytes)
+    : folder_(std::move(folder)), maxBytes_(maxBytes) {}
+
+QString RenderingCache::Key(const QString &text, const QString &voice, double rate) {
+    const QString all = text + u'\n' + QFileInfo(voice).fileName() + u'\n' +
+                        QString::number(rate, 'f', 2);
+    return QString::fromLatin1(
+        QCryptographicHash::hash(all.toUtf8(), QCryptographicHash::Sha1).toHex());
+}
+
+QString RenderingCache::PathOf(const QString &key) const {
+    return QDir(folder_).filePath(key + QStringLiteral(".voice"));
+}
+
+std::optional<Rendering> RenderingCache::Load(const QString &key) const {
+    const ReadResult read = ReadRegularFile(PathOf(key), kMaxEntry);
+    if (!read.ok() || read.truncated) {
+        return std::nullopt;
+    }
+    QDataStream in(read.bytes);
+    quint32 magic = 0;
+    Rendering r;
+    in >> magic >> r.moraMs >> r.phonemes >> r.pcm;
+    if (in.status() != QDataStream::Ok || magic != kMagic || r.moraMs.isEmpty() ||
+        r.pcm.isEmpty() || !std::is_sorted(r.moraMs.begin(), r.moraMs.end()) ||
+        r.moraMs.back() * kSampleRate / 1000.0 > double(r.pcm.size())) {
+        return std::nullopt;
+    }
+    return r;
+}
+
+bool RenderingCache::Store(const QString &key, const Rendering &rendering, QString *why) const {
+    if (!QDir().mkpath(folder_)) {
+        *why = QStringLiteral("cannot make the folder");
+        return false;
+    }
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out << kMagic << rendering.moraMs << rendering.phonemes << rendering.pcm;
+    const FileResult written = WriteFileAtomically(PathOf(key), bytes);
+    if (!written.ok) {
+        *why = written.errorString;
+        return false;
+    }
+    Trim();
+    return true;
+}
+
+void RenderingCache::Trim() const {
+    // Only our own regular files; the newest stay.
+    QFileInfoList entries = QDir(folder_).entryInfoList({QStringLiteral("*.voice")},
+                                                        QDir::Files | QDir::NoSymLinks,
+                                                        QDir::Time);
+    qint64 total = 0;
+    for (const QFileInfo &entry : entries) {
+        total += entry.size();
+        if (total > maxBytes_) {
+            RemoveFile(entry.filePath());
+        }
+    }
+}
+
+} // namespace nupew::voice
