@@ -38,9 +38,10 @@ public:
     bool PoetVisible() const override { return poetVisible; }
     void SetQuestionNumber(const QString &text) override { questionNumber = text; }
     void SetFaultCount(const QString &text) override { faults = text; }
-    void SetMessage(const QString &) override {}
+    void SetMessage(const QString &text) override { message = text; }
     void Beep() override { ++beeps; }
 
+    QString message;
     QString cards[8];
     Rgb colors[8];
     QString verse;

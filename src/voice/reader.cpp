@@ -5,9 +5,6 @@
 
 #include "voice/speech.h"
 
-#include <QAudioDevice>
-#include <QAudioSink>
-#include <QMediaDevices>
 #include <algorithm>
 #include <cmath>
 
@@ -17,12 +14,10 @@ namespace {
 // The opening poem a reader recites before a match (序歌).
 const QString kOpening = QStringLiteral(
     "なにわづに、さくやこのはな、ふゆごもり、いまをはるべと、さくやこのはな");
-// The output reports its position in steps of about 10 ms; between reports
-// the clock runs on by the wall clock, never more than one step.
-constexpr double kReportStepMs = 12.0;
-// What the output still holds after it counted samples as played; measured
-// on PulseAudio by bench_voice.
-constexpr double kOutputLatencyMs = 0.0;
+// How far the server's clock of the played sound runs from the sound at the
+// sink as its monitor records it; measured on PulseAudio by bench_voice
+// (characters came 5 ms after their sound without it).
+constexpr double kClockOffsetMs = 5.0;
 constexpr int kRevealSteps = 21;
 constexpr qsizetype kKeptRenderings = 48;
 
@@ -39,9 +34,6 @@ Reader::Reader(const PoemCatalogue &catalogue, QString cacheFolder, VoiceParts p
     : QObject(parent), catalogue_(catalogue), parts_(std::move(parts)),
       cache_(std::move(cacheFolder)) {
     pool_.setMaxThreadCount(1);
-    format_.setSampleRate(kSampleRate);
-    format_.setChannelCount(1);
-    format_.setSampleFormat(QAudioFormat::Int16);
     tick_.setSingleShot(true);
     tick_.setTimerType(Qt::PreciseTimer);
     connect(&tick_, &QTimer::timeout, this, &Reader::Tick);
@@ -58,9 +50,10 @@ QString Reader::Unavailable(const VoiceParts &parts) {
     if (!missing.isEmpty()) {
         return QStringLiteral("読み上げには次のパッケージが必要です: %1").arg(missing);
     }
-    if (QMediaDevices::audioOutputs().isEmpty()) {
-        return QStringLiteral(
-            "音声の出力先がありません。サウンドサーバー（PulseAudio または PipeWire）が動いていません。");
+    if (const QString output = SoundOutput::Probe(); !output.isEmpty()) {
+        return QStringLiteral("音声の出力先がありません（%1）。サウンドサーバー（PulseAudio "
+                              "または PipeWire）が必要です。")
+            .arg(output);
     }
     return {};
 }
@@ -96,7 +89,8 @@ void Reader::Render(const QString &text) {
         std::optional<Rendering> r = cache.Load(key);
         if (!r) {
             r = voice::Render(parts, text, rate, &why);
-            if (r && !cache.Store(key, *r, &storeProblem)) {
+            if (r && !cache.Store(key, *r, &storeProblem) &&
+                !storeProblem.startsWith(cache.folder())) {
                 storeProblem = QStringLiteral("%1: %2").arg(cache.PathOf(key), storeProblem);
             }
         }
@@ -129,37 +123,21 @@ void Reader::Prepare(int poem, int /*column*/) {
     if (options_.lower) {
         Render(LowerText(poem));
     }
-    if (!warmed_) {
-        // The first stream of a run takes long to open: open one now, silent.
-        warmed_ = true;
-        Play(QByteArray(kSampleRate / 10 * 2, '\0'));
+    if (!output_.IsOpen()) {
+        QString why; // told when a verse is played
+        output_.Open(&why);
     }
 }
 
 bool Reader::Play(const QByteArray &pcm) {
     tick_.stop();
-    if (sink_) {
-        sink_->disconnect(this);
-        sink_->stop();
-    }
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (device.isNull()) {
-        Tell(QStringLiteral("device"), QStringLiteral("音声の出力先が見つかりません。文字の表示で続けます。"));
+    QString why;
+    if (!output_.Play(pcm, &why)) {
+        Tell(QStringLiteral("device"),
+             QStringLiteral("音声を出力できません（%1）。文字の表示で続けます。").arg(why));
         return false;
     }
-    sink_ = std::make_unique<QAudioSink>(device, format_);
-    connect(sink_.get(), &QAudioSink::stateChanged, this, &Reader::OutputStateChanged);
-    buffer_.close();
     playing_ = pcm;
-    buffer_.setBuffer(&playing_);
-    buffer_.open(QIODevice::ReadOnly);
-    lastProcessedUs_ = -1;
-    sink_->start(&buffer_);
-    if (sink_->error() != QAudio::NoError) {
-        Tell(QStringLiteral("device"), QStringLiteral("音声を出力できません。文字の表示で続けます。"));
-        sink_.reset();
-        return false;
-    }
     return true;
 }
 
@@ -194,28 +172,21 @@ bool Reader::ReadUpper(int poem, int column, std::function<void(int, float)> ste
 }
 
 double Reader::PlayedMs() const {
-    if (!sink_) {
-        return 0.0;
-    }
-    const qint64 processed = sink_->processedUSecs();
-    if (processed <= 0) {
-        return 0.0;
-    }
-    auto *self = const_cast<Reader *>(this);
-    if (processed != lastProcessedUs_) {
-        self->lastProcessedUs_ = processed;
-        self->sinceReport_.restart();
-    }
-    const double since = std::min(double(sinceReport_.nsecsElapsed()) / 1e6, kReportStepMs);
-    return std::max(0.0, double(processed) / 1000.0 - kOutputLatencyMs + since);
+    const double played = output_.PlayedMs();
+    return played > 0.0 ? played + kClockOffsetMs : 0.0;
 }
 
 void Reader::Tick() {
     if (!step_) {
         return;
     }
+    if (const QString failure = output_.Failure(); !failure.isEmpty()) {
+        OutputLost(failure);
+        return;
+    }
     const double played = PlayedMs();
-    while (nextStep_ < stepMs_.size() && stepMs_[nextStep_] <= played && step_) {
+    // Nothing is shown before the output has counted its first samples.
+    while (played > 0.0 && nextStep_ < stepMs_.size() && stepMs_[nextStep_] <= played && step_) {
         const float late = float((played - stepMs_[nextStep_]) / 1000.0);
         shownAt_.append(played);
         ++nextStep_;
@@ -225,6 +196,8 @@ void Reader::Tick() {
     if (!step_ || nextStep_ >= stepMs_.size()) {
         return;
     }
+    // Wake at the next onset by the output's clock, and look again at least
+    // every 20 ms (the clock may be slower than the wall's).
     const double wait = stepMs_[nextStep_] - played;
     tick_.start(std::clamp(int(std::floor(wait)), 1, 20));
 }
@@ -270,21 +243,15 @@ void Reader::GameBegins() {
 void Reader::Stop() {
     tick_.stop();
     step_ = {};
-    if (sink_) {
-        sink_->disconnect(this);
-        sink_->stop();
-    }
+    output_.Stop();
 }
 
-void Reader::OutputStateChanged() {
-    if (!sink_ || sink_->error() == QAudio::NoError || sink_->error() == QAudio::UnderrunError) {
-        return;
-    }
-    // The device went away: the reading ends, the text goes on by itself.
+void Reader::OutputLost(const QString &reason) {
+    // The server or its device went away: the reading ends, the text goes on.
     Tell(QStringLiteral("device"),
-         QStringLiteral("音声の出力が止まりました（%1）。文字の表示で続けます。")
-             .arg(QMediaDevices::defaultAudioOutput().description()));
+         QStringLiteral("音声の出力が止まりました（%1）。文字の表示で続けます。").arg(reason));
     tick_.stop();
+    output_.Stop();
     const auto step = step_;
     step_ = {};
     if (step) {

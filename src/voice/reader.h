@@ -1,16 +1,14 @@
 // SPDX-License-Identifier: MIT
 // The voice of the game: renders verses ahead of time off the GUI thread,
-// plays them through Qt Multimedia and calls each shown character when its
-// sound reaches the output, by the output's own clock.
+// plays them and calls each shown character when its sound reaches the
+// output, by the output's own clock.
 #pragma once
 
 #include "core/poem_catalogue.h"
 #include "core/seams.h"
+#include "voice/output.h"
 #include "voice/rendering.h"
 
-#include <QAudioFormat>
-#include <QBuffer>
-#include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
 #include <QPointer>
@@ -19,8 +17,6 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
-
-class QAudioSink;
 
 namespace nupew::voice {
 
@@ -63,6 +59,8 @@ public:
     const QList<double> &shownAt() const { return shownAt_; }
     // Each step's mora onset in milliseconds of sound.
     const QList<double> &stepOnsets() const { return stepMs_; }
+    // The samples being played (48 kHz, 16-bit mono).
+    const QByteArray &playing() const { return playing_; }
 
 signals:
     // Something went wrong that the player must hear of (once per kind).
@@ -78,7 +76,7 @@ private:
     bool Play(const QByteArray &pcm);
     void Tick();
     void Tell(const QString &kind, const QString &text);
-    void OutputStateChanged();
+    void OutputLost(const QString &reason);
 
     const PoemCatalogue &catalogue_;
     VoiceParts parts_;
@@ -88,22 +86,13 @@ private:
     QHash<QString, std::shared_ptr<const Rendering>> ready_;
     QSet<QString> pending_;
     QSet<QString> told_;
-    QAudioFormat format_;
-    std::unique_ptr<QAudioSink> sink_;
+    SoundOutput output_;
     QByteArray playing_;
-    QBuffer buffer_;
-    bool warmed_ = false;
-
-    // The clock: the output's last reported position and when it was seen.
-    qint64 lastProcessedUs_ = -1;
-    QElapsedTimer sinceReport_;
     QTimer tick_;
     std::function<void(int, float)> step_;
     QList<double> stepMs_;
     QList<double> shownAt_;
     int nextStep_ = 0;
-    std::shared_ptr<const Rendering> lower_;
-    int lowerPoem_ = -1;
 };
 
 } // namespace nupew::voice

@@ -14,6 +14,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <cstdlib>
 
 namespace nupew::voice {
 namespace {
@@ -21,6 +22,7 @@ namespace {
 constexpr quint32 kMagic = 0x4e505631; // "NPV1"
 constexpr int kLeadMs = 5;             // kept before the first sound
 constexpr int kHeaderBytes = 44;       // Open JTalk writes a plain RIFF header
+constexpr int kAudible = 300;          // a sample this loud is heard
 constexpr qint64 kMaxEntry = 16ll << 20;
 
 // The synthesizer's dictionary reads hiragana as words (はな after a pause as
@@ -88,7 +90,7 @@ std::optional<Output> RunSynthesizer(const VoiceParts &parts, const QString &inp
     if (jtalk.exitStatus() != QProcess::NormalExit || jtalk.exitCode() != 0) {
         *why = QString::fromUtf8(jtalk.readAll()).trimmed();
         if (why->isEmpty()) {
-            *why = QStringLiteral("open_jtalk exit %1").arg(jtalk.exitCode());
+            *why = QStringLiteral("open_jtalk が終了コード %1 で終わりました").arg(jtalk.exitCode());
         }
         return std::nullopt;
     }
@@ -97,7 +99,7 @@ std::optional<Output> RunSynthesizer(const VoiceParts &parts, const QString &inp
     if (!samples.ok() || !labels.ok() || samples.bytes.size() <= kHeaderBytes) {
         *why = !samples.ok() ? samples.errorString : labels.errorString;
         if (why->isEmpty()) {
-            *why = QStringLiteral("open_jtalk wrote no sound");
+            *why = QStringLiteral("open_jtalk が音声を書き出しませんでした");
         }
         return std::nullopt;
     }
@@ -121,7 +123,7 @@ std::optional<Rendering> Render(const VoiceParts &parts, const QString &text, do
         if (SaysTheText(SpokenPhonemes(out->phones), expected)) {
             break;
         }
-        *why = QStringLiteral("the voice does not say %1 as written (%2)")
+        *why = QStringLiteral("「%1」が書かれたとおりに発音されません（%2）")
                    .arg(text, SpokenPhonemes(out->phones));
         out.reset();
     }
@@ -129,12 +131,23 @@ std::optional<Rendering> Render(const VoiceParts &parts, const QString &text, do
     if (onsets.isEmpty()) {
         return std::nullopt;
     }
-    // Cut the silence before the first sound, keeping a few milliseconds.
-    const qint64 first = std::max<qint64>(0, onsets.first() / 10000 - kLeadMs); // ms
+    // Cut the silence before the first audible sample, keeping a few
+    // milliseconds: a verse that begins with k or t begins with the silence
+    // of the closure, which the player would wait through. A mora that began
+    // inside what was cut begins at once.
+    const QByteArray samples = out->wav.mid(kHeaderBytes);
+    const auto *s = reinterpret_cast<const qint16 *>(samples.constData());
+    const qsizetype count = samples.size() / 2;
+    qsizetype audible = std::min<qsizetype>(count, onsets.first() * kSampleRate / 10000000);
+    while (audible < count && std::abs(s[audible]) < kAudible) {
+        ++audible;
+    }
+    const qsizetype cut = std::max<qsizetype>(0, audible - kLeadMs * kSampleRate / 1000);
+    const double cutMs = double(cut) * 1000.0 / kSampleRate;
     Rendering r;
-    r.pcm = out->wav.mid(kHeaderBytes + first * (kSampleRate / 1000) * 2);
+    r.pcm = samples.mid(cut * 2);
     for (const qint64 onset : onsets) {
-        r.moraMs.append(double(onset) / 10000.0 - double(first));
+        r.moraMs.append(std::max(0.0, double(onset) / 10000.0 - cutMs));
     }
     r.phonemes = SpokenPhonemes(out->phones);
     return r;
@@ -172,8 +185,17 @@ std::optional<Rendering> RenderingCache::Load(const QString &key) const {
 }
 
 bool RenderingCache::Store(const QString &key, const Rendering &rendering, QString *why) const {
+    const QFileInfo place(folder_);
+    if (place.isSymLink() && !place.exists()) {
+        *why = QStringLiteral("%1: リンク先がありません").arg(folder_);
+        return false;
+    }
+    if (place.exists() && !place.isDir()) {
+        *why = QStringLiteral("%1: フォルダーではありません").arg(folder_);
+        return false;
+    }
     if (!QDir().mkpath(folder_)) {
-        *why = QStringLiteral("cannot make the folder");
+        *why = QStringLiteral("%1: フォルダーを作れません").arg(folder_);
         return false;
     }
     QByteArray bytes;

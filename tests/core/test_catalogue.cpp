@@ -68,7 +68,7 @@ private slots:
     }
 
     // Against the public reference, all hundred: the spoken verses (を may
-    // stand for お), the decisive characters as players say them, the
+    // stand for お) and the recited ones, the decisive characters as players say them, the
     // historical kana of the upper verse as the readings of its kanji spell
     // it, and the five colours.
     void allHundredAgainstTheReadings() {
@@ -86,6 +86,9 @@ private slots:
             QVERIFY2(sound(catalogue_.Text(p, kUpperSpoken)) == sound(r["upper_spoken"]),
                      qPrintable(poem));
             QVERIFY2(sound(catalogue_.Text(p, kLowerSpoken)) == sound(r["lower_spoken"]),
+                     qPrintable(poem));
+            QVERIFY2(catalogue_.Text(p, kUpperRecited) == r["upper_recited"] &&
+                         catalogue_.Text(p, kLowerRecited) == r["lower_recited"],
                      qPrintable(poem));
             QVERIFY2(table.Heard(p) == r["kimariji_spoken"],
                      qPrintable(poem + u' ' + table.Heard(p)));

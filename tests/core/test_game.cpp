@@ -338,6 +338,76 @@ private slots:
         QCOMPARE(t.board.emphasis, 0); // the option is off
     }
 
+    // With a reader, the voice reveals the verse: each step when its sound
+    // began, the reaction from the decisive sound (`late` before the step
+    // was shown, or still to come for an early pick); a reading not ready
+    // or broken off leaves the text reveal, said in the message.
+    void readingAloud() {
+        struct Reader : VerseReader {
+            void Prepare(int poem, int) override { prepared.append(poem); }
+            bool ReadUpper(int, int, std::function<void(int, float)> s) override {
+                step = std::move(s);
+                return ready;
+            }
+            float SecondsUntil(int) const override { return 0.75f; }
+            void Decided(int poem) override { decided.append(poem); }
+            void GameBegins() override { ++games; }
+            void Stop() override { ++stopped; }
+            bool ready = true;
+            std::function<void(int, float)> step;
+            QList<int> prepared, decided;
+            int games = 0, stopped = 0;
+        } reader;
+        struct Log : AnswerLog {
+            void QuestionAnswered(const AnsweredQuestion &a) override { answers.append(a); }
+            void GameFinished(int, float, int) override {}
+            QList<AnsweredQuestion> answers;
+        } log;
+        Table t;
+        t.game.SetAnswerLog(&log);
+        t.game.SetReader(&reader);
+        const std::deque<float> deal = {At(30), At(63), At(1), At(2), At(3),
+                                        At(4),  At(5),  At(6), 0.0f};
+        t.random.script = deal;
+        t.game.NewGame();
+        QCOMPARE(reader.games, 1);
+        QCOMPARE(reader.prepared.last(), 30); // dealt: made ready meanwhile
+        t.clock.now = 100.0f;
+        t.game.StartQuestion();
+        QVERIFY(t.game.voiced() && !t.timer.pending);
+        for (int step = 1; step <= 6; ++step) {
+            t.clock.now = 100.0f + 0.3f * float(step);
+            reader.step(step, 0.01f);
+        }
+        QCOMPARE(t.board.verse, t.game.askedVerses()[1].left(6));
+        t.clock.now = 103.0f;
+        t.PickRight();
+        QCOMPARE(reader.decided, QList<int>{30});
+        QVERIFY(log.answers.last().voiced);
+        QCOMPARE(log.answers.last().reactionTime, 103.0f - (101.8f - 0.01f));
+        // A pick before the decisive sound: a guess by the sound still to come.
+        t.game.StartQuestion();
+        t.PickRight();
+        QCOMPARE(log.answers.last().reactionTime, -0.75f);
+        // Not ready: the text reveal, and the player told why.
+        reader.ready = false;
+        t.game.StartQuestion();
+        QVERIFY(!t.game.voiced() && t.timer.pending);
+        QVERIFY(t.board.message.contains(QStringLiteral("文字だけ")));
+        t.PickRight();
+        QVERIFY(!log.answers.last().voiced);
+        // Broken off mid-verse: the text goes on from the voice's step.
+        reader.ready = true;
+        t.game.StartQuestion();
+        reader.step(2, 0.0f);
+        reader.step(-1, 0.0f);
+        QVERIFY(t.timer.pending);
+        t.timer.Fire();
+        QCOMPARE(t.board.verse, t.game.askedVerses()[4].left(3));
+        t.game.StopQuestion();
+        QVERIFY(reader.stopped >= 1);
+    }
+
     void randomIsUniformAndContinues() {
         FakeClock clock;
         TimeSeededRandom a(clock, 20261207); // seeded: the same draws every run

@@ -11,12 +11,15 @@
 #include "ui/picture_viewer.h"
 #include "ui/poem_list_window.h"
 #include "ui/records_window.h"
+#include "voice/reader.h"
+#include "voice/speech.h"
 #include "ui_fixture.h"
 
 #include <QLineEdit>
 
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTest>
 #include <QThread>
@@ -326,6 +329,52 @@ private slots:
         }
         QVERIFY(tried >= names.size() * 4);
     }
+    // The voice's cache, its folder and an entry, under the same rule: a
+    // rendering that cannot be kept is said once, naming the file, and the
+    // verse is still read from memory.
+    void hostileVoiceCache() {
+        if (!voice::MissingParts({}).isEmpty()) {
+            QSKIP("the voice is not installed (scripts/setup-debian.sh test)");
+        }
+        PoemCatalogue catalogue;
+        catalogue.Fill();
+        const QString key = voice::RenderingCache::Key(
+            voice::SpeechText(catalogue, 0, true, false), voice::VoiceParts().voice, 1.0);
+        const QStringList kinds = {"fifo", "folder", "device", "socket", "dangling link",
+                                   "outward link", "immutable"};
+        QTemporaryDir outside;
+        for (const QString &name : {key + ".voice", QStringLiteral("voice")}) {
+            for (const QString &kind : kinds) {
+                InTemporaryFolder folder;
+                const QString cacheFolder = QDir::currentPath() + QStringLiteral("/voice");
+                QDir().mkpath(name == u"voice" ? QDir::currentPath() : cacheFolder);
+                const QString path = name == u"voice" ? cacheFolder : cacheFolder + u'/' + name;
+                const QString target = outside.filePath(QStringLiteral("target"));
+                QVERIFY(WriteAll(target, "outside the folder"));
+                if ((name == u"voice" && kind == u"folder") || !MakeHostile(kind, path, target)) {
+                    continue; // a folder is what the cache folder should be
+                }
+                const auto cleanup = qScopeGuard([&path] { RemoveHostile(path); });
+                const QString before = Describe(path);
+                const QString context = kind + u' ' + name;
+                voice::Reader reader(catalogue, cacheFolder);
+                QSignalSpy problems(&reader, &voice::Reader::problem);
+                QSignalSpy rendered(&reader, &voice::Reader::rendered);
+                ::alarm(30);
+                reader.Prepare(0, kUpperKana);
+                QVERIFY2(rendered.wait(20000), qPrintable(context));
+                ::alarm(0);
+                QCOMPARE(Describe(path), before);
+                QCOMPARE(ReadAll(target), QByteArray("outside the folder"));
+                QString told;
+                for (const QList<QVariant> &problem : problems) {
+                    told += problem[0].toString() + u'\n';
+                }
+                QVERIFY2(told.contains(QFileInfo(path).fileName()), qPrintable(context + ": " + told));
+            }
+        }
+    }
+
     // A symlink to a regular file works as the file: it is read, and a save
     // replaces the target in the target's folder while the link stays a link.
     void symlinksAreFollowed() {

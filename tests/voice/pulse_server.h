@@ -59,6 +59,13 @@ public:
         if (running_) {
             QProcess::execute(QStringLiteral("pulseaudio"), {QStringLiteral("-k")});
             running_ = false;
+            // Gone only once --check says so; its folder is then free to go.
+            for (int i = 0; i < 100; ++i) {
+                if (QProcess::execute(QStringLiteral("pulseaudio"), {QStringLiteral("--check")}) != 0) {
+                    break;
+                }
+                QThread::msleep(20);
+            }
         }
     }
     ~PulseServer() { Stop(); }
@@ -99,7 +106,7 @@ public:
         QElapsedTimer waited;
         waited.start();
         while (samples_ < 48000 && waited.elapsed() < 10000) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+            parec_.waitForReadyRead(100);
         }
         return samples_ >= 48000;
     }

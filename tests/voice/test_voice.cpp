@@ -141,7 +141,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(f.BoardText(QStringLiteral("Label09")), verse.left(21), 15000);
         QVERIFY(!f.timer.pending); // the text reveal never ran
         const double firstSound = recorder.FirstSoundMs() - started;
-        QVERIFY2(firstSound > 0 && firstSound < 250, qPrintable(QString::number(firstSound)));
+        QVERIFY2(firstSound > -5 && firstSound < 150, qPrintable(QString::number(firstSound)));
         QVERIFY(recorder.LoudSamples() > 48000); // more than a second of voice
         // Each step was shown once its sound had begun, and not long after.
         const QList<double> &shown = reader->shownAt();

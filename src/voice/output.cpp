@@ -1,0 +1,270 @@
+// SPDX-License-Identifier: MIT
+// Sound out through the PulseAudio protocol, timed by the sink's own clock.
+#include "voice/output.h"
+
+#include "voice/rendering.h"
+
+#include <pulse/pulseaudio.h>
+
+#include <algorithm>
+#include <functional>
+
+namespace nupew::voice {
+namespace {
+
+// The latency asked of the server: short, so that 開始 is heard at once.
+constexpr pa_usec_t kTargetLatencyUs = 20000;
+// How long a server may take to answer before it counts as gone.
+constexpr pa_usec_t kAnswerWithinUs = 2000000;
+
+// Holds the loop's lock for a scope (callbacks run with it held).
+class Locked {
+public:
+    explicit Locked(pa_threaded_mainloop *loop) : loop_(loop) {
+        if (loop_) {
+            pa_threaded_mainloop_lock(loop_);
+        }
+    }
+    ~Locked() {
+        if (loop_) {
+            pa_threaded_mainloop_unlock(loop_);
+        }
+    }
+    Locked(const Locked &) = delete;
+    Locked &operator=(const Locked &) = delete;
+
+private:
+    pa_threaded_mainloop *loop_;
+};
+
+} // namespace
+
+SoundOutput::SoundOutput() = default;
+
+SoundOutput::~SoundOutput() {
+    Stop();
+    Close();
+}
+
+bool SoundOutput::WaitFor(const std::function<bool()> &done) {
+    // Called with the loop's lock held. A timer of the loop ends the wait
+    // when the server does not answer (a stopped server never would).
+    struct Deadline {
+        pa_threaded_mainloop *loop;
+        bool passed = false;
+    } deadline{loop_, false};
+    pa_time_event *timer = pa_context_rttime_new(
+        context_, pa_rtclock_now() + kAnswerWithinUs,
+        [](pa_mainloop_api *, pa_time_event *, const struct timeval *, void *data) {
+            auto *d = static_cast<Deadline *>(data);
+            d->passed = true;
+            pa_threaded_mainloop_signal(d->loop, 0);
+        },
+        &deadline);
+    while (!done() && !deadline.passed && !failed_) {
+        pa_threaded_mainloop_wait(loop_);
+    }
+    if (timer) {
+        pa_threaded_mainloop_get_api(loop_)->time_free(timer);
+    }
+    return done();
+}
+
+QString SoundOutput::Probe() {
+    SoundOutput output;
+    QString why;
+    if (!output.Open(&why)) {
+        return why;
+    }
+    struct Answer {
+        pa_threaded_mainloop *loop;
+        bool done = false;
+        QString sink;
+    } answer{output.loop_, false, {}};
+    Locked lock(output.loop_);
+    pa_operation *asked = pa_context_get_server_info(
+        output.context_,
+        [](pa_context *, const pa_server_info *info, void *data) {
+            auto *a = static_cast<Answer *>(data);
+            a->sink = info && info->default_sink_name
+                          ? QString::fromUtf8(info->default_sink_name)
+                          : QString();
+            a->done = true;
+            pa_threaded_mainloop_signal(a->loop, 0);
+        },
+        &answer);
+    const bool answered = asked && output.WaitFor([&answer] { return answer.done; });
+    if (asked) {
+        pa_operation_cancel(asked);
+        pa_operation_unref(asked);
+    }
+    if (output.failed_) {
+        return output.failure_;
+    }
+    if (!answered) {
+        return QStringLiteral("サウンドサーバーが答えません");
+    }
+    return answer.sink.isEmpty() ? QStringLiteral("サウンドサーバーに音の出力先がありません")
+                                 : QString();
+}
+
+bool SoundOutput::Open(QString *why) {
+    if (context_) {
+        return true;
+    }
+    loop_ = pa_threaded_mainloop_new();
+    context_ = loop_ ? pa_context_new(pa_threaded_mainloop_get_api(loop_), "Nupew") : nullptr;
+    if (!context_) {
+        *why = QStringLiteral("PulseAudio の準備ができません");
+        Close();
+        return false;
+    }
+    pa_context_set_state_callback(context_, &SoundOutput::ContextState, this);
+    bool ready = false;
+    {
+        Locked lock(loop_);
+        if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0 &&
+            pa_threaded_mainloop_start(loop_) >= 0) {
+            ready = WaitFor([this] {
+                const pa_context_state_t state = pa_context_get_state(context_);
+                return state == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(state);
+            }) && pa_context_get_state(context_) == PA_CONTEXT_READY;
+        }
+        if (!ready) {
+            *why = QStringLiteral("サウンドサーバーにつながりません: %1")
+                       .arg(PA_CONTEXT_IS_GOOD(pa_context_get_state(context_))
+                                ? QStringLiteral("答えがありません")
+                                : QString::fromUtf8(pa_strerror(pa_context_errno(context_))));
+        }
+    }
+    if (!ready) {
+        Close();
+    }
+    return ready;
+}
+
+void SoundOutput::ContextState(pa_context *context, void *self) {
+    auto *output = static_cast<SoundOutput *>(self);
+    const pa_context_state_t state = pa_context_get_state(context);
+    if (state == PA_CONTEXT_FAILED || state == PA_CONTEXT_TERMINATED) {
+        output->failure_ = QString::fromUtf8(pa_strerror(pa_context_errno(context)));
+        output->failed_ = true;
+    }
+    pa_threaded_mainloop_signal(output->loop_, 0);
+}
+
+void SoundOutput::StreamState(pa_stream *stream, void *self) {
+    auto *output = static_cast<SoundOutput *>(self);
+    if (pa_stream_get_state(stream) == PA_STREAM_FAILED) {
+        output->failure_ =
+            QString::fromUtf8(pa_strerror(pa_context_errno(pa_stream_get_context(stream))));
+        output->failed_ = true;
+    }
+    pa_threaded_mainloop_signal(output->loop_, 0);
+}
+
+void SoundOutput::Write(pa_stream *stream, size_t bytes, void *self) {
+    auto *output = static_cast<SoundOutput *>(self);
+    const qsizetype left = output->pcm_.size() - output->written_;
+    const qsizetype now = std::min<qsizetype>(left, qsizetype(bytes));
+    if (now > 0) {
+        pa_stream_write(stream, output->pcm_.constData() + output->written_, size_t(now), nullptr,
+                        0, PA_SEEK_RELATIVE);
+        output->written_ += now;
+    }
+}
+
+bool SoundOutput::Play(const QByteArray &pcm, QString *why) {
+    if (failed_) { // the server went away: try it afresh
+        Stop();
+        Close();
+        failed_ = false;
+        failure_.clear();
+    }
+    if (!context_ && !Open(why)) {
+        return false;
+    }
+    Stop();
+    Locked lock(loop_);
+    if (failed_) {
+        *why = failure_;
+        return false;
+    }
+    const pa_sample_spec spec{PA_SAMPLE_S16LE, kSampleRate, 1};
+    stream_ = pa_stream_new(context_, "verse", &spec, nullptr);
+    if (!stream_) {
+        *why = QString::fromUtf8(pa_strerror(pa_context_errno(context_)));
+        return false;
+    }
+    pcm_ = pcm;
+    written_ = 0;
+    pa_stream_set_state_callback(stream_, &SoundOutput::StreamState, this);
+    pa_stream_set_write_callback(stream_, &SoundOutput::Write, this);
+    pa_buffer_attr attr;
+    attr.maxlength = uint32_t(-1);
+    attr.tlength = uint32_t(pa_usec_to_bytes(kTargetLatencyUs, &spec));
+    attr.prebuf = uint32_t(-1);
+    attr.minreq = uint32_t(-1);
+    attr.fragsize = uint32_t(-1);
+    const auto flags = pa_stream_flags_t(PA_STREAM_INTERPOLATE_TIMING |
+                                         PA_STREAM_AUTO_TIMING_UPDATE |
+                                         PA_STREAM_ADJUST_LATENCY);
+    if (pa_stream_connect_playback(stream_, nullptr, &attr, flags, nullptr, nullptr) < 0) {
+        *why = QString::fromUtf8(pa_strerror(pa_context_errno(context_)));
+        pa_stream_unref(stream_);
+        stream_ = nullptr;
+        return false;
+    }
+    return true;
+}
+
+double SoundOutput::PlayedMs() const {
+    Locked lock(loop_);
+    pa_usec_t played = 0;
+    if (!stream_ || pa_stream_get_state(stream_) != PA_STREAM_READY ||
+        pa_stream_get_time(stream_, &played) < 0) {
+        return 0.0;
+    }
+    return double(played) / 1000.0;
+}
+
+void SoundOutput::Stop() {
+    Locked lock(loop_);
+    if (stream_) {
+        pa_stream_set_write_callback(stream_, nullptr, nullptr);
+        pa_stream_set_state_callback(stream_, nullptr, nullptr);
+        pa_stream_disconnect(stream_);
+        pa_stream_unref(stream_);
+        stream_ = nullptr;
+    }
+}
+
+QString SoundOutput::Failure() const {
+    if (!failed_) {
+        return {};
+    }
+    Locked lock(loop_);
+    return failure_.isEmpty() ? QStringLiteral("サウンドサーバーとの接続が切れました") : failure_;
+}
+
+void SoundOutput::Close() {
+    if (loop_) {
+        pa_threaded_mainloop_stop(loop_);
+    }
+    if (stream_) {
+        pa_stream_unref(stream_);
+        stream_ = nullptr;
+    }
+    if (context_) {
+        pa_context_set_state_callback(context_, nullptr, nullptr);
+        pa_context_disconnect(context_);
+        pa_context_unref(context_);
+        context_ = nullptr;
+    }
+    if (loop_) {
+        pa_threaded_mainloop_free(loop_);
+        loop_ = nullptr;
+    }
+}
+
+} // namespace nupew::voice
