@@ -382,7 +382,9 @@ private slots:
         QVERIFY(db->AddAnswer(1, day.addSecs(5), Answer(31, 4.0f, 3.0f, 2)));
         QVERIFY(db->FinishGame(1, 2, 3.0f, 2));
         QVERIFY(db->StartGame(2, day.addDays(1), QString()));
-        QVERIFY(db->AddAnswer(2, day.addDays(1), Answer(18, 1.0f, 0.5f)));
+        AnsweredQuestion heard = Answer(18, 1.0f, 0.5f); // read aloud: a voice game
+        heard.voiced = true;
+        QVERIFY(db->AddAnswer(2, day.addDays(1), heard));
         QVERIFY(db->AddAnswer(2, day.addDays(1), Answer(2, 0.5f, -0.25f, 1)));
         QVERIFY(db->FinishGame(2, 2, 0.75f, 1));
         QVERIFY(db->StartGame(3, day.addDays(2), QString())); // never finished
@@ -394,6 +396,7 @@ private slots:
         QCOMPARE(s.games.size(), 2);
         QCOMPARE(s.games[1].averageTime, 0.75);
         QCOMPARE(s.games[1].meanReaction.value(), 0.5);
+        QCOMPARE((QList<int>{s.games[0].voiceGames, s.games[1].voiceGames}), (QList<int>{0, 1}));
         QCOMPARE(s.reactionByCount[1].value(), 0.75);
         QCOMPARE(s.reactionByCount[6].value(), 3.0);
         QVERIFY(!s.reactionByCount[3]);

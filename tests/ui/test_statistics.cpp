@@ -228,6 +228,17 @@ private slots:
         QCOMPARE(points->at(2).x() - points->at(0).x(), 2.0);
         auto *dates = chart->findChild<QCategoryAxis *>("dateAxis");
         QVERIFY(dates && dates->categoriesLabels().contains("2026/12/06"));
+        // Games read aloud draw their reactions as a line of their own.
+        HistoryStatistics heard;
+        heard.games = {{QDateTime::currentDateTime(), 3.0, 1.0, 1, 0},
+                       {QDateTime::currentDateTime(), 2.0, 0.5, 1, 1}};
+        f.program->Statistics()->SetStatistics(heard, QString());
+        QStringList lines;
+        for (QAbstractSeries *series : chart->series()) {
+            lines << series->name() + u':' +
+                         QString::number(static_cast<QLineSeries *>(series)->count());
+        }
+        QCOMPARE(lines, (QStringList{"平均タイム:2", "平均反応時間:1", "平均反応時間（読み上げ）:1"}));
         f.program->Statistics()->close();
         {
             QString why;
