@@ -17,6 +17,17 @@ float At(int k, int of = 100) {
     return (float(k) + 0.5f) / float(of);
 }
 
+// Keeps every answer told.
+struct AnswerRecorder : AnswerLog {
+    void QuestionAnswered(const AnsweredQuestion &a) override { answers.append(a); }
+    void GameFinished(int, float, int) override {}
+    QList<AnsweredQuestion> answers;
+};
+
+// 朝ぼらけ　有明の (31) asked, 朝ぼらけ　宇治の (64) on the board: apart at the sixth step.
+const std::deque<float> kDawnDeal = {At(30), At(63), At(1), At(2), At(3),
+                                     At(4),  At(5),  At(6), 0.0f};
+
 struct Table : FakeWorld {
     // Picks the right card of the running question.
     void PickRight() { game.PickCard(game.answerPosition() + 1); }
@@ -298,17 +309,11 @@ private slots:
     // The answer's reaction counts from the step after which only the answer
     // fits the board; a pick before it is a guess, with a negative reaction.
     void reactionFromTheDecisiveStep() {
-        struct Log : AnswerLog {
-            void QuestionAnswered(const AnsweredQuestion &a) override { answers.append(a); }
-            void GameFinished(int, float, int) override {}
-            QList<AnsweredQuestion> answers;
-        } log;
+        AnswerRecorder log;
         Table t;
         t.game.SetAnswerLog(&log);
         t.settings.revealDelay = 5;
-        // 朝ぼらけ　有明の (31) and 朝ぼらけ　宇治の (64) on one board part at the sixth step.
-        const std::deque<float> deal = {At(30), At(63), At(1), At(2), At(3),
-                                        At(4),  At(5),  At(6), 0.0f};
+        const std::deque<float> deal = kDawnDeal;
         t.random.script = deal;
         t.game.NewGame();
         QCOMPARE(t.game.decisiveSteps()[1], 6);
@@ -358,16 +363,11 @@ private slots:
             QList<int> prepared, decided;
             int games = 0, stopped = 0;
         } reader;
-        struct Log : AnswerLog {
-            void QuestionAnswered(const AnsweredQuestion &a) override { answers.append(a); }
-            void GameFinished(int, float, int) override {}
-            QList<AnsweredQuestion> answers;
-        } log;
+        AnswerRecorder log;
         Table t;
         t.game.SetAnswerLog(&log);
         t.game.SetReader(&reader);
-        const std::deque<float> deal = {At(30), At(63), At(1), At(2), At(3),
-                                        At(4),  At(5),  At(6), 0.0f};
+        const std::deque<float> deal = kDawnDeal;
         t.random.script = deal;
         t.game.NewGame();
         QCOMPARE(reader.games, 1);
