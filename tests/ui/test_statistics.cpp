@@ -33,6 +33,7 @@ class TestStatistics : public QObject {
 
 private slots:
     void initTestCase() { PrepareUiTests(); }
+    void init() { ForgetPreferences(); }
 
     void decisiveCharactersOnTheStrip() {
         InTemporaryFolder folder;
@@ -181,7 +182,7 @@ private slots:
         for (int asked = 0; asked < 5; ++asked) { // only blue poems were asked
             QVERIFY(query.next() && ColourOf(query.value(0).toInt() - 1) == 0);
         }
-        f.program->SetPracticeMode({}); // the whole game again, for the other tests
+        f.program->SetPracticeMode({}); // the whole game again: the title says so
         QCOMPARE(f.Board().windowTitle(), QStringLiteral("タワユかるたとりゲーム"));
     }
 
@@ -268,7 +269,6 @@ private slots:
         for (int i = 7; i < 10; ++i) {
             QVERIFY(!seen.contains(asked[i])); // then new ones, at most three of ten
         }
-        f.program->SetPracticeMode({});
     }
 };
 

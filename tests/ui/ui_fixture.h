@@ -31,6 +31,14 @@ inline void PrepareUiTests() {
     PictureViewer::SetSharedFolders({}); // the tests bring their own pictures
 }
 
+// Forgets the player's own options (出題範囲, 決まり字, 読み上げ): each test
+// that changes them starts from the defaults without restoring by hand.
+inline void ForgetPreferences() {
+    QSettings store(QStringLiteral("nupew"), QStringLiteral("nupew"));
+    store.clear();
+    store.sync();
+}
+
 // How many pixels of `image` inside `area` pass `test`.
 inline int Pixels(const QImage &image, QRect area, bool (*test)(QColor)) {
     int count = 0;
