@@ -504,7 +504,7 @@ void Game::ShowPracticeResults(int count) {
     float reactions = 0.0f;
     int reactionCount = 0;
     for (int i = 1; i <= count; ++i) {
-        if (reactionTimes_[i] >= 0.0f) {
+        if (!IsGuess(reactionTimes_[i])) {
             reactions += reactionTimes_[i];
             ++reactionCount;
         }

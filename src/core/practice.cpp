@@ -96,7 +96,7 @@ int NextBox(int box, int faults, float reaction, std::optional<double> medianRea
     if (faults > 0) {
         return 1;
     }
-    if (reaction < 0) {
+    if (IsGuess(reaction)) {
         return box; // a guess says nothing of what the player knows
     }
     if (!medianReaction) {

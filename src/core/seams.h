@@ -43,6 +43,13 @@ public:
 };
 
 // One answered question, as the answer history keeps it. Times are in seconds.
+// A pick made before the decisive step (or sound) is a guess: its reaction
+// is negative and says nothing of what the player knows. The history's SQL
+// spells the same rule as kCountedReaction.
+inline bool IsGuess(float reaction) {
+    return reaction < 0.0f;
+}
+
 struct AnsweredQuestion {
     int question = 0; // 1 for the game's first question
     int poem = 0;     // 1 to 100

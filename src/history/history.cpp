@@ -26,6 +26,9 @@ Q_LOGGING_CATEGORY(lcHistory, "nupew.history")
 
 const QByteArray kSqliteMagic("SQLite format 3\0", 16);
 
+// IsGuess in SQL: the answers whose reaction counts.
+const QString kCountedReaction = QStringLiteral("reaction_time >= 0");
+
 const char *const kSchema[] = {
     "CREATE TABLE games (id INTEGER PRIMARY KEY, started TEXT NOT NULL, mode TEXT NOT NULL "
     "DEFAULT '', questions INTEGER NOT NULL DEFAULT 0, average REAL, faults INTEGER NOT NULL "
@@ -392,12 +395,12 @@ bool HistoryDatabase::Run(const QString &sql, const QVariantList &values) {
 bool HistoryDatabase::StartGame(qint64 game, const QDateTime &started, const QString &mode) {
     if (medianGame_ != game) {
         QSqlQuery median(db_);
-        if (!Exec(median, QStringLiteral("SELECT reaction_time FROM answers WHERE reaction_time "
-                                         ">= 0 AND (SELECT COUNT(*) FROM answers WHERE "
-                                         "reaction_time >= 0) >= %1 ORDER BY reaction_time LIMIT 1 "
-                                         "OFFSET (SELECT COUNT(*) FROM answers WHERE "
-                                         "reaction_time >= 0) / 2")
-                                          .arg(kMedianReactions))) {
+        if (!Exec(median, QStringLiteral("SELECT reaction_time FROM answers WHERE %2 AND "
+                                         "(SELECT COUNT(*) FROM answers WHERE %2) >= %1 ORDER BY "
+                                         "reaction_time LIMIT 1 OFFSET (SELECT COUNT(*) FROM "
+                                         "answers WHERE %2) / 2")
+                                          .arg(kMedianReactions)
+                                          .arg(kCountedReaction))) {
             return false;
         }
         median_.reset();
@@ -447,7 +450,7 @@ bool HistoryDatabase::AddAnswer(qint64 game, const QDateTime &answered, const An
     if (!Run(QStringLiteral("SAVEPOINT answer"), {})) {
         return false;
     }
-    const bool guess = a.reactionTime < 0;
+    const bool guess = IsGuess(a.reactionTime);
     bool added =
         Run(QStringLiteral("INSERT INTO answers (game, answered, question, poem, upper_mode, "
                            "lower_mode, cards, delay, answer_time, decisive_step, "
@@ -513,14 +516,16 @@ bool HistoryDatabase::AddAnswer(qint64 game, const QDateTime &answered, const An
 bool HistoryDatabase::FinishGame(qint64 game, int questions, float averageTime, int faults) {
     return Run(QStringLiteral("UPDATE games SET questions = ?, average = ?, faults = ?, "
                               "finished = 1, reaction = (SELECT AVG(reaction_time) FROM answers "
-                              "WHERE game = ? AND reaction_time >= 0) WHERE id = ?"),
+                              "WHERE game = ? AND %1) WHERE id = ?")
+                   .arg(kCountedReaction),
                {questions, double(averageTime), faults, game, game});
 }
 
 bool HistoryDatabase::StopGame(qint64 game, int questions, int faults, int finished) {
     return Run(QStringLiteral("UPDATE games SET questions = ?, faults = ?, finished = ?, "
                               "reaction = (SELECT AVG(reaction_time) FROM answers WHERE game = ? "
-                              "AND reaction_time >= 0) WHERE id = ?"),
+                              "AND %1) WHERE id = ?")
+                   .arg(kCountedReaction),
                {questions, faults, finished, game, game});
 }
 
