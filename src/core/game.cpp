@@ -95,7 +95,7 @@ void Game::DealQuestion() {
         } while (poemUsed_[p]);
     }
 
-    const int question = std::clamp<int>(questionNumber_, 1, 101);
+    const int question = QuestionIndex();
     const int upperColumn = settings_.upperTextMode == 2 ? kUpperKana : kUpperKanji;
     const int lowerColumn = settings_.lowerTextMode == 2 ? kLowerKana : kLowerKanji;
     poemUsed_[p] = true;
@@ -196,7 +196,7 @@ void Game::StartQuestion() {
     board_.SetMessage(QStringLiteral("上の句に続く下の句をできるだけ早く選んでください。"));
     answerOpen_ = true;
     cardTaken_.fill(false);
-    const int question = std::clamp<int>(questionNumber_, 1, 101);
+    const int question = QuestionIndex();
     startTimes_[question] = clock_.Now();
     faultsAtStart_ = faultCount_;
     decisiveShown_[question] = false;
@@ -244,7 +244,7 @@ void Game::VoiceStep(unsigned generation, int step, float late) {
     if (generation != revealGeneration_ || pickedCard_ == pickDone || !questionActive_) {
         return;
     }
-    const int question = std::clamp<int>(questionNumber_, 1, 101);
+    const int question = QuestionIndex();
     if (step < 0) {
         // The sound broke off: the text goes on from where the voice was.
         if (Rules().revealDelay <= 0) {
@@ -281,7 +281,7 @@ void Game::RevealNext(unsigned generation) {
         return; // the label keeps what it shows
     }
     board_.SetVerse(revealShown_);
-    const int question = std::clamp<int>(questionNumber_, 1, 101);
+    const int question = QuestionIndex();
     if (revealStep_ == decisiveSteps_[question]) {
         decisiveTimes_[question] = clock_.Now();
         decisiveShown_[question] = true;
@@ -356,7 +356,7 @@ void Game::TakeCard() {
     if (p < 1 || p > kBoardPositions) {
         return;
     }
-    const int question = std::clamp<int>(questionNumber_, 1, 101);
+    const int question = QuestionIndex();
     cardTaken_[p] = true;
     if (p == answerPosition_ + 1) {
         answerTimes_[question] = clock_.Now();
@@ -444,7 +444,7 @@ void Game::LogStop(GameStop how) {
         return;
     }
     gameLogged_ = false;
-    const int question = std::clamp<int>(questionNumber_, 1, 101);
+    const int question = QuestionIndex();
     // The question under way counts when it cost faults; one never started does not.
     if (answerOpen_ && faultCount_ > faultsAtStart_) {
         float elapsed = clock_.Now() - startTimes_[question];

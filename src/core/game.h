@@ -93,7 +93,7 @@ public:
     // A question dealt and not yet started is made ready for the new reader.
     void SetReader(VerseReader *reader);
     // Whether the running question's verse is shown by the voice.
-    bool voiced() const { return voiced_[size_t(std::clamp<int>(questionNumber_, 1, 101))]; }
+    bool voiced() const { return voiced_[size_t(QuestionIndex())]; }
     // Whether an answer colours the verse's decisive characters on the board.
     void SetShowDecisive(bool show) { showDecisive_ = show; }
     bool showDecisive() const { return showDecisive_; }
@@ -130,6 +130,8 @@ public:
 
 private:
     int DrawIndex(int count);
+    // The running question's index into the arrays by question number (1 to 101).
+    int QuestionIndex() const { return std::clamp<int>(questionNumber_, 1, 101); }
     void ShowPoet();
     void RevealNext(unsigned generation);
     void ScheduleReveal(unsigned generation);

@@ -115,7 +115,7 @@ bool IsDue(const DrillState &state, const QDate &today) {
     return state.moved.daysTo(today) >= (qint64(1) << (state.box - 1));
 }
 
-QList<int> DrillOrder(const std::array<DrillState, 100> &states, const QDate &today,
+QList<int> DrillOrder(const std::array<DrillState, kPoemCount> &states, const QDate &today,
                       Random &random) {
     struct Entry {
         int poem;

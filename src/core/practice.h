@@ -78,7 +78,7 @@ bool IsDue(const DrillState &state, const QDate &today);
 // then the rest of the weak, the answered ones not due, and the unseen; ties
 // in a random order.
 inline constexpr int kDrillNewPerTen = 3;
-QList<int> DrillOrder(const std::array<DrillState, 100> &states, const QDate &today,
+QList<int> DrillOrder(const std::array<DrillState, kPoemCount> &states, const QDate &today,
                       Random &random);
 
 } // namespace nupew

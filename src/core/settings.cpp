@@ -181,7 +181,7 @@ void SettingsStore::ReadOptions() {
     const Settings defaults;
     settings_.questionCount = InRange(values[0], 1, 100, defaults.questionCount);
     settings_.cardCount = InRange(values[1], 1, 8, defaults.cardCount);
-    settings_.faultLimit = InRange(values[2], 0, 999, defaults.faultLimit);
+    settings_.faultLimit = InRange(values[2], 0, kNoFaultLimit, defaults.faultLimit);
     settings_.revealDelay = InRange(values[3], 0, 100, defaults.revealDelay);
 }
 

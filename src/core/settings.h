@@ -15,6 +15,9 @@ namespace nupew {
 inline const QString kOptionsFile = QStringLiteral("NUPEKI1.DAT");
 inline const QString kDisplayFile = QStringLiteral("NUPEKI2.DAT");
 
+// The fault limit that means none (なし), as NUPEKI1.DAT stores it.
+inline constexpr qint16 kNoFaultLimit = 999;
+
 struct Settings {
     qint16 questionCount = 5;
     qint16 cardCount = 8;

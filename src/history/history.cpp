@@ -529,7 +529,7 @@ bool HistoryDatabase::StopGame(qint64 game, int questions, int faults, int finis
                {questions, faults, finished, game, game});
 }
 
-bool HistoryDatabase::LoadDrill(std::array<DrillState, 100> *states) {
+bool HistoryDatabase::LoadDrill(std::array<DrillState, kPoemCount> *states) {
     *states = {};
     QSqlQuery query(db_);
     if (!Exec(query, QStringLiteral("SELECT poem, box, moved FROM boxes"))) {
@@ -537,7 +537,7 @@ bool HistoryDatabase::LoadDrill(std::array<DrillState, 100> *states) {
     }
     while (query.next()) {
         const int poem = query.value(0).toInt() - 1;
-        if (poem >= 0 && poem < 100) {
+        if (poem >= 0 && poem < kPoemCount) {
             (*states)[size_t(poem)].box = query.value(1).toInt();
             (*states)[size_t(poem)].moved =
                 QDate::fromString(query.value(2).toString(), Qt::ISODate);
@@ -549,7 +549,7 @@ bool HistoryDatabase::LoadDrill(std::array<DrillState, 100> *states) {
     }
     while (query.next()) {
         const int poem = query.value(0).toInt() - 1;
-        if (poem >= 0 && poem < 100) {
+        if (poem >= 0 && poem < kPoemCount) {
             if (!query.value(1).isNull()) {
                 (*states)[size_t(poem)].meanReaction = query.value(1).toDouble();
             }

@@ -64,7 +64,7 @@ public:
     bool StopGame(qint64 game, int questions, int faults, int finished);
     bool MarkRegistered(qint64 game);
     // Each poem's box in the drill, with its mean reaction.
-    bool LoadDrill(std::array<DrillState, 100> *states);
+    bool LoadDrill(std::array<DrillState, kPoemCount> *states);
     QSqlDatabase &Connection() { return db_; }
     // The reason the last failed call failed, from the statement that failed.
     QString LastError() const;

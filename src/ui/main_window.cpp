@@ -85,7 +85,7 @@ const ActionRow kActions[] = {
     {Kind::Setting, 2, "ote5", "　５(&B)", {}, &Settings::faultLimit, 5},
     {Kind::Setting, 2, "ote10", "１０(&C)", {}, &Settings::faultLimit, 10},
     {Kind::Setting, 2, "ote20", "２０(&D)", {}, &Settings::faultLimit, 20},
-    {Kind::Setting, 2, "oteNo", "なし(&E)", {}, &Settings::faultLimit, 999},
+    {Kind::Setting, 2, "oteNo", "なし(&E)", {}, &Settings::faultLimit, kNoFaultLimit},
     {Kind::Item, 1, "mnuRange", "出題範囲(&P)...", &Program::ChoosePractice},
     {Kind::Separator, 1, "mna13a"},
     {Kind::Item, 1, "mnuseki", "設定の保存(&k)", &Program::SaveSettings},

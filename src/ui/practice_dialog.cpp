@@ -58,7 +58,7 @@ PracticeDialog::PracticeDialog(const PracticeMode &mode, const DecisiveTable &de
     to_ = new QSpinBox(this);
     to_->setObjectName(QStringLiteral("toBox"));
     for (QSpinBox *spin : {from_, to_}) {
-        spin->setRange(1, 100);
+        spin->setRange(1, kPoemCount);
     }
     auto *free = new QHBoxLayout;
     free->addWidget(freeRange_);
@@ -129,7 +129,7 @@ void PracticeDialog::Load(const PracticeMode &mode) {
     }
     freeRange_->setChecked(mode.from > 0);
     from_->setValue(mode.from > 0 ? mode.from : 1);
-    to_->setValue(mode.to > 0 ? mode.to : 100);
+    to_->setValue(mode.to > 0 ? mode.to : kPoemCount);
     for (size_t n = 1; n < 7; ++n) {
         counts_[n]->setChecked(mode.counts[n]);
     }

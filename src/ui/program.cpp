@@ -61,9 +61,9 @@ PracticeMode LoadPracticeMode(const QSettings &store) {
     ReadFlags(store.value(kPracticeKey + QStringLiteral("ranges")).toString(), mode.ranges);
     ReadFlags(store.value(kPracticeKey + QStringLiteral("colours")).toString(), mode.colours);
     ReadFlags(store.value(kPracticeKey + QStringLiteral("counts")).toString(), mode.counts);
-    mode.from = std::clamp(store.value(kPracticeKey + QStringLiteral("from"), 0).toInt(), 0, 100);
+    mode.from = std::clamp(store.value(kPracticeKey + QStringLiteral("from"), 0).toInt(), 0, kPoemCount);
     mode.to =
-        std::clamp(store.value(kPracticeKey + QStringLiteral("to"), 0).toInt(), mode.from, 100);
+        std::clamp(store.value(kPracticeKey + QStringLiteral("to"), 0).toInt(), mode.from, kPoemCount);
     return mode;
 }
 
@@ -323,7 +323,7 @@ PracticeSet Program::NextGameSet() {
     set.name = practiceMode_.Name();
     if (practiceMode_.kind == PracticeKind::Drill) {
         // The order comes from the boxes and reactions recorded so far.
-        std::array<DrillState, 100> states{};
+        std::array<DrillState, kPoemCount> states{};
         QString why;
         if (const std::unique_ptr<HistoryDatabase> db = history_->Reader(&why)) {
             db->LoadDrill(&states);
