@@ -116,8 +116,9 @@ private slots:
     }
 
     // A real question with the voice on: heard on the sink soon after 開始,
-    // the strip filled by the voice (the text timer never runs), the answer
-    // kept in the history as read aloud, its reaction from the decisive sound.
+    // the strip filled by the voice (the text timer never runs), the lower
+    // verse heard after the answer, the answer kept in the history as read
+    // aloud, its reaction from the decisive sound.
     void aQuestionIsHeardOnTheSink() {
         if (qEnvironmentVariableIsSet("NUPEW_NO_SERVER")) {
             QSKIP("child run");
@@ -128,6 +129,7 @@ private slots:
         QVERIFY2(f.program->voiceUnavailable().isEmpty(),
                  qPrintable(f.program->voiceUnavailable()));
         f.Item(QStringLiteral("readAloud"))->trigger();
+        f.Item(QStringLiteral("readLower"))->trigger(); // heard after the verdict
         QVERIFY(f.Item(QStringLiteral("readAloud"))->isChecked());
         f.program->GameOpen();
         voice::Reader *reader = f.program->Reader();
@@ -153,6 +155,8 @@ private slots:
         }
         f.clock.now += 3.0f;
         f.ClickCard(f.RightCard());
+        recorder.Reset();
+        QTRY_VERIFY_WITH_TIMEOUT(recorder.LoudSamples() > 24000, 10000); // the lower verse
         f.program->AnswerHistory().WaitWritten(5000);
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("v"));
         db.setDatabaseName(kHistoryFile);
