@@ -227,10 +227,18 @@ void Game::StartQuestion() {
 }
 
 void Game::SetReader(VerseReader *reader) {
-    if (reader_ && reader_ != reader) {
+    if (reader_ == reader) {
+        return;
+    }
+    // Turned off mid-verse: the text goes on from where the voice was.
+    const bool wasReading = reader_ && questionActive_ && voiced_[size_t(QuestionIndex())];
+    if (reader_) {
         reader_->Stop();
     }
     reader_ = reader;
+    if (wasReading) {
+        VoiceStep(revealGeneration_, -1, 0.0f);
+    }
     if (reader_ && currentPoem_ > 0 && !questionActive_ && pickedCard_ != pickDone) {
         reader_->Prepare(currentPoem_ - 1, shownColumn_);
     }

@@ -90,7 +90,8 @@ public:
     // Where answers and results are told; none by default.
     void SetAnswerLog(AnswerLog *log) { log_ = log; }
     // Who reads the verses aloud; none: the text reveal alone, as always.
-    // A question dealt and not yet started is made ready for the new reader.
+    // A question dealt and not yet started is made ready for the new reader;
+    // a verse being read goes on as text when the reader goes.
     void SetReader(VerseReader *reader);
     // Whether the running question's verse is shown by the voice.
     bool voiced() const { return voiced_[size_t(QuestionIndex())]; }

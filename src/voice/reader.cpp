@@ -41,6 +41,7 @@ Reader::Reader(const PoemCatalogue &catalogue, QString cacheFolder, VoiceParts p
 
 Reader::~Reader() {
     Stop();
+    closing_ = true;
     pool_.clear();
     pool_.waitForDone();
 }
@@ -88,7 +89,7 @@ void Reader::Render(const QString &text) {
         QString storeProblem;
         std::optional<Rendering> r = cache.Load(key);
         if (!r) {
-            r = voice::Render(parts, text, rate, &why);
+            r = voice::Render(parts, text, rate, &why, &closing_);
             if (r && !cache.Store(key, *r, &storeProblem) &&
                 !storeProblem.startsWith(cache.folder())) {
                 storeProblem = QStringLiteral("%1: %2").arg(cache.PathOf(key), storeProblem);

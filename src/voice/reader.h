@@ -86,6 +86,7 @@ private:
     QHash<QString, std::shared_ptr<const Rendering>> ready_;
     QSet<QString> pending_;
     QSet<QString> told_;
+    std::atomic<bool> closing_ = false; // ends a render under way
     SoundOutput output_;
     QByteArray playing_;
     QTimer tick_;

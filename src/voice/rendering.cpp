@@ -62,7 +62,7 @@ struct Output {
 
 // One run of the synthesizer on `input`.
 std::optional<Output> RunSynthesizer(const VoiceParts &parts, const QString &input, double rate,
-                                     QString *why) {
+                                     QString *why, const std::atomic<bool> *cancel) {
     QTemporaryDir dir;
     if (!dir.isValid()) {
         *why = dir.errorString();
@@ -81,7 +81,13 @@ std::optional<Output> RunSynthesizer(const VoiceParts &parts, const QString &inp
     jtalk.start(parts.program, {QStringLiteral("-x"), parts.dictionary, QStringLiteral("-m"),
                                 parts.voice, QStringLiteral("-r"), QString::number(rate, 'f', 2),
                                 QStringLiteral("-ow"), wav, QStringLiteral("-ot"), trace, in});
-    if (!jtalk.waitForStarted(5000) || !jtalk.waitForFinished(30000)) {
+    bool finished = jtalk.waitForStarted(5000);
+    for (int waited = 0; finished && !jtalk.waitForFinished(100); waited += 100) {
+        if (waited >= 30000 || (cancel && *cancel)) {
+            finished = false;
+        }
+    }
+    if (!finished) {
         *why = jtalk.errorString();
         jtalk.kill();
         jtalk.waitForFinished(1000);
@@ -109,14 +115,14 @@ std::optional<Output> RunSynthesizer(const VoiceParts &parts, const QString &inp
 } // namespace
 
 std::optional<Rendering> Render(const VoiceParts &parts, const QString &text, double rate,
-                                QString *why) {
+                                QString *why, const std::atomic<bool> *cancel) {
     // The text as it is, then in katakana when the dictionary read a word of
     // it otherwise (はた as the particle わ): the first rendering that says
     // exactly the text's sounds is kept.
     const QString expected = ExpectedPhonemes(text);
     std::optional<Output> out;
     for (const QString &input : {text, AsWritten(text)}) {
-        out = RunSynthesizer(parts, input, rate, why);
+        out = RunSynthesizer(parts, input, rate, why, cancel);
         if (!out) {
             return std::nullopt;
         }

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <atomic>
 #include <optional>
 
 namespace nupew::voice {
@@ -33,8 +34,9 @@ struct Rendering {
 // Renders `text` at `rate` (1.0 the voice's own): blocks for the
 // synthesizer's run, so it is never called on the GUI thread. On failure
 // `why` says what went wrong.
+// `cancel`, when given and set, ends a run early (the program is closing).
 std::optional<Rendering> Render(const VoiceParts &parts, const QString &text, double rate,
-                                QString *why);
+                                QString *why, const std::atomic<bool> *cancel = nullptr);
 
 // Renderings kept in one folder of the user's cache, one file per text,
 // voice and rate; the oldest go when the folder grows past its bound.

@@ -404,7 +404,14 @@ private slots:
         QVERIFY(t.timer.pending);
         t.timer.Fire();
         QCOMPARE(t.board.verse, t.game.askedVerses()[4].left(3));
-        t.game.StopQuestion();
+        t.PickRight();
+        // 読み上げ turned off mid-verse: the text takes over.
+        t.game.StartQuestion();
+        reader.step(1, 0.0f);
+        t.game.SetReader(nullptr);
+        QVERIFY(t.timer.pending);
+        t.timer.Fire();
+        QCOMPARE(t.board.verse, t.game.askedVerses()[5].left(2));
         QVERIFY(reader.stopped >= 1);
     }
 
