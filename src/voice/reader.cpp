@@ -100,10 +100,12 @@ void Reader::Render(const QString &text) {
             [this, key, r = std::move(r), why, storeProblem] {
                 pending_.remove(key);
                 if (r) {
-                    if (ready_.size() >= kKeptRenderings) {
-                        ready_.clear();
+                    // The oldest go first; the verses just dealt stay.
+                    while (readyOrder_.size() >= kKeptRenderings) {
+                        ready_.remove(readyOrder_.takeFirst());
                     }
                     ready_.insert(key, std::make_shared<const Rendering>(*r));
+                    readyOrder_.append(key);
                 } else {
                     Tell(QStringLiteral("render"),
                          QStringLiteral("読み上げの音声を作れませんでした: %1").arg(why));

@@ -84,6 +84,7 @@ private:
     ReaderOptions options_;
     QThreadPool pool_;
     QHash<QString, std::shared_ptr<const Rendering>> ready_;
+    QList<QString> readyOrder_; // keys of ready_, oldest first
     QSet<QString> pending_;
     QSet<QString> told_;
     std::atomic<bool> closing_ = false; // ends a render under way

@@ -19,7 +19,9 @@
 namespace nupew::voice {
 namespace {
 
-constexpr quint32 kMagic = 0x4e505631; // "NPV1"
+// Raised whenever a rendering would come out otherwise, so that older
+// entries are made again: "NPV2" cuts at the first audible sample.
+constexpr quint32 kMagic = 0x4e505632;
 constexpr int kLeadMs = 5;             // kept before the first sound
 constexpr int kHeaderBytes = 44;       // Open JTalk writes a plain RIFF header
 constexpr int kAudible = 300;          // a sample this loud is heard
