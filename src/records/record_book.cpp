@@ -100,7 +100,7 @@ std::optional<Message> RecordBook::RegisterUnderLock() {
     return refusal;
 }
 
-QList<RecordRowText> RecordBook::ShowRecords(QString *problem) {
+QList<RecordRowText> RecordBook::ReadRows(QString *problem) {
     QList<RecordRowText> texts;
     const std::optional<QByteArray> bytes = ReadFile(true);
     if (!bytes) {

@@ -28,7 +28,7 @@ public:
     // The rows of the table as the records window shows them; creates an empty
     // file when there is none. When the table cannot be read, `problem` says
     // why (for the window to show) and no rows come back.
-    QList<RecordRowText> ShowRecords(QString *problem = nullptr);
+    QList<RecordRowText> ReadRows(QString *problem = nullptr);
     // Deletes the table's file whenever something of that name is there;
     // false, after the warning box, when it could not be deleted. What is not
     // a regular file is never deleted.

@@ -28,7 +28,7 @@ public:
     QAction *Item(const QString &name) const; // a menu item by its name
     QToolBar *Toolbar() const { return toolbar_; }
 
-    // mnutov_Click: shows or hides the toolbar.
+    // Shows or hides the toolbar.
     void ToggleToolbar();
     // The keys of the toolbar's buttons and separators in their present order.
     QStringList Arrangement() const;

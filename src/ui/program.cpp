@@ -430,7 +430,7 @@ void Program::OpenRecordsWindow() {
 void Program::ShowRecords() {
     if (recordsWindow_) {
         QString problem;
-        recordsWindow_->Fill(records_->ShowRecords(&problem));
+        recordsWindow_->Fill(records_->ReadRows(&problem));
         recordsWindow_->SetProblem(problem);
     }
 }

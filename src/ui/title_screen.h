@@ -17,7 +17,7 @@ class TitleScreen final : public QWidget {
 public:
     explicit TitleScreen(QWidget *parent = nullptr);
 
-    // Timer1_Timer: one tick of the animation clock.
+    // One tick of the animation clock.
     void Tick();
     qint16 titleTick = 0;
     // Runs on the last tick, after the title screen has closed.
