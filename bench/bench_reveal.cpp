@@ -35,7 +35,7 @@ public:
     void SetCardColor(int, Rgb) override {}
     void SetPoetText(const QString &) override {}
     void SetPoetColor(Rgb) override {}
-    void SetPoetGeometry(int, int) override {}
+    void SetPoetTall(bool) override {}
     void SetPoetVisible(bool) override {}
     bool PoetVisible() const override { return false; }
     void SetQuestionNumber(const QString &) override {}
@@ -46,16 +46,6 @@ public:
     QElapsedTimer clock;
     std::vector<double> stamps; // ms since the start; the first is the reset's empty label
     QEventLoop *loop = nullptr;
-};
-
-class NoDialogs final : public Dialogs {
-public:
-    MessageAnswer ShowMessage(const Message &) override { return MessageAnswer::Ok; }
-    void ShowRecordEntryBox(const QString &, const QString &) override {}
-    bool ShowPracticeEnd(const QString &, const QString &, const QString &) override {
-        return false;
-    }
-    void CloseBoard() override {}
 };
 
 double Percentile(std::vector<double> values, double p) {
@@ -76,11 +66,10 @@ int main(int argc, char *argv[]) {
         PoemCatalogue catalogue;
         catalogue.Fill();
         StepClock board;
-        NoDialogs dialogs;
         SteadyTimeOfDay clock;
         TimeSeededRandom random(clock);
         QtRevealTimer timer;
-        Game game(settings, catalogue, board, dialogs, clock, random, timer);
+        Game game(settings, catalogue, board, clock, random, timer);
         std::vector<double> stepErrors;
         std::vector<double> wholeErrors;
         double cpu = 0.0;

@@ -136,16 +136,16 @@ int main(int argc, char *argv[]) {
             picture.save(QStringLiteral("U%1.JPG").arg(game.currentPoem()));
             picture.save(QStringLiteral("A%1.BMP").arg(game.currentPoem()));
         }
-        game.PickCard((game.answerPosition() + 1) % 8 + 1);
+        emit program.Board().cardKeyPressed((game.answerPosition() + 1) % 8 + 1);
         if (q == program.settings.questionCount) {
             QTimer::singleShot(0, [] {
                 QWidget *box = QApplication::activeModalWidget();
-                box->findChild<QLineEdit *>(QStringLiteral("Text1"))
+                box->findChild<QLineEdit *>(QStringLiteral("nameField"))
                     ->setText(QStringLiteral("計測"));
-                box->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+                box->findChild<QPushButton *>(QStringLiteral("registerButton"))->click();
             });
         }
-        game.PickCard(game.answerPosition() + 1);
+        emit program.Board().cardKeyPressed(game.answerPosition() + 1);
         if (q == 1) {
             program.OpenPicture(PictureKind::Poem);
             program.OpenPicture(PictureKind::Poet);

@@ -30,10 +30,7 @@ public:
     void SetVerseEmphasis(int count) override { emphasis = count; }
     void SetPoetText(const QString &text) override { poet = text; }
     void SetPoetColor(Rgb color) override { poetColor = color; }
-    void SetPoetGeometry(int top, int height) override {
-        poetTop = top;
-        poetHeight = height;
-    }
+    void SetPoetTall(bool tall) override { poetTall = tall; }
     void SetPoetVisible(bool visible) override { poetVisible = visible; }
     bool PoetVisible() const override { return poetVisible; }
     void SetQuestionNumber(const QString &text) override { questionNumber = text; }
@@ -48,8 +45,7 @@ public:
     int emphasis = 0;
     QString poet;
     Rgb poetColor;
-    int poetTop = kPoetTop;
-    int poetHeight = kPoetHeight;
+    bool poetTall = false;
     bool poetVisible = false;
     QString questionNumber;
     QString faults;
@@ -164,7 +160,13 @@ struct FakeWorld {
     FakeClock clock;
     FakeRandom random;
     FakeTimer timer;
-    Game game{settings, catalogue, board, dialogs, clock, random, timer};
+    Game game{settings, catalogue, board, clock, random, timer};
+    // Picks card k as the board's click does, the game's end answered by the dialogs.
+    void Pick(int card) {
+        if (const MaybeEnd end = game.PickCard(card)) {
+            ConcludeGame(game, dialogs, *end);
+        }
+    }
 };
 
 // Runs a test in a fresh temporary working folder, or in `path` when one is given.

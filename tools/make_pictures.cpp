@@ -74,13 +74,13 @@ QColor Wash(const QColor &colour, int share) {
                   mix(colour.blue(), kPaper.blue()));
 }
 
-QColor ClassColor(const QString &poet) {
-    const Rgb rgb = PoetColor(poet);
+QColor ClassColor(const Poet &poet) {
+    const Rgb rgb = PoetColor(poet.kind);
     return QColor(rgb.r, rgb.g, rgb.b);
 }
 
-QString PoetName(const QString &poet) {
-    QString name = poet.mid(1);
+QString PoetName(const Poet &poet) {
+    QString name = poet.name;
     name.remove(u'■');
     return name;
 }
@@ -119,7 +119,7 @@ QImage DrawPoemPicture(const PoemCatalogue &catalogue, int row) {
     painter.setFont(Mincho(20));
     DrawColumn(painter, QStringLiteral("第") + KanjiNumber(row + 1) + QStringLiteral("番"), 50, 44,
                24);
-    const QString poet = catalogue.Text(row, 4);
+    const Poet poet = catalogue.PoetOf(row);
     painter.setPen(ClassColor(poet).darker(110));
     const QString name = PoetName(poet);
     const int nameCell = std::min(26, int(300 / std::max<qsizetype>(1, name.size())));
@@ -131,7 +131,7 @@ QImage DrawPoemPicture(const PoemCatalogue &catalogue, int row) {
 // The poet's name large in vertical writing, the number above it, and the
 // poet's class in the colour the board gives the name: women, monks, others.
 QImage DrawPoetPicture(const PoemCatalogue &catalogue, int row) {
-    const QString poet = catalogue.Text(row, 4);
+    const Poet poet = catalogue.PoetOf(row);
     const QColor colour = ClassColor(poet);
     QImage image(kWidth, kHeight, QImage::Format_RGB32);
     QPainter painter(&image);
@@ -144,10 +144,9 @@ QImage DrawPoetPicture(const PoemCatalogue &catalogue, int row) {
     painter.setPen(QPen(colour, 2));
     painter.setBrush(Wash(colour, 16));
     painter.drawRoundedRect(band, 8, 8);
-    const QChar marker = poet.isEmpty() ? QChar(u'　') : poet[0];
-    const QString kind = marker == u'●'                     ? QStringLiteral("女流歌人")
-                         : marker == u'○' || marker == u'□' ? QStringLiteral("僧・法師")
-                                                            : QStringLiteral("歌人");
+    const QString kind = poet.kind == PoetKind::Woman  ? QStringLiteral("女流歌人")
+                         : poet.kind == PoetKind::Monk ? QStringLiteral("僧・法師")
+                                                       : QStringLiteral("歌人");
     painter.setPen(colour);
     painter.setFont(Mincho(26));
     DrawColumn(painter, kind, int(band.center().x()), 64, 32);

@@ -94,13 +94,13 @@ int main(int argc, char *argv[]) {
     Save(&board, out, QStringLiteral("board_dealt"));
     Game &game = program.GameState();
     game.StartQuestion();
-    game.PickCard((game.answerPosition() + 2) % 8 + 1);
+    emit program.Board().cardKeyPressed((game.answerPosition() + 2) % 8 + 1);
     Save(&board, out, QStringLiteral("board_running"));
-    game.PickCard(game.answerPosition() + 1);
+    emit program.Board().cardKeyPressed(game.answerPosition() + 1);
     Save(&board, out, QStringLiteral("board_answered"));
     // A double-click on a card before 開始, as the window system delivers it:
     // it starts the next question and picks nothing.
-    QWidget *card = board.findChild<QWidget *>(QStringLiteral("Label03"));
+    QWidget *card = board.findChild<QWidget *>(QStringLiteral("card3"));
     const QPointF at = card->rect().center();
     for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
                                     QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
@@ -110,7 +110,7 @@ int main(int argc, char *argv[]) {
         QApplication::sendEvent(card, &event);
     }
     Save(&board, out, QStringLiteral("board_double_click"));
-    game.PickCard(game.answerPosition() + 1);
+    emit program.Board().cardKeyPressed(game.answerPosition() + 1);
 
     RecordEntryBox entry(QStringLiteral("4.25"), QStringLiteral("2"));
     entry.show();
@@ -164,7 +164,7 @@ int main(int argc, char *argv[]) {
         program.GameOpen();
         game.StartQuestion();
         clock.now += 2.0f;
-        game.PickCard(game.answerPosition() + 1);
+        emit program.Board().cardKeyPressed(game.answerPosition() + 1);
         Save(&board, out,
              mode == 0 ? QStringLiteral("board_decisive_kanji")
                        : QStringLiteral("board_decisive_kana"));
@@ -176,7 +176,7 @@ int main(int argc, char *argv[]) {
     QTimer decline;
     QObject::connect(&decline, &QTimer::timeout, [] {
         if (QWidget *box = QApplication::activeModalWidget()) {
-            if (auto *no = box->findChild<QPushButton *>(QStringLiteral("Command2"))) {
+            if (auto *no = box->findChild<QPushButton *>(QStringLiteral("declineButton"))) {
                 no->click();
             }
         }
@@ -194,9 +194,9 @@ int main(int argc, char *argv[]) {
             clock.now +=
                 0.2f * float(step) + slow * (0.5f + 0.1f * float((question * 7 + day) % 5));
             if ((question + day) % 4 == 0) {
-                game.PickCard((game.answerPosition() + 1) % 8 + 1);
+                emit program.Board().cardKeyPressed((game.answerPosition() + 1) % 8 + 1);
             }
-            game.PickCard(game.answerPosition() + 1);
+            emit program.Board().cardKeyPressed(game.answerPosition() + 1);
         }
     }
     program.ShowStatistics();

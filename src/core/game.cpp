@@ -23,9 +23,9 @@ QString FormatHundredths(float seconds) {
 }
 
 Game::Game(const Settings &settings, const PoemCatalogue &catalogue, BoardDisplay &board,
-           Dialogs &dialogs, const TimeOfDay &clock, Random &random, RevealTimer &timer)
-    : settings_(settings), catalogue_(catalogue), board_(board), dialogs_(dialogs), clock_(clock),
-      random_(random), timer_(timer) {}
+           const TimeOfDay &clock, Random &random, RevealTimer &timer)
+    : settings_(settings), catalogue_(catalogue), board_(board), clock_(clock), random_(random),
+      timer_(timer) {}
 
 void Game::ResetGame() {
     // Each game takes its poems afresh: the drill's order changes with every answer.
@@ -96,12 +96,12 @@ void Game::DealQuestion() {
     }
 
     const int question = QuestionIndex();
-    const int upperColumn = settings_.upperTextMode == 2 ? kUpperKana : kUpperKanji;
-    const int lowerColumn = settings_.lowerTextMode == 2 ? kLowerKana : kLowerKanji;
+    const int upperColumn = settings_.UpperInKana() ? kUpperKana : kUpperKanji;
+    const int lowerColumn = settings_.LowerInKana() ? kLowerKana : kLowerKanji;
     poemUsed_[p] = true;
     askedVerses_[question] = catalogue_.Text(p, upperColumn);
     candidateTexts_[0] = catalogue_.Text(p, lowerColumn);
-    currentPoet_ = catalogue_.Text(p, kPoet);
+    currentPoet_ = catalogue_.PoetOf(p);
     currentPoem_ = qint16(p + 1);
 
     QList<QString> cardVerses{askedVerses_[question]};
@@ -165,13 +165,14 @@ QString Game::ReadingOrder(const QString &card) {
     return verse;
 }
 
-Rgb PoetColor(const QString &poetEntry) {
-    const QChar marker = poetEntry.isEmpty() ? QChar() : poetEntry[0];
-    if (marker == u'●') {
+Rgb PoetColor(PoetKind kind) {
+    switch (kind) {
+    case PoetKind::Woman:
         return kWomanPoet;
-    }
-    if (marker == u'○' || marker == u'□') {
+    case PoetKind::Monk:
         return kMonkPoet;
+    case PoetKind::Other:
+        break;
     }
     return kBlack;
 }
@@ -215,7 +216,8 @@ void Game::StartQuestion() {
             board_.SetVerse(QString());
             return;
         }
-        board_.SetMessage(QStringLiteral("読み上げの用意が間に合わないため、この問題は文字だけで表示します。"));
+        board_.SetMessage(
+            QStringLiteral("読み上げの用意が間に合わないため、この問題は文字だけで表示します。"));
     }
     if (Rules().revealDelay <= 0) {
         board_.SetVerse(revealVerse_.left(kRevealSteps));
@@ -329,7 +331,7 @@ const DecisiveTable &Game::decisive() {
 
 void Game::ShowDecisive() {
     if (showDecisive_) {
-        const int column = settings_.upperTextMode == 2 ? kUpperKana : kUpperKanji;
+        const int column = settings_.UpperInKana() ? kUpperKana : kUpperKanji;
         board_.SetVerseEmphasis(decisive().LengthIn(currentPoem_ - 1, column));
     }
 }
@@ -356,13 +358,13 @@ float Game::ReactionTime(int question) const {
 void Game::ShowPoet() {
     board_.SetPoetVisible(true);
     poetShown_ = true;
-    board_.SetPoetText(kIdeographicSpace + currentPoet_.mid(1));
+    board_.SetPoetText(kIdeographicSpace + currentPoet_.name);
 }
 
-void Game::TakeCard() {
+MaybeEnd Game::TakeCard() {
     const int p = pickedCard_;
     if (p < 1 || p > kBoardPositions) {
-        return;
+        return std::nullopt;
     }
     const int question = QuestionIndex();
     cardTaken_[p] = true;
@@ -374,11 +376,8 @@ void Game::TakeCard() {
         }
         board_.SetVerse(askedVerses_[question]);
         ShowPoet();
-        board_.SetPoetGeometry(kPoetTop, kPoetHeight);
-        board_.SetPoetColor(PoetColor(currentPoet_));
-        if (currentPoet_.startsWith(u'□') || currentPoet_.startsWith(u'△')) {
-            board_.SetPoetGeometry(kTallPoetTop, kTallPoetHeight);
-        }
+        board_.SetPoetColor(PoetColor(currentPoet_.kind));
+        board_.SetPoetTall(currentPoet_.tall);
         board_.Beep();
         pickedCard_ = pickDone;
         board_.SetMessage(QStringLiteral(" 正解です。開始ボタンを左クリックしてください。"));
@@ -396,9 +395,9 @@ void Game::TakeCard() {
             log_->QuestionAnswered(Answered(question, elapsed));
         }
         if (questionNumber_ > QuestionCount()) {
-            ShowResults();
+            return ShowResults();
         }
-        return;
+        return std::nullopt;
     }
 
     board_.SetCardColor(p - 1, kWrongCard);
@@ -406,7 +405,7 @@ void Game::TakeCard() {
     ++faultCount_;
     board_.SetFaultCount(QString::number(faultCount_));
     if (faultCount_ <= Rules().faultLimit) {
-        return;
+        return std::nullopt;
     }
     board_.SetMessage(QStringLiteral("残念でした。次回はがんばってください！"));
     if (reader_) {
@@ -415,21 +414,14 @@ void Game::TakeCard() {
     board_.SetVerse(askedVerses_[question]);
     ShowDecisive();
     ShowPoet();
-    board_.SetPoetColor(currentPoet_.startsWith(u'●') ? kWomanPoet : kBlack);
+    // Lost on faults, only women keep their colour, and the label its size.
+    board_.SetPoetColor(currentPoet_.kind == PoetKind::Woman ? kWomanPoet : kBlack);
     board_.SetCardColor(answerPosition_, kMissedCard);
     pickedCard_ = pickDone;
     // Settled before the box: events (reveal steps, clicks) run while it is open.
     questionActive_ = false;
     LogStop(GameStop::FaultLimit);
-    const MessageAnswer answer =
-        dialogs_.ShowMessage({QStringLiteral("もう一度挑戦しますか。"),
-                              QStringLiteral("「タワユ」Ver ") + ShortVersion(),
-                              MessageButtons::YesNo, MessageIcon::Question, true});
-    if (answer == MessageAnswer::Yes) {
-        NewGame();
-    } else {
-        dialogs_.CloseBoard();
-    }
+    return GameEnd{GameEnd::Kind::FaultLimit, {}, {}, QString::number(faultCount_)};
 }
 
 AnsweredQuestion Game::Answered(int question, float elapsed) const {
@@ -481,22 +473,23 @@ void Game::BoardClick() {
     }
 }
 
-void Game::PickCard(int card) {
+MaybeEnd Game::PickCard(int card) {
     if (card < 1 || card > kBoardPositions) {
-        return;
+        return std::nullopt;
     }
     if (!cardTaken_[card] && answerOpen_) {
         pickedCard_ = qint16(card);
-        TakeCard();
+        return TakeCard();
     }
+    return std::nullopt;
 }
 
-void Game::CardClick(int card) {
+MaybeEnd Game::CardClick(int card) {
     if (questionActive_) {
-        PickCard(card);
-    } else {
-        StartQuestion(); // what the start button does
+        return PickCard(card);
     }
+    StartQuestion(); // what the start button does
+    return std::nullopt;
 }
 
 QString Game::FormatAverage(float seconds) {
@@ -507,7 +500,7 @@ QString Game::FormatAverage(float seconds) {
     return text;
 }
 
-void Game::ShowPracticeResults(int count) {
+GameEnd Game::ShowPracticeResults(int count) {
     // A practice game never enters the table: its figures, then again or the end.
     float reactions = 0.0f;
     int reactionCount = 0;
@@ -524,14 +517,10 @@ void Game::ShowPracticeResults(int count) {
     // Settled before the box, whose answer starts a new game or closes the board.
     questionNumber_ = 1;
     ClearFinishedGame();
-    if (dialogs_.ShowPracticeEnd(average, reaction, faults)) {
-        NewGame();
-    } else {
-        dialogs_.CloseBoard();
-    }
+    return {GameEnd::Kind::Practice, average, reaction, faults};
 }
 
-void Game::ShowResults() {
+GameEnd Game::ShowResults() {
     // The questions really answered: the game's own count, whatever the menu says now.
     const int count = std::clamp<int>(questionNumber_ - 1, 1, 100);
     float sum = 0.0f;
@@ -545,19 +534,17 @@ void Game::ShowResults() {
     }
     gameLogged_ = false;
     if (!practice_.poems.isEmpty()) {
-        ShowPracticeResults(count);
-        return;
+        return ShowPracticeResults(count);
     }
     questionNumber_ = 1;
-    // The box re-enters the game: 記録する registers the result (and marks it
-    // registered) and 記録しない, or 閉じる of the
-    // records window it opens, runs NewGame while the box is up. The game's
-    // bookkeeping below comes only after the box has closed, also after such a
-    // new game; it touches no state that game needs (its first poem may be
-    // asked once more, as the game has always allowed), so nothing breaks.
-    dialogs_.ShowRecordEntryBox(FormatAverage(result_.averageTime), QString::number(faultCount_));
-    ClearFinishedGame();
+    // A new result, not yet in the table: the entry box has its one chance.
     result_.registered = false;
+    GameEnd end{GameEnd::Kind::Finished,
+                FormatAverage(result_.averageTime),
+                {},
+                QString::number(faultCount_)};
+    ClearFinishedGame();
+    return end;
 }
 
 void Game::ClearFinishedGame() {
@@ -565,6 +552,33 @@ void Game::ClearFinishedGame() {
     questionActive_ = false;
     faultCount_ = 0;
     answerOpen_ = false;
+}
+
+void ConcludeGame(Game &game, Dialogs &dialogs, const GameEnd &end) {
+    switch (end.kind) {
+    case GameEnd::Kind::Finished:
+        // 記録しない, or 閉じる of the records window the box opens, starts the
+        // next game itself.
+        dialogs.ShowRecordEntryBox(end.averageText, end.faultsText);
+        return;
+    case GameEnd::Kind::Practice:
+        if (dialogs.ShowPracticeEnd(end.averageText, end.reactionText, end.faultsText)) {
+            game.NewGame();
+        } else {
+            dialogs.CloseBoard();
+        }
+        return;
+    case GameEnd::Kind::FaultLimit:
+        if (dialogs.ShowMessage({QStringLiteral("もう一度挑戦しますか。"),
+                                 QStringLiteral("「タワユ」Ver ") + ShortVersion(),
+                                 MessageButtons::YesNo, MessageIcon::Question, true}) ==
+            MessageAnswer::Yes) {
+            game.NewGame();
+        } else {
+            dialogs.CloseBoard();
+        }
+        return;
+    }
 }
 
 } // namespace nupew

@@ -13,6 +13,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace nupew {
 
@@ -29,16 +30,9 @@ inline constexpr Rgb kMissedCard{192, 255, 192};
 inline constexpr Rgb kWomanPoet{255, 0, 0};
 inline constexpr Rgb kMonkPoet{192, 0, 192};
 
-// The poet label's top and height in twips: the usual one, and the taller one
-// that the two longest names (markers □ and △) need.
-inline constexpr int kPoetTop = 3360;
-inline constexpr int kPoetHeight = 2235;
-inline constexpr int kTallPoetTop = 2360;
-inline constexpr int kTallPoetHeight = 3235;
-
-// The colour of a poet's name after a right answer, by the class marker that
-// begins the catalogue's poet entry: women red, monks magenta, others black.
-Rgb PoetColor(const QString &poetEntry);
+// The colour of a poet's name after a right answer: women red, monks magenta,
+// others black.
+Rgb PoetColor(PoetKind kind);
 
 // A time in seconds with two decimals ("0.00"), rounded to the nearest hundredth.
 QString FormatHundredths(float seconds);
@@ -50,10 +44,25 @@ struct GameResult {
     bool registered = false; // entered in the table: each result has one chance
 };
 
+// How a game ended, as the procedure that ended it reports it once the game's
+// state is settled; what comes next (a box, a new game) is the caller's.
+struct GameEnd {
+    enum class Kind {
+        Finished,   // every question answered: the record entry box
+        Practice,   // a practice game answered to its end: its figures, never the table
+        FaultLimit, // past the fault limit: the question whether to play again
+    };
+    Kind kind = Kind::Finished;
+    QString averageText;  // as the entry box shows it ("0.##")
+    QString reactionText; // a practice game's average reaction, "—" when none counted
+    QString faultsText;
+};
+using MaybeEnd = std::optional<GameEnd>;
+
 class Game final {
 public:
     Game(const Settings &settings, const PoemCatalogue &catalogue, BoardDisplay &board,
-         Dialogs &dialogs, const TimeOfDay &clock, Random &random, RevealTimer &timer);
+         const TimeOfDay &clock, Random &random, RevealTimer &timer);
 
     // Start-up: no result and no poem yet, a game ready to be dealt.
     void PrepareFirstGame();
@@ -62,14 +71,13 @@ public:
     void NewGame(const std::function<void()> &showBoard = {});
     void DealQuestion();
     void StartQuestion();
-    void TakeCard();
     void BoardClick();
-    void ShowResults();
 
     // A card or its number key: picks card k (1-8) while picks are accepted.
-    void PickCard(int card);
+    // A pick that ends the game returns how it ended.
+    [[nodiscard]] MaybeEnd PickCard(int card);
     // A click on card k: picks it in a running question, starts a waiting one.
-    void CardClick(int card);
+    [[nodiscard]] MaybeEnd CardClick(int card);
     // True once the running question is decided (answered, or lost on faults)
     // until the next deal: only then may the pictures of its poem and poet open.
     bool AnswerDecided() const { return poetShown_; }
@@ -109,7 +117,7 @@ public:
     // entries, indexed by the question number itself (1 to 101 in use).
     qint16 questionNumber() const { return questionNumber_; }
     qint16 currentPoem() const { return currentPoem_; }
-    const QString &currentPoet() const { return currentPoet_; }
+    const Poet &currentPoet() const { return currentPoet_; }
     qint16 answerPosition() const { return answerPosition_; }
     qint16 pickedCard() const { return pickedCard_; }
     bool answerOpen() const { return answerOpen_; }
@@ -130,6 +138,8 @@ public:
     const GameResult &result() const { return result_; }
 
 private:
+    MaybeEnd TakeCard();
+    GameEnd ShowResults();
     int DrawIndex(int count);
     // The running question's index into the arrays by question number (1 to 101).
     int QuestionIndex() const { return std::clamp<int>(questionNumber_, 1, 101); }
@@ -140,7 +150,7 @@ private:
     int ShownColumn() const;
     void ShowDecisive();
     int DrawPoem(const QList<int> &pool);
-    void ShowPracticeResults(int count);
+    GameEnd ShowPracticeResults(int count);
     // The finished game's poems, faults and question state, cleared for the next.
     void ClearFinishedGame();
     float ReactionTime(int question) const;
@@ -160,7 +170,6 @@ private:
     bool gameLogged_ = false; // the log knows of a game still under way
     const PoemCatalogue &catalogue_;
     BoardDisplay &board_;
-    Dialogs &dialogs_;
     const TimeOfDay &clock_;
     Random &random_;
     RevealTimer &timer_;
@@ -168,7 +177,7 @@ private:
 
     qint16 questionNumber_ = 1;
     qint16 currentPoem_ = 0;
-    QString currentPoet_;
+    Poet currentPoet_;
     qint16 answerPosition_ = 0;
     qint16 pickedCard_ = 0;
     bool answerOpen_ = false;
@@ -188,7 +197,7 @@ private:
     std::array<bool, 102> decisiveShown_{};
     std::array<float, 102> reactionTimes_{};
     std::array<bool, 102> voiced_{}; // the verse followed the voice
-    qint16 faultsAtStart_ = 0; // the game's faults when the question started
+    qint16 faultsAtStart_ = 0;       // the game's faults when the question started
 
     AnswerLog *log_ = nullptr;
     PracticeSource *practiceSource_ = nullptr;
@@ -204,5 +213,10 @@ private:
     QString revealShown_;
     int revealStep_ = 0;
 };
+
+// After a game's end: the box it calls for, then a new game or the board
+// closed, as the player answers. Runs after the procedure that ended the game
+// has returned.
+void ConcludeGame(Game &game, Dialogs &dialogs, const GameEnd &end);
 
 } // namespace nupew

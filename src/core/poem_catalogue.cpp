@@ -963,6 +963,22 @@ void PoemCatalogue::Fill() {
     filled_ = true;
 }
 
+Poet PoemCatalogue::PoetOf(int poem) const {
+    const QString entry = Text(poem, kPoet);
+    if (entry.isEmpty()) {
+        return {};
+    }
+    const QChar marker = entry[0];
+    Poet poet{entry.mid(1)};
+    if (marker == u'●') {
+        poet.kind = PoetKind::Woman;
+    } else if (marker == u'○' || marker == u'□') {
+        poet.kind = PoetKind::Monk;
+    }
+    poet.tall = marker == u'□' || marker == u'△';
+    return poet;
+}
+
 QString PoemCatalogue::Text(int poem, int column) const {
     if (poem < 0 || poem >= kPoemCount || column < 0 || column >= kColumnCount) {
         return {};

@@ -23,6 +23,16 @@ inline constexpr int kLowerRecited = 8;
 inline constexpr int kPoemCount = 100;
 inline constexpr int kColumnCount = 9;
 
+// A poet by the marker that begins the catalogue's poet entry: ● a woman,
+// ○ a monk, □ a monk whose name needs the taller label, △ another whose name
+// does; none, anyone else.
+enum class PoetKind { Other, Woman, Monk };
+struct Poet {
+    QString name; // the entry without its marker
+    PoetKind kind = PoetKind::Other;
+    bool tall = false;
+};
+
 class PoemCatalogue final {
 public:
     // Stores all 700 texts, column by column; called once at start-up.
@@ -30,6 +40,8 @@ public:
     // The text at (poem 0-99, column 0-6); numbers outside give an empty text.
     QString Text(int poem, int column) const;
     bool IsFilled() const { return filled_; }
+    // The poet of poem 0-99; numbers outside give no one.
+    Poet PoetOf(int poem) const;
 
 private:
     std::array<std::array<QString, kPoemCount>, kColumnCount> texts_;

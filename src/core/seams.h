@@ -25,20 +25,21 @@ struct Rgb {
 class BoardDisplay {
 public:
     virtual ~BoardDisplay() = default;
-    virtual void SetCardText(int position, const QString &text) = 0; // Label01..Label08
+    virtual void SetCardText(int position, const QString &text) = 0;
     virtual void SetCardColor(int position, Rgb color) = 0;
-    virtual void SetVerse(const QString &text) = 0; // Label09
+    virtual void SetVerse(const QString &text) = 0;
     // Draws the first `count` characters of the verse in the emphasis colour
     // until the verse changes; 0 draws it all plainly.
     virtual void SetVerseEmphasis(int count) = 0;
-    virtual void SetPoetText(const QString &text) = 0; // Label38
+    virtual void SetPoetText(const QString &text) = 0;
     virtual void SetPoetColor(Rgb color) = 0;
-    virtual void SetPoetGeometry(int topTwips, int heightTwips) = 0;
+    // The usual poet label, or the taller one the longest names need.
+    virtual void SetPoetTall(bool tall) = 0;
     virtual void SetPoetVisible(bool visible) = 0;
     virtual bool PoetVisible() const = 0;
-    virtual void SetQuestionNumber(const QString &text) = 0; // Label47
-    virtual void SetFaultCount(const QString &text) = 0;     // Label48
-    virtual void SetMessage(const QString &text) = 0;        // Label37
+    virtual void SetQuestionNumber(const QString &text) = 0;
+    virtual void SetFaultCount(const QString &text) = 0;
+    virtual void SetMessage(const QString &text) = 0;
     virtual void Beep() = 0;
 };
 

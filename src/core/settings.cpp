@@ -7,9 +7,9 @@
 
 #include <QFileInfo>
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <vector>
-#include <limits>
 
 namespace nupew {
 namespace {
@@ -64,8 +64,8 @@ QList<qint16> DisplayValues(const Settings &s) {
     return {s.upperTextMode, s.lowerTextMode};
 }
 
-qint16 TextMode(std::optional<qint16> value, qint16 fallback) {
-    return (value == 0 || value == 2) ? *value : fallback;
+qint16 ValidTextMode(std::optional<qint16> value, qint16 fallback) {
+    return (value == kKanjiText || value == kKanaText) ? *value : fallback;
 }
 
 } // namespace
@@ -196,8 +196,8 @@ void SettingsStore::ReadDisplay() {
     }
     const auto values = ParseRecord(*content, 2);
     const Settings defaults;
-    settings_.upperTextMode = TextMode(values[0], defaults.upperTextMode);
-    settings_.lowerTextMode = TextMode(values[1], defaults.lowerTextMode);
+    settings_.upperTextMode = ValidTextMode(values[0], defaults.upperTextMode);
+    settings_.lowerTextMode = ValidTextMode(values[1], defaults.lowerTextMode);
 }
 
 bool SettingsStore::WriteBoth(const Settings &values) {
@@ -245,6 +245,22 @@ void SettingsStore::ReportWriteFailure(const QString &what, const QString &reaso
                                               .arg(kOptionsFile, kDisplayFile)
                                         : QStringLiteral("設定は保存されていません。")),
                           kProgramTitle, MessageButtons::Ok, MessageIcon::Warning});
+}
+
+qint16 &FieldOf(Settings &settings, SettingField field) {
+    switch (field) {
+    case SettingField::QuestionCount:
+        return settings.questionCount;
+    case SettingField::RevealDelay:
+        return settings.revealDelay;
+    case SettingField::FaultLimit:
+        return settings.faultLimit;
+    case SettingField::UpperTextMode:
+        return settings.upperTextMode;
+    case SettingField::LowerTextMode:
+        break;
+    }
+    return settings.lowerTextMode;
 }
 
 } // namespace nupew

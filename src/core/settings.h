@@ -18,16 +18,27 @@ inline const QString kDisplayFile = QStringLiteral("NUPEKI2.DAT");
 // The fault limit that means none (なし), as NUPEKI1.DAT stores it.
 inline constexpr qint16 kNoFaultLimit = 999;
 
+// How a verse is shown (上の句/下の句 → 漢字/かな), as NUPEKI2.DAT stores it; any
+// other stored value shows kanji.
+enum TextMode : qint16 { kKanjiText = 0, kKanaText = 2 };
+
 struct Settings {
     qint16 questionCount = 5;
     qint16 cardCount = 8;
     qint16 faultLimit = 8;
     qint16 revealDelay = 4; // tenths of a second before each revealed character
-    qint16 upperTextMode = 0;
-    qint16 lowerTextMode = 2;
+    qint16 upperTextMode = kKanjiText;
+    qint16 lowerTextMode = kKanaText;
+
+    bool UpperInKana() const { return upperTextMode == kKanaText; }
+    bool LowerInKana() const { return lowerTextMode == kKanaText; }
 
     friend bool operator==(const Settings &, const Settings &) = default;
 };
+
+// The settings a menu item sets, by name rather than by member.
+enum class SettingField { QuestionCount, RevealDelay, FaultLimit, UpperTextMode, LowerTextMode };
+qint16 &FieldOf(Settings &settings, SettingField field);
 
 // One record: the values in decimal, separated by commas, ended by CR LF.
 QByteArray FormatRecord(const QList<qint16> &values);

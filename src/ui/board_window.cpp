@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The game board (Form1): eight cards, the verse strip, the poet, the counters.
+// The game board: eight cards, the verse strip, the poet, the counters.
 #include "ui/board_window.h"
 #include "version.h"
 
@@ -20,36 +20,38 @@ struct CardPlace {
     int left;
     int top;
     const char *tag;
-    const char *tagName;
     int tagLeft;
     int tagTop;
-    const char *mat;
-    const char *rightShadow;
-    const char *lowerShadow;
 };
 
 // Cards in two rows of four, numbered from the right in columns.
 constexpr std::array<CardPlace, kBoardPositions> kCards = {{
-    {6180, 900, "１", "Label11", 7600, 840, "Label29(0)", "Label10(0)", "Label9(0)"},
-    {6180, 3180, "２", "Label12", 7600, 3120, "Label13", "Label14", "Label15"},
-    {4380, 900, "３", "Label30", 5800, 840, "Label18", "Label17", "Label16"},
-    {4380, 3180, "４", "Label31", 5800, 3120, "Label21", "Label20", "Label19"},
-    {2580, 900, "５", "Label32", 4000, 840, "Label24", "Label23", "Label22"},
-    {2580, 3180, "６", "Label33", 4000, 3120, "Label29(1)", "Label10(1)", "Label9(1)"},
-    {780, 900, "７", "Label34", 2200, 840, "Label29(2)", "Label10(2)", "Label9(2)"},
-    {780, 3180, "８", "Label35", 2200, 3120, "Label29(3)", "Label10(3)", "Label9(3)"},
+    {6180, 900, "１", 7600, 840},
+    {6180, 3180, "２", 7600, 3120},
+    {4380, 900, "３", 5800, 840},
+    {4380, 3180, "４", 5800, 3120},
+    {2580, 900, "５", 4000, 840},
+    {2580, 3180, "６", 4000, 3120},
+    {780, 900, "７", 2200, 840},
+    {780, 3180, "８", 2200, 3120},
 }};
+
+// The poet label's top and height in twips: the usual one, and the taller one
+// that the two longest names need.
+constexpr int kPoetTop = 3360;
+constexpr int kPoetHeight = 2235;
+constexpr int kTallPoetTop = 2360;
+constexpr int kTallPoetHeight = 3235;
 
 constexpr int kCardWidth = 1215;
 constexpr int kCardHeight = 1695;
 
 } // namespace
 
-BoardWindow::BoardWindow(Game &game, QWidget *parent)
+BoardWindow::BoardWindow(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      game_(game) {
-    setObjectName(QStringLiteral("Form1"));
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
+    setObjectName(QStringLiteral("board"));
     setWindowTitle(QStringLiteral("タワユかるたとりゲーム"));
     setWindowIcon(Picture(QStringLiteral("leaf")));
     setFixedSize(TwipsSize(9555, 5790));
@@ -64,46 +66,52 @@ BoardWindow::BoardWindow(Game &game, QWidget *parent)
 
 ClickLabel *BoardWindow::Decoration(const QString &name, const LabelLook &look) {
     ClickLabel *label = MakeLabel(this, name, look);
-    connect(label, &ClickLabel::clicked, this, [this] { game_.BoardClick(); });
+    connect(label, &ClickLabel::clicked, this, [this] { emit boardClicked(); });
     return label;
 }
 
 void BoardWindow::BuildDecoration() {
     const QFont small = NamedFont(kMincho, 9);
     // The upper-verse strip: a teal frame, the pale green ground and two shadows.
-    Decoration(QStringLiteral("Label8"), {{}, Twips(8520, 240, 135, 5175), kShadow, {}, small});
-    Decoration(QStringLiteral("Label7"), {{}, Twips(8160, 5280, 495, 135), kShadow, {}, small});
-    ClickLabel *frame = MakeLabel(this, QStringLiteral("Label28"),
+    Decoration(QStringLiteral("stripShadowRight"),
+               {{}, Twips(8520, 240, 135, 5175), kShadow, {}, small});
+    Decoration(QStringLiteral("stripShadowBelow"),
+               {{}, Twips(8160, 5280, 495, 135), kShadow, {}, small});
+    ClickLabel *frame = MakeLabel(this, QStringLiteral("stripFrame"),
                                   {{}, Twips(8040, 90, 495, 5205), QColor(0, 128, 128), {}, small});
     ClickLabel *ground =
-        MakeLabel(this, QStringLiteral("Label36"),
+        MakeLabel(this, QStringLiteral("stripGround"),
                   {{}, Twips(8100, 150, 375, 5085), QColor(192, 255, 192), {}, small});
     for (ClickLabel *label : {frame, ground}) {
         connect(label, &ClickLabel::clicked, this, [this] { emit poemPictureWanted(); });
     }
 
-    auto *upper = MakeGridLabel(this, QStringLiteral("Label25"),
+    auto *upper = MakeGridLabel(this, QStringLiteral("upperVerseTag"),
                                 {QStringLiteral("上の句"), Twips(8700, 150, 255, 615), kBoardGrey,
                                  QColor(255, 255, 0), small},
                                 1, Px(180));
-    connect(upper, &ClickLabel::clicked, this, [this] { game_.BoardClick(); });
-    Decoration(QStringLiteral("Label26"), {QStringLiteral("第"), Twips(9120, 120, 255, 255),
-                                           kBoardGrey, kBlue, small, Qt::AlignCenter});
-    Decoration(QStringLiteral("Label27"), {QStringLiteral("問"), Twips(9120, 650, 255, 255),
-                                           kBoardGrey, kBlue, small, Qt::AlignCenter});
-    Decoration(QStringLiteral("Label5"), {QStringLiteral("おてつき"), Twips(7080, 5520, 735, 255),
-                                          kBoardGrey, QColor(255, 0, 255), small, Qt::AlignCenter});
-    Decoration(QStringLiteral("Label6"), {QStringLiteral("回"), Twips(8250, 5520, 255, 255),
-                                          kBoardGrey, QColor(255, 0, 255), small, Qt::AlignCenter});
+    connect(upper, &ClickLabel::clicked, this, [this] { emit boardClicked(); });
+    Decoration(QStringLiteral("questionBefore"), {QStringLiteral("第"), Twips(9120, 120, 255, 255),
+                                                  kBoardGrey, kBlue, small, Qt::AlignCenter});
+    Decoration(QStringLiteral("questionAfter"), {QStringLiteral("問"), Twips(9120, 650, 255, 255),
+                                                 kBoardGrey, kBlue, small, Qt::AlignCenter});
+    Decoration(QStringLiteral("faultsBefore"),
+               {QStringLiteral("おてつき"), Twips(7080, 5520, 735, 255), kBoardGrey,
+                QColor(255, 0, 255), small, Qt::AlignCenter});
+    Decoration(QStringLiteral("faultsAfter"),
+               {QStringLiteral("回"), Twips(8250, 5520, 255, 255), kBoardGrey, QColor(255, 0, 255),
+                small, Qt::AlignCenter});
 
     // The title with its shadows, and the version that ignores clicks.
     const QColor titleGround(0, 192, 192);
-    Decoration(QStringLiteral("Label3"), {{}, Twips(2040, 600, 4815, 135), kShadow, {}, small});
-    Decoration(QStringLiteral("Label4"), {{}, Twips(6720, 240, 135, 375), kShadow, {}, small});
-    Decoration(QStringLiteral("Label1"),
+    Decoration(QStringLiteral("titleShadowBelow"),
+               {{}, Twips(2040, 600, 4815, 135), kShadow, {}, small});
+    Decoration(QStringLiteral("titleShadowRight"),
+               {{}, Twips(6720, 240, 135, 375), kShadow, {}, small});
+    Decoration(QStringLiteral("title"),
                {QStringLiteral("タ　ワ　ユ　"), Twips(1940, 120, 4815, 495), titleGround, Qt::white,
                 NamedFont(kMincho, 20.25), Qt::AlignCenter});
-    MakeLabel(this, QStringLiteral("Label2"),
+    MakeLabel(this, QStringLiteral("version"),
               {QStringLiteral("Ver.") + ShortVersion(), Twips(5880, 360, 855, 255), titleGround,
                Qt::white, NamedFont(kPGothic, 12)});
 }
@@ -116,32 +124,32 @@ void BoardWindow::BuildCards() {
         const int matLeft = place.left - 60;
         const int matTop = place.top - 60;
         // The shadows lie under the mat and show 120 twips beyond its right and lower edges.
-        Decoration(QString::fromLatin1(place.rightShadow),
+        Decoration(QStringLiteral("cardShadowRight%1").arg(position + 1),
                    {{}, Twips(matLeft + 1335 - 15, matTop + 120, 135, 1695), kShadow, {}, tagFont});
-        Decoration(QString::fromLatin1(place.lowerShadow),
+        Decoration(QStringLiteral("cardShadowBelow%1").arg(position + 1),
                    {{}, Twips(matLeft + 120, matTop + 1815 - 15, 1335, 135), kShadow, {}, tagFont});
-        Decoration(QString::fromLatin1(place.mat),
+        Decoration(QStringLiteral("cardMat%1").arg(position + 1),
                    {{}, Twips(matLeft, matTop, 1335, 1815), kMat, {}, tagFont});
         const int tagHeight = (position == 4 || position == 5) ? 375 : 255;
-        Decoration(QString::fromLatin1(place.tagName),
+        Decoration(QStringLiteral("cardTag%1").arg(position + 1),
                    {QString::fromUtf8(place.tag),
                     Twips(place.tagLeft, place.tagTop, 135, tagHeight), kBoardGrey, kBlue, tagFont,
                     Qt::AlignHCenter | Qt::AlignTop});
 
         GridLabel *card = MakeGridLabel(
-            this, QStringLiteral("Label0%1").arg(position + 1),
+            this, QStringLiteral("card%1").arg(position + 1),
             {{}, Twips(place.left, place.top, kCardWidth, kCardHeight), Qt::white, kBlue, cardFont},
             3, Px(315));
         const int number = position + 1;
         card->setAccessibleDescription(QStringLiteral("札%1（キー %1）").arg(number));
-        connect(card, &ClickLabel::clicked, this, [this, number] { game_.CardClick(number); });
+        connect(card, &ClickLabel::clicked, this, [this, number] { emit cardClicked(number); });
         cards_[position] = card;
     }
 }
 
 void BoardWindow::BuildControls() {
     const QFont verseFont = NamedFont(kMincho, 12);
-    verse_ = MakeGridLabel(this, QStringLiteral("Label09"),
+    verse_ = MakeGridLabel(this, QStringLiteral("verseStrip"),
                            {{},
                             Twips(8160, 180, 255, 5055),
                             QColor(192, 255, 192),
@@ -150,7 +158,7 @@ void BoardWindow::BuildControls() {
                            1, Px(240));
     connect(verse_, &ClickLabel::clicked, this, [this] { emit poemPictureWanted(); });
 
-    poet_ = MakeGridLabel(this, QStringLiteral("Label38"),
+    poet_ = MakeGridLabel(this, QStringLiteral("poetLabel"),
                           {{},
                            Twips(8760, kPoetTop, 360, kPoetHeight),
                            QColor(255, 255, 192),
@@ -163,16 +171,16 @@ void BoardWindow::BuildControls() {
     connect(poet_, &ClickLabel::clicked, this, [this] { emit poetPictureWanted(); });
 
     const QFont gothic = NamedFont(kPGothic, 12);
-    question_ =
-        Decoration(QStringLiteral("Label47"), {QStringLiteral("1"), Twips(9050, 360, 335, 255),
-                                               kBoardGrey, kBlue, gothic, Qt::AlignCenter});
-    faults_ = Decoration(QStringLiteral("Label48"), {QStringLiteral("0"),
-                                                     Twips(7850, 5460, 400, 255),
-                                                     kBoardGrey,
-                                                     {},
-                                                     gothic,
-                                                     Qt::AlignCenter});
-    message_ = Decoration(QStringLiteral("Label37"), {{},
+    question_ = Decoration(QStringLiteral("questionNumber"),
+                           {QStringLiteral("1"), Twips(9050, 360, 335, 255), kBoardGrey, kBlue,
+                            gothic, Qt::AlignCenter});
+    faults_ = Decoration(QStringLiteral("faultCount"), {QStringLiteral("0"),
+                                                        Twips(7850, 5460, 400, 255),
+                                                        kBoardGrey,
+                                                        {},
+                                                        gothic,
+                                                        Qt::AlignCenter});
+    message_ = Decoration(QStringLiteral("message"), {{},
                                                       Twips(1080, 5250, 6015, 255),
                                                       QColor(192, 255, 255),
                                                       {},
@@ -182,14 +190,14 @@ void BoardWindow::BuildControls() {
 
     const QFont buttonFont = NamedFont(kPMincho, 9);
     startButton_ = new QPushButton(QStringLiteral("開始"), this);
-    startButton_->setObjectName(QStringLiteral("Command1"));
+    startButton_->setObjectName(QStringLiteral("startButton"));
     startButton_->setAccessibleName(QStringLiteral("開始"));
     startButton_->setGeometry(Twips(0, 120, 615, 300));
     startButton_->setFont(buttonFont);
-    connect(startButton_, &QPushButton::clicked, this, [this] { game_.StartQuestion(); });
+    connect(startButton_, &QPushButton::clicked, this, [this] { emit startWanted(); });
 
     endButton_ = new QPushButton(QStringLiteral("終了"), this);
-    endButton_->setObjectName(QStringLiteral("Command2"));
+    endButton_->setObjectName(QStringLiteral("endButton"));
     endButton_->setGeometry(Twips(0, 5280, 615, 300));
     endButton_->setFont(buttonFont);
     connect(endButton_, &QPushButton::clicked, this, &QWidget::close);
@@ -197,22 +205,21 @@ void BoardWindow::BuildControls() {
 
 void BoardWindow::BuildMenu() {
     menu_ = new QMenu(QStringLiteral("システム"), this);
-    menu_->setObjectName(QStringLiteral("menu_1"));
+    menu_->setObjectName(QStringLiteral("boardMenu"));
     QAction *start =
         menu_->addAction(QStringLiteral("開始(&B)"), this, [this] { startButton_->click(); });
-    start->setObjectName(QStringLiteral("menu_11"));
+    start->setObjectName(QStringLiteral("boardMenuStart"));
     QAction *end =
         menu_->addAction(QStringLiteral("終了(&G)"), this, [this] { endButton_->click(); });
-    end->setObjectName(QStringLiteral("menu_12"));
-    menu_->addSeparator()->setObjectName(QStringLiteral("menu_13"));
+    end->setObjectName(QStringLiteral("boardMenuEnd"));
+    menu_->addSeparator()->setObjectName(QStringLiteral("boardMenuSeparator"));
     QAction *reset = menu_->addAction(QStringLiteral("ゲームリセット(&R)"), this,
                                       [this] { emit newGameWanted(); });
-    reset->setObjectName(QStringLiteral("menu_14"));
+    reset->setObjectName(QStringLiteral("boardMenuNewGame"));
 }
 
 void BoardWindow::closeEvent(QCloseEvent *event) {
     // However the board is closed, the question stops and the pictures go with it.
-    game_.StopQuestion();
     emit closing();
     event->accept();
 }
@@ -222,15 +229,11 @@ void BoardWindow::keyPressEvent(QKeyEvent *event) {
     if (key == Qt::Key_Escape) {
         endButton_->click();
     } else if (key >= Qt::Key_1 && key <= Qt::Key_8) {
-        game_.PickCard(key - Qt::Key_0);
+        emit cardKeyPressed(key - Qt::Key_0);
     } else if (key == Qt::Key_A) {
-        if (game_.AnswerDecided()) {
-            emit poetPictureWanted();
-        }
+        emit poetPictureWanted();
     } else if (key == Qt::Key_U) {
-        if (game_.AnswerDecided()) {
-            emit poemPictureWanted();
-        }
+        emit poemPictureWanted();
     } else {
         QWidget::keyPressEvent(event);
         return;
@@ -298,8 +301,9 @@ void BoardWindow::SetPoetColor(Rgb color) {
     SetColor(poet_, QPalette::WindowText, ToColor(color));
 }
 
-void BoardWindow::SetPoetGeometry(int topTwips, int heightTwips) {
-    poet_->setGeometry(Twips(8760, topTwips, 360, heightTwips));
+void BoardWindow::SetPoetTall(bool tall) {
+    poet_->setGeometry(tall ? Twips(8760, kTallPoetTop, 360, kTallPoetHeight)
+                            : Twips(8760, kPoetTop, 360, kPoetHeight));
 }
 
 void BoardWindow::SetPoetVisible(bool visible) {

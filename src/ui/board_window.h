@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The game board (Form1): eight cards, the verse strip, the poet, the counters.
+// The game board: eight cards, the verse strip, the poet, the counters.
 #pragma once
 
 #include "core/game.h"
@@ -18,7 +18,7 @@ class BoardWindow final : public QWidget, public BoardDisplay {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(BoardWindow)
 public:
-    explicit BoardWindow(Game &game, QWidget *parent = nullptr);
+    explicit BoardWindow(QWidget *parent = nullptr);
 
     void SetCardText(int position, const QString &text) override;
     void SetCardColor(int position, Rgb color) override;
@@ -26,7 +26,7 @@ public:
     void SetVerseEmphasis(int count) override;
     void SetPoetText(const QString &text) override;
     void SetPoetColor(Rgb color) override;
-    void SetPoetGeometry(int topTwips, int heightTwips) override;
+    void SetPoetTall(bool tall) override;
     void SetPoetVisible(bool visible) override;
     bool PoetVisible() const override;
     void SetQuestionNumber(const QString &text) override;
@@ -39,10 +39,19 @@ public:
     void SetPracticeName(const QString &name);
 
 signals:
-    // A click on the verse or the frame (or the key U), on the poet (or A).
+    // A left click on card k (1-8): a pick, or the start of a waiting question.
+    void cardClicked(int card);
+    // The number key k: a pick only.
+    void cardKeyPressed(int card);
+    // 開始, a click on the board's ground or any left press on the window.
+    void startWanted();
+    // A click on the board's decorations: starts a question that is not running.
+    void boardClicked();
+    // A click on the verse or the frame (or the key U), on the poet (or A); the
+    // pictures open only once the question is decided.
     void poemPictureWanted();
     void poetPictureWanted();
-    // The board is closing: the pictures go with it.
+    // The board is closing: the question stops and the pictures go with it.
     void closing();
     // ゲームリセット in the board's popup: a new game with the board shown.
     void newGameWanted();
@@ -61,16 +70,15 @@ private:
     void BuildMenu();
     ClickLabel *Decoration(const QString &name, const LabelLook &look);
 
-    Game &game_;
     std::array<GridLabel *, kBoardPositions> cards_{};
-    GridLabel *verse_ = nullptr;         // Label09
-    GridLabel *poet_ = nullptr;          // Label38
-    QLabel *question_ = nullptr;         // Label47
-    QLabel *faults_ = nullptr;           // Label48
-    QLabel *message_ = nullptr;          // Label37
-    QPushButton *startButton_ = nullptr; // Command1
-    QPushButton *endButton_ = nullptr;   // Command2
-    QMenu *menu_ = nullptr;              // menu_1
+    GridLabel *verse_ = nullptr;
+    GridLabel *poet_ = nullptr;
+    QLabel *question_ = nullptr;
+    QLabel *faults_ = nullptr;
+    QLabel *message_ = nullptr;
+    QPushButton *startButton_ = nullptr;
+    QPushButton *endButton_ = nullptr;
+    QMenu *menu_ = nullptr;
 };
 
 } // namespace nupew

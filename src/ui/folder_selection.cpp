@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Choosing the picture folder (mnuData) through the shared open-file dialog (Form7).
+// Choosing the picture folder through the shared open-file dialog.
 #include "ui/folder_selection.h"
 
 #include <QDir>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Choosing the picture folder (mnuData) through the shared open-file dialog (Form7).
+// Choosing the picture folder through the shared open-file dialog.
 #pragma once
 
 #include "core/seams.h"
@@ -29,7 +29,7 @@ public:
     // Runs one selection; `cancelIsFailure` is the shared dialog's setting.
     static void Select(QString &pictureFolder, bool cancelIsFailure, const OpenFile &openFile,
                        Dialogs &dialogs);
-    // The real dialog, a child of the hidden host window (Form7) that keeps it
+    // The real dialog, a child of the hidden host window that keeps it
     // for the run, so that it remembers its last folder.
     static std::optional<QString> ShowOpenFileDialog(QWidget &host,
                                                      const FileDialogRequest &request);

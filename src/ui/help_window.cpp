@@ -3,6 +3,7 @@
 #include "ui/help_window.h"
 
 #include "ui/platform.h"
+#include "version.h"
 
 #include <QTextBrowser>
 #include <QToolBar>
@@ -54,6 +55,15 @@ void HelpWindow::ShowPage(const QString &page) {
 
 QString HelpWindow::CurrentPage() const {
     return browser_->source().fileName().section(u'.', 0, 0);
+}
+
+Message HelpWindow::VersionMessage() {
+    return {QStringLiteral("      タワユかるたとりゲーム\n"
+                           "              「　ぬ　ぺ　」\n"
+                           "                 Ver. %1\n"
+                           "      作: Nupew プロジェクト (MIT ライセンス)")
+                .arg(LongVersion()),
+            QStringLiteral(" バージョン情報"), MessageButtons::Ok, MessageIcon::None, true};
 }
 
 } // namespace nupew

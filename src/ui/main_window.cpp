@@ -1,15 +1,11 @@
 // SPDX-License-Identifier: MIT
-// The main window (MDIForm1): the menu bar and the toolbar.
+// The main window: the menu bar and the toolbar.
 #include "ui/main_window.h"
 
 #include "ui/platform.h"
-#include "ui/program.h"
 
 #include <QCloseEvent>
 #include <QMenuBar>
-#include <QSettings>
-
-#include "core/safe_files.h"
 #include <QToolBar>
 #include <algorithm>
 #include <array>
@@ -22,10 +18,10 @@ namespace {
 // go in depth first; a row of depth d belongs to the last menu of depth d - 1.
 enum class Kind {
     Menu,          // a menu (depth 0: in the menu bar)
-    Item,          // runs a handler of the program
+    Item,          // asks for a command
     Setting,       // sets a setting to a value
     Toggle,        // shows or hides the toolbar, with a check mark
-    Option,        // runs a handler that turns an option on or off, with a check mark
+    Option,        // asks to turn an option on or off; the check mark follows SetOption
     Separator,     // a line in a menu
     ToolSeparator, // a gap on the toolbar only
 };
@@ -35,11 +31,11 @@ struct ActionRow {
     int depth;
     const char *name;
     const char *caption = "";
-    void (Program::*handler)() = nullptr;
-    qint16 Settings::*setting = nullptr;
+    Command command = Command::NewGame;
+    SettingField setting = SettingField::QuestionCount;
     qint16 value = 0;
     QKeyCombination shortcut = {};
-    const char *toolKey = nullptr; // toku01..toku09: the toolbar's order
+    const char *toolKey = nullptr; // the button's key in the stored arrangement
     int picture = 0;
     const char *tip = "";
     bool extraTool = false; // a button the player may add; not on the toolbar at first
@@ -47,71 +43,71 @@ struct ActionRow {
 
 // clang-format off
 const ActionRow kActions[] = {
-    {Kind::Menu, 0, "game", "ゲーム(&S)"},
-    {Kind::Item, 1, "gameOpen", "ゲーム開始(&B)", &Program::GameOpen, {}, 0, {}, "toku01", 1, "ゲーム開始"},
-    {Kind::Item, 1, "gameClose", "ゲーム終了(&E)", &Program::GameClose, {}, 0, {}, "toku02", 2, "ゲーム終了"},
-    {Kind::Separator, 1, "mnuaa11"},
-    {Kind::Item, 1, "close", "終了(&Q)", &Program::CloseProgram, {}, 0, Qt::CTRL | Qt::Key_X},
-    {Kind::Menu, 0, "hyoSettei", "表示設定(&V)"},
-    {Kind::Menu, 1, "kami", "上の句(&U)"},
-    {Kind::Setting, 2, "kamiKanji", "漢字(&K)", {}, &Settings::upperTextMode, 0},
-    {Kind::Setting, 2, "kamikana", "かな(&H)", {}, &Settings::upperTextMode, 2},
-    {Kind::Separator, 1, "mnuaa12"},
-    {Kind::Menu, 1, "shimo", "下の句(&D)"},
-    {Kind::Setting, 2, "shimoKanji", "漢字(&K)", {}, &Settings::lowerTextMode, 0},
-    {Kind::Setting, 2, "shimoKana", "かな(&H)", {}, &Settings::lowerTextMode, 2},
-    {Kind::Separator, 1, "mnuaa13"},
-    {Kind::Option, 1, "kimariji", "決まり字を表示(&K)", &Program::ToggleDecisive},
+    {Kind::Menu, 0, "gameMenu", "ゲーム(&S)"},
+    {Kind::Item, 1, "newGame", "ゲーム開始(&B)", Command::NewGame, {}, 0, {}, "newGameTool", 1, "ゲーム開始"},
+    {Kind::Item, 1, "closeBoard", "ゲーム終了(&E)", Command::CloseBoard, {}, 0, {}, "closeBoardTool", 2, "ゲーム終了"},
+    {Kind::Separator, 1, "gameSeparator"},
+    {Kind::Item, 1, "quit", "終了(&Q)", Command::Quit, {}, 0, Qt::CTRL | Qt::Key_X},
+    {Kind::Menu, 0, "displayMenu", "表示設定(&V)"},
+    {Kind::Menu, 1, "upperVerseMenu", "上の句(&U)"},
+    {Kind::Setting, 2, "upperKanji", "漢字(&K)", {}, SettingField::UpperTextMode, kKanjiText},
+    {Kind::Setting, 2, "upperKana", "かな(&H)", {}, SettingField::UpperTextMode, kKanaText},
+    {Kind::Separator, 1, "displaySeparator1"},
+    {Kind::Menu, 1, "lowerVerseMenu", "下の句(&D)"},
+    {Kind::Setting, 2, "lowerKanji", "漢字(&K)", {}, SettingField::LowerTextMode, kKanjiText},
+    {Kind::Setting, 2, "lowerKana", "かな(&H)", {}, SettingField::LowerTextMode, kKanaText},
+    {Kind::Separator, 1, "displaySeparator2"},
+    {Kind::Option, 1, "showDecisive", "決まり字を表示(&K)", Command::ShowDecisive},
     {Kind::Menu, 1, "readAloudMenu", "読み上げ(&Y)"},
-    {Kind::Option, 2, "readAloud", "読み上げる(&R)", &Program::ToggleReadAloud},
-    {Kind::Option, 2, "readRecited", "競技の読み方(&C)", &Program::ToggleRecited},
-    {Kind::Option, 2, "readLower", "下の句も読む(&L)", &Program::ToggleReadLower},
-    {Kind::Option, 2, "readOpening", "ゲームの始めに序歌を読む(&J)", &Program::ToggleOpening},
-    {Kind::Menu, 0, "tokuSettei", "特別設定(&T)"},
-    {Kind::Menu, 1, "monSuu", "問題数(&M)"},
-    {Kind::Setting, 2, "mon5", "　 ５(&A)", {}, &Settings::questionCount, 5},
-    {Kind::Setting, 2, "mon10", "　１０(&B)", {}, &Settings::questionCount, 10},
-    {Kind::Setting, 2, "mon20", "　２０(&C)", {}, &Settings::questionCount, 20},
-    {Kind::Setting, 2, "mon50", "　５０(&D)", {}, &Settings::questionCount, 50},
-    {Kind::Setting, 2, "mon100", "１００(&E)", {}, &Settings::questionCount, 100},
-    {Kind::Menu, 1, "soku", "上の句表示速度(&S)"},
-    {Kind::Setting, 2, "soku1", "速い(&A)", {}, &Settings::revealDelay, 0},
-    {Kind::Setting, 2, "soku2", "やや速い(&B)", {}, &Settings::revealDelay, 2},
-    {Kind::Setting, 2, "soku3", "普通(&C)", {}, &Settings::revealDelay, 4},
-    {Kind::Setting, 2, "soku4", "ややゆっくり(&D)", {}, &Settings::revealDelay, 6},
-    {Kind::Setting, 2, "soku5", "ゆっくり(&E)", {}, &Settings::revealDelay, 8},
-    {Kind::Menu, 1, "oteSuu", "おてつき限度数(&O)"},
-    {Kind::Setting, 2, "ote1", "　１(&A)", {}, &Settings::faultLimit, 1},
-    {Kind::Setting, 2, "ote5", "　５(&B)", {}, &Settings::faultLimit, 5},
-    {Kind::Setting, 2, "ote10", "１０(&C)", {}, &Settings::faultLimit, 10},
-    {Kind::Setting, 2, "ote20", "２０(&D)", {}, &Settings::faultLimit, 20},
-    {Kind::Setting, 2, "oteNo", "なし(&E)", {}, &Settings::faultLimit, kNoFaultLimit},
-    {Kind::Item, 1, "mnuRange", "出題範囲(&P)...", &Program::ChoosePractice},
-    {Kind::Separator, 1, "mna13a"},
-    {Kind::Item, 1, "mnuseki", "設定の保存(&k)", &Program::SaveSettings},
-    {Kind::Item, 1, "mnushokise", "初期設定に戻す(&R)", &Program::RestoreDefaultSettings},
-    {Kind::Menu, 0, "mnuki", "記録(&D)"},
-    {Kind::ToolSeparator, 1, "", "", {}, {}, 0, {}, "toku03"},
-    {Kind::Item, 1, "mnumil", "記録を見る(&V)", &Program::ViewRecords, {}, 0, {}, "toku04", 4, "成績表示"},
-    {Kind::Item, 1, "mnushoki", "初期化(&R)", &Program::ResetRecords, {}, 0, {}, "toku05", 5, "成績初期化"},
-    {Kind::ToolSeparator, 1, "", "", {}, {}, 0, {}, "toku06"},
-    {Kind::Separator, 1, "mna13"},
-    {Kind::Item, 1, "mnuKiroku", "記録印刷", &Program::PrintRecordsMenu},
-    {Kind::Separator, 1, "mna13b"},
-    {Kind::Item, 1, "mnuStats", "成績の分析(&A)", &Program::ShowStatistics, {}, 0, {}, "toku10", 10, "成績の分析", true},
-    {Kind::Menu, 0, "mnuop", "オプション(&O)"},
-    {Kind::Item, 1, "mnuData", "ﾃﾞｰﾀ（歌）読み出しﾌｫﾙﾀﾞの設定(&F)", &Program::SelectPictureFolder},
-    {Kind::Separator, 1, "mna141"},
-    {Kind::Toggle, 1, "mnutov", "ツールバーの表示(&V)"},
-    {Kind::Item, 1, "mnutoc", "ツールバーの変更(&T)", &Program::CustomiseToolbar},
-    {Kind::Separator, 1, "mna14"},
-    {Kind::Item, 1, "mnusum", "タワユ一覧(&S)", &Program::ShowPoemList, {}, 0, {}, "toku07", 7, "タワユ一覧"},
-    {Kind::Menu, 0, "mnuhelp", "ヘルプ(&H)"},
-    {Kind::Item, 1, "mnuhelp0", "目次(&C)", &Program::HelpContents, {}, 0, {}, "toku08", 8, "ヘルプ"},
-    {Kind::ToolSeparator, 1, "", "", {}, {}, 0, {}, "toku09"},
-    {Kind::Item, 1, "mnuhelp1", "ヘルプの使い方(&H)", &Program::HelpOnHelp},
-    {Kind::Separator, 1, "mnua"},
-    {Kind::Item, 1, "mnuver", "バージョン情報(&V)", &Program::ShowVersion},
+    {Kind::Option, 2, "readAloud", "読み上げる(&R)", Command::ReadAloud},
+    {Kind::Option, 2, "readRecited", "競技の読み方(&C)", Command::ReadRecited},
+    {Kind::Option, 2, "readLower", "下の句も読む(&L)", Command::ReadLower},
+    {Kind::Option, 2, "readOpening", "ゲームの始めに序歌を読む(&J)", Command::ReadOpening},
+    {Kind::Menu, 0, "gameSettingsMenu", "特別設定(&T)"},
+    {Kind::Menu, 1, "questionCountMenu", "問題数(&M)"},
+    {Kind::Setting, 2, "questions5", "　 ５(&A)", {}, SettingField::QuestionCount, 5},
+    {Kind::Setting, 2, "questions10", "　１０(&B)", {}, SettingField::QuestionCount, 10},
+    {Kind::Setting, 2, "questions20", "　２０(&C)", {}, SettingField::QuestionCount, 20},
+    {Kind::Setting, 2, "questions50", "　５０(&D)", {}, SettingField::QuestionCount, 50},
+    {Kind::Setting, 2, "questions100", "１００(&E)", {}, SettingField::QuestionCount, 100},
+    {Kind::Menu, 1, "revealSpeedMenu", "上の句表示速度(&S)"},
+    {Kind::Setting, 2, "revealFast", "速い(&A)", {}, SettingField::RevealDelay, 0},
+    {Kind::Setting, 2, "revealFairlyFast", "やや速い(&B)", {}, SettingField::RevealDelay, 2},
+    {Kind::Setting, 2, "revealNormal", "普通(&C)", {}, SettingField::RevealDelay, 4},
+    {Kind::Setting, 2, "revealFairlySlow", "ややゆっくり(&D)", {}, SettingField::RevealDelay, 6},
+    {Kind::Setting, 2, "revealSlow", "ゆっくり(&E)", {}, SettingField::RevealDelay, 8},
+    {Kind::Menu, 1, "faultLimitMenu", "おてつき限度数(&O)"},
+    {Kind::Setting, 2, "faultLimit1", "　１(&A)", {}, SettingField::FaultLimit, 1},
+    {Kind::Setting, 2, "faultLimit5", "　５(&B)", {}, SettingField::FaultLimit, 5},
+    {Kind::Setting, 2, "faultLimit10", "１０(&C)", {}, SettingField::FaultLimit, 10},
+    {Kind::Setting, 2, "faultLimit20", "２０(&D)", {}, SettingField::FaultLimit, 20},
+    {Kind::Setting, 2, "noFaultLimit", "なし(&E)", {}, SettingField::FaultLimit, kNoFaultLimit},
+    {Kind::Item, 1, "choosePractice", "出題範囲(&P)...", Command::ChoosePractice},
+    {Kind::Separator, 1, "settingsSeparator"},
+    {Kind::Item, 1, "saveSettings", "設定の保存(&k)", Command::SaveSettings},
+    {Kind::Item, 1, "restoreDefaults", "初期設定に戻す(&R)", Command::RestoreDefaults},
+    {Kind::Menu, 0, "recordsMenu", "記録(&D)"},
+    {Kind::ToolSeparator, 1, "", "", {}, {}, 0, {}, "toolSeparator1"},
+    {Kind::Item, 1, "viewRecords", "記録を見る(&V)", Command::ViewRecords, {}, 0, {}, "viewRecordsTool", 4, "成績表示"},
+    {Kind::Item, 1, "resetRecords", "初期化(&R)", Command::ResetRecords, {}, 0, {}, "resetRecordsTool", 5, "成績初期化"},
+    {Kind::ToolSeparator, 1, "", "", {}, {}, 0, {}, "toolSeparator2"},
+    {Kind::Separator, 1, "recordsSeparator1"},
+    {Kind::Item, 1, "printRecords", "記録印刷", Command::PrintRecords},
+    {Kind::Separator, 1, "recordsSeparator2"},
+    {Kind::Item, 1, "showStatistics", "成績の分析(&A)", Command::ShowStatistics, {}, 0, {}, "showStatisticsTool", 10, "成績の分析", true},
+    {Kind::Menu, 0, "optionsMenu", "オプション(&O)"},
+    {Kind::Item, 1, "choosePictureFolder", "ﾃﾞｰﾀ（歌）読み出しﾌｫﾙﾀﾞの設定(&F)", Command::ChoosePictureFolder},
+    {Kind::Separator, 1, "optionsSeparator1"},
+    {Kind::Toggle, 1, "showToolbar", "ツールバーの表示(&V)"},
+    {Kind::Item, 1, "customiseToolbar", "ツールバーの変更(&T)", Command::CustomiseToolbar},
+    {Kind::Separator, 1, "optionsSeparator2"},
+    {Kind::Item, 1, "showPoemList", "タワユ一覧(&S)", Command::ShowPoemList, {}, 0, {}, "showPoemListTool", 7, "タワユ一覧"},
+    {Kind::Menu, 0, "helpMenu", "ヘルプ(&H)"},
+    {Kind::Item, 1, "helpContents", "目次(&C)", Command::HelpContents, {}, 0, {}, "helpContentsTool", 8, "ヘルプ"},
+    {Kind::ToolSeparator, 1, "", "", {}, {}, 0, {}, "toolSeparator3"},
+    {Kind::Item, 1, "helpOnHelp", "ヘルプの使い方(&H)", Command::HelpOnHelp},
+    {Kind::Separator, 1, "helpSeparator"},
+    {Kind::Item, 1, "showVersion", "バージョン情報(&V)", Command::ShowVersion},
 };
 // clang-format on
 
@@ -127,8 +123,8 @@ QMenu *SubMenu(QWidget *parent, QMenu *owner, const QString &name, const QString
 
 } // namespace
 
-MainWindow::MainWindow(Program &program) : program_(program) {
-    setObjectName(QStringLiteral("MDIForm1"));
+MainWindow::MainWindow() {
+    setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("タワユ"));
     setWindowIcon(Picture(QStringLiteral("leaf")));
     auto *client = new QWidget(this);
@@ -160,20 +156,25 @@ void MainWindow::BuildMenus() {
             continue;
         case Kind::Item:
             action = owner->addAction(caption);
-            connect(action, &QAction::triggered, &program_, row.handler);
+            connect(action, &QAction::triggered, this,
+                    [this, command = row.command] { emit actionChosen(command); });
             break;
         case Kind::Setting:
             action = owner->addAction(caption);
             connect(action, &QAction::triggered, this,
                     [this, setting = row.setting, value = row.value] {
-                        program_.ChangeSetting(program_.settings.*setting, value);
+                        emit settingChosen(setting, value);
                     });
             break;
         case Kind::Option:
             action = owner->addAction(caption);
             action->setCheckable(true);
-            // The handler flips the option and sets the check mark to match it.
-            connect(action, &QAction::triggered, &program_, row.handler);
+            // The check mark follows the option, set through SetOption.
+            connect(action, &QAction::triggered, this, [this, action, command = row.command] {
+                action->setChecked(!action->isChecked());
+                emit actionChosen(command);
+            });
+            options_.insert(int(row.command), action);
             break;
         case Kind::Toggle:
             action = owner->addAction(caption);
@@ -194,8 +195,8 @@ void MainWindow::BuildMenus() {
 }
 
 void MainWindow::BuildToolbar() {
-    toolbar_ = new QToolBar(QStringLiteral("Toolbar1"), this);
-    toolbar_->setObjectName(QStringLiteral("Toolbar1"));
+    toolbar_ = new QToolBar(QStringLiteral("ツールバー"), this);
+    toolbar_->setObjectName(QStringLiteral("toolbar"));
     toolbar_->setMovable(false);
     toolbar_->setFloatable(false);
     toolbar_->setIconSize(QSize(16, 16));
@@ -236,7 +237,6 @@ QStringList MainWindow::BuiltInArrangement() {
             keys.append(QString::fromLatin1(row.toolKey));
         }
     }
-    keys.sort(); // toku01, toku02, …: the keys number the built-in order
     return keys;
 }
 
@@ -269,29 +269,7 @@ void MainWindow::SetArrangement(const QStringList &keys) {
     }
 }
 
-QString MainWindow::SaveArrangement() const {
-    if (QString problem = CheckSettingsFiles(kToolbarStore, kToolbarFile); !problem.isEmpty()) {
-        return problem;
-    }
-    QSettings store(kToolbarStore, kToolbarFile);
-    store.setValue(QStringLiteral("True11"), Arrangement().join(u','));
-    store.sync();
-    if (store.status() != QSettings::NoError) {
-        return QStringLiteral("%1 に書き込めません").arg(store.fileName());
-    }
-    return {};
-}
-
-void MainWindow::RestoreArrangement() {
-    if (!CheckSettingsFiles(kToolbarStore, kToolbarFile).isEmpty()) {
-        return; // never opened; the program tells the player at start-up
-    }
-    const QSettings store(kToolbarStore, kToolbarFile);
-    const QVariant value = store.value(QStringLiteral("True11"));
-    if (!value.isValid() || value.typeId() != QMetaType::QString) {
-        return; // nothing saved yet, or not ours: the toolbar stays as it is
-    }
-    const QStringList keys = value.toString().split(u',', Qt::SkipEmptyParts);
+void MainWindow::RestoreArrangement(const QStringList &keys) {
     const QStringList known = AllTools();
     if (keys.size() > known.size() ||
         QSet<QString>(keys.begin(), keys.end()).size() != keys.size()) {
@@ -305,9 +283,20 @@ void MainWindow::RestoreArrangement() {
     SetArrangement(keys);
 }
 
+void MainWindow::SetOption(Command command, bool checked, bool enabled, const QString &tip) {
+    if (QAction *action = options_.value(int(command))) {
+        action->setChecked(checked);
+        action->setEnabled(enabled);
+        action->setToolTip(tip);
+        if (auto *menu = qobject_cast<QMenu *>(action->parent())) {
+            menu->setToolTipsVisible(!tip.isEmpty()); // the tooltip says what is missing
+        }
+    }
+}
+
 void MainWindow::ToggleToolbar() {
-    QAction *view = Item(QStringLiteral("mnutov"));
-    QAction *customise = Item(QStringLiteral("mnutoc"));
+    QAction *view = Item(QStringLiteral("showToolbar"));
+    QAction *customise = Item(QStringLiteral("customiseToolbar"));
     if (!toolbar_->isHidden()) {
         toolbar_->hide();
         customise->setEnabled(false);
@@ -332,12 +321,12 @@ void MainWindow::SetOuterHeight(int twips) {
 void MainWindow::closeEvent(QCloseEvent *event) {
     // Any close request ends the program at once, with no question asked.
     event->accept();
-    program_.Quit();
+    emit closing();
 }
 
 bool MainWindow::event(QEvent *event) {
     if (event->type() == QEvent::WindowActivate) {
-        RestoreArrangement();
+        emit activated();
         SetOuterHeight(outerTwips_);
     }
     return QMainWindow::event(event);

@@ -1,19 +1,17 @@
 // SPDX-License-Identifier: MIT
-// The main window (MDIForm1): the menu bar and the toolbar.
+// The main window: the menu bar and the toolbar.
 #pragma once
 
+#include "core/settings.h"
+#include "ui/commands.h"
+
+#include <QHash>
 #include <QMainWindow>
 #include <QStringList>
 
 class QToolBar;
 
 namespace nupew {
-
-// Where the toolbar arrangement has always been kept (QSettings organisation, application).
-inline const QString kToolbarStore = QStringLiteral("TEMP11");
-inline const QString kToolbarFile = QStringLiteral("MyToolbar1");
-
-class Program;
 
 // The main window's outer height in twips with the toolbar shown and hidden.
 inline constexpr int kFrameHeightWithToolbar = 1080;
@@ -23,9 +21,11 @@ class MainWindow final : public QMainWindow {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(MainWindow)
 public:
-    explicit MainWindow(Program &program);
+    MainWindow();
 
     QAction *Item(const QString &name) const; // a menu item by its name
+    // The check mark of an option, whether it can be chosen, and why not.
+    void SetOption(Command command, bool checked, bool enabled = true, const QString &tip = {});
     QToolBar *Toolbar() const { return toolbar_; }
 
     // Shows or hides the toolbar.
@@ -33,15 +33,21 @@ public:
     // The keys of the toolbar's buttons and separators in their present order.
     QStringList Arrangement() const;
     void SetArrangement(const QStringList &keys);
+    // Takes a kept arrangement, unless it names a button twice or one we do not know.
+    void RestoreArrangement(const QStringList &keys);
     static QStringList BuiltInArrangement();
     // The built-in buttons, then those the player may add.
     static QStringList AllTools();
-    // Toolbar1_Change and MDIForm_Activate: keep and restore the arrangement.
-    // Keeps the arrangement; the reason when it could not be kept.
-    QString SaveArrangement() const;
-    void RestoreArrangement();
     // The outer height in twips for the toolbar shown or hidden.
     void SetOuterHeight(int twips);
+
+signals:
+    void actionChosen(nupew::Command command);
+    void settingChosen(nupew::SettingField field, qint16 value);
+    // Activated: the toolbar takes its kept arrangement again.
+    void activated();
+    // Any close request ends the program, with no question asked.
+    void closing();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -51,9 +57,9 @@ private:
     void BuildMenus();
     void BuildToolbar();
 
-    Program &program_;
     QToolBar *toolbar_ = nullptr;
-    QList<QAction *> toolActions_; // every button of AllTools()
+    QHash<int, QAction *> options_; // the check-marked items by Command
+    QList<QAction *> toolActions_;  // every button of AllTools()
     int outerTwips_ = kFrameHeightWithToolbar;
 };
 

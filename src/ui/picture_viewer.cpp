@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
-// The poem and poet picture viewers (Form5, Form4).
+// The poem and poet picture viewers.
 #include "ui/picture_viewer.h"
 
 #include "core/file_names.h"
 #include "core/safe_files.h"
 #include "ui/platform.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
@@ -41,22 +42,36 @@ struct ViewerLook {
     const char *menuItem;
 };
 
-constexpr ViewerLook kPoem = {"Form5",  "歌について",
-                              "U",      "歌ファイルがありません",
-                              "U画像",  10125,
-                              7125,     735,
-                              1785,     10455,
-                              6975,     255,
-                              "MENU_5", "ポップアップメニュー",
-                              "MENU_51"};
-constexpr ViewerLook kPoet = {"Form4",  "作者について",
-                              "A",      "作者ファイルがありません",
-                              "A画像",  8880,
-                              6510,     5355,
-                              4020,     9495,
-                              6375,     240,
-                              "MENU_4", "ボップアップメニュー",
-                              "MENU_41"};
+constexpr ViewerLook kPoem = {"poemViewer",
+                              "歌について",
+                              "U",
+                              "歌ファイルがありません",
+                              "U画像",
+                              10125,
+                              7125,
+                              735,
+                              1785,
+                              10455,
+                              6975,
+                              255,
+                              "poemViewerMenu",
+                              "ポップアップメニュー",
+                              "poemViewerMenuClose"};
+constexpr ViewerLook kPoet = {"poetViewer",
+                              "作者について",
+                              "A",
+                              "作者ファイルがありません",
+                              "A画像",
+                              8880,
+                              6510,
+                              5355,
+                              4020,
+                              9495,
+                              6375,
+                              240,
+                              "poetViewerMenu",
+                              "ボップアップメニュー",
+                              "poetViewerMenuClose"};
 
 const ViewerLook &Look(PictureKind kind) {
     return kind == PictureKind::Poem ? kPoem : kPoet;
@@ -99,10 +114,10 @@ PictureViewer::PictureViewer(PictureKind kind, QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
 
     image_ = new ClickLabel(this);
-    image_->setObjectName(QStringLiteral("Image1"));
+    image_->setObjectName(QStringLiteral("picture"));
     image_->setScaledContents(true);
     command_ = new QPushButton(QStringLiteral("終了"), this);
-    command_->setObjectName(QStringLiteral("Command1"));
+    command_->setObjectName(QStringLiteral("closeButton"));
     command_->setGeometry(Twips(30000, 30000, 495, look.buttonHeight));
     connect(command_, &QPushButton::clicked, this, &QWidget::close);
 
@@ -177,8 +192,8 @@ QImage PictureViewer::ReadPicture(const QString &path, QString *why) {
     ReadResult read = ReadRegularFile(path, kMaxPictureBytes);
     if (!read.ok() || read.truncated) {
         reason = QStringLiteral("%1 を読めません（%2）")
-                     .arg(info.fileName(), read.truncated ? QStringLiteral("大きすぎます")
-                                                          : read.errorString);
+                     .arg(info.fileName(),
+                          read.truncated ? QStringLiteral("大きすぎます") : read.errorString);
         return {};
     }
     QBuffer buffer(&read.bytes);
@@ -330,6 +345,22 @@ void PictureViewer::keyPressEvent(QKeyEvent *event) {
     default:
         QWidget::keyPressEvent(event);
     }
+}
+
+void PictureViewer::Show(QPointer<PictureViewer> &viewer, PictureKind kind, const QString &folder,
+                         int poem, bool boardNormal, Dialogs &dialogs) {
+    if (!viewer) {
+        viewer = new PictureViewer(kind);
+    }
+    const bool overBox = QApplication::activeModalWidget() != nullptr &&
+                         QApplication::activeModalWidget() != viewer.data();
+    if (overBox != (viewer->windowModality() == Qt::ApplicationModal)) {
+        const bool visible = viewer->isVisible();
+        viewer->hide();
+        viewer->setWindowModality(overBox ? Qt::ApplicationModal : Qt::NonModal);
+        viewer->setVisible(visible);
+    }
+    viewer->Open(folder, poem, boardNormal, dialogs);
 }
 
 } // namespace nupew

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
-// The poem and poet picture viewers (Form5, Form4).
+// The poem and poet picture viewers.
 #pragma once
 
 #include "core/seams.h"
 #include "ui/viewer_geometry.h"
 
 #include <QImage>
+#include <QPointer>
 #include <QWidget>
 
 class QLabel;
@@ -28,6 +29,12 @@ public:
     // folder) and then in ours, shows it at its own size in a new viewer or at
     // the open viewer's width; a missing file is told through `dialogs`.
     void Open(const QString &folder, int poem, bool boardNormal, Dialogs &dialogs);
+
+    // Opens the picture in `viewer`, made when there is none. Opened from a
+    // box that ends the game, the viewer goes over that box, modal itself, so
+    // that it can be looked at and closed.
+    static void Show(QPointer<PictureViewer> &viewer, PictureKind kind, const QString &folder,
+                     int poem, bool boardNormal, Dialogs &dialogs);
 
     const ViewerGeometry &Geometry() const { return geometry_; }
     QString LoadedFile() const { return loadedFile_; }
@@ -60,8 +67,8 @@ private:
     QImage picture_;
     QString loadedFile_;
     ClickLabel *image_ = nullptr;    // Image1
-    QPushButton *command_ = nullptr; // Command1
-    QMenu *menu_ = nullptr;          // MENU_5 or MENU_4
+    QPushButton *command_ = nullptr;
+    QMenu *menu_ = nullptr;
     QLabel *problem_ = nullptr;
     bool applying_ = false;
 };

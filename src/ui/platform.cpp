@@ -91,6 +91,26 @@ void ClickLabel::paintEvent(QPaintEvent *event) {
     }
 }
 
+void CenterOnScreen(QWidget *window) {
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        QRect frame = window->frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        window->move(frame.topLeft());
+    }
+}
+
+void PlaceOnScreen(QWidget *window, int leftTwips, int topTwips) {
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        window->move(area.left() + Px(leftTwips), area.top() + Px(topTwips));
+    }
+}
+
+void PlaceBelow(QWidget *window, const QWidget *above, int gapTwips) {
+    const QRect frame = above->frameGeometry();
+    window->move(frame.left(), frame.bottom() + Px(gapTwips));
+}
+
 void FitOnScreen(QWidget *window) {
     const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     if (!screen) {
@@ -100,8 +120,8 @@ void FitOnScreen(QWidget *window) {
     // Before the first showing there is no frame yet: allow for a title bar.
     const QRect frame = window->frameGeometry();
     const int extraWidth = std::max(frame.width() - window->width(), 0);
-    const int extraHeight = window->isVisible() ? std::max(frame.height() - window->height(), 0)
-                                                : kAssumedTitleHeight;
+    const int extraHeight =
+        window->isVisible() ? std::max(frame.height() - window->height(), 0) : kAssumedTitleHeight;
     // Shrunk first where the window allows it, then moved in.
     const int width = std::min(window->width(), area.width() - extraWidth);
     const int height = std::min(window->height(), area.height() - extraHeight);
@@ -111,8 +131,10 @@ void FitOnScreen(QWidget *window) {
     }
     const int outerWidth = window->width() + extraWidth;
     const int outerHeight = window->height() + extraHeight;
-    const int x = std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() + 1 - outerWidth));
-    const int y = std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() + 1 - outerHeight));
+    const int x =
+        std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() + 1 - outerWidth));
+    const int y =
+        std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() + 1 - outerHeight));
     if (x != frame.left() || y != frame.top()) {
         window->move(x, y);
     }

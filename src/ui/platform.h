@@ -73,6 +73,12 @@ private:
 // Moves a window into its screen's available area, shrunk first where it is
 // larger and allows it, so that no part of it opens off the screen.
 void FitOnScreen(QWidget *window);
+// Places a window in the middle of the primary screen's available area.
+void CenterOnScreen(QWidget *window);
+// Places a window at a distance in twips from the available area's top left.
+void PlaceOnScreen(QWidget *window, int leftTwips, int topTwips);
+// Places a window `gapTwips` below another one, at its left edge.
+void PlaceBelow(QWidget *window, const QWidget *above, int gapTwips);
 inline constexpr int kAssumedTitleHeight = 32;
 
 // Shows a window, or brings it forward when it is showing, inside the screen,

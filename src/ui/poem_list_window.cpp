@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The poem list window (Form6): the text of ichirun.txt.
+// The poem list window: the text of ichirun.txt.
 #include "ui/poem_list_window.h"
 
 #include "core/file_names.h"
@@ -24,7 +24,7 @@ PoemListWindow::PoemListWindow(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint) {
-    setObjectName(QStringLiteral("Form6"));
+    setObjectName(QStringLiteral("poemListWindow"));
     setWindowTitle(QStringLiteral("タワユ一覧"));
     setWindowIcon(Picture(QStringLiteral("tool7")));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -33,7 +33,7 @@ PoemListWindow::PoemListWindow(QWidget *parent)
     SetColor(this, QPalette::Window, QColor(192, 192, 192));
 
     textArea_ = new QPlainTextEdit(this);
-    textArea_->setObjectName(QStringLiteral("Text1"));
+    textArea_->setObjectName(QStringLiteral("poemText"));
     textArea_->setGeometry(Twips(120, 120, 6135, 4455));
     textArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     textArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -45,7 +45,7 @@ PoemListWindow::PoemListWindow(QWidget *parent)
     textArea_->setPalette(textPalette);
 
     auto *close = new QPushButton(QStringLiteral("終　了"), this);
-    close->setObjectName(QStringLiteral("Command1"));
+    close->setObjectName(QStringLiteral("closeButton"));
     close->setGeometry(Twips(5520, 4680, 735, 375));
     close->setAutoDefault(false);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
@@ -72,7 +72,7 @@ void PoemListWindow::Load() {
 
 void PoemListWindow::keyPressEvent(QKeyEvent *event) {
     if (event->key() == Qt::Key_Escape) {
-        findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+        findChild<QPushButton *>(QStringLiteral("closeButton"))->click();
         event->accept();
         return;
     }

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The poem list window (Form6): the text of ichirun.txt.
+// The poem list window: the text of ichirun.txt.
 #pragma once
 
 #include <QByteArray>
@@ -14,7 +14,7 @@ class PoemListWindow final : public QWidget {
     Q_DISABLE_COPY_MOVE(PoemListWindow)
 public:
     explicit PoemListWindow(QWidget *parent = nullptr);
-    QString Text() const { return text_; } // the text of Text1, line ends as read
+    QString Text() const { return text_; } // the text shown, line ends as read
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -22,7 +22,7 @@ protected:
 private:
     void Load();
 
-    QPlainTextEdit *textArea_ = nullptr; // Text1
+    QPlainTextEdit *textArea_ = nullptr;
     QString text_;
 };
 

@@ -32,7 +32,7 @@ QCheckBox *Check(QWidget *parent, const QString &name, const QString &text) {
 PracticeDialog::PracticeDialog(const PracticeMode &mode, const DecisiveTable &decisive,
                                int questionCount, int cardCount, QWidget *parent)
     : QDialog(parent), decisive_(decisive), questionCount_(questionCount), cardCount_(cardCount) {
-    setObjectName(QStringLiteral("FormPractice"));
+    setObjectName(QStringLiteral("practiceDialog"));
     setWindowTitle(QStringLiteral("出題範囲"));
     setFont(NamedFont(kPGothic, 9));
     auto *grid = new QGridLayout(this);

@@ -15,7 +15,7 @@ namespace nupew {
 PracticeEndBox::PracticeEndBox(const QString &name, const QString &average, const QString &reaction,
                                const QString &faults, QWidget *parent)
     : QDialog(parent) {
-    setObjectName(QStringLiteral("FormPracticeEnd"));
+    setObjectName(QStringLiteral("practiceEndBox"));
     setWindowTitle(QStringLiteral("練習の結果"));
     setFont(NamedFont(kPGothic, 10));
     auto *layout = new QVBoxLayout(this);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The record entry box (Form2): the result, a name, and register or not.
+// The record entry box: the result, a name, and register or not.
 #include "ui/record_entry_box.h"
 
 #include "ui/platform.h"
@@ -14,7 +14,7 @@ namespace nupew {
 RecordEntryBox::RecordEntryBox(const QString &averageText, const QString &faultsText,
                                QWidget *parent)
     : QDialog(parent) {
-    setObjectName(QStringLiteral("Form2"));
+    setObjectName(QStringLiteral("recordEntryBox"));
     setWindowTitle(QStringLiteral("記録ボックス"));
     setFixedSize(TwipsSize(3210, 2370));
     SetColor(this, QPalette::Window, QColor(192, 255, 192));
@@ -23,31 +23,31 @@ RecordEntryBox::RecordEntryBox(const QString &averageText, const QString &faults
     const QColor pale(192, 255, 255);
     const Qt::Alignment centre = Qt::AlignCenter;
     const QList<std::pair<QString, LabelLook>> labels = {
-        {QStringLiteral("Label1"),
+        {QStringLiteral("congratulations"),
          {QStringLiteral("おめでとうございます"), Twips(120, 120, 2895, 315), Qt::white, blue,
           NamedFont(kPMincho, 14.25), centre}},
-        {QStringLiteral("Label2"),
+        {QStringLiteral("yourResult"),
          {QStringLiteral("あなたの成績"), Twips(480, 480, 1935, 255), QColor(0, 192, 192),
           Qt::white, NamedFont(kMincho, 11.25), centre}},
-        {QStringLiteral("Label3"),
+        {QStringLiteral("averageCaption"),
          {QStringLiteral("平 均 時 間"), Twips(120, 840, 1335, 255), pale, blue,
           NamedFont(kPMincho, 9.75), centre}},
-        {QStringLiteral("Label5"),
+        {QStringLiteral("average"),
          {averageText, Twips(1440, 840, 735, 255), pale, Qt::black, NamedFont(kMincho, 11.25),
           centre}},
-        {QStringLiteral("Label7"),
+        {QStringLiteral("averageUnit"),
          {QStringLiteral("秒です。"), Twips(2160, 840, 855, 255), pale, blue,
           NamedFont(kMincho, 9.75), centre}},
-        {QStringLiteral("Label4"),
+        {QStringLiteral("faultsCaption"),
          {QStringLiteral("お手つき回数"), Twips(120, 1200, 1335, 255), pale, blue,
           NamedFont(kPMincho, 9.75), centre}},
-        {QStringLiteral("Label6"),
+        {QStringLiteral("faults"),
          {faultsText, Twips(1440, 1200, 735, 255), pale, Qt::black, NamedFont(kMincho, 11.25),
           centre}},
-        {QStringLiteral("Label8"),
+        {QStringLiteral("faultsUnit"),
          {QStringLiteral("回です。"), Twips(2160, 1200, 855, 255), pale, blue,
           NamedFont(kMincho, 9.75), centre}},
-        {QStringLiteral("Label9"),
+        {QStringLiteral("nameCaption"),
          {QStringLiteral("氏　名"),
           Twips(120, 1560, 735, 255),
           QColor(192, 255, 192),
@@ -62,16 +62,16 @@ RecordEntryBox::RecordEntryBox(const QString &averageText, const QString &faults
     }
 
     name_ = new QLineEdit(this);
-    name_->setObjectName(QStringLiteral("Text1"));
+    name_->setObjectName(QStringLiteral("nameField"));
     name_->setGeometry(Twips(840, 1560, 2175, 270));
     name_->setFont(NamedFont(kMincho, 11.25));
 
     const QFont buttonFont = NamedFont(kPMincho, 9);
     register_ = new QPushButton(QStringLiteral("記録する"), this);
-    register_->setObjectName(QStringLiteral("Command1"));
+    register_->setObjectName(QStringLiteral("registerButton"));
     register_->setGeometry(Twips(120, 1920, 975, 375));
     decline_ = new QPushButton(QStringLiteral("記録しない"), this);
-    decline_->setObjectName(QStringLiteral("Command2"));
+    decline_->setObjectName(QStringLiteral("declineButton"));
     decline_->setGeometry(Twips(2040, 1920, 975, 375));
     for (QPushButton *button : {register_, decline_}) {
         button->setFont(buttonFont);
@@ -94,11 +94,11 @@ RecordEntryBox::RecordEntryBox(const QString &averageText, const QString &faults
     });
 
     menu_ = new QMenu(QStringLiteral("ポップアップ"), this);
-    menu_->setObjectName(QStringLiteral("MENU_2"));
+    menu_->setObjectName(QStringLiteral("entryMenu"));
     menu_->addAction(QStringLiteral("記録する(&Y)"), register_, &QPushButton::click)
-        ->setObjectName(QStringLiteral("MENU_21"));
+        ->setObjectName(QStringLiteral("entryMenuRegister"));
     menu_->addAction(QStringLiteral("記録しない(&N)"), decline_, &QPushButton::click)
-        ->setObjectName(QStringLiteral("MENU_22"));
+        ->setObjectName(QStringLiteral("entryMenuDecline"));
     // The last poem's pictures, while the box is up: afterwards the answer is gone.
     menu_->addSeparator();
     menu_->addAction(QStringLiteral("歌の絵を見る(&U)"), this, &RecordEntryBox::poemPictureWanted)

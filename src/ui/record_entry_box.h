@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The record entry box (Form2): the result, a name, and register or not.
+// The record entry box: the result, a name, and register or not.
 #pragma once
 
 #include <QDialog>
@@ -33,10 +33,10 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
-    QLineEdit *name_ = nullptr;       // Text1
-    QPushButton *register_ = nullptr; // Command1
-    QPushButton *decline_ = nullptr;  // Command2
-    QMenu *menu_ = nullptr;           // MENU_2
+    QLineEdit *name_ = nullptr;
+    QPushButton *register_ = nullptr;
+    QPushButton *decline_ = nullptr;
+    QMenu *menu_ = nullptr;
 };
 
 } // namespace nupew

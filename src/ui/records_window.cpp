@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The top records window (Form3): the ten best results, reset and close.
+// The top records window: the ten best results, reset and close.
 #include "ui/records_window.h"
 
 #include "ui/platform.h"
@@ -7,13 +7,16 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QPainter>
+#include <QPrinter>
 #include <QPushButton>
 
 namespace nupew {
 namespace {
 
 struct Column {
-    int array; // Label1..Label5
+    int array;       // 1 name, 2 faults, 3 average time, 4 date, 5 rank
+    const char *key; // the cells' object names: key and row (0 the header)
     int left;
     int width;
     const char *header;
@@ -25,7 +28,7 @@ struct Column {
 } // namespace
 
 RecordsWindow::RecordsWindow(QWidget *parent) : QWidget(parent) {
-    setObjectName(QStringLiteral("Form3"));
+    setObjectName(QStringLiteral("recordsWindow"));
     setWindowTitle(QStringLiteral("成績優秀者"));
     setWindowIcon(Picture(QStringLiteral("leaf")));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -38,19 +41,19 @@ RecordsWindow::RecordsWindow(QWidget *parent) : QWidget(parent) {
     auto popupOn = [this](ClickLabel *label) {
         connect(label, &ClickLabel::rightReleased, this, &RecordsWindow::Popup);
     };
-    popupOn(MakeLabel(this, QStringLiteral("Label6"),
+    popupOn(MakeLabel(this, QStringLiteral("titleFrame"),
                       {{}, Twips(120, 120, 7095, 495), QColor(0, 0, 255), {}, font()}));
     popupOn(
-        MakeLabel(this, QStringLiteral("Label7"),
+        MakeLabel(this, QStringLiteral("title"),
                   {QStringLiteral("タワユかるたとりゲーム 成績優秀者"), Twips(180, 180, 6975, 375),
                    QColor(192, 255, 255), windowText, NamedFont(kMincho, 18), Qt::AlignCenter}));
 
     const std::array<Column, 5> columns = {{
-        {5, 120, 375, "", QColor(192, 0, 192), QColor(192, 255, 255), QColor(0, 0, 192)},
-        {1, 480, 2055, "氏　　名", QColor(0, 0, 255), white, windowText},
-        {2, 2520, 1215, "お手つき数", QColor(192, 0, 192), white, windowText},
-        {3, 3720, 1815, "平均タイム（秒)", QColor(0, 0, 0), white, windowText},
-        {4, 5520, 1695, "日　　付", QColor(0, 0, 0), white, windowText},
+        {5, "rank", 120, 375, "", QColor(192, 0, 192), QColor(192, 255, 255), QColor(0, 0, 192)},
+        {1, "name", 480, 2055, "氏　　名", QColor(0, 0, 255), white, windowText},
+        {2, "faults", 2520, 1215, "お手つき数", QColor(192, 0, 192), white, windowText},
+        {3, "average", 3720, 1815, "平均タイム（秒)", QColor(0, 0, 0), white, windowText},
+        {4, "date", 5520, 1695, "日　　付", QColor(0, 0, 0), white, windowText},
     }};
     const QFont cellFont = NamedFont(kMincho, 11.25);
     for (const Column &column : columns) {
@@ -65,7 +68,7 @@ RecordsWindow::RecordsWindow(QWidget *parent) : QWidget(parent) {
                 alignment = Qt::AlignRight | Qt::AlignVCenter;
             }
             ClickLabel *cell =
-                MakeLabel(this, QStringLiteral("Label%1(%2)").arg(column.array).arg(element),
+                MakeLabel(this, QString::fromLatin1(column.key) + QString::number(element),
                           {text, Twips(column.left, 720 + 240 * element, column.width, 255),
                            header ? headerGround : column.rowGround,
                            header ? column.headerText : column.rowText,
@@ -78,10 +81,10 @@ RecordsWindow::RecordsWindow(QWidget *parent) : QWidget(parent) {
 
     const QFont buttonFont = NamedFont(kMincho, 9);
     reset_ = new QPushButton(QStringLiteral("初期化"), this);
-    reset_->setObjectName(QStringLiteral("Command2"));
+    reset_->setObjectName(QStringLiteral("resetButton"));
     reset_->setGeometry(Twips(120, 3480, 735, 375));
     close_ = new QPushButton(QStringLiteral("閉じる"), this);
-    close_->setObjectName(QStringLiteral("Command1"));
+    close_->setObjectName(QStringLiteral("closeButton"));
     close_->setGeometry(Twips(6480, 3480, 735, 375));
     for (QPushButton *button : {reset_, close_}) {
         button->setFont(buttonFont);
@@ -106,11 +109,11 @@ RecordsWindow::RecordsWindow(QWidget *parent) : QWidget(parent) {
     problem_->hide();
 
     menu_ = new QMenu(QStringLiteral("ポップアップ３"), this);
-    menu_->setObjectName(QStringLiteral("MENU_3"));
+    menu_->setObjectName(QStringLiteral("recordsMenu"));
     menu_->addAction(QStringLiteral("閉じる(&E)"), close_, &QPushButton::click)
-        ->setObjectName(QStringLiteral("MENU_31"));
+        ->setObjectName(QStringLiteral("recordsMenuClose"));
     menu_->addAction(QStringLiteral("初期化(&R)"), reset_, &QPushButton::click)
-        ->setObjectName(QStringLiteral("MENU_32"));
+        ->setObjectName(QStringLiteral("recordsMenuReset"));
 }
 
 void RecordsWindow::SetProblem(const QString &text) {
@@ -141,6 +144,21 @@ void RecordsWindow::SetPrintLook(bool printing) {
     SetColor(this, QPalette::Window, printing ? QColor(255, 255, 255) : QColor(128, 128, 128));
     close_->setVisible(!printing);
     reset_->setVisible(!printing);
+}
+
+bool RecordsWindow::Print(QPrinter &printer) {
+    SetPrintLook(true);
+    QPainter painter;
+    bool printed = painter.begin(&printer);
+    if (printed) {
+        // The window's own size on paper: one screen pixel is one pixel at the screen's density.
+        const double scale = double(printer.logicalDpiX()) / double(logicalDpiX());
+        painter.scale(scale, scale);
+        render(&painter, QPoint(), QRegion(), DrawWindowBackground | DrawChildren);
+        printed = painter.end();
+    }
+    SetPrintLook(false);
+    return printed;
 }
 
 void RecordsWindow::Popup(const QPoint &at) {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The top records window (Form3): the ten best results, reset and close.
+// The top records window: the ten best results, reset and close.
 #pragma once
 
 #include "records/record_book.h"
@@ -9,6 +9,7 @@
 
 class QLabel;
 class QMenu;
+class QPrinter;
 class QPushButton;
 
 namespace nupew {
@@ -26,9 +27,10 @@ public:
     // Says over the rows why the table cannot be shown; empty, the rows again.
     void SetProblem(const QString &text);
     QString Problem() const;
-    // The look of a print: a white ground without the buttons, or back with them.
-    void SetPrintLook(bool printing);
-    QString Cell(int column, int row) const; // column 1-5 as Label1..Label5
+    // Prints the window as it looks on the screen, on a white ground without
+    // the buttons; false when the printer failed.
+    bool Print(QPrinter &printer);
+    QString Cell(int column, int row) const; // column 1 name, 2 faults, 3 average, 4 date, 5 rank
 
 signals:
     // 閉じる, after the window has closed: a new game follows.
@@ -41,12 +43,13 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    void SetPrintLook(bool printing);
     void Popup(const QPoint &at);
 
     std::array<std::array<ClickLabel *, 11>, 6> cells_{}; // [array 1..5][element 0..10]
-    QPushButton *close_ = nullptr;                        // Command1
-    QPushButton *reset_ = nullptr;                        // Command2
-    QMenu *menu_ = nullptr;                               // MENU_3
+    QPushButton *close_ = nullptr;
+    QPushButton *reset_ = nullptr;
+    QMenu *menu_ = nullptr;
     QLabel *problem_ = nullptr;
 };
 

@@ -9,9 +9,10 @@
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
-#include <QClipboard>
 #include <QCategoryAxis>
+#include <QClipboard>
 #include <QCursor>
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -19,9 +20,9 @@
 #include <QLineSeries>
 #include <QPushButton>
 #include <QScatterSeries>
-#include <QToolTip>
 #include <QSplitter>
 #include <QTableView>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
@@ -67,7 +68,7 @@ QValueAxis *SecondsAxis(double top) {
 StatisticsWindow::StatisticsWindow(const PoemCatalogue &catalogue, const DecisiveTable &decisive,
                                    QWidget *parent)
     : QWidget(parent), model_(catalogue, decisive) {
-    setObjectName(QStringLiteral("FormStatistics"));
+    setObjectName(QStringLiteral("statisticsWindow"));
     setWindowTitle(QStringLiteral("成績の分析"));
     setWindowIcon(Picture(QStringLiteral("tool10")));
     setFont(NamedFont(kPGothic, 9));
@@ -288,6 +289,22 @@ void StatisticsWindow::keyPressEvent(QKeyEvent *event) {
     } else {
         QWidget::keyPressEvent(event);
     }
+}
+
+std::optional<QString> StatisticsWindow::AskExportName() {
+    const QString chosen = QFileDialog::getSaveFileName(this, QStringLiteral("CSVに書き出す"),
+                                                        QStringLiteral("nupew-statistics.csv"),
+                                                        QStringLiteral("CSV (*.csv)"));
+    return chosen.isEmpty() ? std::nullopt : std::optional(chosen);
+}
+
+FileResult StatisticsWindow::Export(const QString &name) const {
+    QList<int> rows;
+    for (int row = 0; row < kPoemCount; ++row) {
+        rows.append(row);
+    }
+    // With a byte order mark, spreadsheet programs read the Japanese as UTF-8.
+    return WriteFileAtomically(name, "\xEF\xBB\xBF" + model_.RowsAsText(rows, u',').toUtf8());
 }
 
 } // namespace nupew

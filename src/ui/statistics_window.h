@@ -3,6 +3,9 @@
 // and charts of the games over time and of reactions by decisive characters.
 #pragma once
 
+#include "core/safe_files.h"
+#include <optional>
+
 #include "history/statistics.h"
 
 #include <QChartView>
@@ -26,6 +29,10 @@ public:
     void SetStatistics(const HistoryStatistics &statistics, const QString &note);
     // Copies the selected rows (all rows when none is selected) with their header.
     void CopySelection();
+    // The file chosen in the save dialog for the CSV export; none when cancelled.
+    std::optional<QString> AskExportName();
+    // Writes every poem's row as CSV to `name`; the reason when it failed.
+    FileResult Export(const QString &name) const;
 
     PoemStatisticsModel &Model() { return model_; }
     QTableView *Table() const { return table_; }

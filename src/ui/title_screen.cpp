@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The title screen (Form01): a short star animation, then the main window.
+// The title screen: a short star animation, then the main window.
 #include "ui/title_screen.h"
 #include "version.h"
 
@@ -13,7 +13,7 @@ namespace nupew {
 
 TitleScreen::TitleScreen(QWidget *parent)
     : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
-    setObjectName(QStringLiteral("Form01"));
+    setObjectName(QStringLiteral("titleScreen"));
     setWindowTitle(QStringLiteral(" "));
     setWindowIcon(Picture(QStringLiteral("leaf")));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -21,46 +21,46 @@ TitleScreen::TitleScreen(QWidget *parent)
     SetColor(this, QPalette::Window, QColor(192, 192, 192));
 
     auto *leaf = new QLabel(this);
-    leaf->setObjectName(QStringLiteral("Image1"));
+    leaf->setObjectName(QStringLiteral("leaf"));
     leaf->setGeometry(Twips(240, 240, 480, 480));
     leaf->setPixmap(Picture(QStringLiteral("leaf")).pixmap(QSize(32, 32), devicePixelRatioF()));
 
     const QColor windowText = palette().color(QPalette::WindowText);
-    MakeLabel(this, QStringLiteral("Label1"),
+    MakeLabel(this, QStringLiteral("gameTitle"),
               {QStringLiteral("タワユかるたとりゲーム"),
                Twips(1200, 360, 4095, 300),
                {},
                QColor(0, 0, 255),
                NamedFont(kMincho, 13.5),
                Qt::AlignCenter});
-    MakeLabel(this, QStringLiteral("Label2"),
+    MakeLabel(this, QStringLiteral("programName"),
               {QStringLiteral("ぬ ぺ  "),
                Twips(1320, 1080, 2535, 375),
                {},
                windowText,
                NamedFont(kMincho, 20.25),
                Qt::AlignCenter});
-    MakeLabel(this, QStringLiteral("Label4"),
+    MakeLabel(this, QStringLiteral("version"),
               {QStringLiteral("Ver ") + ShortVersion(),
                Twips(4080, 1200, 1095, 255),
                {},
                windowText,
                NamedFont(kSystemFont, 13.5),
                Qt::AlignCenter});
-    MakeLabel(this, QStringLiteral("Label6"),
+    MakeLabel(this, QStringLiteral("platformTag"),
               {QStringLiteral("FOR32"),
                Twips(3600, 1440, 495, 255),
                {},
                QColor(255, 128, 128),
                NamedFont(kMincho, 8.25)});
-    MakeLabel(this, QStringLiteral("Label3"),
+    MakeLabel(this, QStringLiteral("purpose"),
               {QStringLiteral("小倉百人一首の練習に"),
                Twips(1080, 1800, 4215, 300),
                {},
                windowText,
                NamedFont(kSystemFont, 13.5),
                Qt::AlignCenter});
-    MakeLabel(this, QStringLiteral("Label5"),
+    MakeLabel(this, QStringLiteral("authors"),
               {QStringLiteral("Nupew プロジェクト"),
                Twips(1080, 2160, 4215, 300),
                {},
@@ -69,7 +69,7 @@ TitleScreen::TitleScreen(QWidget *parent)
                Qt::AlignCenter});
 
     animation_ = new QLabel(this);
-    animation_->setObjectName(QStringLiteral("Image2"));
+    animation_->setObjectName(QStringLiteral("stars"));
     animation_->setGeometry(Twips(3720, 960, 255, 255));
     for (int image = 3; image <= 15; ++image) {
         frames_[image] = Picture(QStringLiteral("star%1").arg(image, 2, 10, QLatin1Char('0')))
@@ -77,7 +77,7 @@ TitleScreen::TitleScreen(QWidget *parent)
     }
 
     timer_ = new QTimer(this);
-    timer_->setObjectName(QStringLiteral("Timer1"));
+    timer_->setObjectName(QStringLiteral("starTimer"));
     timer_->setTimerType(Qt::PreciseTimer);
     timer_->setInterval(10);
     connect(timer_, &QTimer::timeout, this, &TitleScreen::Tick);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The title screen (Form01): a short star animation, then the main window.
+// The title screen: a short star animation, then the main window.
 #pragma once
 
 #include <QWidget>
@@ -21,7 +21,7 @@ public:
     void Tick();
     qint16 titleTick = 0;
     // Runs on the last tick, after the title screen has closed.
-    // The frame Image2 shows now: 0 for none, else the number of Image3..Image15.
+    // The star frame shown now: 0 for none, else the number of star03..star15.
     int ShownFrame() const { return shownFrame_; }
     QTimer *Timer() const { return timer_; }
 
@@ -35,8 +35,8 @@ protected:
 private:
     void ShowFrame(int image);
 
-    QTimer *timer_ = nullptr;     // Timer1
-    QLabel *animation_ = nullptr; // Image2
+    QTimer *timer_ = nullptr; // Timer1
+    QLabel *animation_ = nullptr;
     std::array<QPixmap, 16> frames_;
     int shownFrame_ = 0;
 };

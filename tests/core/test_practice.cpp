@@ -36,7 +36,7 @@ struct Practice : FakeWorld {
             for (const QString &card : board.cards) {
                 cards.insert(card);
             }
-            game.PickCard(game.answerPosition() + 1);
+            Pick(game.answerPosition() + 1);
         }
         return {asked, cards};
     }
@@ -115,7 +115,7 @@ private slots:
         QCOMPARE(NextBox(5, 0, 0.5f, 1.0), 5);
         QCOMPARE(NextBox(4, 1, 0.5f, 1.0), 1);
         QCOMPARE(NextBox(4, 0, 1.5f, 1.0), 1);
-        QCOMPARE(NextBox(3, 0, -0.2f, 1.0), 3); // a guess
+        QCOMPARE(NextBox(3, 0, -0.2f, 1.0), 3);         // a guess
         QCOMPARE(NextBox(2, 0, 0.1f, std::nullopt), 2); // no median yet: nothing moves up
         QCOMPARE(NextBox(2, 1, 0.1f, std::nullopt), 1);
         // Box b is due 2^(b-1) days after it moved; box 1 every game.
@@ -139,7 +139,7 @@ private slots:
         states[90] = {3, today.addDays(-1), 3.0}; // not due, but the slowest of the rest
         FakeClock clock;
         TimeSeededRandom random(clock, 7);
-        states[20] = {1, today, 0.3, 2};          // box 1 with faults: before the slow one
+        states[20] = {1, today, 0.3, 2}; // box 1 with faults: before the slow one
         const QList<int> order = DrillOrder(states, today, random);
         QCOMPARE(order.mid(0, 5), (QList<int>{20, 10, 40, 70, 90}));
         QCOMPARE(QSet<int>(order.begin(), order.end()).size(), 100);

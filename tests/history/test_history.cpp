@@ -78,10 +78,10 @@ private slots:
         for (int q = 1; q <= 5; ++q) {
             world.game.StartQuestion();
             if (q == 2) {
-                world.game.PickCard((world.game.answerPosition() + 1) % 4 + 1);
+                world.Pick((world.game.answerPosition() + 1) % 4 + 1);
             }
             world.clock.now += 2.0f;
-            world.game.PickCard(world.game.answerPosition() + 1);
+            world.Pick(world.game.answerPosition() + 1);
         }
         history.ResultRegistered();
         history.Flush();
@@ -119,8 +119,8 @@ private slots:
         world.game.StartQuestion(); // tick 0: the game's start
         const int lostPoem = world.game.currentPoem();
         const int right = world.game.answerPosition() + 1;
-        world.game.PickCard(right % 8 + 1); // two wrong cards: past the limit of one
-        world.game.PickCard((right + 1) % 8 + 1);
+        world.Pick(right % 8 + 1); // two wrong cards: past the limit of one
+        world.Pick((right + 1) % 8 + 1);
         QCOMPARE(world.dialogs.texts(), QStringList{"もう一度挑戦しますか。"});
         // Another game: two answers, a fault on the third, then the board is closed.
         world.settings.faultLimit = 8;
@@ -128,10 +128,10 @@ private slots:
         for (int q = 1; q <= 3; ++q) {
             world.game.StartQuestion();
             if (q == 3) {
-                world.game.PickCard(world.game.answerPosition() % 7 + 2);
+                world.Pick(world.game.answerPosition() % 7 + 2);
                 break;
             }
-            world.game.PickCard(world.game.answerPosition() + 1);
+            world.Pick(world.game.answerPosition() + 1);
         }
         world.game.StopQuestion();
         world.game.NewGame();
@@ -144,9 +144,9 @@ private slots:
                  (QVariantList{lostPoem, 2, 1, -1.0}));
         QCOMPARE(Rows("SELECT COUNT(*), SUM(lost), SUM(faults) FROM answers"),
                  (QList<QVariantList>{{4, 2, 3}}));
-        QCOMPARE(Rows(QStringLiteral("SELECT answers, faults FROM poems WHERE poem = %1")
-                          .arg(lostPoem)),
-                 (QList<QVariantList>{{0, 2}}));
+        QCOMPARE(
+            Rows(QStringLiteral("SELECT answers, faults FROM poems WHERE poem = %1").arg(lostPoem)),
+            (QList<QVariantList>{{0, 2}}));
         QCOMPARE(Rows(QStringLiteral("SELECT box FROM boxes WHERE poem = %1").arg(lostPoem)),
                  (QList<QVariantList>{{1}}));
         QCOMPARE(Rows("SELECT finished, questions, faults FROM games ORDER BY id"),
@@ -216,7 +216,8 @@ private slots:
         history.QuestionAnswered(Answer(1, 1.0f, 0.5f));
         QVERIFY(history.WaitWritten(5000));
         QProcess holder;
-        holder.start(QStringLiteral(CRASH_WRITER), {QStringLiteral("hold"), QStringLiteral("4000")});
+        holder.start(QStringLiteral(CRASH_WRITER),
+                     {QStringLiteral("hold"), QStringLiteral("4000")});
         QVERIFY(holder.waitForReadyRead(10000)); // "held"
         for (int q = 2; q <= 6; ++q) {
             history.QuestionAnswered(Answer(q, 1.0f, 0.5f, 0, q));
@@ -310,7 +311,8 @@ private slots:
             const std::unique_ptr<HistoryDatabase> db = HistoryDatabase::Open(kHistoryFile, &why);
             QVERIFY(db->StartGame(1, QDateTime::currentDateTimeUtc(), QString()));
             for (int i = 0; i < 400; ++i) {
-                QVERIFY(db->AddAnswer(1, QDateTime::currentDateTimeUtc(), Answer(i % 100 + 1, 1, 1)));
+                QVERIFY(
+                    db->AddAnswer(1, QDateTime::currentDateTimeUtc(), Answer(i % 100 + 1, 1, 1)));
             }
             QSqlQuery(db->Connection()).exec("PRAGMA wal_checkpoint(TRUNCATE)");
         }

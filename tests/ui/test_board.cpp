@@ -33,41 +33,41 @@ private slots:
         };
         const int poem = f.game().currentPoem() - 1;
         const QString lower = f.program->catalogue.Text(poem, kLowerKana).trimmed();
-        QCOMPARE(name(f.BoardLabel(QStringLiteral("Label0%1").arg(f.RightCard()))), lower);
+        QCOMPARE(name(f.BoardLabel(QStringLiteral("card%1").arg(f.RightCard()))), lower);
         f.Answer();
-        QCOMPARE(name(f.BoardLabel("Label09")), f.game().askedVerses()[1]);
-        QCOMPARE(name(f.BoardLabel("Label38")), f.program->catalogue.Text(poem, kPoet).mid(1));
-        QCOMPARE(name(f.Child<QPushButton>(f.Board(), "Command1")), QStringLiteral("開始"));
+        QCOMPARE(name(f.BoardLabel("verseStrip")), f.game().askedVerses()[1]);
+        QCOMPARE(name(f.BoardLabel("poetLabel")), f.program->catalogue.Text(poem, kPoet).mid(1));
+        QCOMPARE(name(f.Child<QPushButton>(f.Board(), "startButton")), QStringLiteral("開始"));
     }
 
     void clicksOnTheBoard() {
         InTemporaryFolder folder;
         UiFixture f;
         f.program->settings.revealDelay = 2;
-        f.Item("gameOpen")->trigger();
+        f.Item("newGame")->trigger();
         // Version text ignores clicks; a card before the start starts the question.
-        f.Click(f.BoardLabel("Label2"));
+        f.Click(f.BoardLabel("version"));
         QVERIFY(!f.game().questionActive());
         f.ClickCard(3);
         QVERIFY(f.game().questionActive());
         f.timer.Fire();
-        QCOMPARE(f.BoardText("Label09").size(), 1);
+        QCOMPARE(f.BoardText("verseStrip").size(), 1);
         const int wrong = f.WrongCard();
         f.ClickCard(wrong);
         QCOMPARE(f.CardColor(wrong), QColor(255, 0, 255));
-        QCOMPARE(f.BoardText("Label48"), QStringLiteral("1"));
+        QCOMPARE(f.BoardText("faultCount"), QStringLiteral("1"));
         // Decoration while running does nothing; after the answer it starts the next one.
-        f.Click(f.BoardLabel("Label1"));
+        f.Click(f.BoardLabel("title"));
         QCOMPARE(f.game().questionNumber(), qint16(1));
         const int right = f.RightCard();
         f.ClickCard(right);
         QCOMPARE(f.CardColor(right), QColor(0, 255, 0));
-        QVERIFY(!f.BoardLabel("Label38")->isHidden());
+        QVERIFY(!f.BoardLabel("poetLabel")->isHidden());
         QCOMPARE(f.game().questionNumber(), qint16(2));
-        f.Click(f.BoardLabel("Label29(2)"));
+        f.Click(f.BoardLabel("cardMat7"));
         QVERIFY(f.game().questionActive());
-        QCOMPARE(f.BoardText("Label47"), QStringLiteral("2"));
-        QVERIFY(f.BoardLabel("Label38")->isHidden());
+        QCOMPARE(f.BoardText("questionNumber"), QStringLiteral("2"));
+        QVERIFY(f.BoardLabel("poetLabel")->isHidden());
     }
 
     void keysPickCards() {
@@ -85,7 +85,7 @@ private slots:
             QTest::keyClick(&board, Qt::Key(Qt::Key_0 + f.WrongCard()), pad);
             QCOMPARE(f.game().faultCount(), qint16(question));
             // Focus on a button must not stop the keys from reaching the board.
-            f.Child<QPushButton>(board, "Command1")->setFocus();
+            f.Child<QPushButton>(board, "startButton")->setFocus();
             QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &board,
                             Qt::Key(Qt::Key_0 + f.RightCard()), pad);
             QCOMPARE(f.game().questionNumber(), qint16(question + 1));
@@ -98,7 +98,7 @@ private slots:
         UiFixture f;
         f.program->GameOpen();
         const auto doubleClick = [&f](int card) {
-            UiFixture::DoubleClick(f.BoardLabel(QStringLiteral("Label0%1").arg(card)));
+            UiFixture::DoubleClick(f.BoardLabel(QStringLiteral("card%1").arg(card)));
         };
         // Before 開始: the question starts and no card is picked.
         doubleClick(f.WrongCard());
@@ -120,22 +120,22 @@ private slots:
         UiFixture f;
         f.program->settings.revealDelay = 4;
         f.program->GameOpen();
-        f.Board().findChild<QAction *>("menu_11")->trigger();
+        f.Board().findChild<QAction *>("boardMenuStart")->trigger();
         QVERIFY(f.game().questionActive());
         f.timer.Fire();
-        f.Board().findChild<QAction *>("menu_14")->trigger();
-        QVERIFY(!f.game().questionActive() && f.BoardText("Label09").isEmpty());
-        f.Board().findChild<QAction *>("menu_12")->trigger();
+        f.Board().findChild<QAction *>("boardMenuNewGame")->trigger();
+        QVERIFY(!f.game().questionActive() && f.BoardText("verseStrip").isEmpty());
+        f.Board().findChild<QAction *>("boardMenuEnd")->trigger();
         QVERIFY(!f.Board().isVisible());
         // Esc closes the board in the middle of a reveal, and the reveal stops.
         f.program->GameOpen();
         f.PressStart();
         f.timer.Fire();
-        const QString shown = f.BoardText("Label09");
+        const QString shown = f.BoardText("verseStrip");
         QTest::keyClick(&f.Board(), Qt::Key_Escape);
         QVERIFY(!f.Board().isVisible() && !f.game().questionActive());
         f.timer.Fire();
-        QCOMPARE(f.BoardText("Label09"), shown);
+        QCOMPARE(f.BoardText("verseStrip"), shown);
     }
 
     // The title shows its last frame at the 24th tick and gives way at the 25th.
@@ -163,18 +163,18 @@ private slots:
         }
         UiFixture f;
         f.dialogs.answers = {MessageAnswer::No};
-        f.Item("close")->trigger();
+        f.Item("quit")->trigger();
         QCOMPARE(f.dialogs.texts(), QStringList{"「タワユWin」を終了します"});
         QCOMPARE(f.ended, 0);
         QVERIFY(f.program->Frame()->isVisible());
         // Yes closes every window, help too.
         f.dialogs.answers = {MessageAnswer::Yes};
         f.program->GameOpen();
-        f.Item("mnuhelp1")->trigger();
+        f.Item("helpOnHelp")->trigger();
         QCOMPARE(f.program->Help()->CurrentPage(), QStringLiteral("using"));
-        f.Item("mnuhelp0")->trigger(); // the same window, on the contents
+        f.Item("helpContents")->trigger(); // the same window, on the contents
         QCOMPARE(f.program->Help()->CurrentPage(), QStringLiteral("index"));
-        f.Item("close")->trigger();
+        f.Item("quit")->trigger();
         QVERIFY(!f.program->Help()->isVisible());
         QCOMPARE(f.ended, 1);
         QVERIFY(!f.Board().isVisible() && !f.program->Frame()->isVisible());
@@ -199,9 +199,11 @@ private slots:
                 !program.Board().isVisible());
         QCOMPARE(program.Frame()->frameGeometry().height(), Px(kFrameHeightWithToolbar));
         // The board was dealt under the title.
-        QVERIFY(!program.Board().findChild<QLabel *>("Label01")->text().isEmpty());
-        program.Frame()->Item("soku2")->trigger(); // the fastest speed that still reveals
-        program.Frame()->Item("gameOpen")->trigger();
+        QVERIFY(!program.Board().findChild<QLabel *>("card1")->text().isEmpty());
+        program.Frame()
+            ->Item("revealFairlyFast")
+            ->trigger(); // the fastest speed that still reveals
+        program.Frame()->Item("newGame")->trigger();
         BoardWindow &board = program.Board();
         const auto label = [&board](const QString &name) {
             return board.findChild<QLabel *>(name);
@@ -209,23 +211,24 @@ private slots:
         QString average;
         const QDateTime before = QDateTime::currentDateTime();
         for (int question = 1; question <= 5; ++question) {
-            QTest::mouseClick(board.findChild<QPushButton *>("Command1"), Qt::LeftButton);
-            QCOMPARE(label("Label47")->text(), QString::number(question));
+            QTest::mouseClick(board.findChild<QPushButton *>("startButton"), Qt::LeftButton);
+            QCOMPARE(label("questionNumber")->text(), QString::number(question));
             // Wait, as a player does, until the shown verse begins the right poem.
             const QString verse = program.GameState().askedVerses()[question];
-            QTRY_VERIFY_WITH_TIMEOUT(label("Label09")->text().size() >= 3 &&
-                                         verse.startsWith(label("Label09")->text()),
+            QTRY_VERIFY_WITH_TIMEOUT(label("verseStrip")->text().size() >= 3 &&
+                                         verse.startsWith(label("verseStrip")->text()),
                                      6000);
             if (question == 5) {
                 UiFixture::OnModal([&](QWidget *box) {
-                    average = box->findChild<QLabel *>("Label5")->text();
-                    QCOMPARE(box->findChild<QLabel *>("Label6")->text(), QStringLiteral("0"));
-                    box->findChild<QLineEdit *>("Text1")->setText(QStringLiteral("山田　花子"));
-                    QTest::mouseClick(box->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+                    average = box->findChild<QLabel *>("average")->text();
+                    QCOMPARE(box->findChild<QLabel *>("faults")->text(), QStringLiteral("0"));
+                    box->findChild<QLineEdit *>("nameField")->setText(QStringLiteral("山田　花子"));
+                    QTest::mouseClick(box->findChild<QPushButton *>("registerButton"),
+                                      Qt::LeftButton);
                 });
             }
             const int right = program.GameState().answerPosition() + 1;
-            QTest::mouseClick(label(QStringLiteral("Label0%1").arg(right)), Qt::LeftButton, {},
+            QTest::mouseClick(label(QStringLiteral("card%1").arg(right)), Qt::LeftButton, {},
                               QPoint(10, 10));
         }
         const QDateTime after = QDateTime::currentDateTime();

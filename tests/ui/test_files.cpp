@@ -175,8 +175,8 @@ QStringList RunEverything() {
     {
         UiFixture f;
         f.PlayGame([](QWidget *box) {
-            box->findChild<QLineEdit *>("Text1")->insert("x");
-            box->findChild<QPushButton *>("Command1")->click();
+            box->findChild<QLineEdit *>("nameField")->insert("x");
+            box->findChild<QPushButton *>("registerButton")->click();
         });
         f.program->SaveSettings();
         f.program->ToggleDecisive();

@@ -15,8 +15,9 @@ using namespace nupew::testing;
 
 namespace {
 
-const QString kStoreOrganization = QStringLiteral("TEMP11");
-const QString kStoreApplication = QStringLiteral("MyToolbar1");
+// Where the arrangement was kept before it joined the player's own options.
+const QString kOldStoreOrganization = QStringLiteral("TEMP11");
+const QString kOldStoreApplication = QStringLiteral("MyToolbar1");
 
 // The arrangement a new main window reads when it is first activated.
 QStringList ArrangementAtStart() {
@@ -34,14 +35,19 @@ class TestMenus : public QObject {
 
 private slots:
     void initTestCase() { PrepareUiTests(); }
-    void init() { QSettings(kStoreOrganization, kStoreApplication).clear(); }
+    void init() {
+        QSettings(kOldStoreOrganization, kOldStoreApplication).clear();
+        ForgetPreferences();
+    }
 
     // Each item sets its field; only the text modes close the board, and the
     // next game deals in the new mode.
     void settingItems() {
         // The item, the field it sets (0 questions, 1 limit, 2 delay, 3 upper, 4 lower), the value.
-        const QList<std::tuple<QString, int, int>> items = {
-            {"oteNo", 1, 999}, {"soku1", 2, 0}, {"kamikana", 3, 2}, {"shimoKanji", 4, 0}};
+        const QList<std::tuple<QString, int, int>> items = {{"noFaultLimit", 1, 999},
+                                                            {"revealFast", 2, 0},
+                                                            {"upperKana", 3, 2},
+                                                            {"lowerKanji", 4, 0}};
         InTemporaryFolder folder;
         UiFixture f;
         Settings &s = f.program->settings;
@@ -56,19 +62,19 @@ private slots:
             QVERIFY(!f.Item(item)->isChecked());
             QCOMPARE(f.Board().isVisible(), field < 3);
         }
-        f.Item("gameOpen")->trigger();
+        f.Item("newGame")->trigger();
         QCOMPARE(
-            f.BoardText(QStringLiteral("Label0%1").arg(f.RightCard())),
+            f.BoardText(QStringLiteral("card%1").arg(f.RightCard())),
             Game::CardOrder(f.program->catalogue.Text(f.game().currentPoem() - 1, kLowerKanji)));
     }
 
     void saveAndRestoreThroughTheMenus() {
         InTemporaryFolder folder;
         UiFixture f;
-        f.Item("mon20")->trigger();
-        f.Item("mnuseki")->trigger();
+        f.Item("questions20")->trigger();
+        f.Item("saveSettings")->trigger();
         QCOMPARE(ReadAll("NUPEKI1.DAT"), QByteArray("20,8,8,4\r\n"));
-        f.Item("mnushokise")->trigger();
+        f.Item("restoreDefaults")->trigger();
         QCOMPARE(ReadAll("NUPEKI1.DAT"), QByteArray("5,8,8,4\r\n"));
         QCOMPARE(f.program->settings, Settings());
         QCOMPARE(f.dialogs.shown.size(), 2);
@@ -79,16 +85,16 @@ private slots:
         UiFixture f;
         MainWindow &w = *f.program->Frame();
         // The buttons run the rows' handlers, as the menu items do.
-        w.findChild<QAction *>("toku01")->trigger();
+        w.findChild<QAction *>("newGameTool")->trigger();
         QVERIFY(f.Board().isVisible());
-        w.findChild<QAction *>("toku02")->trigger();
+        w.findChild<QAction *>("closeBoardTool")->trigger();
         QVERIFY(!f.Board().isVisible());
         // Hiding the toolbar disables its arrangement and shrinks the window.
-        f.Item("mnutov")->trigger();
-        QVERIFY(w.Toolbar()->isHidden() && !f.Item("mnutoc")->isEnabled());
+        f.Item("showToolbar")->trigger();
+        QVERIFY(w.Toolbar()->isHidden() && !f.Item("customiseToolbar")->isEnabled());
         QCOMPARE(w.frameGeometry().height(), Px(kFrameHeightWithoutToolbar));
-        f.Item("mnutov")->trigger();
-        QVERIFY(!w.Toolbar()->isHidden() && f.Item("mnutov")->isChecked());
+        f.Item("showToolbar")->trigger();
+        QVERIFY(!w.Toolbar()->isHidden() && f.Item("showToolbar")->isChecked());
         QCOMPARE(w.frameGeometry().height(), Px(kFrameHeightWithToolbar));
     }
 
@@ -107,11 +113,13 @@ private slots:
                 QCOMPARE(dialog->findChild<QListWidget *>("availableButtons")->count(), 2);
                 d->findChild<QPushButton *>("closeButton")->click();
             });
-            f.Item("mnutoc")->trigger();
+            f.Item("customiseToolbar")->trigger();
         }
         InTemporaryFolder folder;
-        QCOMPARE(ArrangementAtStart(), (QStringList{"toku02", "toku03", "toku05", "toku04",
-                                                    "toku06", "toku07", "toku08", "toku09"}));
+        QCOMPARE(ArrangementAtStart(),
+                 (QStringList{"closeBoardTool", "toolSeparator1", "resetRecordsTool",
+                              "viewRecordsTool", "toolSeparator2", "showPoemListTool",
+                              "helpContentsTool", "toolSeparator3"}));
         // The dialog's reset brings back the built-in arrangement.
         UiFixture f;
         ToolbarDialog dialog(*f.program->Frame());
@@ -119,13 +127,29 @@ private slots:
         QCOMPARE(f.program->Frame()->Arrangement(), MainWindow::BuiltInArrangement());
     }
 
-    void damagedArrangementIsIgnored() {
+    // An arrangement of the old store is read once and kept among our own
+    // options; a damaged one, there or in ours, is ignored.
+    void oldArrangementMovesOnceAndDamageIsIgnored() {
+        InTemporaryFolder folder;
+        QSettings old(kOldStoreOrganization, kOldStoreApplication);
+        old.setValue("True11", "toku10,toku02,toku01");
+        old.sync();
+        const QStringList moved = {"showStatisticsTool", "closeBoardTool", "newGameTool"};
+        QCOMPARE(ArrangementAtStart(), moved);
+        old.setValue("True11", "toku01");
+        old.sync();
+        QCOMPARE(ArrangementAtStart(), moved); // ours from now on
         for (const QVariant &stored :
              {QVariant("toku01,toku99"), QVariant("toku01,toku01"), QVariant(42)}) {
-            InTemporaryFolder folder;
-            QSettings(kStoreOrganization, kStoreApplication).setValue("True11", stored);
+            ForgetPreferences();
+            old.setValue("True11", stored);
+            old.sync();
             QCOMPARE(ArrangementAtStart(), MainWindow::BuiltInArrangement());
         }
+        QSettings ours(QStringLiteral("nupew"), QStringLiteral("nupew"));
+        ours.setValue("toolbar/arrangement", "newGameTool,newGameTool");
+        ours.sync();
+        QCOMPARE(ArrangementAtStart(), MainWindow::BuiltInArrangement());
     }
 
     // Every button set the program uses, answered through the real box by a

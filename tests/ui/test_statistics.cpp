@@ -8,8 +8,8 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QCheckBox>
-#include <QLineSeries>
 #include <QClipboard>
+#include <QLineSeries>
 #include <QRadioButton>
 #include <QSqlQuery>
 #include <QTableView>
@@ -21,7 +21,7 @@ namespace {
 
 // Pixels of the emphasis colour in the verse strip.
 int RedPixels(UiFixture &f) {
-    const QImage strip = f.BoardLabel("Label09")->grab().toImage();
+    const QImage strip = f.BoardLabel("verseStrip")->grab().toImage();
     return Pixels(strip, strip.rect(),
                   [](QColor c) { return c.red() > 150 && c.green() < 100 && c.blue() < 100; });
 }
@@ -43,16 +43,16 @@ private slots:
             f.program->GameOpen();
             f.Answer();
             QCOMPARE(RedPixels(f), 0); // off: the strip as it always was
-            QVERIFY(!f.Item("kimariji")->isChecked());
-            f.Item("kimariji")->trigger();
+            QVERIFY(!f.Item("showDecisive")->isChecked());
+            f.Item("showDecisive")->trigger();
             f.Answer();
             QVERIFY(RedPixels(f) > 20);
             f.PressStart(); // the next verse starts plain
             QCOMPARE(RedPixels(f), 0);
         }
         UiFixture next; // kept for the next start, in the player's settings
-        QVERIFY(next.Item("kimariji")->isChecked() && next.program->ShowsDecisive());
-        next.Item("kimariji")->trigger();
+        QVERIFY(next.Item("showDecisive")->isChecked() && next.program->ShowsDecisive());
+        next.Item("showDecisive")->trigger();
     }
 
     void statisticsWindowFromTheMenu() {
@@ -63,7 +63,7 @@ private slots:
         for (int question = 1; question <= 3; ++question) {
             f.Answer();
         }
-        f.Item("mnuStats")->trigger();
+        f.Item("showStatistics")->trigger();
         StatisticsWindow *window = f.program->Statistics();
         QVERIFY(window && window->isVisible());
         // Sorted by the count through the header: the three answered poems first,
@@ -96,8 +96,8 @@ private slots:
         WriteAll(kHistoryFile, "not a history at all");
         UiFixture f;
         QVERIFY(f.dialogs.texts().join("").contains(kHistoryFile));
-        f.PlayGame([](QWidget *box) { box->findChild<QPushButton *>("Command2")->click(); });
-        f.Item("mnuStats")->trigger();
+        f.PlayGame([](QWidget *box) { box->findChild<QPushButton *>("declineButton")->click(); });
+        f.Item("showStatistics")->trigger();
         QCOMPARE(f.dialogs.shown.size(), 1);
         QCOMPARE(ReadAll(kHistoryFile), QByteArray("not a history at all"));
     }
@@ -124,7 +124,7 @@ private slots:
             f.program->AnswerHistory().WaitWritten(5000);
             QTest::qWait(300); // the failure arrives while the box is up
             toldDuringTheBox = int(f.dialogs.shown.size());
-            box->findChild<QPushButton *>("Command2")->click();
+            box->findChild<QPushButton *>("declineButton")->click();
         });
         f.Answer();
         QCOMPARE(toldDuringTheBox, 0);
@@ -146,7 +146,7 @@ private slots:
             dialog->findChild<QCheckBox *>("colour0")->click();
             dialog->findChild<QPushButton *>("okButton")->click();
         });
-        f.Item("mnuRange")->trigger();
+        f.Item("choosePractice")->trigger();
         QCOMPARE(f.program->Practice().Name(), QStringLiteral("青"));
         f.program->GameOpen();
         QCOMPARE(f.Board().windowTitle(), QStringLiteral("タワユかるたとりゲーム — 練習: 青"));
@@ -201,7 +201,9 @@ private slots:
             f.program->GameOpen();
             for (int question = 1; question <= 5; ++question) {
                 if (question == 5) {
-                    f.OnModal([](QWidget *box) { box->findChild<QPushButton *>("Command2")->click(); });
+                    f.OnModal([](QWidget *box) {
+                        box->findChild<QPushButton *>("declineButton")->click();
+                    });
                 }
                 f.PressStart();
                 const int poem = f.game().currentPoem();
@@ -222,7 +224,7 @@ private slots:
         f.program->AnswerHistory().WaitWritten(5000);
         // Three games of one sitting: three points, one game apart, the date
         // with its year above.
-        f.Item("mnuStats")->trigger();
+        f.Item("showStatistics")->trigger();
         QChart *chart = f.program->Statistics()->GamesChart()->chart();
         const auto *points = static_cast<QLineSeries *>(chart->series().first());
         QCOMPARE(points->points().size(), 3);
@@ -239,7 +241,8 @@ private slots:
             lines << series->name() + u':' +
                          QString::number(static_cast<QLineSeries *>(series)->count());
         }
-        QCOMPARE(lines, (QStringList{"平均タイム:2", "平均反応時間:1", "平均反応時間（読み上げ）:1"}));
+        QCOMPARE(lines,
+                 (QStringList{"平均タイム:2", "平均反応時間:1", "平均反応時間（読み上げ）:1"}));
         f.program->Statistics()->close();
         {
             QString why;
@@ -257,7 +260,8 @@ private slots:
         QList<int> asked;
         for (int question = 1; question <= 10; ++question) {
             if (question == 10) {
-                f.OnModal([](QWidget *box) { box->findChild<QPushButton *>("endButton")->click(); });
+                f.OnModal(
+                    [](QWidget *box) { box->findChild<QPushButton *>("endButton")->click(); });
             }
             f.PressStart();
             asked.append(f.game().currentPoem());

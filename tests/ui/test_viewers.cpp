@@ -102,7 +102,7 @@ private slots:
         QVERIFY(poem->LoadedFile().endsWith("ours/U5.JPG"));
         QVERIFY(poet->isVisible() && poem->isVisible()); // both open at once
         const auto shown = [&f] {
-            f.Click(f.BoardLabel("Label09"));
+            f.Click(f.BoardLabel("verseStrip"));
             return f.program->Viewer(PictureKind::Poem)->LoadedFile();
         };
         SavePicture("u5.jpeg", 30, 40, Qt::yellow, "JPG");
@@ -113,7 +113,7 @@ private slots:
         SavePicture("chosen/u5.jpeg", 60, 40, Qt::blue, "JPG");
         QVERIFY(shown().endsWith("chosen/u5.jpeg"));
         QVERIFY(f.dialogs.shown.isEmpty());
-        f.Click(f.BoardLabel("Label38"));
+        f.Click(f.BoardLabel("poetLabel"));
         QCOMPARE(f.dialogs.texts(), QStringList{"作者ファイルがありません"});
         f.Board().close(); // closes both
         QVERIFY(!f.program->Viewer(PictureKind::Poet) && !f.program->Viewer(PictureKind::Poem));
@@ -124,9 +124,9 @@ private slots:
         UiFixture f;
         AnswerPoem(f, 30);
         SavePicture("U30.BMP", 400, 300, Qt::darkGreen, "BMP");
-        f.Click(f.BoardLabel("Label09"));
+        f.Click(f.BoardLabel("verseStrip"));
         PictureViewer *viewer = f.program->Viewer(PictureKind::Poem);
-        QCOMPARE(viewer->findChild<QLabel *>("Image1")->geometry(), QRect(0, 0, 400, 300));
+        QCOMPARE(viewer->findChild<QLabel *>("picture")->geometry(), QRect(0, 0, 400, 300));
         QCOMPARE(viewer->size(), QSize(400, 300));
         // The player makes it wider: the picture follows, the height springs back.
         viewer->resize(600, 123);
@@ -134,7 +134,7 @@ private slots:
         // A taller picture in the open viewer keeps the width, drawn smaller
         // where the window would be taller than the screen.
         SavePicture("U30.BMP", 200, 400, Qt::darkBlue, "BMP");
-        f.Click(f.BoardLabel("Label28"));
+        f.Click(f.BoardLabel("stripFrame"));
         QCOMPARE(viewer->Geometry().pictureWidth, 600.0f * float(kTwipsPerPixel));
         QVERIFY(viewer->screen()->availableGeometry().contains(viewer->frameGeometry()));
         QCOMPARE(viewer->height(), viewer->width() * 2);
@@ -142,9 +142,9 @@ private slots:
         QPointer<PictureViewer> closed = viewer;
         QTest::keyClick(viewer, Qt::Key_Escape);
         QVERIFY(!closed || !closed->isVisible());
-        f.Click(f.BoardLabel("Label09"));
+        f.Click(f.BoardLabel("verseStrip"));
         closed = f.program->Viewer(PictureKind::Poem);
-        closed->findChild<QAction *>("MENU_51")->trigger();
+        closed->findChild<QAction *>("poemViewerMenuClose")->trigger();
         QVERIFY(!closed || !closed->isVisible());
         QVERIFY(!QGuiApplication::overrideCursor());
     }
@@ -153,13 +153,13 @@ private slots:
         InTemporaryFolder folder;
         UiFixture f;
         AnswerPoem(f, 5);
-        f.Click(f.BoardLabel("Label38"));
+        f.Click(f.BoardLabel("poetLabel"));
         QCOMPARE(f.dialogs.texts(), QStringList{"作者ファイルがありません"});
         PictureViewer *poet = f.program->Viewer(PictureKind::Poet);
         QVERIFY(poet && !poet->isVisible()); // created, but stays hidden
         // A new viewer without a picture takes its control's design size.
         WriteAll("A5.JPG", "not a picture");
-        f.Click(f.BoardLabel("Label38"));
+        f.Click(f.BoardLabel("poetLabel"));
         QVERIFY(poet->isVisible() && !poet->HasPicture());
         QCOMPARE(poet->Geometry().pictureWidth, 9495.0f);
         // Not a picture, a truncated one and a bomb: the viewer says why, without a box.
@@ -167,7 +167,7 @@ private slots:
                                         QByteArray("\xff\xd8\xff\xe0", 4), PictureBomb()}) {
             WriteAll("U5.BMP", bytes);
             f.dialogs.shown.clear();
-            f.Click(f.BoardLabel("Label09"));
+            f.Click(f.BoardLabel("verseStrip"));
             QVERIFY(f.dialogs.shown.isEmpty());
             PictureViewer *viewer = f.program->Viewer(PictureKind::Poem);
             QVERIFY(!viewer->HasPicture());
@@ -182,14 +182,14 @@ private slots:
             QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(1) << 30));
         }
         const qint64 readBefore = BytesRead();
-        f.Click(f.BoardLabel("Label09"));
+        f.Click(f.BoardLabel("verseStrip"));
         QVERIFY(BytesRead() - readBefore < 1024 * 1024);
         QVERIFY(f.program->Viewer(PictureKind::Poem)->Problem().contains("大きすぎ"));
         // A good picture, then one missing: the old picture stays and the message comes.
         SavePicture("U5.BMP", 60, 40, Qt::yellow, "BMP");
-        f.Click(f.BoardLabel("Label09"));
+        f.Click(f.BoardLabel("verseStrip"));
         QFile::remove("U5.BMP");
-        f.Click(f.BoardLabel("Label09"));
+        f.Click(f.BoardLabel("verseStrip"));
         QCOMPARE(f.dialogs.texts(), QStringList{"歌ファイルがありません"});
         QCOMPARE(CentrePixel(f.program->Viewer(PictureKind::Poem)), QColor(Qt::yellow));
         QVERIFY(!QGuiApplication::overrideCursor());
@@ -205,16 +205,16 @@ private slots:
         SavePicture("A75.JPG", 480, 640, Qt::blue, "JPG");
         SavePicture("U75.JPG", 700, 1200, Qt::blue, "JPG");
         const QRect area = f.Board().screen()->availableGeometry();
-        for (const char *label : {"Label38", "Label09"}) {
+        for (const char *label : {"poetLabel", "verseStrip"}) {
             f.Click(f.BoardLabel(label));
         }
         for (const PictureKind kind : {PictureKind::Poet, PictureKind::Poem}) {
             const QRect frame = f.program->Viewer(kind)->frameGeometry();
             QVERIFY2(area.contains(frame), qPrintable(QStringLiteral("%1,%2 %3×%4")
-                                                            .arg(frame.x())
-                                                            .arg(frame.y())
-                                                            .arg(frame.width())
-                                                            .arg(frame.height())));
+                                                          .arg(frame.x())
+                                                          .arg(frame.y())
+                                                          .arg(frame.width())
+                                                          .arg(frame.height())));
         }
     }
 
@@ -243,7 +243,7 @@ private slots:
     void poemListWindow() {
         InTemporaryFolder folder;
         UiFixture f;
-        f.Item("mnusum")->trigger();
+        f.Item("showPoemList")->trigger();
         PoemListWindow *list = f.program->PoemList();
         QCOMPARE(list->Text(), QStringLiteral("ichirun.txtがありません。"));
         QTest::keyClick(list, Qt::Key_Escape); // closed, and gone
@@ -251,13 +251,13 @@ private slots:
         QVERIFY(!f.program->PoemList());
 
         WriteAll("ICHIRUN.TXT", QByteArray::fromHex("8f4882cc9363") + "\r\n2\r\n");
-        f.Item("mnusum")->trigger();
+        f.Item("showPoemList")->trigger();
         list = f.program->PoemList();
-        QCOMPARE(list->findChild<QPlainTextEdit *>("Text1")->toPlainText(),
+        QCOMPARE(list->findChild<QPlainTextEdit *>("poemText")->toPlainText(),
                  QStringLiteral("秋の田\n2\n"));
         // Opened again while open: the file is not read again.
         WriteAll("ICHIRUN.TXT", "changed\r\n");
-        f.Item("mnusum")->trigger();
+        f.Item("showPoemList")->trigger();
         QCOMPARE(list->Text(), QStringLiteral("秋の田\r\n2\r\n"));
         list->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -301,7 +301,7 @@ private slots:
             };
             f.dialogs.shown.clear();
             f.dialogs.answers = {row.confirm ? MessageAnswer::Ok : MessageAnswer::Cancel};
-            f.Item("mnuData")->trigger();
+            f.Item("choosePictureFolder")->trigger();
             QCOMPARE(f.dialogs.shown.size(), row.printed ? 0 : row.confirm ? 1 : 2);
             QCOMPARE(f.program->pictureFolder, QString::fromLatin1(row.folder));
             QVERIFY(row.printed || QDir::currentPath() == before);
@@ -311,11 +311,11 @@ private slots:
         f.program->dialogCancelIsFailure = false;
         f.openFileDialog = [](const FileDialogRequest &) { return std::optional<QString>(); };
         f.dialogs.answers = {MessageAnswer::Ok};
-        f.Item("mnuData")->trigger();
+        f.Item("choosePictureFolder")->trigger();
         QCOMPARE(f.program->pictureFolder, before + u'/');
         SavePicture("U3.JPG", 30, 20, Qt::red, "JPG");
         AnswerPoem(f, 3);
-        f.Click(f.BoardLabel("Label09"));
+        f.Click(f.BoardLabel("verseStrip"));
         QVERIFY(f.program->Viewer(PictureKind::Poem)->HasPicture());
     }
 };

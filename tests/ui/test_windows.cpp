@@ -17,11 +17,11 @@ using namespace nupew::testing;
 namespace {
 
 void Register(QWidget *box, const QString &name) {
-    auto *text = box->findChild<QLineEdit *>("Text1");
+    auto *text = box->findChild<QLineEdit *>("nameField");
     QVERIFY(text->text().isEmpty());
     QCOMPARE(box->focusWidget(), text);
     text->insert(name); // typed text, as an input method commits it
-    box->findChild<QPushButton *>("Command1")->click();
+    box->findChild<QPushButton *>("registerButton")->click();
 }
 
 QByteArray Rows(const QStringList &names) {
@@ -65,13 +65,13 @@ private slots:
         bool stillOpen = false;
         QStringList popups;
         f.PlayGame([&](QWidget *box) {
-            box->findChild<QLineEdit *>("Text1")->insert("typed");
-            QTest::keyClick(box->findChild<QLineEdit *>("Text1"), Qt::Key_Return);
+            box->findChild<QLineEdit *>("nameField")->insert("typed");
+            QTest::keyClick(box->findChild<QLineEdit *>("nameField"), Qt::Key_Return);
             QTest::keyClick(box, Qt::Key_Escape);
-            QTest::keyClick(box->findChild<QPushButton *>("Command1"), Qt::Key_Return);
+            QTest::keyClick(box->findChild<QPushButton *>("registerButton"), Qt::Key_Return);
             stillOpen = box->isVisible();
-            auto *menu = box->findChild<QMenu *>("MENU_2");
-            for (const char *control : {"Command1", "Command2", "Text1"}) {
+            auto *menu = box->findChild<QMenu *>("entryMenu");
+            for (const char *control : {"registerButton", "declineButton", "nameField"}) {
                 QTest::mouseRelease(box->findChild<QWidget *>(control), Qt::RightButton);
                 if (menu->isVisible()) {
                     popups.append(control);
@@ -88,16 +88,16 @@ private slots:
         QVERIFY(stillOpen);
         QCOMPARE(popups, QStringList{"background"});
         QVERIFY(!QFile::exists(kRecordFile) && !f.program->RecordsView());
-        QCOMPARE(f.BoardText("Label47"), QStringLiteral("5")); // kept until the next start
+        QCOMPARE(f.BoardText("questionNumber"), QStringLiteral("5")); // kept until the next start
         // Its popup's 記録しない and its button 記録しない decline: a new game, nothing written.
-        for (const char *decline : {"MENU_22", "Command2"}) {
+        for (const char *decline : {"entryMenuDecline", "declineButton"}) {
             f.PressStart();
             f.PlayGame([decline](QWidget *box) {
-                QVERIFY(box->findChild<QLineEdit *>("Text1")->text().isEmpty()); // a fresh box
+                QVERIFY(box->findChild<QLineEdit *>("nameField")->text().isEmpty()); // a fresh box
                 QAction *item = box->findChild<QAction *>(decline);
                 item ? item->trigger() : box->findChild<QPushButton *>(decline)->click();
             });
-            QCOMPARE(f.BoardText("Label47"), QStringLiteral("1"));
+            QCOMPARE(f.BoardText("questionNumber"), QStringLiteral("1"));
             QVERIFY(!QFile::exists(kRecordFile) && !f.program->RecordsView());
         }
     }
@@ -112,9 +112,9 @@ private slots:
             f.program->ViewRecords();
             QPointer<RecordsWindow> before = f.program->RecordsView();
             if (button) {
-                before->findChild<QPushButton *>("Command2")->click();
+                before->findChild<QPushButton *>("resetButton")->click();
             } else {
-                f.program->Frame()->findChild<QAction *>("toku05")->trigger();
+                f.program->Frame()->findChild<QAction *>("resetRecordsTool")->trigger();
             }
             RecordsWindow *after = f.program->RecordsView();
             QVERIFY(after && after != before && after->isVisible());
@@ -137,7 +137,7 @@ private slots:
         QVERIFY(f.game().questionActive());
         f.program->ViewRecords();
         RecordsWindow *records = f.program->RecordsView();
-        f.Item("mnumil")->trigger(); // opening it again only raises it
+        f.Item("viewRecords")->trigger(); // opening it again only raises it
         QCOMPARE(f.program->RecordsView(), records);
         QTest::keyClick(records, Qt::Key_Escape); // 閉じる abandons the game
         QCOMPARE(f.game().questionNumber(), qint16(1));
@@ -160,14 +160,14 @@ private slots:
             const QImage image = shot(cell);
             return Pixels(image, image.rect().adjusted(2, 2, -3, -3), IsDark);
         };
-        QVERIFY2(ink("Label1(1)") > 2 * ink("Label1(2)"), "the tags are drawn as text");
-        for (const char *cell : {"Label5(1)", "Label2(0)", "Label1(3)"}) {
+        QVERIFY2(ink("name1") > 2 * ink("name2"), "the tags are drawn as text");
+        for (const char *cell : {"rank1", "faults0", "name3"}) {
             QCOMPARE(QColor(shot(cell).pixel(0, shot(cell).height() / 2)), QColor(Qt::black));
         }
-        auto *menu = records->findChild<QMenu *>("MENU_3");
-        QTest::mouseRelease(records->findChild<QPushButton *>("Command1"), Qt::RightButton);
+        auto *menu = records->findChild<QMenu *>("recordsMenu");
+        QTest::mouseRelease(records->findChild<QPushButton *>("closeButton"), Qt::RightButton);
         QVERIFY(!menu->isVisible());
-        QTest::mouseRelease(records->findChild<QLabel *>("Label1(4)"), Qt::RightButton);
+        QTest::mouseRelease(records->findChild<QLabel *>("name4"), Qt::RightButton);
         QVERIFY(menu->isVisible());
         menu->hide();
     }
@@ -184,10 +184,10 @@ private slots:
         };
         f.program->ViewRecords();
         RecordsWindow *records = f.program->RecordsView();
-        f.Item("mnuKiroku")->trigger();
+        f.Item("printRecords")->trigger();
         QVERIFY(f.dialogs.shown.isEmpty());
         // Back with its buttons, on the grey of a printed window.
-        QVERIFY(!records->findChild<QPushButton *>("Command1")->isHidden());
+        QVERIFY(!records->findChild<QPushButton *>("closeButton")->isHidden());
         QCOMPARE(records->palette().color(QPalette::Window), QColor(128, 128, 128));
         const QByteArray bytes = ReadAll(pdf);
         QCOMPARE(bytes.count("/Type /Page\n") + bytes.count("/Type /Page "), 1);
@@ -204,7 +204,7 @@ private slots:
     void printCancelledOrFailing() {
         InTemporaryFolder folder;
         UiFixture f;
-        f.Item("mnuKiroku")->trigger(); // the printer setup is cancelled
+        f.Item("printRecords")->trigger(); // the printer setup is cancelled
         QVERIFY(!f.program->RecordsView());
         QVERIFY(f.dialogs.shown.isEmpty());
         // A printer that cannot be opened: the message, and the window restored.
@@ -213,11 +213,11 @@ private slots:
             printer.setOutputFileName("/nonexistent-folder/x.pdf");
             return true;
         };
-        f.Item("mnuKiroku")->trigger();
+        f.Item("printRecords")->trigger();
         QCOMPARE(f.dialogs.texts(), QStringList{"記録の印刷ができません。"});
         RecordsWindow *records = f.program->RecordsView();
         QVERIFY(records && !records->isVisible()); // loaded hidden by the print
-        QVERIFY(!records->findChild<QPushButton *>("Command1")->isHidden());
+        QVERIFY(!records->findChild<QPushButton *>("closeButton")->isHidden());
     }
 };
 

@@ -107,12 +107,12 @@ struct UiFixture {
         QTest::mouseDClick(window, Qt::LeftButton, {},
                            window->mapFromGlobal(widget->mapToGlobal(pos)));
     }
-    void ClickCard(int card) { Click(BoardLabel(QStringLiteral("Label0%1").arg(card))); }
-    void PressStart() { Click(Child<QPushButton>(Board(), QStringLiteral("Command1"))); }
+    void ClickCard(int card) { Click(BoardLabel(QStringLiteral("card%1").arg(card))); }
+    void PressStart() { Click(Child<QPushButton>(Board(), QStringLiteral("startButton"))); }
     int RightCard() { return game().answerPosition() + 1; }
     int WrongCard() { return RightCard() % program->settings.cardCount + 1; }
     QColor CardColor(int card) {
-        return BoardLabel(QStringLiteral("Label0%1").arg(card))->palette().color(QPalette::Window);
+        return BoardLabel(QStringLiteral("card%1").arg(card))->palette().color(QPalette::Window);
     }
     QAction *Item(const QString &name) { return program->Frame()->Item(name); }
     // Starts the next question and answers it three seconds later, after a wrong pick if asked.

@@ -140,7 +140,7 @@ private slots:
         f.PressStart();
         QVERIFY(f.game().voiced());
         const QString verse = f.game().askedVerses()[1];
-        QTRY_COMPARE_WITH_TIMEOUT(f.BoardText(QStringLiteral("Label09")), verse.left(21), 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(f.BoardText(QStringLiteral("verseStrip")), verse.left(21), 15000);
         QVERIFY(!f.timer.pending); // the text reveal never ran
         const double firstSound = recorder.FirstSoundMs() - started;
         QVERIFY2(firstSound > -5 && firstSound < 150, qPrintable(QString::number(firstSound)));

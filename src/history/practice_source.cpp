@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: MIT
+// The poems of each new game in the chosen practice mode.
+#include "history/practice_source.h"
+
+namespace nupew {
+
+HistoryPracticeSource::HistoryPracticeSource(History &history, Random &random,
+                                             std::function<QDate()> today,
+                                             std::function<const DecisiveTable &()> decisive)
+    : history_(history), random_(random), today_(std::move(today)), decisive_(std::move(decisive)) {
+}
+
+PracticeSet HistoryPracticeSource::NextGameSet() {
+    PracticeSet set;
+    set.name = mode_.Name();
+    if (mode_.kind == PracticeKind::Drill) {
+        // The order comes from the boxes and reactions recorded so far; with
+        // no history to read, every poem is new.
+        std::array<DrillState, kPoemCount> states{};
+        QString why;
+        if (const std::unique_ptr<HistoryDatabase> db = history_.Reader(&why)) {
+            db->LoadDrill(&states);
+        }
+        set.poems = DrillOrder(states, today_(), random_);
+        set.inOrder = true;
+    } else if (!mode_.IsWholeGame()) {
+        set.poems = mode_.Poems(decisive_());
+    }
+    history_.SetMode(set.name);
+    if (told_) {
+        told_(set.name);
+    }
+    return set;
+}
+
+} // namespace nupew

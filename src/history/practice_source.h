@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: MIT
+// The poems of each new game in the chosen practice mode; the drill's order
+// from the answers recorded so far.
+#pragma once
+
+#include "core/decisive.h"
+#include "core/practice.h"
+#include "history/history.h"
+
+#include <QDate>
+#include <functional>
+
+namespace nupew {
+
+class HistoryPracticeSource final : public PracticeSource {
+public:
+    HistoryPracticeSource(History &history, Random &random, std::function<QDate()> today,
+                          std::function<const DecisiveTable &()> decisive);
+
+    void SetMode(const PracticeMode &mode) { mode_ = mode; }
+    const PracticeMode &Mode() const { return mode_; }
+    // Told the name of every set handed out (empty: the whole game).
+    void OnNewSet(std::function<void(const QString &name)> told) { told_ = std::move(told); }
+
+    PracticeSet NextGameSet() override;
+
+private:
+    History &history_;
+    Random &random_;
+    std::function<QDate()> today_;
+    std::function<const DecisiveTable &()> decisive_;
+    std::function<void(const QString &)> told_;
+    PracticeMode mode_;
+};
+
+} // namespace nupew

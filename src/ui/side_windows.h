@@ -1,0 +1,99 @@
+// SPDX-License-Identifier: MIT
+// The windows beside the board and the main window: the records, the poem
+// list, the help, the statistics and the two picture viewers, each from its
+// first use until it closes.
+#pragma once
+
+#include "core/game.h"
+#include "history/history.h"
+#include "records/record_book.h"
+#include "ui/folder_selection.h"
+#include "ui/picture_viewer.h"
+
+#include <QObject>
+#include <QPointer>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QPrinter;
+
+namespace nupew {
+
+class HelpWindow;
+class PoemListWindow;
+class RecordsWindow;
+class StatisticsWindow;
+
+class SideWindows final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(SideWindows)
+public:
+    // The dialogs a test answers; empty, the real ones.
+    struct Choosers {
+        std::function<bool(QPrinter &)> printerSetup;
+        std::function<std::optional<QString>()> saveFileDialog;
+        FolderSelection::OpenFile openFileDialog;
+    };
+    SideWindows(const PoemCatalogue &catalogue, Game &game, const QWidget &board,
+                RecordBook &records, History &history, Dialogs &dialogs, Choosers choosers);
+    ~SideWindows() override;
+
+    // The records window: opened (or raised) and filled; emptied and shown again.
+    void ViewRecords();
+    void ResetRecords();
+    // 記録印刷: the printer setup, then the records window on paper.
+    void PrintRecordsMenu();
+    void PrintRecords(QPrinter &printer);
+    void ShowPoemList();
+    void ShowHelpPage(const QString &page);
+    // 成績の分析, filled from the history, the answers just given too.
+    void ShowStatistics();
+    // The record entry box of a finished game, over the board when it shows:
+    // 記録する registers the result and shows the table, 記録しない starts a new game.
+    void AskForRecord(const QString &averageText, const QString &faultsText);
+    // The figures of a finished practice game: true for もう一度.
+    bool ShowPracticeEnd(const QString &name, const QString &averageText,
+                         const QString &reactionText, const QString &faultsText);
+    // ﾃﾞｰﾀ（歌）読み出しﾌｫﾙﾀﾞの設定: the folder of the picture chosen in the
+    // shared open-file dialog.
+    void ChoosePictureFolder(QString &folder, bool cancelIsFailure);
+    // The picture of the current poem or poet, once the question is decided.
+    void OpenPicture(PictureKind kind, const QString &folder);
+    void ClosePictures();
+
+    RecordsWindow *Records() const;
+    PictureViewer *Viewer(PictureKind kind) const;
+    PoemListWindow *PoemList() const;
+    HelpWindow *Help() const;
+    StatisticsWindow *Statistics() const;
+
+signals:
+    // 閉じる of the records window: a new game follows.
+    void newGameWanted();
+    // A picture asked for from one of the boxes.
+    void pictureWanted(nupew::PictureKind kind);
+
+private:
+    QWidget *BoxParent() const;
+    RecordsWindow &LoadRecordsWindow();
+    void FillRecords();
+    void ExportStatistics();
+
+    const PoemCatalogue &catalogue_;
+    Game &game_;
+    const QWidget &board_;
+    RecordBook &book_;
+    History &history_;
+    Dialogs &dialogs_;
+    Choosers choosers_;
+    QPointer<RecordsWindow> records_;
+    QPointer<PictureViewer> poemViewer_;
+    QPointer<PictureViewer> poetViewer_;
+    QPointer<PoemListWindow> poemList_;
+    QPointer<HelpWindow> help_;
+    QPointer<StatisticsWindow> statistics_;
+    std::unique_ptr<QWidget> dialogHost_; // never shown: the parent of the open-file dialog
+};
+
+} // namespace nupew
