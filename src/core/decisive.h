@@ -11,6 +11,11 @@
 
 namespace nupew {
 
+// The most decisive characters a poem needs (大山, 六字決まり); counts run 1 to this.
+inline constexpr int kMaxDecisiveCount = 6;
+// Arrays by count, indexed by the count itself.
+inline constexpr size_t kByCount = kMaxDecisiveCount + 1;
+
 // A poem's upper verse as a karuta player hears it: its spoken form (column
 // kUpperSpoken) without spaces, and う after an o-row kana as the long お it
 // sounds (あふこと, said おうこと, is heard おーこと like おほけなく). The

@@ -66,29 +66,29 @@ QString FindExisting(const QString &path) {
     return split.folder + (found.isEmpty() ? split.name : found);
 }
 
-short FileExists(const QString &path) {
+FileState FileStateOf(const QString &path) {
     const QString resolved = FindExisting(path);
     const QFileInfo info(resolved);
     if (!QFileInfo(info.absolutePath()).isDir()) {
-        return 76;
+        return FileState::NoFolder;
     }
     // A FIFO, a device, a folder or a link that leads nowhere or out of the
     // folder is no file of ours: it is never opened, so that nothing can block here.
     const NameCheck check = CheckName(resolved);
     if (check.missing()) {
-        return 0;
+        return FileState::Missing;
     }
     if (check.refused()) {
-        return 75;
+        return FileState::Unusable;
     }
     const ReadResult probe = ReadRegularFile(resolved, 0);
     if (probe.ok()) {
-        return -1;
+        return FileState::Readable;
     }
     if (probe.status == ReadResult::Status::Missing) {
-        return 0;
+        return FileState::Missing;
     }
-    return info.isReadable() ? 75 : 70;
+    return info.isReadable() ? FileState::Unusable : FileState::Denied;
 }
 
 } // namespace nupew

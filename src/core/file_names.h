@@ -14,8 +14,14 @@ QString ResolveName(const QString &path);
 // Like ResolveName, but a missing file keeps the name as it was given.
 QString FindExisting(const QString &path);
 
-// -1 when the file can be opened for reading, 0 when there is no such file,
-// otherwise a positive code: 70 access denied, 75 other failure, 76 no such folder.
-short FileExists(const QString &path);
+// What stands at a name (matched as FindExisting does).
+enum class FileState {
+    Readable, // a regular file that opens for reading
+    Missing,  // nothing: a new file may be made there
+    Denied,   // a regular file that may not be read
+    Unusable, // no file of ours (FIFO, folder, device, link out), or reading failed
+    NoFolder, // the folder itself is missing
+};
+FileState FileStateOf(const QString &path);
 
 } // namespace nupew

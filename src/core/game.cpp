@@ -345,14 +345,9 @@ float Game::ReactionTime(int question) const {
         decisiveAt =
             startTimes_[question] + float(decisiveSteps_[question] * Rules().revealDelay) / 10.0f;
     }
-    float reaction = answerTimes_[question] - decisiveAt;
-    // Times are seconds of the day: an answer after midnight folds back.
-    if (reaction < -43200.0f) {
-        reaction += 86400.0f;
-    } else if (reaction > 43200.0f) {
-        reaction -= 86400.0f;
-    }
-    return reaction;
+    // Both from the question's start, which came before either of them.
+    const float start = startTimes_[question];
+    return SecondsAfter(start, answerTimes_[question]) - SecondsAfter(start, decisiveAt);
 }
 
 void Game::ShowPoet() {
@@ -381,10 +376,7 @@ MaybeEnd Game::TakeCard() {
         board_.Beep();
         pickedCard_ = pickDone;
         board_.SetMessage(QStringLiteral(" 正解です。開始ボタンを左クリックしてください。"));
-        float elapsed = answerTimes_[question] - startTimes_[question];
-        if (elapsed < 0) {
-            elapsed = answerTimes_[question] + (86400.0f - startTimes_[question]);
-        }
+        const float elapsed = SecondsAfter(startTimes_[question], answerTimes_[question]);
         elapsedTimes_[question] = elapsed;
         reactionTimes_[question] = ReactionTime(question);
         ShowDecisive();
@@ -404,7 +396,7 @@ MaybeEnd Game::TakeCard() {
     board_.SetMessage(QStringLiteral("まちがいました。次を選んでください！"));
     ++faultCount_;
     board_.SetFaultCount(QString::number(faultCount_));
-    if (faultCount_ <= Rules().faultLimit) {
+    if (const std::optional<int> limit = Rules().FaultLimit(); !limit || faultCount_ <= *limit) {
         return std::nullopt;
     }
     board_.SetMessage(QStringLiteral("残念でした。次回はがんばってください！"));
@@ -447,11 +439,8 @@ void Game::LogStop(GameStop how) {
     const int question = QuestionIndex();
     // The question under way counts when it cost faults; one never started does not.
     if (answerOpen_ && faultCount_ > faultsAtStart_) {
-        float elapsed = clock_.Now() - startTimes_[question];
-        if (elapsed < 0) {
-            elapsed += 86400.0f;
-        }
-        AnsweredQuestion lost = Answered(question, elapsed);
+        AnsweredQuestion lost =
+            Answered(question, SecondsAfter(startTimes_[question], clock_.Now()));
         lost.reactionTime = -1.0f;
         lost.lost = true;
         log_->QuestionAnswered(lost);

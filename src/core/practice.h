@@ -29,7 +29,7 @@ struct PracticeMode {
     int from = 0;                 // a free range from–to (1-100); 0 when unused
     int to = 0;
     std::array<bool, kColourCount> colours{};
-    std::array<bool, 7> counts{}; // by count of decisive characters, 1 to 6
+    std::array<bool, kByCount> counts{}; // by count of decisive characters, 1 to 6
     friend bool operator==(const PracticeMode &, const PracticeMode &) = default;
 
     bool IsWholeGame() const { return kind == PracticeKind::All; }

@@ -114,6 +114,12 @@ public:
     virtual void CloseBoard() = 0;
 };
 
+// The seconds from `from` to `to`, both seconds of the day: a `to` earlier
+// than `from` is on the next day.
+inline float SecondsAfter(float from, float to) {
+    return to >= from ? to - from : to + (86400.0f - from);
+}
+
 // Seconds since midnight, single precision.
 class TimeOfDay {
 public:

@@ -142,11 +142,11 @@ SettingsStore::SettingsStore(Settings &settings, Dialogs &dialogs)
 
 void SettingsStore::LoadAtStartUp() {
     RemoveStaleTemporaries(QString(), {kOptionsFile, kDisplayFile});
-    if (FileExists(kOptionsFile) == 0) {
+    if (FileStateOf(kOptionsFile) == FileState::Missing) {
         WriteDefaultOptions();
     }
     ReadOptions();
-    if (FileExists(kDisplayFile) == 0) {
+    if (FileStateOf(kDisplayFile) == FileState::Missing) {
         WriteDefaultDisplay();
     }
     ReadDisplay();

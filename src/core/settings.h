@@ -30,6 +30,10 @@ struct Settings {
     qint16 upperTextMode = kKanjiText;
     qint16 lowerTextMode = kKanaText;
 
+    // The faults a game allows; none for なし (kNoFaultLimit in the file).
+    std::optional<int> FaultLimit() const {
+        return faultLimit == kNoFaultLimit ? std::nullopt : std::optional<int>(faultLimit);
+    }
     bool UpperInKana() const { return upperTextMode == kKanaText; }
     bool LowerInKana() const { return lowerTextMode == kKanaText; }
 

@@ -78,14 +78,14 @@ bool LoadStatistics(QSqlDatabase &db, const DecisiveTable &decisive, HistoryStat
         result.gameCount += g.games;
         result.games.append(g);
     }
-    std::array<double, 7> sums{};
-    std::array<int, 7> counts{};
+    std::array<double, kByCount> sums{};
+    std::array<int, kByCount> counts{};
     for (int p = 0; p < kPoemCount; ++p) {
         const int count = decisive.Count(p);
         sums[size_t(count)] += result.poems[size_t(p)].reactionSum;
         counts[size_t(count)] += result.poems[size_t(p)].reactions;
     }
-    for (size_t c = 1; c < 7; ++c) {
+    for (size_t c = 1; c < kByCount; ++c) {
         if (counts[c] > 0) {
             result.reactionByCount[c] = sums[c] / counts[c];
         }

@@ -45,7 +45,7 @@ struct HistoryStatistics {
     QList<GameStatistics> games;
     int gameCount = 0;
     // Mean reaction by the count of decisive characters (index 1 to 6).
-    std::array<std::optional<double>, 7> reactionByCount{};
+    std::array<std::optional<double>, kByCount> reactionByCount{};
 };
 
 inline constexpr int kGamePoints = 300;

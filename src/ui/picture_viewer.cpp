@@ -233,14 +233,14 @@ void PictureViewer::Open(const QString &folder, int poem, bool boardNormal, Dial
     QString found;
     QString problem; // a file of the player's that is there but unusable
     for (const QString &name : names) {
-        const short state = FileExists(name);
-        if (state == -1) {
+        const FileState state = FileStateOf(name);
+        if (state == FileState::Readable) {
             found = name;
             break;
         }
         const QString existing = FindExisting(name);
         const NameCheck check = CheckName(existing);
-        if (state > 0 && !check.missing() && problem.isEmpty()) {
+        if (state != FileState::Missing && !check.missing() && problem.isEmpty()) {
             problem = QStringLiteral("%1 を使えません（%2）")
                           .arg(QFileInfo(existing).fileName(),
                                check.refused() ? check.reason : QStringLiteral("読み取り禁止です"));

@@ -80,9 +80,9 @@ PracticeDialog::PracticeDialog(const PracticeMode &mode, const DecisiveTable &de
     }
 
     grid->addWidget(kinds_[3], 6, 0, 1, 7);
-    const char16_t *const countTexts[7] = {u"",     u"一字", u"二字", u"三字",
+    const char16_t *const countTexts[kByCount] = {u"",     u"一字", u"二字", u"三字",
                                            u"四字", u"五字", u"六字"};
-    for (int n = 1; n <= 6; ++n) {
+    for (int n = 1; n <= kMaxDecisiveCount; ++n) {
         counts_[size_t(n)] = Check(this, QStringLiteral("count%1").arg(n),
                                    QString::fromUtf16(countTexts[n]) + QStringLiteral("決まり"));
         // The decisive characters of its poems, as players say them.
@@ -130,7 +130,7 @@ void PracticeDialog::Load(const PracticeMode &mode) {
     freeRange_->setChecked(mode.from > 0);
     from_->setValue(mode.from > 0 ? mode.from : 1);
     to_->setValue(mode.to > 0 ? mode.to : kPoemCount);
-    for (size_t n = 1; n < 7; ++n) {
+    for (size_t n = 1; n < kByCount; ++n) {
         counts_[n]->setChecked(mode.counts[n]);
     }
 }
@@ -150,7 +150,7 @@ PracticeMode PracticeDialog::Mode() const {
         mode.from = std::min(from_->value(), to_->value());
         mode.to = std::max(from_->value(), to_->value());
     }
-    for (size_t n = 1; n < 7; ++n) {
+    for (size_t n = 1; n < kByCount; ++n) {
         mode.counts[n] = counts_[n]->isChecked();
     }
     return mode;
@@ -168,7 +168,7 @@ void PracticeDialog::Update() {
     for (QCheckBox *box : colours_) {
         box->setEnabled(mode.kind == PracticeKind::Colours);
     }
-    for (size_t n = 1; n < 7; ++n) {
+    for (size_t n = 1; n < kByCount; ++n) {
         counts_[n]->setEnabled(mode.kind == PracticeKind::Decisive);
     }
     const qsizetype poems = mode.Poems(decisive_).size();

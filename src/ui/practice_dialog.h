@@ -37,7 +37,7 @@ private:
     QSpinBox *from_ = nullptr;
     QSpinBox *to_ = nullptr;
     std::array<QCheckBox *, kColourCount> colours_{};
-    std::array<QCheckBox *, 7> counts_{};
+    std::array<QCheckBox *, kByCount> counts_{};
     QLabel *note_ = nullptr;
     QPushButton *ok_ = nullptr;
 };

@@ -247,7 +247,7 @@ void StatisticsWindow::DrawCounts(const HistoryStatistics &statistics) {
     set->setColor(kReactionColor);
     QStringList categories;
     double top = 0;
-    for (size_t count = 1; count <= 6; ++count) {
+    for (size_t count = 1; count < kByCount; ++count) {
         const double value = statistics.reactionByCount[count].value_or(0.0);
         *set << value;
         top = std::max(top, value);

@@ -61,11 +61,12 @@ private slots:
         QCOMPARE(settings, Settings());
         QCOMPARE(ReadAll("NUPEKI1.DAT"), QByteArray("5,8,8,4\r\n"));
         QCOMPARE(ReadAll("NUPEKI2.DAT"), QByteArray("0,2\r\n"));
-        // The codes of the existence check the files are looked up by.
+        // What stands at the names the files are looked up by.
         QDir().mkdir("D");
-        QCOMPARE(FileExists("nupeki1.dat"), short(-1));
-        QCOMPARE(FileExists("B.TXT"), short(0));
-        QVERIFY(FileExists("nofolder/B.TXT") > 0 && FileExists("D") > 0);
+        QCOMPARE(FileStateOf("nupeki1.dat"), FileState::Readable);
+        QCOMPARE(FileStateOf("B.TXT"), FileState::Missing);
+        QCOMPARE(FileStateOf("nofolder/B.TXT"), FileState::NoFolder);
+        QCOMPARE(FileStateOf("D"), FileState::Unusable);
     }
 };
 
