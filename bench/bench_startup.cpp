@@ -88,7 +88,7 @@ int main(int argc, char *argv[]) {
     clock.start();
     QApplication app(argc, argv);
     InstallFontSubstitutions();
-    LoadJapaneseTranslations(app);
+    InstallTranslations(&app, QLocale(QLocale::Japanese));
     QTemporaryDir folder;
     QDir::setCurrent(folder.path());
 

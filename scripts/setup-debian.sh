@@ -11,12 +11,13 @@ purpose="${1:-play}"
 
 # Building and running the game: compiler, Qt (with Qt Charts, which needs the
 # OpenGL module, and the SQLite driver of Qt SQL for the answer history), its
-# Japanese texts, window-system and image plugins, the fonts the windows are drawn in,
+# Japanese texts, the Linguist tools that compile our English translation,
+# window-system and image plugins, the fonts the windows are drawn in,
 # and for reading aloud the speech synthesizer with its dictionary and the
 # PulseAudio client library (PulseAudio or PipeWire plays it).
 play=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev libvulkan-dev
+  qt6-base-dev qt6-base-dev-tools qt6-l10n-tools libgl-dev libvulkan-dev
   qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite
   qt6-qpa-plugins qt6-translations-l10n qt6-image-formats-plugins
   fonts-ipafont-mincho fonts-ipafont-gothic fontconfig

@@ -58,7 +58,7 @@ void Save(QWidget *window, const QString &folder, const QString &name) {
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     InstallFontSubstitutions();
-    LoadJapaneseTranslations(app);
+    InstallTranslations(&app, QLocale(QLocale::Japanese));
     const QString out =
         QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".")).absolutePath();
     QDir().mkpath(out);

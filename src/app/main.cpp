@@ -10,7 +10,7 @@ int main(int argc, char *argv[]) {
     QApplication::setApplicationName(QStringLiteral("Nupew"));
     QApplication::setOrganizationName(QStringLiteral("Nupew"));
     nupew::InstallFontSubstitutions();
-    nupew::LoadJapaneseTranslations(app);
+    nupew::InstallTranslations(&app);
     nupew::Program program;
     program.Main();
     return QApplication::exec();

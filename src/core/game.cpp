@@ -3,6 +3,7 @@
 #include "core/game.h"
 #include "version.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <cmath>
 
@@ -137,7 +138,7 @@ void Game::DealQuestion() {
                            position < cardCount ? CardOrder(cardTexts[position]) : QString());
     }
     poemDealt_.fill(false);
-    board_.SetMessage(QStringLiteral("開始ボタンを左クリックしてください。"));
+    board_.SetMessage(QCoreApplication::translate("Game", "開始ボタンを左クリックしてください。"));
 }
 
 QString Game::CardOrder(const QString &lowerVerse) {
@@ -194,7 +195,8 @@ void Game::StartQuestion() {
     }
     board_.SetQuestionNumber(QString::number(questionNumber_));
     board_.SetFaultCount(QString::number(faultCount_));
-    board_.SetMessage(QStringLiteral("上の句に続く下の句をできるだけ早く選んでください。"));
+    board_.SetMessage(
+        QCoreApplication::translate("Game", "上の句に続く下の句をできるだけ早く選んでください。"));
     answerOpen_ = true;
     cardTaken_.fill(false);
     const int question = QuestionIndex();
@@ -216,12 +218,12 @@ void Game::StartQuestion() {
             board_.SetVerse(QString());
             return;
         }
-        board_.SetMessage(
-            QStringLiteral("読み上げの用意が間に合わないため、この問題は文字だけで表示します。"));
+        board_.SetMessage(QCoreApplication::translate(
+            "Game", "読み上げの用意が間に合わないため、この問題は文字だけで表示します。"));
     }
     if (Rules().revealDelay <= 0) {
         board_.SetVerse(revealVerse_.left(kRevealSteps));
-        decisiveTimes_[question] = startTimes_[question];
+        decisiveOffsets_[question] = 0.0f;
         decisiveShown_[question] = true;
         return;
     }
@@ -260,7 +262,7 @@ void Game::VoiceStep(unsigned generation, int step, float late) {
         if (Rules().revealDelay <= 0) {
             board_.SetVerse(revealVerse_.left(kRevealSteps));
             if (!decisiveShown_[question]) {
-                decisiveTimes_[question] = clock_.Now();
+                decisiveOffsets_[question] = SecondsAfter(startTimes_[question], clock_.Now());
                 decisiveShown_[question] = true;
             }
         } else if (revealStep_ < kRevealSteps) {
@@ -273,7 +275,7 @@ void Game::VoiceStep(unsigned generation, int step, float late) {
     board_.SetVerse(revealShown_);
     if (revealStep_ >= decisiveSteps_[question] && !decisiveShown_[question]) {
         // The decisive sound began `late` seconds before this call.
-        decisiveTimes_[question] = clock_.Now() - late;
+        decisiveOffsets_[question] = SecondsAfter(startTimes_[question], clock_.Now()) - late;
         decisiveShown_[question] = true;
     }
 }
@@ -293,7 +295,7 @@ void Game::RevealNext(unsigned generation) {
     board_.SetVerse(revealShown_);
     const int question = QuestionIndex();
     if (revealStep_ == decisiveSteps_[question]) {
-        decisiveTimes_[question] = clock_.Now();
+        decisiveOffsets_[question] = SecondsAfter(startTimes_[question], clock_.Now());
         decisiveShown_[question] = true;
     }
     if (revealStep_ < kRevealSteps) {
@@ -338,16 +340,16 @@ void Game::ShowDecisive() {
 
 float Game::ReactionTime(int question) const {
     // A pick before the decisive step counts from when that step was due.
-    float decisiveAt = decisiveTimes_[question];
+    // Both counted from the question's start; the decisive sound may begin a
+    // moment before the clock says the reading started.
+    const float answered = SecondsAfter(startTimes_[question], answerTimes_[question]);
+    float decisive = decisiveOffsets_[question];
     if (!decisiveShown_[question] && voiced_[question] && reader_) {
-        decisiveAt = answerTimes_[question] + reader_->SecondsUntil(decisiveSteps_[question]);
+        decisive = answered + reader_->SecondsUntil(decisiveSteps_[question]);
     } else if (!decisiveShown_[question]) {
-        decisiveAt =
-            startTimes_[question] + float(decisiveSteps_[question] * Rules().revealDelay) / 10.0f;
+        decisive = float(decisiveSteps_[question] * Rules().revealDelay) / 10.0f;
     }
-    // Both from the question's start, which came before either of them.
-    const float start = startTimes_[question];
-    return SecondsAfter(start, answerTimes_[question]) - SecondsAfter(start, decisiveAt);
+    return answered - decisive;
 }
 
 void Game::ShowPoet() {
@@ -375,7 +377,8 @@ MaybeEnd Game::TakeCard() {
         board_.SetPoetTall(currentPoet_.tall);
         board_.Beep();
         pickedCard_ = pickDone;
-        board_.SetMessage(QStringLiteral(" 正解です。開始ボタンを左クリックしてください。"));
+        board_.SetMessage(
+            QCoreApplication::translate("Game", " 正解です。開始ボタンを左クリックしてください。"));
         const float elapsed = SecondsAfter(startTimes_[question], answerTimes_[question]);
         elapsedTimes_[question] = elapsed;
         reactionTimes_[question] = ReactionTime(question);
@@ -393,13 +396,14 @@ MaybeEnd Game::TakeCard() {
     }
 
     board_.SetCardColor(p - 1, kWrongCard);
-    board_.SetMessage(QStringLiteral("まちがいました。次を選んでください！"));
+    board_.SetMessage(QCoreApplication::translate("Game", "まちがいました。次を選んでください！"));
     ++faultCount_;
     board_.SetFaultCount(QString::number(faultCount_));
     if (const std::optional<int> limit = Rules().FaultLimit(); !limit || faultCount_ <= *limit) {
         return std::nullopt;
     }
-    board_.SetMessage(QStringLiteral("残念でした。次回はがんばってください！"));
+    board_.SetMessage(
+        QCoreApplication::translate("Game", "残念でした。次回はがんばってください！"));
     if (reader_) {
         reader_->Decided(currentPoem_ - 1);
     }
@@ -558,7 +562,7 @@ void ConcludeGame(Game &game, Dialogs &dialogs, const GameEnd &end) {
         }
         return;
     case GameEnd::Kind::FaultLimit:
-        if (dialogs.ShowMessage({QStringLiteral("もう一度挑戦しますか。"),
+        if (dialogs.ShowMessage({QCoreApplication::translate("Game", "もう一度挑戦しますか。"),
                                  QStringLiteral("「タワユ」Ver ") + ShortVersion(),
                                  MessageButtons::YesNo, MessageIcon::Question, true}) ==
             MessageAnswer::Yes) {

@@ -193,7 +193,7 @@ private:
     std::array<float, 102> answerTimes_{};
     std::array<float, 102> elapsedTimes_{};
     std::array<int, 102> decisiveSteps_{};
-    std::array<float, 102> decisiveTimes_{}; // when the decisive step was shown
+    std::array<float, 102> decisiveOffsets_{}; // when the decisive step was shown, after the start
     std::array<bool, 102> decisiveShown_{};
     std::array<float, 102> reactionTimes_{};
     std::array<bool, 102> voiced_{}; // the verse followed the voice

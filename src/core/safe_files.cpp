@@ -3,6 +3,7 @@
 // bounded by the bytes really read, writes that are either whole or not at all.
 #include "core/safe_files.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
@@ -13,8 +14,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <optional>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,22 +41,22 @@ FileResult Fail(const QString &what, const QString &path, const QString &reason)
 }
 
 QString NotRegularText() {
-    return QStringLiteral("通常のファイルではありません");
+    return QCoreApplication::translate("Files", "通常のファイルではありません");
 }
 
 QString KindText(mode_t mode) {
     switch (mode & S_IFMT) {
     case S_IFIFO:
-        return QStringLiteral("名前付きパイプ");
+        return QCoreApplication::translate("Files", "名前付きパイプ");
     case S_IFDIR:
-        return QStringLiteral("フォルダー");
+        return QCoreApplication::translate("Files", "フォルダー");
     case S_IFCHR:
     case S_IFBLK:
-        return QStringLiteral("デバイス");
+        return QCoreApplication::translate("Files", "デバイス");
     case S_IFSOCK:
-        return QStringLiteral("ソケット");
+        return QCoreApplication::translate("Files", "ソケット");
     default:
-        return QStringLiteral("特殊なファイル");
+        return QCoreApplication::translate("Files", "特殊なファイル");
     }
 }
 
@@ -127,22 +128,28 @@ NameCheck CheckName(const QString &path) {
     check.kind = NameCheck::Kind::Refused;
     if (S_ISLNK(st.st_mode)) {
         if (::stat(Native(path).constData(), &st) != 0) {
-            check.reason = QStringLiteral("リンク先がありません（%1）").arg(ErrorText(errno));
+            check.reason = QCoreApplication::translate("Files", "リンク先がありません（%1）")
+                               .arg(ErrorText(errno));
             return check;
         }
         if (!S_ISREG(st.st_mode)) {
-            check.reason = NotRegularText() + QStringLiteral("（リンク先が%1）").arg(KindText(st.st_mode));
+            check.reason =
+                NotRegularText() +
+                QCoreApplication::translate("Files", "（リンク先が%1）").arg(KindText(st.st_mode));
             return check;
         }
         const QFileInfo info(path);
         const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
         const QString target = info.canonicalFilePath();
         if (folder.isEmpty() || !target.startsWith(folder + u'/')) {
-            check.reason = QStringLiteral("フォルダーの外を指すリンクです（%1）").arg(target);
+            check.reason =
+                QCoreApplication::translate("Files", "フォルダーの外を指すリンクです（%1）")
+                    .arg(target);
             return check;
         }
     } else if (!S_ISREG(st.st_mode)) {
-        check.reason = NotRegularText() + QStringLiteral("（%1）").arg(KindText(st.st_mode));
+        check.reason = NotRegularText() +
+                       QCoreApplication::translate("Files", "（%1）").arg(KindText(st.st_mode));
         return check;
     }
     check.kind = NameCheck::Kind::Regular;
@@ -226,8 +233,8 @@ namespace {
 
 // A new file written and synced beside its target, not yet in its place.
 struct Prepared {
-    QString path;       // the name the caller gave
-    QByteArray target;  // the file the rename replaces
+    QString path;      // the name the caller gave
+    QByteArray target; // the file the rename replaces
     QByteArray temporary;
     QString folder;
 };
@@ -282,7 +289,8 @@ FileResult Prepare(const QString &path, const QByteArray &bytes, Prepared *prepa
     if (written.st_size != bytes.size()) {
         ::unlink(prepared->temporary.constData());
         return Fail(QStringLiteral("checking"), path,
-                    QStringLiteral("書いた大きさが合いません（%1 バイトのはずが %2 バイト）")
+                    QCoreApplication::translate(
+                        "Files", "書いた大きさが合いません（%1 バイトのはずが %2 バイト）")
                         .arg(bytes.size())
                         .arg(qint64(written.st_size)));
     }
@@ -336,9 +344,10 @@ FileResult WriteFilesTogether(const QList<FileContents> &files, QString *failedP
         }
         const ReadResult read = ReadRegularFile(file.path, 16 * 1024 * 1024);
         if (!read.ok() || read.truncated) {
-            return failedAt(file.path, FileResult::Failure(read.truncated
-                                                               ? QStringLiteral("ファイルが大きすぎます")
-                                                               : read.errorString));
+            return failedAt(file.path, FileResult::Failure(
+                                           read.truncated ? QCoreApplication::translate(
+                                                                "Files", "ファイルが大きすぎます")
+                                                          : read.errorString));
         }
         old.append(read.bytes);
     }
@@ -363,11 +372,12 @@ FileResult WriteFilesTogether(const QList<FileContents> &files, QString *failedP
         }
         discard(i + 1);
         for (qsizetype j = 0; j < i; ++j) {
-            const FileResult back = old[j] ? WriteFileAtomically(files[j].path, *old[j])
-                                           : RemoveFile(files[j].path);
+            const FileResult back =
+                old[j] ? WriteFileAtomically(files[j].path, *old[j]) : RemoveFile(files[j].path);
             if (!back.ok) {
                 committed.errorString +=
-                    QStringLiteral("\n%1 を元に戻せませんでした: %2").arg(files[j].path, back.errorString);
+                    QCoreApplication::translate("Files", "\n%1 を元に戻せませんでした: %2")
+                        .arg(files[j].path, back.errorString);
             }
         }
         return failedAt(files[i].path, committed);
@@ -386,9 +396,9 @@ int RemoveStaleTemporaries(const QString &folder, const QStringList &names, qint
             // Our temporaries end in a random number in base 36 and nothing else.
             const QString rest = entry.mid(prefix.size());
             if (!entry.startsWith(prefix, Qt::CaseInsensitive) || rest.isEmpty() ||
-                rest.size() > 7 ||
-                !std::all_of(rest.begin(), rest.end(),
-                             [](QChar c) { return c.isDigit() || (c >= u'a' && c <= u'z'); })) {
+                rest.size() > 7 || !std::all_of(rest.begin(), rest.end(), [](QChar c) {
+                    return c.isDigit() || (c >= u'a' && c <= u'z');
+                })) {
                 continue;
             }
             const QString path = dir.filePath(entry);
@@ -419,8 +429,9 @@ QString CheckSettingsFiles(const QString &organization, const QString &applicati
                               QStringLiteral("nupew-settings-probe"), QStringLiteral("probe"));
         return QDir::cleanPath(QFileInfo(probe.fileName()).absolutePath() + QStringLiteral("/.."));
     }();
-    for (const QString &file : {base + u'/' + organization + u'/' + application + QStringLiteral(".conf"),
-                                base + u'/' + organization + QStringLiteral(".conf")}) {
+    for (const QString &file :
+         {base + u'/' + organization + u'/' + application + QStringLiteral(".conf"),
+          base + u'/' + organization + QStringLiteral(".conf")}) {
         for (const QString &name : {file, file + QStringLiteral(".lock")}) {
             if (const NameCheck check = CheckName(name); check.refused()) {
                 return QStringLiteral("%1: %2").arg(name, check.reason);
@@ -457,7 +468,8 @@ FileLock::~FileLock() = default;
 
 FileResult FileLock::Refuse(const QString &reason) {
     return Fail(QStringLiteral("locking"), path_,
-                QStringLiteral("ロックファイル %1 を使えません（%2）").arg(lock_->fileName(), reason));
+                QCoreApplication::translate("Files", "ロックファイル %1 を使えません（%2）")
+                    .arg(lock_->fileName(), reason));
 }
 
 FileResult FileLock::Acquire(int milliseconds) {
@@ -465,7 +477,8 @@ FileResult FileLock::Acquire(int milliseconds) {
     // and a link would take the lock somewhere else.
     struct stat st {};
     if (::lstat(Native(lock_->fileName()).constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
-        return Refuse(NotRegularText() + QStringLiteral("、") + KindText(st.st_mode));
+        return Refuse(NotRegularText() + QCoreApplication::translate("Files", "、") +
+                      KindText(st.st_mode));
     }
     QElapsedTimer waited;
     waited.start();
@@ -496,21 +509,26 @@ FileResult FileLock::Acquire(int milliseconds) {
         QString application;
         if (lock_->getLockInfo(&pid, &host, &application) && pid > 0) {
             return Fail(QStringLiteral("locking"), path_,
-                        QStringLiteral("別に起動しているタワユ（プロセス %1）が使用中です").arg(pid));
+                        QCoreApplication::translate(
+                            "Files", "別に起動しているタワユ（プロセス %1）が使用中です")
+                            .arg(pid));
         }
         if (removalFailed) {
-            return Refuse(QStringLiteral("前のロックが残っていて、削除できません"));
+            return Refuse(
+                QCoreApplication::translate("Files", "前のロックが残っていて、削除できません"));
         }
         return Fail(QStringLiteral("locking"), path_,
-                    QStringLiteral("別に起動しているタワユが使用中です"));
+                    QCoreApplication::translate("Files", "別に起動しているタワユが使用中です"));
     }
     case QLockFile::PermissionError:
-        return Fail(QStringLiteral("locking"), path_,
-                    QStringLiteral("ロックファイルを作れません（書き込み禁止）"));
+        return Fail(
+            QStringLiteral("locking"), path_,
+            QCoreApplication::translate("Files", "ロックファイルを作れません（書き込み禁止）"));
     default:
-        return Fail(QStringLiteral("locking"), path_,
-                    QStringLiteral(
-                        "ロックファイルを作れません（ディスクがいっぱいか、書き込み禁止です）"));
+        return Fail(
+            QStringLiteral("locking"), path_,
+            QCoreApplication::translate(
+                "Files", "ロックファイルを作れません（ディスクがいっぱいか、書き込み禁止です）"));
     }
 }
 

@@ -5,6 +5,7 @@
 #include "core/file_names.h"
 #include "core/safe_files.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <cmath>
 #include <limits>
@@ -153,9 +154,9 @@ void SettingsStore::LoadAtStartUp() {
 }
 
 void SettingsStore::ReportReadFailure(const QString &name, const QString &reason) {
-    dialogs_.ShowMessage({QStringLiteral("設定ファイル %1 を読めません。\n"
-                                         "理由: %2\n"
-                                         "初期設定で続けます。")
+    dialogs_.ShowMessage({QCoreApplication::translate("Settings", "設定ファイル %1 を読めません。\n"
+                                                                  "理由: %2\n"
+                                                                  "初期設定で続けます。")
                               .arg(name, reason),
                           kProgramTitle, MessageButtons::Ok, MessageIcon::Warning});
 }
@@ -222,7 +223,7 @@ bool SettingsStore::WriteOrReport(const QString &name, const QList<qint16> &valu
 
 void SettingsStore::SaveSettings() {
     if (WriteBoth(settings_)) {
-        dialogs_.ShowMessage({QStringLiteral("条件設定を保存しました。")});
+        dialogs_.ShowMessage({QCoreApplication::translate("Settings", "条件設定を保存しました。")});
     }
 }
 
@@ -231,20 +232,21 @@ void SettingsStore::RestoreDefaultSettings() {
     const bool written = WriteBoth(defaults);
     settings_ = defaults;
     if (written) {
-        dialogs_.ShowMessage({QStringLiteral("初期設定に戻しました。")});
+        dialogs_.ShowMessage({QCoreApplication::translate("Settings", "初期設定に戻しました。")});
     }
 }
 
 void SettingsStore::ReportWriteFailure(const QString &what, const QString &reason, bool both) {
-    dialogs_.ShowMessage({QStringLiteral("設定ファイル %1 に書き込めませんでした。\n"
-                                         "理由: %2\n"
-                                         "%3")
-                              .arg(what, reason,
-                                   both ? QStringLiteral("設定は保存されていません"
-                                                         "（%1 と %2 は元のままです）。")
-                                              .arg(kOptionsFile, kDisplayFile)
-                                        : QStringLiteral("設定は保存されていません。")),
-                          kProgramTitle, MessageButtons::Ok, MessageIcon::Warning});
+    dialogs_.ShowMessage(
+        {QCoreApplication::translate("Settings", "設定ファイル %1 に書き込めませんでした。\n"
+                                                 "理由: %2\n"
+                                                 "%3")
+             .arg(what, reason,
+                  both ? QCoreApplication::translate("Settings", "設定は保存されていません"
+                                                                 "（%1 と %2 は元のままです）。")
+                             .arg(kOptionsFile, kDisplayFile)
+                       : QCoreApplication::translate("Settings", "設定は保存されていません。")),
+         kProgramTitle, MessageButtons::Ok, MessageIcon::Warning});
 }
 
 qint16 &FieldOf(Settings &settings, SettingField field) {

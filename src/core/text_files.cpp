@@ -2,6 +2,7 @@
 // Shift-JIS text from files: names in the record table and the poem list.
 #include "core/text_files.h"
 
+#include <QCoreApplication>
 #include <QStringDecoder>
 
 namespace nupew {
@@ -65,8 +66,8 @@ QString PoemListText(const QByteArray &bytes, bool truncated) {
         }
     }
     if (truncated) {
-        buffer +=
-            QStringLiteral("（ichirun.txt が大きすぎるため、ここから後は表示していません。）\r\n");
+        buffer += QCoreApplication::translate(
+            "Files", "（ichirun.txt が大きすぎるため、ここから後は表示していません。）\r\n");
     }
     return buffer;
 }

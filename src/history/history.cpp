@@ -5,6 +5,7 @@
 
 #include "core/safe_files.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
@@ -12,8 +13,8 @@
 #include <QSqlQuery>
 #include <QtEndian>
 #include <atomic>
-#include <chrono>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -68,9 +69,11 @@ const char *const kVersion4[] = {
 // columns is found at start-up, not at the first answer.
 const char *const kColumnsCheck =
     "SELECT (SELECT count(*) FROM (SELECT id, started, mode, questions, average, faults, "
-    "finished, registered, reaction, voice FROM games WHERE 0)), (SELECT count(*) FROM (SELECT id, game, "
+    "finished, registered, reaction, voice FROM games WHERE 0)), (SELECT count(*) FROM (SELECT id, "
+    "game, "
     "answered, question, poem, upper_mode, lower_mode, cards, delay, answer_time, decisive_step, "
-    "reaction_time, faults, lost, voice FROM answers WHERE 0)), (SELECT count(*) FROM (SELECT poem, answers, "
+    "reaction_time, faults, lost, voice FROM answers WHERE 0)), (SELECT count(*) FROM (SELECT "
+    "poem, answers, "
     "time_sum, best, reactions, reaction_sum, guesses, faults, last FROM poems WHERE 0)), "
     "(SELECT count(*) FROM (SELECT poem, box, moved FROM boxes WHERE 0))";
 
@@ -102,7 +105,8 @@ QString Stamp(const QDateTime &time) {
 
 QString ErrorText(const QSqlError &error) {
     const QString text = error.text().trimmed();
-    return text.isEmpty() ? QStringLiteral("SQLiteの原因不明のエラー") : text;
+    return text.isEmpty() ? QCoreApplication::translate("History", "SQLiteの原因不明のエラー")
+                          : text;
 }
 
 // Something else than a regular file at a journal's name would be opened,
@@ -112,7 +116,8 @@ QString CheckCompanions(const QString &path) {
         const QString name = path + QString::fromLatin1(suffix);
         struct stat st {};
         if (::lstat(QFile::encodeName(name).constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
-            return QStringLiteral("%1 は通常のファイルではありません。").arg(name);
+            return QCoreApplication::translate("History", "%1 は通常のファイルではありません。")
+                .arg(name);
         }
     }
     return {};
@@ -124,7 +129,7 @@ QString CheckCompanions(const QString &path) {
 QString DiagnoseFiles(const QString &path) {
     const QString folder = QFileInfo(path).absolutePath();
     if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0) {
-        return QStringLiteral("フォルダー %1 に書き込めません（%2）")
+        return QCoreApplication::translate("History", "フォルダー %1 に書き込めません（%2）")
             .arg(folder, QString::fromLocal8Bit(std::strerror(errno)));
     }
     QStringList names{path};
@@ -139,7 +144,7 @@ QString DiagnoseFiles(const QString &path) {
         const int fd = ::open(QFile::encodeName(name).constData(),
                               O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) {
-            return QStringLiteral("%1 に書き込めません（%2）")
+            return QCoreApplication::translate("History", "%1 に書き込めません（%2）")
                 .arg(name, QString::fromLocal8Bit(std::strerror(errno)));
         }
         ::close(fd);
@@ -171,14 +176,17 @@ QString CheckHeader(const QString &path, bool *fresh) {
         return {};
     }
     if (read.bytes.size() < 100 || !read.bytes.startsWith(kSqliteMagic)) {
-        return QStringLiteral("%1 はSQLiteのデータベースではありません。").arg(path);
+        return QCoreApplication::translate("History", "%1 はSQLiteのデータベースではありません。")
+            .arg(path);
     }
     const auto *header = reinterpret_cast<const uchar *>(read.bytes.constData());
     if (qFromBigEndian<quint32>(header + 68) != kHistoryApplicationId) {
-        return QStringLiteral("%1 はこのゲームの履歴ではありません。").arg(path);
+        return QCoreApplication::translate("History", "%1 はこのゲームの履歴ではありません。")
+            .arg(path);
     }
     if (qFromBigEndian<qint32>(header + 60) > kHistorySchemaVersion) {
-        return QStringLiteral("%1 は新しい版のゲームで作られた履歴です。").arg(path);
+        return QCoreApplication::translate("History", "%1 は新しい版のゲームで作られた履歴です。")
+            .arg(path);
     }
     return {};
 }
@@ -226,7 +234,7 @@ std::unique_ptr<HistoryDatabase> HistoryDatabase::Open(const QString &path, QStr
     std::unique_ptr<HistoryDatabase> history(new HistoryDatabase(NextConnectionName()));
     QSqlDatabase &db = history->db_;
     if (!db.isValid()) {
-        *why = QStringLiteral("SQLiteのドライバー(QSQLITE)がありません。");
+        *why = QCoreApplication::translate("History", "SQLiteのドライバー(QSQLITE)がありません。");
         return nullptr;
     }
     const auto failed = [&]() -> std::unique_ptr<HistoryDatabase> {
@@ -260,7 +268,8 @@ std::unique_ptr<HistoryDatabase> HistoryDatabase::Open(const QString &path, QStr
             return failed();
         }
         if (const QString verdict = query.value(0).toString(); verdict != QStringLiteral("ok")) {
-            *why = QStringLiteral("%1 は壊れています（%2）。").arg(path, verdict);
+            *why = QCoreApplication::translate("History", "%1 は壊れています（%2）。")
+                       .arg(path, verdict);
             return nullptr;
         }
         query.finish();
@@ -311,15 +320,15 @@ bool HistoryDatabase::Create() {
         for (const char *statement : kVersion4) {
             made = made && Exec(query, QString::fromLatin1(statement));
         }
-        made = made &&
-               Exec(query,
-                    QStringLiteral("PRAGMA application_id = %1").arg(kHistoryApplicationId)) &&
-               Exec(query, QStringLiteral("PRAGMA user_version = %1").arg(kHistorySchemaVersion));
+        made =
+            made &&
+            Exec(query, QStringLiteral("PRAGMA application_id = %1").arg(kHistoryApplicationId)) &&
+            Exec(query, QStringLiteral("PRAGMA user_version = %1").arg(kHistorySchemaVersion));
     } else if (made) {
         // Made meanwhile by another copy: it must be ours.
         made = Exec(query, QStringLiteral("PRAGMA application_id")) && query.next();
         if (made && query.value(0).toUInt() != kHistoryApplicationId) {
-            error_ = QStringLiteral("このゲームの履歴ではありません。");
+            error_ = QCoreApplication::translate("History", "このゲームの履歴ではありません。");
             errorCode_ = 0;
             made = false;
         }
@@ -399,8 +408,8 @@ bool HistoryDatabase::StartGame(qint64 game, const QDateTime &started, const QSt
                                          "(SELECT COUNT(*) FROM answers WHERE %2) >= %1 ORDER BY "
                                          "reaction_time LIMIT 1 OFFSET (SELECT COUNT(*) FROM "
                                          "answers WHERE %2) / 2")
-                                          .arg(kMedianReactions)
-                                          .arg(kCountedReaction))) {
+                              .arg(kMedianReactions)
+                              .arg(kCountedReaction))) {
             return false;
         }
         median_.reset();
@@ -458,8 +467,7 @@ bool HistoryDatabase::AddAnswer(qint64 game, const QDateTime &answered, const An
                            "?, ?, ?, ?, ?, ?)"),
             {game, Stamp(answered), a.question, a.poem, a.upperTextMode, a.lowerTextMode,
              a.cardCount, a.revealDelay, double(a.answerTime), a.decisiveStep,
-             a.lost ? -1.0 : double(a.reactionTime), a.faults, a.lost ? 1 : 0,
-             a.voiced ? 1 : 0});
+             a.lost ? -1.0 : double(a.reactionTime), a.faults, a.lost ? 1 : 0, a.voiced ? 1 : 0});
     if (added && a.voiced) {
         added = Run(QStringLiteral("UPDATE games SET voice = 1 WHERE id = ?"), {game});
     }
@@ -496,7 +504,8 @@ bool HistoryDatabase::AddAnswer(qint64 game, const QDateTime &answered, const An
             Remember(current.lastError());
         }
         const int box = current.isActive() && current.next() ? current.value(0).toInt() : 1;
-        added = current.isActive() &&
+        added =
+            current.isActive() &&
             Run(QStringLiteral("INSERT OR REPLACE INTO boxes (poem, box, moved) VALUES (?, ?, ?)"),
                 {a.poem, NextBox(box, a.faults, a.reactionTime, median_),
                  answered.date().toString(Qt::ISODate)});
@@ -713,7 +722,9 @@ void History::Queue(Task task) {
             return;
         }
         if (int(tasks_.size()) >= kMaxQueued) {
-            Fail(QStringLiteral("%1 件の書き込みが、書き込めないまま待っています。").arg(kMaxQueued));
+            Fail(QCoreApplication::translate("History",
+                                             "%1 件の書き込みが、書き込めないまま待っています。")
+                     .arg(kMaxQueued));
             return;
         }
         tasks_.push_back(std::move(task));
@@ -723,14 +734,15 @@ void History::Queue(Task task) {
 
 void History::Flush() {
     std::unique_lock lock(mutex_);
-    idle_.wait(lock, [this] { return !IsOpen() || broken_ || waiting_ || (tasks_.empty() && !busy_); });
+    idle_.wait(lock,
+               [this] { return !IsOpen() || broken_ || waiting_ || (tasks_.empty() && !busy_); });
 }
 
 bool History::WaitWritten(int milliseconds) {
     std::unique_lock lock(mutex_);
-    return idle_.wait_for(lock, std::chrono::milliseconds(milliseconds),
-                          [this] { return !IsOpen() || broken_ || (tasks_.empty() && !busy_); }) &&
-           tasks_.empty();
+    return idle_.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] {
+        return !IsOpen() || broken_ || (tasks_.empty() && !busy_);
+    }) && tasks_.empty();
 }
 
 int History::Pending() {
@@ -742,7 +754,7 @@ std::unique_ptr<HistoryDatabase> History::Reader(QString *why) {
     {
         const std::lock_guard lock(mutex_);
         if (!IsOpen() || broken_) {
-            *why = QStringLiteral("履歴がないため、分析できません。");
+            *why = QCoreApplication::translate("History", "履歴がないため、分析できません。");
             return nullptr;
         }
     }

@@ -3,6 +3,7 @@
 // the statistics window shows it in.
 #include "history/statistics.h"
 
+#include <QCoreApplication>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <algorithm>
@@ -55,14 +56,15 @@ bool LoadStatistics(QSqlDatabase &db, const DecisiveTable &decisive, HistoryStat
     // reads as fast as a short one.
     QSqlQuery games(db);
     games.setForwardOnly(true);
-    if (!games.exec(QStringLiteral(
-                        "SELECT AVG(ms), AVG(average), AVG(reaction), COUNT(*), SUM(voice) FROM (SELECT "
-                        "(julianday(started) - 2440587.5) * 86400000.0 AS ms, average, reaction, voice, "
-                        "(ROW_NUMBER() OVER (ORDER BY started) - 1) * %1 / (SELECT COUNT(*) FROM "
-                        "games WHERE "
-                        "finished = 1) AS bucket FROM games WHERE finished = 1) GROUP BY bucket "
-                        "ORDER BY bucket")
-                        .arg(kGamePoints))) {
+    if (!games.exec(
+            QStringLiteral(
+                "SELECT AVG(ms), AVG(average), AVG(reaction), COUNT(*), SUM(voice) FROM (SELECT "
+                "(julianday(started) - 2440587.5) * 86400000.0 AS ms, average, reaction, voice, "
+                "(ROW_NUMBER() OVER (ORDER BY started) - 1) * %1 / (SELECT COUNT(*) FROM "
+                "games WHERE "
+                "finished = 1) AS bucket FROM games WHERE finished = 1) GROUP BY bucket "
+                "ORDER BY bucket")
+                .arg(kGamePoints))) {
         *why = games.lastError().text();
         return false;
     }
@@ -180,7 +182,7 @@ QVariant PoemStatisticsModel::data(const QModelIndex &index, int role) const {
         return int((text ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
     }
     if (role == Qt::ToolTipRole && index.column() == Decisive) {
-        return QStringLiteral("かなの表記: %1（%2字決まり）")
+        return QCoreApplication::translate("Statistics", "かなの表記: %1（%2字決まり）")
             .arg(decisive_.Characters(poem))
             .arg(decisive_.Count(poem));
     }
@@ -197,27 +199,29 @@ QString PoemStatisticsModel::SortText(int poem, int column) const {
 
 QVariant PoemStatisticsModel::headerData(int section, Qt::Orientation orientation, int role) const {
     static const char *const kHeaders[ColumnCount] = {
-        "番号",       "上の句",   "決まり字", "回数",     "平均タイム",
-        "最速タイム", "平均反応", "当て推量", "お手つき", "最終回答"};
+        QT_TR_NOOP("番号"),     QT_TR_NOOP("上の句"),     QT_TR_NOOP("決まり字"),
+        QT_TR_NOOP("回数"),     QT_TR_NOOP("平均タイム"), QT_TR_NOOP("最速タイム"),
+        QT_TR_NOOP("平均反応"), QT_TR_NOOP("当て推量"),   QT_TR_NOOP("お手つき"),
+        QT_TR_NOOP("最終回答")};
     static const char *const kTips[ColumnCount] = {
-        "歌の番号 (1〜100)",
-        "上の句の初めの句 (読みの50音順に並びます)",
-        "聞こえる決まり字 (かなの表記はセルのヒントに)",
-        "正しい札を取った回数",
-        "読み始めから正しい札を取るまでの平均 (秒)",
-        "いちばん速く取ったタイム (秒)",
-        "決まり字が出てから取るまでの平均 (秒)。当て推量は含みません",
-        "決まり字が出る前に取った回数 (当て推量)",
-        "この歌で間違えた札の数",
-        "最後に答えた日時"};
+        QT_TR_NOOP("歌の番号 (1〜100)"),
+        QT_TR_NOOP("上の句の初めの句 (読みの50音順に並びます)"),
+        QT_TR_NOOP("聞こえる決まり字 (かなの表記はセルのヒントに)"),
+        QT_TR_NOOP("正しい札を取った回数"),
+        QT_TR_NOOP("読み始めから正しい札を取るまでの平均 (秒)"),
+        QT_TR_NOOP("いちばん速く取ったタイム (秒)"),
+        QT_TR_NOOP("決まり字が出てから取るまでの平均 (秒)。当て推量は含みません"),
+        QT_TR_NOOP("決まり字が出る前に取った回数 (当て推量)"),
+        QT_TR_NOOP("この歌で間違えた札の数"),
+        QT_TR_NOOP("最後に答えた日時")};
     if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount) {
         return QAbstractTableModel::headerData(section, orientation, role);
     }
     if (role == Qt::DisplayRole) {
-        return QString::fromUtf8(kHeaders[section]);
+        return tr(kHeaders[section]);
     }
     if (role == Qt::ToolTipRole) {
-        return QString::fromUtf8(kTips[section]);
+        return tr(kTips[section]);
     }
     return QAbstractTableModel::headerData(section, orientation, role);
 }

@@ -5,6 +5,8 @@
 #include "core/file_names.h"
 #include "core/safe_files.h"
 
+#include <QCoreApplication>
+
 namespace nupew {
 namespace {
 
@@ -28,7 +30,9 @@ std::optional<QByteArray> RecordBook::ReadFile(bool create) {
         return QByteArray();
     }
     if (!read.ok() || read.truncated) {
-        lastError_ = read.truncated ? QStringLiteral("ファイルが大きすぎます") : read.errorString;
+        lastError_ = read.truncated
+                         ? QCoreApplication::translate("Records", "ファイルが大きすぎます")
+                         : read.errorString;
         return std::nullopt;
     }
     return read.bytes;
@@ -47,14 +51,16 @@ std::optional<Message> RecordBook::RegisterUnderLock() {
     // program registering at once both end up in the table.
     FileLock lock(ResolveName(kRecordFile));
     if (const FileResult locked = lock.Acquire(); !locked.ok) {
-        return Failure(QStringLiteral("記録ファイル NUPEKI3.DAT を使えません。"
-                                      "記録は登録されていません。"),
+        return Failure(QCoreApplication::translate("Records",
+                                                   "記録ファイル NUPEKI3.DAT を使えません。"
+                                                   "記録は登録されていません。"),
                        locked.errorString);
     }
     const std::optional<QByteArray> original = ReadFile(true);
     if (!original) {
-        return Failure(QStringLiteral("記録ファイル NUPEKI3.DAT を読めません。"
-                                      "記録は登録されていません。"),
+        return Failure(QCoreApplication::translate("Records",
+                                                   "記録ファイル NUPEKI3.DAT を読めません。"
+                                                   "記録は登録されていません。"),
                        lastError_);
     }
     RecordFileContents contents = ParseRecordFile(*original);
@@ -67,7 +73,8 @@ std::optional<Message> RecordBook::RegisterUnderLock() {
     bool wrote = false;
     std::optional<Message> refusal;
     if (result_.registered) {
-        refusal = Message{QStringLiteral("登録のチャンスは一度です。再登録はできません。")};
+        refusal = Message{QCoreApplication::translate(
+            "Records", "登録のチャンスは一度です。再登録はできません。")};
     } else if (rows.size() < tableSize) {
         rows.append(newRow());
         wrote = true;
@@ -78,9 +85,11 @@ std::optional<Message> RecordBook::RegisterUnderLock() {
             rows[tableSize - 1] = newRow();
             wrote = true;
         } else if (result_.faults == last.faults) {
-            refusal = Message{QStringLiteral("非常に惜しいです。もう少しで登録できます。")};
+            refusal = Message{QCoreApplication::translate(
+                "Records", "非常に惜しいです。もう少しで登録できます。")};
         } else {
-            refusal = Message{QStringLiteral("残念ながら、成績が悪くて登録できません！")};
+            refusal = Message{
+                QCoreApplication::translate("Records", "残念ながら、成績が悪くて登録できません！")};
         }
     }
 
@@ -89,7 +98,8 @@ std::optional<Message> RecordBook::RegisterUnderLock() {
     if (sorted != *original) {
         if (const FileResult written = WriteFileAtomically(ResolveName(kRecordFile), sorted);
             !written.ok) {
-            return Failure(QStringLiteral("記録ファイル NUPEKI3.DAT に書き込めませんでした。"
+            return Failure(QCoreApplication::translate(
+                               "Records", "記録ファイル NUPEKI3.DAT に書き込めませんでした。"
                                           "記録は登録されていません。"),
                            written.errorString);
         }
@@ -105,7 +115,8 @@ QList<RecordRowText> RecordBook::ReadRows(QString *problem) {
     const std::optional<QByteArray> bytes = ReadFile(true);
     if (!bytes) {
         if (problem) {
-            *problem = QStringLiteral("記録ファイル NUPEKI3.DAT を読めません。\n理由: %1")
+            *problem = QCoreApplication::translate(
+                           "Records", "記録ファイル NUPEKI3.DAT を読めません。\n理由: %1")
                            .arg(lastError_);
         }
         return texts;
@@ -130,16 +141,17 @@ bool RecordBook::ResetTable() {
     }
     if (!removed.ok) {
         dialogs_.ShowMessage(
-            Failure(QStringLiteral("記録ファイル NUPEKI3.DAT を削除できませんでした。"
-                                   "記録は初期化されていません。"),
+            Failure(QCoreApplication::translate("Records",
+                                                "記録ファイル NUPEKI3.DAT を削除できませんでした。"
+                                                "記録は初期化されていません。"),
                     removed.errorString));
     }
     return removed.ok;
 }
 
 Message RecordBook::Failure(const QString &what, const QString &reason) {
-    return {QStringLiteral("%1\n理由: %2").arg(what, reason), kProgramTitle, MessageButtons::Ok,
-            MessageIcon::Warning};
+    return {QCoreApplication::translate("Records", "%1\n理由: %2").arg(what, reason), kProgramTitle,
+            MessageButtons::Ok, MessageIcon::Warning};
 }
 
 QString FormatRecordTime(float seconds) {

@@ -52,7 +52,7 @@ BoardWindow::BoardWindow(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("board"));
-    setWindowTitle(QStringLiteral("タワユかるたとりゲーム"));
+    setWindowTitle(tr("タワユかるたとりゲーム"));
     setWindowIcon(Picture(QStringLiteral("leaf")));
     setFixedSize(TwipsSize(9555, 5790));
     SetColor(this, QPalette::Window, kBoardGrey);
@@ -86,21 +86,20 @@ void BoardWindow::BuildDecoration() {
         connect(label, &ClickLabel::clicked, this, [this] { emit poemPictureWanted(); });
     }
 
-    auto *upper = MakeGridLabel(this, QStringLiteral("upperVerseTag"),
-                                {QStringLiteral("上の句"), Twips(8700, 150, 255, 615), kBoardGrey,
-                                 QColor(255, 255, 0), small},
-                                1, Px(180));
+    auto *upper = MakeGridLabel(
+        this, QStringLiteral("upperVerseTag"),
+        {tr("上の句"), Twips(8700, 150, 255, 615), kBoardGrey, QColor(255, 255, 0), small}, 1,
+        Px(180));
     connect(upper, &ClickLabel::clicked, this, [this] { emit boardClicked(); });
-    Decoration(QStringLiteral("questionBefore"), {QStringLiteral("第"), Twips(9120, 120, 255, 255),
-                                                  kBoardGrey, kBlue, small, Qt::AlignCenter});
-    Decoration(QStringLiteral("questionAfter"), {QStringLiteral("問"), Twips(9120, 650, 255, 255),
-                                                 kBoardGrey, kBlue, small, Qt::AlignCenter});
+    Decoration(QStringLiteral("questionBefore"),
+               {tr("第"), Twips(9120, 120, 255, 255), kBoardGrey, kBlue, small, Qt::AlignCenter});
+    Decoration(QStringLiteral("questionAfter"),
+               {tr("問"), Twips(9120, 650, 255, 255), kBoardGrey, kBlue, small, Qt::AlignCenter});
     Decoration(QStringLiteral("faultsBefore"),
-               {QStringLiteral("おてつき"), Twips(7080, 5520, 735, 255), kBoardGrey,
-                QColor(255, 0, 255), small, Qt::AlignCenter});
-    Decoration(QStringLiteral("faultsAfter"),
-               {QStringLiteral("回"), Twips(8250, 5520, 255, 255), kBoardGrey, QColor(255, 0, 255),
-                small, Qt::AlignCenter});
+               {tr("おてつき"), Twips(7080, 5520, 735, 255), kBoardGrey, QColor(255, 0, 255), small,
+                Qt::AlignCenter});
+    Decoration(QStringLiteral("faultsAfter"), {tr("回"), Twips(8250, 5520, 255, 255), kBoardGrey,
+                                               QColor(255, 0, 255), small, Qt::AlignCenter});
 
     // The title with its shadows, and the version that ignores clicks.
     const QColor titleGround(0, 192, 192);
@@ -141,7 +140,7 @@ void BoardWindow::BuildCards() {
             {{}, Twips(place.left, place.top, kCardWidth, kCardHeight), Qt::white, kBlue, cardFont},
             3, Px(315));
         const int number = position + 1;
-        card->setAccessibleDescription(QStringLiteral("札%1（キー %1）").arg(number));
+        card->setAccessibleDescription(tr("札%1（キー %1）").arg(number));
         connect(card, &ClickLabel::clicked, this, [this, number] { emit cardClicked(number); });
         cards_[position] = card;
     }
@@ -189,14 +188,14 @@ void BoardWindow::BuildControls() {
                                                       true});
 
     const QFont buttonFont = NamedFont(kPMincho, 9);
-    startButton_ = new QPushButton(QStringLiteral("開始"), this);
+    startButton_ = new QPushButton(tr("開始"), this);
     startButton_->setObjectName(QStringLiteral("startButton"));
-    startButton_->setAccessibleName(QStringLiteral("開始"));
+    startButton_->setAccessibleName(tr("開始"));
     startButton_->setGeometry(Twips(0, 120, 615, 300));
     startButton_->setFont(buttonFont);
     connect(startButton_, &QPushButton::clicked, this, [this] { emit startWanted(); });
 
-    endButton_ = new QPushButton(QStringLiteral("終了"), this);
+    endButton_ = new QPushButton(tr("終了"), this);
     endButton_->setObjectName(QStringLiteral("endButton"));
     endButton_->setGeometry(Twips(0, 5280, 615, 300));
     endButton_->setFont(buttonFont);
@@ -204,17 +203,15 @@ void BoardWindow::BuildControls() {
 }
 
 void BoardWindow::BuildMenu() {
-    menu_ = new QMenu(QStringLiteral("システム"), this);
+    menu_ = new QMenu(tr("システム"), this);
     menu_->setObjectName(QStringLiteral("boardMenu"));
-    QAction *start =
-        menu_->addAction(QStringLiteral("開始(&B)"), this, [this] { startButton_->click(); });
+    QAction *start = menu_->addAction(tr("開始(&B)"), this, [this] { startButton_->click(); });
     start->setObjectName(QStringLiteral("boardMenuStart"));
-    QAction *end =
-        menu_->addAction(QStringLiteral("終了(&G)"), this, [this] { endButton_->click(); });
+    QAction *end = menu_->addAction(tr("終了(&G)"), this, [this] { endButton_->click(); });
     end->setObjectName(QStringLiteral("boardMenuEnd"));
     menu_->addSeparator()->setObjectName(QStringLiteral("boardMenuSeparator"));
-    QAction *reset = menu_->addAction(QStringLiteral("ゲームリセット(&R)"), this,
-                                      [this] { emit newGameWanted(); });
+    QAction *reset =
+        menu_->addAction(tr("ゲームリセット(&R)"), this, [this] { emit newGameWanted(); });
     reset->setObjectName(QStringLiteral("boardMenuNewGame"));
 }
 
@@ -264,8 +261,7 @@ void BoardWindow::SetCardText(int position, const QString &text) {
     if (position >= 0 && position < kBoardPositions) {
         cards_[position]->setText(text);
         // Assistive tools read the verse in its own order, not the card's columns.
-        cards_[position]->setAccessibleName(text.isEmpty() ? QStringLiteral("空き")
-                                                           : Game::ReadingOrder(text));
+        cards_[position]->setAccessibleName(text.isEmpty() ? tr("空き") : Game::ReadingOrder(text));
     }
 }
 
@@ -277,8 +273,8 @@ void BoardWindow::SetCardColor(int position, Rgb color) {
 }
 
 void BoardWindow::SetPracticeName(const QString &name) {
-    const QString title = QStringLiteral("タワユかるたとりゲーム");
-    setWindowTitle(name.isEmpty() ? title : title + QStringLiteral(" — 練習: ") + name);
+    const QString title = tr("タワユかるたとりゲーム");
+    setWindowTitle(name.isEmpty() ? title : title + tr(" — 練習: ") + name);
 }
 
 void BoardWindow::SetVerse(const QString &text) {
@@ -316,12 +312,12 @@ bool BoardWindow::PoetVisible() const {
 
 void BoardWindow::SetQuestionNumber(const QString &text) {
     question_->setText(text);
-    question_->setAccessibleName(QStringLiteral("第%1問").arg(text));
+    question_->setAccessibleName(tr("第%1問").arg(text));
 }
 
 void BoardWindow::SetFaultCount(const QString &text) {
     faults_->setText(text);
-    faults_->setAccessibleName(QStringLiteral("お手つき %1回").arg(text));
+    faults_->setAccessibleName(tr("お手つき %1回").arg(text));
 }
 
 void BoardWindow::SetMessage(const QString &text) {

@@ -2,14 +2,18 @@
 // Choosing the picture folder through the shared open-file dialog.
 #include "ui/folder_selection.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 
 namespace nupew {
 
-const QString FolderSelection::kTitle = QStringLiteral(
-    "データファイル（歌または作者）を一つ選択し開くと その場所から歌のデータを読み出します。");
+QString FolderSelection::Title() {
+    return QCoreApplication::translate(
+        "FolderSelection",
+        "データファイル（歌または作者）を一つ選択し開くと その場所から歌のデータを読み出します。");
+}
 
 QStringList FolderSelection::Filters() {
     // The descriptions keep their double quotes; the patterns in the last
@@ -24,7 +28,7 @@ void FolderSelection::Select(QString &pictureFolder, bool cancelIsFailure, const
                              Dialogs &dialogs) {
     const QString workingFolder = QDir::currentPath();
     const QString previous = pictureFolder;
-    const std::optional<QString> chosen = openFile({kTitle, Filters()});
+    const std::optional<QString> chosen = openFile({Title(), Filters()});
     QString folder;
     if (chosen) {
         folder = QFileInfo(*chosen).absolutePath();
@@ -35,15 +39,16 @@ void FolderSelection::Select(QString &pictureFolder, bool cancelIsFailure, const
     }
     // Written as a working directory is: no trailing separator but for the root.
     pictureFolder = folder + u'/';
-    const MessageAnswer answer =
-        dialogs.ShowMessage({QStringLiteral("歌、作者ファイルを読み出すフォルダを") +
-                                 pictureFolder + QStringLiteral("に設定します。"),
-                             QStringLiteral("確認"), MessageButtons::OkCancel});
+    const MessageAnswer answer = dialogs.ShowMessage(
+        {QCoreApplication::translate("FolderSelection", "歌、作者ファイルを読み出すフォルダを") +
+             pictureFolder + QCoreApplication::translate("FolderSelection", "に設定します。"),
+         QCoreApplication::translate("FolderSelection", "確認"), MessageButtons::OkCancel});
     if (answer != MessageAnswer::Ok) {
         pictureFolder = previous;
-        dialogs.ShowMessage(
-            {QStringLiteral("歌、作者ファイルの設定フォルダを戻します。") + pictureFolder,
-             QStringLiteral("確認")});
+        dialogs.ShowMessage({QCoreApplication::translate(
+                                 "FolderSelection", "歌、作者ファイルの設定フォルダを戻します。") +
+                                 pictureFolder,
+                             QCoreApplication::translate("FolderSelection", "確認")});
     }
     QDir::setCurrent(workingFolder);
 }

@@ -23,7 +23,7 @@ public:
     // The open-file dialog: the chosen file, or nothing when cancelled.
     using OpenFile = std::function<std::optional<QString>(const FileDialogRequest &)>;
 
-    static const QString kTitle;
+    static QString Title();
     static QStringList Filters();
 
     // Runs one selection; `cancelIsFailure` is the shared dialog's setting.

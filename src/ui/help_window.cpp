@@ -13,7 +13,7 @@ namespace nupew {
 
 HelpWindow::HelpWindow(QWidget *parent) : QWidget(parent) {
     setObjectName(QStringLiteral("HelpWindow"));
-    setWindowTitle(QStringLiteral("タワユ ヘルプ"));
+    setWindowTitle(tr("タワユ ヘルプ"));
     setWindowIcon(Picture(QStringLiteral("tool8")));
     resize(560, 480);
 
@@ -23,22 +23,22 @@ HelpWindow::HelpWindow(QWidget *parent) : QWidget(parent) {
     browser_->setFont(NamedFont(kPGothic, 11));
 
     auto *bar = new QToolBar(this);
-    QAction *back = bar->addAction(QStringLiteral("← 戻る"), browser_, &QTextBrowser::backward);
+    QAction *back = bar->addAction(tr("← 戻る"), browser_, &QTextBrowser::backward);
     back->setObjectName(QStringLiteral("helpBack"));
     back->setShortcut(QKeySequence::Back);
     back->setEnabled(false);
-    QAction *forward = bar->addAction(QStringLiteral("進む →"), browser_, &QTextBrowser::forward);
+    QAction *forward = bar->addAction(tr("進む →"), browser_, &QTextBrowser::forward);
     forward->setObjectName(QStringLiteral("helpForward"));
     forward->setShortcut(QKeySequence::Forward);
     forward->setEnabled(false);
-    bar->addAction(QStringLiteral("目次"), this, [this] { ShowPage(QStringLiteral("index")); })
+    bar->addAction(tr("目次"), this, [this] { ShowPage(QStringLiteral("index")); })
         ->setObjectName(QStringLiteral("helpContents"));
     connect(browser_, &QTextBrowser::backwardAvailable, back, &QAction::setEnabled);
     connect(browser_, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
     connect(browser_, &QTextBrowser::sourceChanged, this, [this] {
         // The contents page is titled with the help's own name; say that once.
         const QString page = browser_->documentTitle();
-        const QString help = QStringLiteral("タワユ ヘルプ");
+        const QString help = tr("タワユ ヘルプ");
         setWindowTitle(page.startsWith(help) ? page : help + QStringLiteral(" - ") + page);
     });
 
@@ -58,12 +58,12 @@ QString HelpWindow::CurrentPage() const {
 }
 
 Message HelpWindow::VersionMessage() {
-    return {QStringLiteral("      タワユかるたとりゲーム\n"
-                           "              「　ぬ　ぺ　」\n"
-                           "                 Ver. %1\n"
-                           "      作: Nupew プロジェクト (MIT ライセンス)")
+    return {tr("      タワユかるたとりゲーム\n"
+               "              「　ぬ　ぺ　」\n"
+               "                 Ver. %1\n"
+               "      作: Nupew プロジェクト (MIT ライセンス)")
                 .arg(LongVersion()),
-            QStringLiteral(" バージョン情報"), MessageButtons::Ok, MessageIcon::None, true};
+            tr(" バージョン情報"), MessageButtons::Ok, MessageIcon::None, true};
 }
 
 } // namespace nupew

@@ -41,73 +41,74 @@ struct ActionRow {
     bool extraTool = false; // a button the player may add; not on the toolbar at first
 };
 
+// Captions and tool tips are translated where they are shown.
 // clang-format off
 const ActionRow kActions[] = {
-    {Kind::Menu, 0, "gameMenu", "ゲーム(&S)"},
-    {Kind::Item, 1, "newGame", "ゲーム開始(&B)", Command::NewGame, {}, 0, {}, "newGameTool", 1, "ゲーム開始"},
-    {Kind::Item, 1, "closeBoard", "ゲーム終了(&E)", Command::CloseBoard, {}, 0, {}, "closeBoardTool", 2, "ゲーム終了"},
+    {Kind::Menu, 0, "gameMenu", QT_TRANSLATE_NOOP("nupew::MainWindow", "ゲーム(&S)")},
+    {Kind::Item, 1, "newGame", QT_TRANSLATE_NOOP("nupew::MainWindow", "ゲーム開始(&B)"), Command::NewGame, {}, 0, {}, "newGameTool", 1, QT_TRANSLATE_NOOP("nupew::MainWindow", "ゲーム開始")},
+    {Kind::Item, 1, "closeBoard", QT_TRANSLATE_NOOP("nupew::MainWindow", "ゲーム終了(&E)"), Command::CloseBoard, {}, 0, {}, "closeBoardTool", 2, QT_TRANSLATE_NOOP("nupew::MainWindow", "ゲーム終了")},
     {Kind::Separator, 1, "gameSeparator"},
-    {Kind::Item, 1, "quit", "終了(&Q)", Command::Quit, {}, 0, Qt::CTRL | Qt::Key_X},
-    {Kind::Menu, 0, "displayMenu", "表示設定(&V)"},
-    {Kind::Menu, 1, "upperVerseMenu", "上の句(&U)"},
-    {Kind::Setting, 2, "upperKanji", "漢字(&K)", {}, SettingField::UpperTextMode, kKanjiText},
-    {Kind::Setting, 2, "upperKana", "かな(&H)", {}, SettingField::UpperTextMode, kKanaText},
+    {Kind::Item, 1, "quit", QT_TRANSLATE_NOOP("nupew::MainWindow", "終了(&Q)"), Command::Quit, {}, 0, Qt::CTRL | Qt::Key_X},
+    {Kind::Menu, 0, "displayMenu", QT_TRANSLATE_NOOP("nupew::MainWindow", "表示設定(&V)")},
+    {Kind::Menu, 1, "upperVerseMenu", QT_TRANSLATE_NOOP("nupew::MainWindow", "上の句(&U)")},
+    {Kind::Setting, 2, "upperKanji", QT_TRANSLATE_NOOP("nupew::MainWindow", "漢字(&K)"), {}, SettingField::UpperTextMode, kKanjiText},
+    {Kind::Setting, 2, "upperKana", QT_TRANSLATE_NOOP("nupew::MainWindow", "かな(&H)"), {}, SettingField::UpperTextMode, kKanaText},
     {Kind::Separator, 1, "displaySeparator1"},
-    {Kind::Menu, 1, "lowerVerseMenu", "下の句(&D)"},
-    {Kind::Setting, 2, "lowerKanji", "漢字(&K)", {}, SettingField::LowerTextMode, kKanjiText},
-    {Kind::Setting, 2, "lowerKana", "かな(&H)", {}, SettingField::LowerTextMode, kKanaText},
+    {Kind::Menu, 1, "lowerVerseMenu", QT_TRANSLATE_NOOP("nupew::MainWindow", "下の句(&D)")},
+    {Kind::Setting, 2, "lowerKanji", QT_TRANSLATE_NOOP("nupew::MainWindow", "漢字(&K)"), {}, SettingField::LowerTextMode, kKanjiText},
+    {Kind::Setting, 2, "lowerKana", QT_TRANSLATE_NOOP("nupew::MainWindow", "かな(&H)"), {}, SettingField::LowerTextMode, kKanaText},
     {Kind::Separator, 1, "displaySeparator2"},
-    {Kind::Option, 1, "showDecisive", "決まり字を表示(&K)", Command::ShowDecisive},
-    {Kind::Menu, 1, "readAloudMenu", "読み上げ(&Y)"},
-    {Kind::Option, 2, "readAloud", "読み上げる(&R)", Command::ReadAloud},
-    {Kind::Option, 2, "readRecited", "競技の読み方(&C)", Command::ReadRecited},
-    {Kind::Option, 2, "readLower", "下の句も読む(&L)", Command::ReadLower},
-    {Kind::Option, 2, "readOpening", "ゲームの始めに序歌を読む(&J)", Command::ReadOpening},
-    {Kind::Menu, 0, "gameSettingsMenu", "特別設定(&T)"},
-    {Kind::Menu, 1, "questionCountMenu", "問題数(&M)"},
-    {Kind::Setting, 2, "questions5", "　 ５(&A)", {}, SettingField::QuestionCount, 5},
-    {Kind::Setting, 2, "questions10", "　１０(&B)", {}, SettingField::QuestionCount, 10},
-    {Kind::Setting, 2, "questions20", "　２０(&C)", {}, SettingField::QuestionCount, 20},
-    {Kind::Setting, 2, "questions50", "　５０(&D)", {}, SettingField::QuestionCount, 50},
-    {Kind::Setting, 2, "questions100", "１００(&E)", {}, SettingField::QuestionCount, 100},
-    {Kind::Menu, 1, "revealSpeedMenu", "上の句表示速度(&S)"},
-    {Kind::Setting, 2, "revealFast", "速い(&A)", {}, SettingField::RevealDelay, 0},
-    {Kind::Setting, 2, "revealFairlyFast", "やや速い(&B)", {}, SettingField::RevealDelay, 2},
-    {Kind::Setting, 2, "revealNormal", "普通(&C)", {}, SettingField::RevealDelay, 4},
-    {Kind::Setting, 2, "revealFairlySlow", "ややゆっくり(&D)", {}, SettingField::RevealDelay, 6},
-    {Kind::Setting, 2, "revealSlow", "ゆっくり(&E)", {}, SettingField::RevealDelay, 8},
-    {Kind::Menu, 1, "faultLimitMenu", "おてつき限度数(&O)"},
-    {Kind::Setting, 2, "faultLimit1", "　１(&A)", {}, SettingField::FaultLimit, 1},
-    {Kind::Setting, 2, "faultLimit5", "　５(&B)", {}, SettingField::FaultLimit, 5},
-    {Kind::Setting, 2, "faultLimit10", "１０(&C)", {}, SettingField::FaultLimit, 10},
-    {Kind::Setting, 2, "faultLimit20", "２０(&D)", {}, SettingField::FaultLimit, 20},
-    {Kind::Setting, 2, "noFaultLimit", "なし(&E)", {}, SettingField::FaultLimit, kNoFaultLimit},
-    {Kind::Item, 1, "choosePractice", "出題範囲(&P)...", Command::ChoosePractice},
+    {Kind::Option, 1, "showDecisive", QT_TRANSLATE_NOOP("nupew::MainWindow", "決まり字を表示(&K)"), Command::ShowDecisive},
+    {Kind::Menu, 1, "readAloudMenu", QT_TRANSLATE_NOOP("nupew::MainWindow", "読み上げ(&Y)")},
+    {Kind::Option, 2, "readAloud", QT_TRANSLATE_NOOP("nupew::MainWindow", "読み上げる(&R)"), Command::ReadAloud},
+    {Kind::Option, 2, "readRecited", QT_TRANSLATE_NOOP("nupew::MainWindow", "競技の読み方(&C)"), Command::ReadRecited},
+    {Kind::Option, 2, "readLower", QT_TRANSLATE_NOOP("nupew::MainWindow", "下の句も読む(&L)"), Command::ReadLower},
+    {Kind::Option, 2, "readOpening", QT_TRANSLATE_NOOP("nupew::MainWindow", "ゲームの始めに序歌を読む(&J)"), Command::ReadOpening},
+    {Kind::Menu, 0, "gameSettingsMenu", QT_TRANSLATE_NOOP("nupew::MainWindow", "特別設定(&T)")},
+    {Kind::Menu, 1, "questionCountMenu", QT_TRANSLATE_NOOP("nupew::MainWindow", "問題数(&M)")},
+    {Kind::Setting, 2, "questions5", QT_TRANSLATE_NOOP("nupew::MainWindow", "　 ５(&A)"), {}, SettingField::QuestionCount, 5},
+    {Kind::Setting, 2, "questions10", QT_TRANSLATE_NOOP("nupew::MainWindow", "　１０(&B)"), {}, SettingField::QuestionCount, 10},
+    {Kind::Setting, 2, "questions20", QT_TRANSLATE_NOOP("nupew::MainWindow", "　２０(&C)"), {}, SettingField::QuestionCount, 20},
+    {Kind::Setting, 2, "questions50", QT_TRANSLATE_NOOP("nupew::MainWindow", "　５０(&D)"), {}, SettingField::QuestionCount, 50},
+    {Kind::Setting, 2, "questions100", QT_TRANSLATE_NOOP("nupew::MainWindow", "１００(&E)"), {}, SettingField::QuestionCount, 100},
+    {Kind::Menu, 1, "revealSpeedMenu", QT_TRANSLATE_NOOP("nupew::MainWindow", "上の句表示速度(&S)")},
+    {Kind::Setting, 2, "revealFast", QT_TRANSLATE_NOOP("nupew::MainWindow", "速い(&A)"), {}, SettingField::RevealDelay, 0},
+    {Kind::Setting, 2, "revealFairlyFast", QT_TRANSLATE_NOOP("nupew::MainWindow", "やや速い(&B)"), {}, SettingField::RevealDelay, 2},
+    {Kind::Setting, 2, "revealNormal", QT_TRANSLATE_NOOP("nupew::MainWindow", "普通(&C)"), {}, SettingField::RevealDelay, 4},
+    {Kind::Setting, 2, "revealFairlySlow", QT_TRANSLATE_NOOP("nupew::MainWindow", "ややゆっくり(&D)"), {}, SettingField::RevealDelay, 6},
+    {Kind::Setting, 2, "revealSlow", QT_TRANSLATE_NOOP("nupew::MainWindow", "ゆっくり(&E)"), {}, SettingField::RevealDelay, 8},
+    {Kind::Menu, 1, "faultLimitMenu", QT_TRANSLATE_NOOP("nupew::MainWindow", "おてつき限度数(&O)")},
+    {Kind::Setting, 2, "faultLimit1", QT_TRANSLATE_NOOP("nupew::MainWindow", "　１(&A)"), {}, SettingField::FaultLimit, 1},
+    {Kind::Setting, 2, "faultLimit5", QT_TRANSLATE_NOOP("nupew::MainWindow", "　５(&B)"), {}, SettingField::FaultLimit, 5},
+    {Kind::Setting, 2, "faultLimit10", QT_TRANSLATE_NOOP("nupew::MainWindow", "１０(&C)"), {}, SettingField::FaultLimit, 10},
+    {Kind::Setting, 2, "faultLimit20", QT_TRANSLATE_NOOP("nupew::MainWindow", "２０(&D)"), {}, SettingField::FaultLimit, 20},
+    {Kind::Setting, 2, "noFaultLimit", QT_TRANSLATE_NOOP("nupew::MainWindow", "なし(&E)"), {}, SettingField::FaultLimit, kNoFaultLimit},
+    {Kind::Item, 1, "choosePractice", QT_TRANSLATE_NOOP("nupew::MainWindow", "出題範囲(&P)..."), Command::ChoosePractice},
     {Kind::Separator, 1, "settingsSeparator"},
-    {Kind::Item, 1, "saveSettings", "設定の保存(&k)", Command::SaveSettings},
-    {Kind::Item, 1, "restoreDefaults", "初期設定に戻す(&R)", Command::RestoreDefaults},
-    {Kind::Menu, 0, "recordsMenu", "記録(&D)"},
+    {Kind::Item, 1, "saveSettings", QT_TRANSLATE_NOOP("nupew::MainWindow", "設定の保存(&k)"), Command::SaveSettings},
+    {Kind::Item, 1, "restoreDefaults", QT_TRANSLATE_NOOP("nupew::MainWindow", "初期設定に戻す(&R)"), Command::RestoreDefaults},
+    {Kind::Menu, 0, "recordsMenu", QT_TRANSLATE_NOOP("nupew::MainWindow", "記録(&D)")},
     {Kind::ToolSeparator, 1, "", "", {}, {}, 0, {}, "toolSeparator1"},
-    {Kind::Item, 1, "viewRecords", "記録を見る(&V)", Command::ViewRecords, {}, 0, {}, "viewRecordsTool", 4, "成績表示"},
-    {Kind::Item, 1, "resetRecords", "初期化(&R)", Command::ResetRecords, {}, 0, {}, "resetRecordsTool", 5, "成績初期化"},
+    {Kind::Item, 1, "viewRecords", QT_TRANSLATE_NOOP("nupew::MainWindow", "記録を見る(&V)"), Command::ViewRecords, {}, 0, {}, "viewRecordsTool", 4, QT_TRANSLATE_NOOP("nupew::MainWindow", "成績表示")},
+    {Kind::Item, 1, "resetRecords", QT_TRANSLATE_NOOP("nupew::MainWindow", "初期化(&R)"), Command::ResetRecords, {}, 0, {}, "resetRecordsTool", 5, QT_TRANSLATE_NOOP("nupew::MainWindow", "成績初期化")},
     {Kind::ToolSeparator, 1, "", "", {}, {}, 0, {}, "toolSeparator2"},
     {Kind::Separator, 1, "recordsSeparator1"},
-    {Kind::Item, 1, "printRecords", "記録印刷", Command::PrintRecords},
+    {Kind::Item, 1, "printRecords", QT_TRANSLATE_NOOP("nupew::MainWindow", "記録印刷"), Command::PrintRecords},
     {Kind::Separator, 1, "recordsSeparator2"},
-    {Kind::Item, 1, "showStatistics", "成績の分析(&A)", Command::ShowStatistics, {}, 0, {}, "showStatisticsTool", 10, "成績の分析", true},
-    {Kind::Menu, 0, "optionsMenu", "オプション(&O)"},
-    {Kind::Item, 1, "choosePictureFolder", "ﾃﾞｰﾀ（歌）読み出しﾌｫﾙﾀﾞの設定(&F)", Command::ChoosePictureFolder},
+    {Kind::Item, 1, "showStatistics", QT_TRANSLATE_NOOP("nupew::MainWindow", "成績の分析(&A)"), Command::ShowStatistics, {}, 0, {}, "showStatisticsTool", 10, QT_TRANSLATE_NOOP("nupew::MainWindow", "成績の分析"), true},
+    {Kind::Menu, 0, "optionsMenu", QT_TRANSLATE_NOOP("nupew::MainWindow", "オプション(&O)")},
+    {Kind::Item, 1, "choosePictureFolder", QT_TRANSLATE_NOOP("nupew::MainWindow", "ﾃﾞｰﾀ（歌）読み出しﾌｫﾙﾀﾞの設定(&F)"), Command::ChoosePictureFolder},
     {Kind::Separator, 1, "optionsSeparator1"},
-    {Kind::Toggle, 1, "showToolbar", "ツールバーの表示(&V)"},
-    {Kind::Item, 1, "customiseToolbar", "ツールバーの変更(&T)", Command::CustomiseToolbar},
+    {Kind::Toggle, 1, "showToolbar", QT_TRANSLATE_NOOP("nupew::MainWindow", "ツールバーの表示(&V)")},
+    {Kind::Item, 1, "customiseToolbar", QT_TRANSLATE_NOOP("nupew::MainWindow", "ツールバーの変更(&T)"), Command::CustomiseToolbar},
     {Kind::Separator, 1, "optionsSeparator2"},
-    {Kind::Item, 1, "showPoemList", "タワユ一覧(&S)", Command::ShowPoemList, {}, 0, {}, "showPoemListTool", 7, "タワユ一覧"},
-    {Kind::Menu, 0, "helpMenu", "ヘルプ(&H)"},
-    {Kind::Item, 1, "helpContents", "目次(&C)", Command::HelpContents, {}, 0, {}, "helpContentsTool", 8, "ヘルプ"},
+    {Kind::Item, 1, "showPoemList", QT_TRANSLATE_NOOP("nupew::MainWindow", "タワユ一覧(&S)"), Command::ShowPoemList, {}, 0, {}, "showPoemListTool", 7, QT_TRANSLATE_NOOP("nupew::MainWindow", "タワユ一覧")},
+    {Kind::Menu, 0, "helpMenu", QT_TRANSLATE_NOOP("nupew::MainWindow", "ヘルプ(&H)")},
+    {Kind::Item, 1, "helpContents", QT_TRANSLATE_NOOP("nupew::MainWindow", "目次(&C)"), Command::HelpContents, {}, 0, {}, "helpContentsTool", 8, QT_TRANSLATE_NOOP("nupew::MainWindow", "ヘルプ")},
     {Kind::ToolSeparator, 1, "", "", {}, {}, 0, {}, "toolSeparator3"},
-    {Kind::Item, 1, "helpOnHelp", "ヘルプの使い方(&H)", Command::HelpOnHelp},
+    {Kind::Item, 1, "helpOnHelp", QT_TRANSLATE_NOOP("nupew::MainWindow", "ヘルプの使い方(&H)"), Command::HelpOnHelp},
     {Kind::Separator, 1, "helpSeparator"},
-    {Kind::Item, 1, "showVersion", "バージョン情報(&V)", Command::ShowVersion},
+    {Kind::Item, 1, "showVersion", QT_TRANSLATE_NOOP("nupew::MainWindow", "バージョン情報(&V)"), Command::ShowVersion},
 };
 // clang-format on
 
@@ -125,7 +126,7 @@ QMenu *SubMenu(QWidget *parent, QMenu *owner, const QString &name, const QString
 
 MainWindow::MainWindow() {
     setObjectName(QStringLiteral("mainWindow"));
-    setWindowTitle(QStringLiteral("タワユ"));
+    setWindowTitle(QStringLiteral("タワユ")); // the game's name, in every language
     setWindowIcon(Picture(QStringLiteral("leaf")));
     auto *client = new QWidget(this);
     SetColor(client, QPalette::Window, QColor(128, 128, 128));
@@ -139,7 +140,7 @@ void MainWindow::BuildMenus() {
     std::array<QMenu *, 3> open{}; // the menu of each depth that rows go into
     for (const ActionRow &row : kActions) {
         const QString name = QString::fromLatin1(row.name);
-        const QString caption = QString::fromUtf8(row.caption);
+        const QString caption = tr(row.caption);
         QMenu *owner = row.depth > 0 ? open[row.depth - 1] : nullptr;
         QAction *action = nullptr;
         switch (row.kind) {
@@ -195,7 +196,7 @@ void MainWindow::BuildMenus() {
 }
 
 void MainWindow::BuildToolbar() {
-    toolbar_ = new QToolBar(QStringLiteral("ツールバー"), this);
+    toolbar_ = new QToolBar(tr("ツールバー"), this);
     toolbar_->setObjectName(QStringLiteral("toolbar"));
     toolbar_->setMovable(false);
     toolbar_->setFloatable(false);
@@ -214,7 +215,7 @@ void MainWindow::BuildToolbar() {
             action = new QAction(this);
             action->setSeparator(true);
         } else {
-            const QString tip = QString::fromUtf8(row.tip);
+            const QString tip = tr(row.tip);
             action = new QAction(Picture(QStringLiteral("tool%1").arg(row.picture)), tip, this);
             action->setToolTip(tip);
             connect(action, &QAction::triggered, Item(QString::fromLatin1(row.name)),

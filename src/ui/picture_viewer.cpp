@@ -43,10 +43,10 @@ struct ViewerLook {
 };
 
 constexpr ViewerLook kPoem = {"poemViewer",
-                              "歌について",
+                              QT_TRANSLATE_NOOP("nupew::PictureViewer", "歌について"),
                               "U",
-                              "歌ファイルがありません",
-                              "U画像",
+                              QT_TRANSLATE_NOOP("nupew::PictureViewer", "歌ファイルがありません"),
+                              QT_TRANSLATE_NOOP("nupew::PictureViewer", "U画像"),
                               10125,
                               7125,
                               735,
@@ -55,13 +55,13 @@ constexpr ViewerLook kPoem = {"poemViewer",
                               6975,
                               255,
                               "poemViewerMenu",
-                              "ポップアップメニュー",
+                              QT_TRANSLATE_NOOP("nupew::PictureViewer", "ポップアップメニュー"),
                               "poemViewerMenuClose"};
 constexpr ViewerLook kPoet = {"poetViewer",
-                              "作者について",
+                              QT_TRANSLATE_NOOP("nupew::PictureViewer", "作者について"),
                               "A",
-                              "作者ファイルがありません",
-                              "A画像",
+                              QT_TRANSLATE_NOOP("nupew::PictureViewer", "作者ファイルがありません"),
+                              QT_TRANSLATE_NOOP("nupew::PictureViewer", "A画像"),
                               8880,
                               6510,
                               5355,
@@ -70,7 +70,7 @@ constexpr ViewerLook kPoet = {"poetViewer",
                               6375,
                               240,
                               "poetViewerMenu",
-                              "ボップアップメニュー",
+                              QT_TRANSLATE_NOOP("nupew::PictureViewer", "ボップアップメニュー"),
                               "poetViewerMenuClose"};
 
 const ViewerLook &Look(PictureKind kind) {
@@ -109,14 +109,14 @@ PictureViewer::PictureViewer(PictureKind kind, QWidget *parent)
       kind_(kind) {
     const ViewerLook &look = Look(kind);
     setObjectName(QString::fromLatin1(look.name));
-    setWindowTitle(QString::fromUtf8(look.caption));
+    setWindowTitle(tr(look.caption));
     setWindowIcon(Picture(QStringLiteral("leaf")));
     setAttribute(Qt::WA_DeleteOnClose);
 
     image_ = new ClickLabel(this);
     image_->setObjectName(QStringLiteral("picture"));
     image_->setScaledContents(true);
-    command_ = new QPushButton(QStringLiteral("終了"), this);
+    command_ = new QPushButton(tr("終了"), this);
     command_->setObjectName(QStringLiteral("closeButton"));
     command_->setGeometry(Twips(30000, 30000, 495, look.buttonHeight));
     connect(command_, &QPushButton::clicked, this, &QWidget::close);
@@ -130,9 +130,9 @@ PictureViewer::PictureViewer(PictureKind kind, QWidget *parent)
     SetColor(problem_, QPalette::WindowText, QColor(160, 0, 0));
     problem_->hide();
 
-    menu_ = new QMenu(QString::fromUtf8(look.menuCaption), this);
+    menu_ = new QMenu(tr(look.menuCaption), this);
     menu_->setObjectName(QString::fromLatin1(look.menu));
-    menu_->addAction(QStringLiteral("終了(&E)"), this, &QWidget::close)
+    menu_->addAction(tr("終了(&E)"), this, &QWidget::close)
         ->setObjectName(QString::fromLatin1(look.menuItem));
     connect(image_, &ClickLabel::rightReleased, menu_,
             [this](const QPoint &at) { menu_->popup(at); });
@@ -181,7 +181,7 @@ QImage PictureViewer::ReadPicture(const QString &path, QString *why) {
     // No picture of a poem is that large: refused by its size, before any read.
     const QFileInfo info(path);
     if (info.isFile() && info.size() > kMaxPictureBytes) {
-        reason = QStringLiteral("%1 は大きすぎます（%2 MiB、上限 %3 MiB）")
+        reason = tr("%1 は大きすぎます（%2 MiB、上限 %3 MiB）")
                      .arg(info.fileName())
                      .arg(info.size() / (1024 * 1024))
                      .arg(kMaxPictureBytes / (1024 * 1024));
@@ -191,9 +191,8 @@ QImage PictureViewer::ReadPicture(const QString &path, QString *why) {
     // files and never blocks, then decoded from memory.
     ReadResult read = ReadRegularFile(path, kMaxPictureBytes);
     if (!read.ok() || read.truncated) {
-        reason = QStringLiteral("%1 を読めません（%2）")
-                     .arg(info.fileName(),
-                          read.truncated ? QStringLiteral("大きすぎます") : read.errorString);
+        reason = tr("%1 を読めません（%2）")
+                     .arg(info.fileName(), read.truncated ? tr("大きすぎます") : read.errorString);
         return {};
     }
     QBuffer buffer(&read.bytes);
@@ -203,7 +202,7 @@ QImage PictureViewer::ReadPicture(const QString &path, QString *why) {
     const QSize size = reader.size();
     if (size.isValid() && (size.width() > kMaxSide || size.height() > kMaxSide ||
                            qint64(size.width()) * size.height() > kMaxPixels)) {
-        reason = QStringLiteral("%1 は画素が多すぎます（%2×%3）")
+        reason = tr("%1 は画素が多すぎます（%2×%3）")
                      .arg(info.fileName())
                      .arg(size.width())
                      .arg(size.height());
@@ -211,7 +210,7 @@ QImage PictureViewer::ReadPicture(const QString &path, QString *why) {
     }
     QImage image = reader.read();
     if (image.isNull()) {
-        reason = QStringLiteral("%1 は壊れているか、画像ではありません（%2）")
+        reason = tr("%1 は壊れているか、画像ではありません（%2）")
                      .arg(info.fileName(), reader.errorString());
     }
     return image;
@@ -241,9 +240,9 @@ void PictureViewer::Open(const QString &folder, int poem, bool boardNormal, Dial
         const QString existing = FindExisting(name);
         const NameCheck check = CheckName(existing);
         if (state != FileState::Missing && !check.missing() && problem.isEmpty()) {
-            problem = QStringLiteral("%1 を使えません（%2）")
+            problem = tr("%1 を使えません（%2）")
                           .arg(QFileInfo(existing).fileName(),
-                               check.refused() ? check.reason : QStringLiteral("読み取り禁止です"));
+                               check.refused() ? check.reason : tr("読み取り禁止です"));
         }
     }
     if (found.isEmpty()) {
@@ -252,17 +251,17 @@ void PictureViewer::Open(const QString &folder, int poem, bool boardNormal, Dial
         geometry_.SetOuterHeight(geometry_.outerHeight + 30.0f);
         geometry_.SetOuterHeight(geometry_.outerHeight - 30.0f);
         Apply();
-        QString text = QString::fromUtf8(look.missing);
+        QString text = tr(look.missing);
         if (!problem.isEmpty()) {
             text += u'\n' + problem;
         }
-        dialogs.ShowMessage({text, QString::fromUtf8(look.missingTitle)});
+        dialogs.ShowMessage({text, tr(look.missingTitle)});
         return;
     }
     const QString path = FindExisting(found);
     if (!QFileInfo::exists(path)) {
         busy.Restore();
-        dialogs.ShowMessage({QStringLiteral("ファイルがありません"), QStringLiteral("画像")});
+        dialogs.ShowMessage({tr("ファイルがありません"), tr("画像")});
         return;
     }
     // A picture that cannot be read leaves the viewer empty, saying why.

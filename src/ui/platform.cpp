@@ -18,6 +18,7 @@
 // Resources of a static library have to be registered by hand.
 static void InitAssets() {
     Q_INIT_RESOURCE(assets);
+    Q_INIT_RESOURCE(translations);
 }
 
 namespace nupew {
@@ -61,13 +62,21 @@ QFont NamedFont(const QString &family, double points) {
     return font;
 }
 
-void LoadJapaneseTranslations(QApplication &app) {
-    auto *translator = new QTranslator(&app);
-    if (translator->load(QStringLiteral("qtbase_ja"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QApplication::installTranslator(translator);
+bool SpeaksEnglish(const QLocale &locale) {
+    return locale.language() != QLocale::Japanese && locale.language() != QLocale::C;
+}
+
+void InstallTranslations(QObject *owner, const QLocale &locale) {
+    InitResources();
+    auto *translator = new QTranslator(owner);
+    const bool loaded = SpeaksEnglish(locale)
+                            ? translator->load(QStringLiteral(":/i18n/nupew_en.qm"))
+                            : translator->load(QStringLiteral("qtbase_ja"),
+                                               QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    if (loaded) {
+        QCoreApplication::installTranslator(translator);
     } else {
-        delete translator;
+        delete translator; // the program's own texts, or Qt's English ones
     }
 }
 

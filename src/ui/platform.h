@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QFont>
 #include <QLabel>
+#include <QLocale>
 #include <QRect>
 #include <functional>
 
@@ -40,8 +41,14 @@ inline const QString kSystemFont = QStringLiteral("System");
 void InstallFontSubstitutions();
 QFont NamedFont(const QString &family, double points);
 
-// Qt's own Japanese texts for standard buttons and dialogs, whatever the locale.
-void LoadJapaneseTranslations(QApplication &app);
+// The language the windows speak for a locale: Japanese, the program's own,
+// for a Japanese locale or none at all (C, POSIX); English for any other.
+// The poems are Japanese in every language.
+bool SpeaksEnglish(const QLocale &locale);
+// Installs the texts for the locale, owned by `owner` (deleting it removes
+// them): our English translation, or Qt's own Japanese texts for standard
+// buttons and dialogs.
+void InstallTranslations(QObject *owner, const QLocale &locale = QLocale::system());
 
 // Registers the pictures and help pages built into the program.
 void InitResources();

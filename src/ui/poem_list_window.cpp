@@ -25,7 +25,7 @@ PoemListWindow::PoemListWindow(QWidget *parent)
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName(QStringLiteral("poemListWindow"));
-    setWindowTitle(QStringLiteral("タワユ一覧"));
+    setWindowTitle(tr("タワユ一覧"));
     setWindowIcon(Picture(QStringLiteral("tool7")));
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(TwipsSize(6390, 5160));
@@ -44,7 +44,7 @@ PoemListWindow::PoemListWindow(QWidget *parent)
     textPalette.setColor(QPalette::Base, QColor(255, 255, 192));
     textArea_->setPalette(textPalette);
 
-    auto *close = new QPushButton(QStringLiteral("終　了"), this);
+    auto *close = new QPushButton(tr("終　了"), this);
     close->setObjectName(QStringLiteral("closeButton"));
     close->setGeometry(Twips(5520, 4680, 735, 375));
     close->setAutoDefault(false);
@@ -57,10 +57,10 @@ void PoemListWindow::Load() {
     text_.clear();
     const ReadResult read = ReadRegularFile(FindExisting(kListFile), kMaxListBytes);
     if (read.status == ReadResult::Status::Missing) {
-        text_ = QStringLiteral("ichirun.txtがありません。");
+        text_ = tr("ichirun.txtがありません。");
     } else if (!read.ok()) {
         // Something of that name is there but cannot be shown: say what.
-        text_ = QStringLiteral("ichirun.txtがありません。\r\n%1 を読めません: %2")
+        text_ = tr("ichirun.txtがありません。\r\n%1 を読めません: %2")
                     .arg(FindExisting(kListFile), read.errorString);
     } else {
         text_ = PoemListText(read.bytes, read.truncated);

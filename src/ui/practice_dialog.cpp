@@ -33,15 +33,16 @@ PracticeDialog::PracticeDialog(const PracticeMode &mode, const DecisiveTable &de
                                int questionCount, int cardCount, QWidget *parent)
     : QDialog(parent), decisive_(decisive), questionCount_(questionCount), cardCount_(cardCount) {
     setObjectName(QStringLiteral("practiceDialog"));
-    setWindowTitle(QStringLiteral("出題範囲"));
+    setWindowTitle(tr("出題範囲"));
     setFont(NamedFont(kPGothic, 9));
     auto *grid = new QGridLayout(this);
-    const char16_t *const kindTexts[5] = {
-        u"全百首 (ふつうのゲーム。成績優秀者の表に登録できます)", u"歌番号で選ぶ",
-        u"五色百人一首の色で選ぶ", u"決まり字の数で選ぶ",
-        u"苦手な歌の練習 (答えの記録から、覚えていない歌を先に出します)"};
+    const char *const kindTexts[5] = {
+        QT_TR_NOOP("全百首 (ふつうのゲーム。成績優秀者の表に登録できます)"),
+        QT_TR_NOOP("歌番号で選ぶ"), QT_TR_NOOP("五色百人一首の色で選ぶ"),
+        QT_TR_NOOP("決まり字の数で選ぶ"),
+        QT_TR_NOOP("苦手な歌の練習 (答えの記録から、覚えていない歌を先に出します)")};
     for (int k = 0; k < 5; ++k) {
-        kinds_[size_t(k)] = new QRadioButton(QString::fromUtf16(kindTexts[k]), this);
+        kinds_[size_t(k)] = new QRadioButton(tr(kindTexts[k]), this);
         kinds_[size_t(k)]->setObjectName(QStringLiteral("kind%1").arg(k));
     }
     grid->addWidget(kinds_[0], 0, 0, 1, 7);
@@ -52,7 +53,7 @@ PracticeDialog::PracticeDialog(const PracticeMode &mode, const DecisiveTable &de
                                    QStringLiteral("%1–%2").arg(r * 20 + 1).arg(r * 20 + 20));
         grid->addWidget(ranges_[size_t(r)], 2, r + 1);
     }
-    freeRange_ = Check(this, QStringLiteral("freeRange"), QStringLiteral("範囲指定"));
+    freeRange_ = Check(this, QStringLiteral("freeRange"), tr("範囲指定"));
     from_ = new QSpinBox(this);
     from_->setObjectName(QStringLiteral("fromBox"));
     to_ = new QSpinBox(this);
@@ -63,9 +64,9 @@ PracticeDialog::PracticeDialog(const PracticeMode &mode, const DecisiveTable &de
     auto *free = new QHBoxLayout;
     free->addWidget(freeRange_);
     free->addWidget(from_);
-    free->addWidget(new QLabel(QStringLiteral("番から"), this));
+    free->addWidget(new QLabel(tr("番から"), this));
     free->addWidget(to_);
-    free->addWidget(new QLabel(QStringLiteral("番まで"), this));
+    free->addWidget(new QLabel(tr("番まで"), this));
     free->addStretch();
     grid->addLayout(free, 3, 1, 1, 6);
 
@@ -80,11 +81,15 @@ PracticeDialog::PracticeDialog(const PracticeMode &mode, const DecisiveTable &de
     }
 
     grid->addWidget(kinds_[3], 6, 0, 1, 7);
-    const char16_t *const countTexts[kByCount] = {u"",     u"一字", u"二字", u"三字",
-                                           u"四字", u"五字", u"六字"};
+    const char *const countTexts[kByCount] = {"",
+                                              QT_TR_NOOP("一字決まり"),
+                                              QT_TR_NOOP("二字決まり"),
+                                              QT_TR_NOOP("三字決まり"),
+                                              QT_TR_NOOP("四字決まり"),
+                                              QT_TR_NOOP("五字決まり"),
+                                              QT_TR_NOOP("六字決まり")};
     for (int n = 1; n <= kMaxDecisiveCount; ++n) {
-        counts_[size_t(n)] = Check(this, QStringLiteral("count%1").arg(n),
-                                   QString::fromUtf16(countTexts[n]) + QStringLiteral("決まり"));
+        counts_[size_t(n)] = Check(this, QStringLiteral("count%1").arg(n), tr(countTexts[n]));
         // The decisive characters of its poems, as players say them.
         QStringList heard;
         for (int p = 0; p < kPoemCount; ++p) {
@@ -105,7 +110,7 @@ PracticeDialog::PracticeDialog(const PracticeMode &mode, const DecisiveTable &de
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     ok_ = buttons->button(QDialogButtonBox::Ok);
     ok_->setObjectName(QStringLiteral("okButton"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(tr("キャンセル"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     grid->addWidget(buttons, 11, 0, 1, 7);
@@ -174,26 +179,24 @@ void PracticeDialog::Update() {
     const qsizetype poems = mode.Poems(decisive_).size();
     QStringList notes;
     if (mode.kind == PracticeKind::All) {
-        notes.append(QStringLiteral("百首から出題します。"));
+        notes.append(tr("百首から出題します。"));
     } else if (mode.kind == PracticeKind::Drill) {
-        notes.append(QStringLiteral("まちがえた歌や反応の遅い歌を先に出します。練習の成績は成績優秀"
-                                    "者の表に登録されません。"));
+        notes.append(tr("まちがえた歌や反応の遅い歌を先に出します。練習の成績は成績優秀"
+                        "者の表に登録されません。"));
     } else {
         notes.append(
-            QStringLiteral("この範囲の歌: %1首。練習の成績は成績優秀者の表に登録されません。")
-                .arg(poems));
+            tr("この範囲の歌: %1首。練習の成績は成績優秀者の表に登録されません。").arg(poems));
         if (poems > 0 && poems < questionCount_) {
-            notes.append(
-                QStringLiteral("問題数 (%1問) "
-                               "より少ないので、%2首を一度ずつ出したところでゲームが終わります。")
-                    .arg(questionCount_)
-                    .arg(poems));
+            notes.append(tr("問題数 (%1問) "
+                            "より少ないので、%2首を一度ずつ出したところでゲームが終わります。")
+                             .arg(questionCount_)
+                             .arg(poems));
         }
         if (poems > 0 && poems < cardCount_) {
-            notes.append(QStringLiteral("札の数より少ないので、ほかの札は百首から配ります。"));
+            notes.append(tr("札の数より少ないので、ほかの札は百首から配ります。"));
         }
         if (poems == 0) {
-            notes.append(QStringLiteral("歌がひとつも選ばれていません。"));
+            notes.append(tr("歌がひとつも選ばれていません。"));
         }
     }
     note_->setText(notes.join(u'\n'));

@@ -4,6 +4,7 @@
 
 #include "core/safe_files.h"
 
+#include <QCoreApplication>
 #include <QSettings>
 
 namespace nupew {
@@ -69,8 +70,12 @@ void ReadFlags(const QString &text, auto &flags) {
     }
 }
 
-const QString kUnusable =
-    QStringLiteral("個人設定のファイルを使えません。初期設定で続け、保存はしません。\n%1");
+QString Unusable(const QString &why) {
+    return QCoreApplication::translate(
+               "Preferences",
+               "個人設定のファイルを使えません。初期設定で続け、保存はしません。\n%1")
+        .arg(why);
+}
 
 std::optional<QStringList> ReadArrangement(const QSettings &store, const QString &key) {
     const QVariant value = store.value(key);
@@ -85,7 +90,7 @@ std::optional<QStringList> ReadArrangement(const QSettings &store, const QString
 std::optional<QStringList> OldArrangement(QStringList *problems) {
     if (const QString problem = CheckSettingsFiles(kOldToolbarStore, kOldToolbarFile);
         !problem.isEmpty()) {
-        problems->append(kUnusable.arg(problem));
+        problems->append(Unusable(problem));
         return std::nullopt;
     }
     const QSettings store(kOldToolbarStore, kOldToolbarFile);
@@ -114,10 +119,10 @@ QStringList Preferences::Load() {
     QStringList problems;
     problem_ = CheckSettingsFiles(kOrganization, kApplication);
     if (!problem_.isEmpty()) {
-        problems.append(kUnusable.arg(problem_));
+        problems.append(Unusable(problem_));
         if (const QString old = CheckSettingsFiles(kOldToolbarStore, kOldToolbarFile);
             !old.isEmpty()) {
-            problems.append(kUnusable.arg(old));
+            problems.append(Unusable(old));
         }
         return problems;
     }
@@ -155,11 +160,13 @@ QString Preferences::Set(Flag flag, bool on) {
 
 QString Preferences::OptionsNotKept(const WriteProblem &problem) {
     if (!problem.checked.isEmpty()) {
-        return QStringLiteral("個人設定のファイルを使えません。設定は保存されていません。\n%1")
+        return QCoreApplication::translate(
+                   "Preferences", "個人設定のファイルを使えません。設定は保存されていません。\n%1")
             .arg(problem.checked);
     }
     if (!problem.file.isEmpty()) {
-        return QStringLiteral(
+        return QCoreApplication::translate(
+                   "Preferences",
                    "個人設定のファイル %1 に書き込めませんでした。設定は保存されていません。")
             .arg(problem.file);
     }
@@ -185,9 +192,12 @@ QString Preferences::SetToolbarArrangement(const QStringList &keys) {
     if (problem.checked.isEmpty() && problem.file.isEmpty()) {
         return {};
     }
-    return QStringLiteral("ツールバーの配置を保存できませんでした。\n%1")
-        .arg(problem.checked.isEmpty() ? QStringLiteral("%1 に書き込めません").arg(problem.file)
-                                       : problem.checked);
+    return QCoreApplication::translate("Preferences",
+                                       "ツールバーの配置を保存できませんでした。\n%1")
+        .arg(problem.checked.isEmpty()
+                 ? QCoreApplication::translate("Preferences", "%1 に書き込めません")
+                       .arg(problem.file)
+                 : problem.checked);
 }
 
 Preferences::WriteProblem Preferences::Write(const std::function<void(QSettings &)> &write) {

@@ -92,13 +92,12 @@ void Program::WireMainWindow() {
 void Program::WireHistory() {
     connect(history_.get(), &History::failed, this, [this](const QString &why) {
         game_->SetAnswerLog(nullptr);
-        Tell(QStringLiteral(
-                 "履歴ファイル %1 に書き込めません。履歴なしでゲームを続けます。\n理由: %2")
+        Tell(tr("履歴ファイル %1 に書き込めません。履歴なしでゲームを続けます。\n理由: %2")
                  .arg(kHistoryFile, why));
     });
     connect(history_.get(), &History::stalled, this, [this](const QString &why) {
-        Tell(QStringLiteral("履歴ファイル %1 に今は書き込めません。答えは覚えておき、"
-                            "書き込めるようになりしだい書きます。\n理由: %2")
+        Tell(tr("履歴ファイル %1 に今は書き込めません。答えは覚えておき、"
+                "書き込めるようになりしだい書きます。\n理由: %2")
                  .arg(kHistoryFile, why));
     });
 }
@@ -129,7 +128,7 @@ void Program::Main() {
     if (QString problem; history_->Open(&problem)) {
         game_->SetAnswerLog(history_.get());
     } else {
-        Tell(QStringLiteral("履歴ファイル %1 を使えません。履歴なしでゲームを続けます。\n%2")
+        Tell(tr("履歴ファイル %1 を使えません。履歴なしでゲームを続けます。\n%2")
                  .arg(kHistoryFile, problem));
     }
     game_->SetPracticeSource(practice_.get());
@@ -249,7 +248,7 @@ void Program::ChangeSetting(SettingField field, qint16 value) {
 }
 
 void Program::CloseProgram() {
-    if (ShowMessage({QStringLiteral("「タワユWin」を終了します"),
+    if (ShowMessage({tr("「タワユWin」を終了します"),
                      QStringLiteral("「タワユWin」Ver ") + ShortVersion(), MessageButtons::YesNo,
                      MessageIcon::Question, true}) == MessageAnswer::Yes) {
         Quit();

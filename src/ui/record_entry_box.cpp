@@ -15,7 +15,7 @@ RecordEntryBox::RecordEntryBox(const QString &averageText, const QString &faults
                                QWidget *parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("recordEntryBox"));
-    setWindowTitle(QStringLiteral("記録ボックス"));
+    setWindowTitle(tr("記録ボックス"));
     setFixedSize(TwipsSize(3210, 2370));
     SetColor(this, QPalette::Window, QColor(192, 255, 192));
 
@@ -24,31 +24,31 @@ RecordEntryBox::RecordEntryBox(const QString &averageText, const QString &faults
     const Qt::Alignment centre = Qt::AlignCenter;
     const QList<std::pair<QString, LabelLook>> labels = {
         {QStringLiteral("congratulations"),
-         {QStringLiteral("おめでとうございます"), Twips(120, 120, 2895, 315), Qt::white, blue,
+         {tr("おめでとうございます"), Twips(120, 120, 2895, 315), Qt::white, blue,
           NamedFont(kPMincho, 14.25), centre}},
         {QStringLiteral("yourResult"),
-         {QStringLiteral("あなたの成績"), Twips(480, 480, 1935, 255), QColor(0, 192, 192),
-          Qt::white, NamedFont(kMincho, 11.25), centre}},
+         {tr("あなたの成績"), Twips(480, 480, 1935, 255), QColor(0, 192, 192), Qt::white,
+          NamedFont(kMincho, 11.25), centre}},
         {QStringLiteral("averageCaption"),
-         {QStringLiteral("平 均 時 間"), Twips(120, 840, 1335, 255), pale, blue,
-          NamedFont(kPMincho, 9.75), centre}},
+         {tr("平 均 時 間"), Twips(120, 840, 1335, 255), pale, blue, NamedFont(kPMincho, 9.75),
+          centre}},
         {QStringLiteral("average"),
          {averageText, Twips(1440, 840, 735, 255), pale, Qt::black, NamedFont(kMincho, 11.25),
           centre}},
         {QStringLiteral("averageUnit"),
-         {QStringLiteral("秒です。"), Twips(2160, 840, 855, 255), pale, blue,
-          NamedFont(kMincho, 9.75), centre}},
+         {tr("秒です。"), Twips(2160, 840, 855, 255), pale, blue, NamedFont(kMincho, 9.75),
+          centre}},
         {QStringLiteral("faultsCaption"),
-         {QStringLiteral("お手つき回数"), Twips(120, 1200, 1335, 255), pale, blue,
-          NamedFont(kPMincho, 9.75), centre}},
+         {tr("お手つき回数"), Twips(120, 1200, 1335, 255), pale, blue, NamedFont(kPMincho, 9.75),
+          centre}},
         {QStringLiteral("faults"),
          {faultsText, Twips(1440, 1200, 735, 255), pale, Qt::black, NamedFont(kMincho, 11.25),
           centre}},
         {QStringLiteral("faultsUnit"),
-         {QStringLiteral("回です。"), Twips(2160, 1200, 855, 255), pale, blue,
-          NamedFont(kMincho, 9.75), centre}},
+         {tr("回です。"), Twips(2160, 1200, 855, 255), pale, blue, NamedFont(kMincho, 9.75),
+          centre}},
         {QStringLiteral("nameCaption"),
-         {QStringLiteral("氏　名"),
+         {tr("氏　名"),
           Twips(120, 1560, 735, 255),
           QColor(192, 255, 192),
           {},
@@ -67,10 +67,10 @@ RecordEntryBox::RecordEntryBox(const QString &averageText, const QString &faults
     name_->setFont(NamedFont(kMincho, 11.25));
 
     const QFont buttonFont = NamedFont(kPMincho, 9);
-    register_ = new QPushButton(QStringLiteral("記録する"), this);
+    register_ = new QPushButton(tr("記録する"), this);
     register_->setObjectName(QStringLiteral("registerButton"));
     register_->setGeometry(Twips(120, 1920, 975, 375));
-    decline_ = new QPushButton(QStringLiteral("記録しない"), this);
+    decline_ = new QPushButton(tr("記録しない"), this);
     decline_->setObjectName(QStringLiteral("declineButton"));
     decline_->setGeometry(Twips(2040, 1920, 975, 375));
     for (QPushButton *button : {register_, decline_}) {
@@ -93,17 +93,17 @@ RecordEntryBox::RecordEntryBox(const QString &averageText, const QString &faults
         emit declined();
     });
 
-    menu_ = new QMenu(QStringLiteral("ポップアップ"), this);
+    menu_ = new QMenu(tr("ポップアップ"), this);
     menu_->setObjectName(QStringLiteral("entryMenu"));
-    menu_->addAction(QStringLiteral("記録する(&Y)"), register_, &QPushButton::click)
+    menu_->addAction(tr("記録する(&Y)"), register_, &QPushButton::click)
         ->setObjectName(QStringLiteral("entryMenuRegister"));
-    menu_->addAction(QStringLiteral("記録しない(&N)"), decline_, &QPushButton::click)
+    menu_->addAction(tr("記録しない(&N)"), decline_, &QPushButton::click)
         ->setObjectName(QStringLiteral("entryMenuDecline"));
     // The last poem's pictures, while the box is up: afterwards the answer is gone.
     menu_->addSeparator();
-    menu_->addAction(QStringLiteral("歌の絵を見る(&U)"), this, &RecordEntryBox::poemPictureWanted)
+    menu_->addAction(tr("歌の絵を見る(&U)"), this, &RecordEntryBox::poemPictureWanted)
         ->setObjectName(QStringLiteral("poemPicture"));
-    menu_->addAction(QStringLiteral("作者の絵を見る(&A)"), this, &RecordEntryBox::poetPictureWanted)
+    menu_->addAction(tr("作者の絵を見る(&A)"), this, &RecordEntryBox::poetPictureWanted)
         ->setObjectName(QStringLiteral("poetPicture"));
 }
 

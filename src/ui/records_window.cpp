@@ -29,7 +29,7 @@ struct Column {
 
 RecordsWindow::RecordsWindow(QWidget *parent) : QWidget(parent) {
     setObjectName(QStringLiteral("recordsWindow"));
-    setWindowTitle(QStringLiteral("成績優秀者"));
+    setWindowTitle(tr("成績優秀者"));
     setWindowIcon(Picture(QStringLiteral("leaf")));
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(TwipsSize(7335, 3945));
@@ -45,21 +45,25 @@ RecordsWindow::RecordsWindow(QWidget *parent) : QWidget(parent) {
                       {{}, Twips(120, 120, 7095, 495), QColor(0, 0, 255), {}, font()}));
     popupOn(
         MakeLabel(this, QStringLiteral("title"),
-                  {QStringLiteral("タワユかるたとりゲーム 成績優秀者"), Twips(180, 180, 6975, 375),
+                  {tr("タワユかるたとりゲーム 成績優秀者"), Twips(180, 180, 6975, 375),
                    QColor(192, 255, 255), windowText, NamedFont(kMincho, 18), Qt::AlignCenter}));
 
     const std::array<Column, 5> columns = {{
         {5, "rank", 120, 375, "", QColor(192, 0, 192), QColor(192, 255, 255), QColor(0, 0, 192)},
-        {1, "name", 480, 2055, "氏　　名", QColor(0, 0, 255), white, windowText},
-        {2, "faults", 2520, 1215, "お手つき数", QColor(192, 0, 192), white, windowText},
-        {3, "average", 3720, 1815, "平均タイム（秒)", QColor(0, 0, 0), white, windowText},
-        {4, "date", 5520, 1695, "日　　付", QColor(0, 0, 0), white, windowText},
+        {1, "name", 480, 2055, QT_TRANSLATE_NOOP("nupew::RecordsWindow", "氏　　名"), QColor(0, 0, 255),
+         white, windowText},
+        {2, "faults", 2520, 1215, QT_TRANSLATE_NOOP("nupew::RecordsWindow", "お手つき数"),
+         QColor(192, 0, 192), white, windowText},
+        {3, "average", 3720, 1815, QT_TRANSLATE_NOOP("nupew::RecordsWindow", "平均タイム（秒)"),
+         QColor(0, 0, 0), white, windowText},
+        {4, "date", 5520, 1695, QT_TRANSLATE_NOOP("nupew::RecordsWindow", "日　　付"), QColor(0, 0, 0),
+         white, windowText},
     }};
     const QFont cellFont = NamedFont(kMincho, 11.25);
     for (const Column &column : columns) {
         for (int element = 0; element <= 10; ++element) {
             const bool header = element == 0;
-            QString text = header ? QString::fromUtf8(column.header) : QString();
+            QString text = header ? tr(column.header) : QString();
             if (column.array == 5 && !header) {
                 text = element == 10 ? QStringLiteral("10") : QString(QChar(0xFF10 + element));
             }
@@ -80,10 +84,10 @@ RecordsWindow::RecordsWindow(QWidget *parent) : QWidget(parent) {
     }
 
     const QFont buttonFont = NamedFont(kMincho, 9);
-    reset_ = new QPushButton(QStringLiteral("初期化"), this);
+    reset_ = new QPushButton(tr("初期化"), this);
     reset_->setObjectName(QStringLiteral("resetButton"));
     reset_->setGeometry(Twips(120, 3480, 735, 375));
-    close_ = new QPushButton(QStringLiteral("閉じる"), this);
+    close_ = new QPushButton(tr("閉じる"), this);
     close_->setObjectName(QStringLiteral("closeButton"));
     close_->setGeometry(Twips(6480, 3480, 735, 375));
     for (QPushButton *button : {reset_, close_}) {
@@ -108,11 +112,11 @@ RecordsWindow::RecordsWindow(QWidget *parent) : QWidget(parent) {
     SetColor(problem_, QPalette::WindowText, QColor(192, 0, 0));
     problem_->hide();
 
-    menu_ = new QMenu(QStringLiteral("ポップアップ３"), this);
+    menu_ = new QMenu(tr("ポップアップ３"), this);
     menu_->setObjectName(QStringLiteral("recordsMenu"));
-    menu_->addAction(QStringLiteral("閉じる(&E)"), close_, &QPushButton::click)
+    menu_->addAction(tr("閉じる(&E)"), close_, &QPushButton::click)
         ->setObjectName(QStringLiteral("recordsMenuClose"));
-    menu_->addAction(QStringLiteral("初期化(&R)"), reset_, &QPushButton::click)
+    menu_->addAction(tr("初期化(&R)"), reset_, &QPushButton::click)
         ->setObjectName(QStringLiteral("recordsMenuReset"));
 }
 

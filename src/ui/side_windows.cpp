@@ -79,7 +79,7 @@ void SideWindows::PrintRecords(QPrinter &printer) {
     LoadRecordsWindow(); // printing loads the window without showing it
     FillRecords();
     if (!records_->Print(printer)) {
-        dialogs_.ShowMessage({QStringLiteral("記録の印刷ができません。")});
+        dialogs_.ShowMessage({tr("記録の印刷ができません。")});
     }
 }
 
@@ -122,9 +122,8 @@ void SideWindows::ExportStatistics() {
         return;
     }
     if (const FileResult written = statistics_->Export(*name); !written.ok) {
-        dialogs_.ShowMessage(
-            {QStringLiteral("%1 に書き出せませんでした。\n%2").arg(*name, written.errorString),
-             kProgramTitle, MessageButtons::Ok, MessageIcon::Warning});
+        dialogs_.ShowMessage({tr("%1 に書き出せませんでした。\n%2").arg(*name, written.errorString),
+                              kProgramTitle, MessageButtons::Ok, MessageIcon::Warning});
     }
 }
 

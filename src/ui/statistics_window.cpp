@@ -54,7 +54,7 @@ void ClearChart(QChart *chart) {
 
 QValueAxis *SecondsAxis(double top) {
     auto *axis = new QValueAxis;
-    axis->setTitleText(QStringLiteral("秒"));
+    axis->setTitleText(StatisticsWindow::tr("秒"));
     axis->setTitleFont(NamedFont(kPGothic, 9));
     axis->setLabelsFont(NamedFont(kPGothic, 8));
     axis->setLabelFormat(QStringLiteral("%.1f"));
@@ -69,7 +69,7 @@ StatisticsWindow::StatisticsWindow(const PoemCatalogue &catalogue, const Decisiv
                                    QWidget *parent)
     : QWidget(parent), model_(catalogue, decisive) {
     setObjectName(QStringLiteral("statisticsWindow"));
-    setWindowTitle(QStringLiteral("成績の分析"));
+    setWindowTitle(tr("成績の分析"));
     setWindowIcon(Picture(QStringLiteral("tool10")));
     setFont(NamedFont(kPGothic, 9));
     resize(1000, 780);
@@ -86,10 +86,10 @@ StatisticsWindow::StatisticsWindow(const PoemCatalogue &catalogue, const Decisiv
     table_->horizontalHeader()->setSectionResizeMode(PoemStatisticsModel::Beginning,
                                                      QHeaderView::Stretch);
 
-    gamesChart_ = new QChartView(NewChart(QStringLiteral("ゲームごとの平均タイムと平均反応時間")));
+    gamesChart_ = new QChartView(NewChart(tr("ゲームごとの平均タイムと平均反応時間")));
     gamesChart_->setObjectName(QStringLiteral("gamesChart"));
     gamesChart_->setRenderHint(QPainter::Antialiasing);
-    countChart_ = new QChartView(NewChart(QStringLiteral("決まり字の数と平均反応時間")));
+    countChart_ = new QChartView(NewChart(tr("決まり字の数と平均反応時間")));
     countChart_->setObjectName(QStringLiteral("countChart"));
     countChart_->setRenderHint(QPainter::Antialiasing);
 
@@ -108,13 +108,13 @@ StatisticsWindow::StatisticsWindow(const PoemCatalogue &catalogue, const Decisiv
     note_->setObjectName(QStringLiteral("note"));
     note_->setWordWrap(true);
     note_->setTextFormat(Qt::PlainText);
-    auto *copy = new QPushButton(QStringLiteral("コピー(&C)"), this);
+    auto *copy = new QPushButton(tr("コピー(&C)"), this);
     copy->setObjectName(QStringLiteral("copyButton"));
     connect(copy, &QPushButton::clicked, this, &StatisticsWindow::CopySelection);
-    auto *csv = new QPushButton(QStringLiteral("CSVに書き出す(&E)..."), this);
+    auto *csv = new QPushButton(tr("CSVに書き出す(&E)..."), this);
     csv->setObjectName(QStringLiteral("exportButton"));
     connect(csv, &QPushButton::clicked, this, &StatisticsWindow::exportWanted);
-    auto *close = new QPushButton(QStringLiteral("閉じる(&X)"), this);
+    auto *close = new QPushButton(tr("閉じる(&X)"), this);
     close->setObjectName(QStringLiteral("closeButton"));
     connect(close, &QPushButton::clicked, this, &QWidget::close);
 
@@ -136,10 +136,10 @@ void StatisticsWindow::SetStatistics(const HistoryStatistics &statistics, const 
     for (const PoemStatistics &poem : statistics.poems) {
         answers += poem.answers;
     }
-    note_->setText(!note.isEmpty() ? note
-                                   : QStringLiteral("記録された回答 %1 件、ゲーム %2 回。")
-                                         .arg(answers)
-                                         .arg(statistics.gameCount));
+    note_->setText(
+        !note.isEmpty()
+            ? note
+            : tr("記録された回答 %1 件、ゲーム %2 回。").arg(answers).arg(statistics.gameCount));
     DrawGames(statistics);
     DrawCounts(statistics);
     // Sized once to the figures; measuring all rows at every layout would slow the window.
@@ -150,14 +150,14 @@ void StatisticsWindow::DrawGames(const HistoryStatistics &statistics) {
     QChart *chart = gamesChart_->chart();
     ClearChart(chart);
     auto *average = new QLineSeries;
-    average->setName(QStringLiteral("平均タイム"));
+    average->setName(tr("平均タイム"));
     average->setColor(kAnswerColor);
     auto *reaction = new QLineSeries;
-    reaction->setName(QStringLiteral("平均反応時間"));
+    reaction->setName(tr("平均反応時間"));
     reaction->setColor(kReactionColor);
     // Games read aloud time the reaction from the decisive sound: their own line.
     auto *voiced = new QLineSeries;
-    voiced->setName(QStringLiteral("平均反応時間（読み上げ）"));
+    voiced->setName(tr("平均反応時間（読み上げ）"));
     voiced->setColor(QColor(0, 150, 60));
     const QList<GameStatistics> &games = statistics.games;
     // Games in the order played, one step each: a sitting of many games reads
@@ -195,7 +195,7 @@ void StatisticsWindow::DrawGames(const HistoryStatistics &statistics) {
             const int game = int(std::lround(point.x()));
             const auto date = pointDates_.lowerBound(game);
             QToolTip::showText(QCursor::pos(),
-                               QStringLiteral("%1局目　%2\n%3: %4 秒")
+                               tr("%1局目　%2\n%3: %4 秒")
                                    .arg(game)
                                    .arg(date != pointDates_.end()
                                             ? date->toString(QStringLiteral("yyyy/MM/dd HH:mm"))
@@ -206,7 +206,7 @@ void StatisticsWindow::DrawGames(const HistoryStatistics &statistics) {
     }
     auto *number = new QValueAxis;
     number->setObjectName(QStringLiteral("gameAxis"));
-    number->setTitleText(QStringLiteral("ゲーム（遊んだ順）"));
+    number->setTitleText(tr("ゲーム（遊んだ順）"));
     number->setTitleFont(NamedFont(kPGothic, 9));
     number->setLabelsFont(NamedFont(kPGothic, 8));
     number->setLabelFormat(QStringLiteral("%d"));
@@ -243,7 +243,7 @@ void StatisticsWindow::DrawGames(const HistoryStatistics &statistics) {
 void StatisticsWindow::DrawCounts(const HistoryStatistics &statistics) {
     QChart *chart = countChart_->chart();
     ClearChart(chart);
-    auto *set = new QBarSet(QStringLiteral("平均反応時間"));
+    auto *set = new QBarSet(tr("平均反応時間"));
     set->setColor(kReactionColor);
     QStringList categories;
     double top = 0;
@@ -251,7 +251,7 @@ void StatisticsWindow::DrawCounts(const HistoryStatistics &statistics) {
         const double value = statistics.reactionByCount[count].value_or(0.0);
         *set << value;
         top = std::max(top, value);
-        categories.append(QStringLiteral("%1字").arg(count));
+        categories.append(tr("%1字").arg(count));
     }
     auto *series = new QBarSeries;
     series->append(set);
@@ -292,7 +292,7 @@ void StatisticsWindow::keyPressEvent(QKeyEvent *event) {
 }
 
 std::optional<QString> StatisticsWindow::AskExportName() {
-    const QString chosen = QFileDialog::getSaveFileName(this, QStringLiteral("CSVに書き出す"),
+    const QString chosen = QFileDialog::getSaveFileName(this, tr("CSVに書き出す"),
                                                         QStringLiteral("nupew-statistics.csv"),
                                                         QStringLiteral("CSV (*.csv)"));
     return chosen.isEmpty() ? std::nullopt : std::optional(chosen);

@@ -27,7 +27,7 @@ TitleScreen::TitleScreen(QWidget *parent)
 
     const QColor windowText = palette().color(QPalette::WindowText);
     MakeLabel(this, QStringLiteral("gameTitle"),
-              {QStringLiteral("タワユかるたとりゲーム"),
+              {tr("タワユかるたとりゲーム"),
                Twips(1200, 360, 4095, 300),
                {},
                QColor(0, 0, 255),
@@ -54,14 +54,14 @@ TitleScreen::TitleScreen(QWidget *parent)
                QColor(255, 128, 128),
                NamedFont(kMincho, 8.25)});
     MakeLabel(this, QStringLiteral("purpose"),
-              {QStringLiteral("小倉百人一首の練習に"),
+              {tr("小倉百人一首の練習に"),
                Twips(1080, 1800, 4215, 300),
                {},
                windowText,
                NamedFont(kSystemFont, 13.5),
                Qt::AlignCenter});
     MakeLabel(this, QStringLiteral("authors"),
-              {QStringLiteral("Nupew プロジェクト"),
+              {tr("Nupew プロジェクト"),
                Twips(1080, 2160, 4215, 300),
                {},
                windowText,

@@ -20,7 +20,7 @@ QListWidgetItem *Entry(MainWindow &window, const QString &key) {
         item->setIcon(action->icon());
         item->setText(action->toolTip());
     } else {
-        item->setText(QStringLiteral("――― 区切り ―――"));
+        item->setText(ToolbarDialog::tr("――― 区切り ―――"));
     }
     return item;
 }
@@ -37,16 +37,16 @@ QStringList Keys(const QListWidget *list) {
 
 ToolbarDialog::ToolbarDialog(MainWindow &window) : QDialog(&window), window_(window) {
     setObjectName(QStringLiteral("ToolbarDialog"));
-    setWindowTitle(QStringLiteral("ツールバーのカスタマイズ"));
+    setWindowTitle(tr("ツールバーのカスタマイズ"));
     current_ = new QListWidget(this);
     current_->setObjectName(QStringLiteral("currentButtons"));
     available_ = new QListWidget(this);
     available_->setObjectName(QStringLiteral("availableButtons"));
 
     auto *layout = new QGridLayout(this);
-    auto *availableLabel = new QLabel(QStringLiteral("利用できるボタン(&V):"), this);
+    auto *availableLabel = new QLabel(tr("利用できるボタン(&V):"), this);
     availableLabel->setBuddy(available_);
-    auto *currentLabel = new QLabel(QStringLiteral("ツールバーのボタン(&T):"), this);
+    auto *currentLabel = new QLabel(tr("ツールバーのボタン(&T):"), this);
     currentLabel->setBuddy(current_);
     layout->addWidget(availableLabel, 0, 0);
     layout->addWidget(currentLabel, 0, 2);
@@ -62,17 +62,12 @@ ToolbarDialog::ToolbarDialog(MainWindow &window) : QDialog(&window), window_(win
         connect(b, &QPushButton::clicked, this, action);
         return b;
     };
-    button(QStringLiteral("addButton"), QStringLiteral("追加(&A) →"), 2, 1,
-           [this] { AddSelected(); });
-    button(QStringLiteral("removeButton"), QStringLiteral("← 削除(&R)"), 3, 1,
-           [this] { RemoveSelected(); });
-    button(QStringLiteral("upButton"), QStringLiteral("上へ移動(&U)"), 1, 3,
-           [this] { MoveSelected(-1); });
-    button(QStringLiteral("downButton"), QStringLiteral("下へ移動(&D)"), 2, 3,
-           [this] { MoveSelected(1); });
-    button(QStringLiteral("resetButton"), QStringLiteral("リセット(&S)"), 4, 3,
-           [this] { Reset(); });
-    button(QStringLiteral("closeButton"), QStringLiteral("閉じる(&C)"), 6, 3, [this] {
+    button(QStringLiteral("addButton"), tr("追加(&A) →"), 2, 1, [this] { AddSelected(); });
+    button(QStringLiteral("removeButton"), tr("← 削除(&R)"), 3, 1, [this] { RemoveSelected(); });
+    button(QStringLiteral("upButton"), tr("上へ移動(&U)"), 1, 3, [this] { MoveSelected(-1); });
+    button(QStringLiteral("downButton"), tr("下へ移動(&D)"), 2, 3, [this] { MoveSelected(1); });
+    button(QStringLiteral("resetButton"), tr("リセット(&S)"), 4, 3, [this] { Reset(); });
+    button(QStringLiteral("closeButton"), tr("閉じる(&C)"), 6, 3, [this] {
         accept();
     })->setDefault(true);
     Fill();

@@ -4,6 +4,7 @@
 
 #include "voice/rendering.h"
 
+#include <QCoreApplication>
 #include <pulse/pulseaudio.h>
 
 #include <algorithm>
@@ -86,9 +87,8 @@ QString SoundOutput::Probe() {
         output.context_,
         [](pa_context *, const pa_server_info *info, void *data) {
             auto *a = static_cast<Answer *>(data);
-            a->sink = info && info->default_sink_name
-                          ? QString::fromUtf8(info->default_sink_name)
-                          : QString();
+            a->sink = info && info->default_sink_name ? QString::fromUtf8(info->default_sink_name)
+                                                      : QString();
             a->done = true;
             pa_threaded_mainloop_signal(a->loop, 0);
         },
@@ -102,10 +102,11 @@ QString SoundOutput::Probe() {
         return output.failure_;
     }
     if (!answered) {
-        return QStringLiteral("サウンドサーバーが答えません");
+        return QCoreApplication::translate("Voice", "サウンドサーバーが答えません");
     }
-    return answer.sink.isEmpty() ? QStringLiteral("サウンドサーバーに音の出力先がありません")
-                                 : QString();
+    return answer.sink.isEmpty()
+               ? QCoreApplication::translate("Voice", "サウンドサーバーに音の出力先がありません")
+               : QString();
 }
 
 bool SoundOutput::Open(QString *why) {
@@ -115,7 +116,7 @@ bool SoundOutput::Open(QString *why) {
     loop_ = pa_threaded_mainloop_new();
     context_ = loop_ ? pa_context_new(pa_threaded_mainloop_get_api(loop_), "Nupew") : nullptr;
     if (!context_) {
-        *why = QStringLiteral("PulseAudio の準備ができません");
+        *why = QCoreApplication::translate("Voice", "PulseAudio の準備ができません");
         Close();
         return false;
     }
@@ -126,14 +127,15 @@ bool SoundOutput::Open(QString *why) {
         if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0 &&
             pa_threaded_mainloop_start(loop_) >= 0) {
             ready = WaitFor([this] {
-                const pa_context_state_t state = pa_context_get_state(context_);
-                return state == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(state);
-            }) && pa_context_get_state(context_) == PA_CONTEXT_READY;
+                        const pa_context_state_t state = pa_context_get_state(context_);
+                        return state == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(state);
+                    }) &&
+                    pa_context_get_state(context_) == PA_CONTEXT_READY;
         }
         if (!ready) {
-            *why = QStringLiteral("サウンドサーバーにつながりません: %1")
+            *why = QCoreApplication::translate("Voice", "サウンドサーバーにつながりません: %1")
                        .arg(PA_CONTEXT_IS_GOOD(pa_context_get_state(context_))
-                                ? QStringLiteral("答えがありません")
+                                ? QCoreApplication::translate("Voice", "答えがありません")
                                 : QString::fromUtf8(pa_strerror(pa_context_errno(context_))));
         }
     }
@@ -207,8 +209,7 @@ bool SoundOutput::Play(const QByteArray &pcm, QString *why) {
     attr.minreq = uint32_t(-1);
     attr.fragsize = uint32_t(-1);
     const auto flags = pa_stream_flags_t(PA_STREAM_INTERPOLATE_TIMING |
-                                         PA_STREAM_AUTO_TIMING_UPDATE |
-                                         PA_STREAM_ADJUST_LATENCY);
+                                         PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_ADJUST_LATENCY);
     if (pa_stream_connect_playback(stream_, nullptr, &attr, flags, nullptr, nullptr) < 0) {
         *why = QString::fromUtf8(pa_strerror(pa_context_errno(context_)));
         pa_stream_unref(stream_);
@@ -244,7 +245,9 @@ QString SoundOutput::Failure() const {
         return {};
     }
     Locked lock(loop_);
-    return failure_.isEmpty() ? QStringLiteral("サウンドサーバーとの接続が切れました") : failure_;
+    return failure_.isEmpty()
+               ? QCoreApplication::translate("Voice", "サウンドサーバーとの接続が切れました")
+               : failure_;
 }
 
 void SoundOutput::Close() {

@@ -5,6 +5,7 @@
 
 #include "voice/speech.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <cmath>
 
@@ -12,8 +13,8 @@ namespace nupew::voice {
 namespace {
 
 // The opening poem a reader recites before a match (序歌).
-const QString kOpening = QStringLiteral(
-    "なにわづに、さくやこのはな、ふゆごもり、いまをはるべと、さくやこのはな");
+const QString kOpening =
+    QStringLiteral("なにわづに、さくやこのはな、ふゆごもり、いまをはるべと、さくやこのはな");
 // How far the server's clock of the played sound runs from the sound at the
 // sink as its monitor records it; measured on PulseAudio by bench_voice
 // (characters came 5 ms after their sound without it).
@@ -49,11 +50,13 @@ Reader::~Reader() {
 QString Reader::Unavailable(const VoiceParts &parts) {
     const QString missing = MissingParts(parts);
     if (!missing.isEmpty()) {
-        return QStringLiteral("読み上げには次のパッケージが必要です: %1").arg(missing);
+        return QCoreApplication::translate("Voice", "読み上げには次のパッケージが必要です: %1")
+            .arg(missing);
     }
     if (const QString output = SoundOutput::Probe(); !output.isEmpty()) {
-        return QStringLiteral("音声の出力先がありません（%1）。サウンドサーバー（PulseAudio "
-                              "または PipeWire）が必要です。")
+        return QCoreApplication::translate(
+                   "Voice", "音声の出力先がありません（%1）。サウンドサーバー（PulseAudio "
+                            "または PipeWire）が必要です。")
             .arg(output);
     }
     return {};
@@ -107,12 +110,15 @@ void Reader::Render(const QString &text) {
                     ready_.insert(key, std::make_shared<const Rendering>(*r));
                     readyOrder_.append(key);
                 } else {
-                    Tell(QStringLiteral("render"),
-                         QStringLiteral("読み上げの音声を作れませんでした: %1").arg(why));
+                    Tell(
+                        QStringLiteral("render"),
+                        QCoreApplication::translate("Voice", "読み上げの音声を作れませんでした: %1")
+                            .arg(why));
                 }
                 if (!storeProblem.isEmpty()) {
                     Tell(QStringLiteral("cache"),
-                         QStringLiteral("読み上げの音声を保存できません（毎回作り直します）: %1")
+                         QCoreApplication::translate(
+                             "Voice", "読み上げの音声を保存できません（毎回作り直します）: %1")
                              .arg(storeProblem));
                 }
                 emit rendered(key);
@@ -137,7 +143,9 @@ bool Reader::Play(const QByteArray &pcm) {
     QString why;
     if (!output_.Play(pcm, &why)) {
         Tell(QStringLiteral("device"),
-             QStringLiteral("音声を出力できません（%1）。文字の表示で続けます。").arg(why));
+             QCoreApplication::translate("Voice",
+                                         "音声を出力できません（%1）。文字の表示で続けます。")
+                 .arg(why));
         return false;
     }
     playing_ = pcm;
@@ -156,7 +164,9 @@ bool Reader::ReadUpper(int poem, int column, std::function<void(int, float)> ste
     const QList<int> morae = ShownMorae(shown, catalogue_.Text(poem, kUpperKana), text);
     if (morae.isEmpty() || morae.back() >= r->moraMs.size()) {
         Tell(QStringLiteral("align"),
-             QStringLiteral("歌 %1 の文字と音を対応させられません。文字の表示で続けます。").arg(poem + 1));
+             QCoreApplication::translate(
+                 "Voice", "歌 %1 の文字と音を対応させられません。文字の表示で続けます。")
+                 .arg(poem + 1));
         return false;
     }
     QList<double> stepMs;
@@ -252,7 +262,9 @@ void Reader::Stop() {
 void Reader::OutputLost(const QString &reason) {
     // The server or its device went away: the reading ends, the text goes on.
     Tell(QStringLiteral("device"),
-         QStringLiteral("音声の出力が止まりました（%1）。文字の表示で続けます。").arg(reason));
+         QCoreApplication::translate("Voice",
+                                     "音声の出力が止まりました（%1）。文字の表示で続けます。")
+             .arg(reason));
     tick_.stop();
     output_.Stop();
     const auto step = step_;

@@ -5,6 +5,7 @@
 #include "core/safe_files.h"
 #include "voice/speech.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDataStream>
 #include <QDir>
@@ -22,9 +23,9 @@ namespace {
 // Raised whenever a rendering would come out otherwise, so that older
 // entries are made again: "NPV2" cuts at the first audible sample.
 constexpr quint32 kMagic = 0x4e505632;
-constexpr int kLeadMs = 5;             // kept before the first sound
-constexpr int kHeaderBytes = 44;       // Open JTalk writes a plain RIFF header
-constexpr int kAudible = 300;          // a sample this loud is heard
+constexpr int kLeadMs = 5;       // kept before the first sound
+constexpr int kHeaderBytes = 44; // Open JTalk writes a plain RIFF header
+constexpr int kAudible = 300;    // a sample this loud is heard
 constexpr qint64 kMaxEntry = 16ll << 20;
 
 // The synthesizer's dictionary reads hiragana as words (はな after a pause as
@@ -98,7 +99,8 @@ std::optional<Output> RunSynthesizer(const VoiceParts &parts, const QString &inp
     if (jtalk.exitStatus() != QProcess::NormalExit || jtalk.exitCode() != 0) {
         *why = QString::fromUtf8(jtalk.readAll()).trimmed();
         if (why->isEmpty()) {
-            *why = QStringLiteral("open_jtalk が終了コード %1 で終わりました").arg(jtalk.exitCode());
+            *why = QCoreApplication::translate("Voice", "open_jtalk が終了コード %1 で終わりました")
+                       .arg(jtalk.exitCode());
         }
         return std::nullopt;
     }
@@ -107,7 +109,7 @@ std::optional<Output> RunSynthesizer(const VoiceParts &parts, const QString &inp
     if (!samples.ok() || !labels.ok() || samples.bytes.size() <= kHeaderBytes) {
         *why = !samples.ok() ? samples.errorString : labels.errorString;
         if (why->isEmpty()) {
-            *why = QStringLiteral("open_jtalk が音声を書き出しませんでした");
+            *why = QCoreApplication::translate("Voice", "open_jtalk が音声を書き出しませんでした");
         }
         return std::nullopt;
     }
@@ -131,7 +133,7 @@ std::optional<Rendering> Render(const VoiceParts &parts, const QString &text, do
         if (SaysTheText(SpokenPhonemes(out->phones), expected)) {
             break;
         }
-        *why = QStringLiteral("「%1」が書かれたとおりに発音されません（%2）")
+        *why = QCoreApplication::translate("Voice", "「%1」が書かれたとおりに発音されません（%2）")
                    .arg(text, SpokenPhonemes(out->phones));
         out.reset();
     }
@@ -165,8 +167,8 @@ RenderingCache::RenderingCache(QString folder, qint64 maxBytes)
     : folder_(std::move(folder)), maxBytes_(maxBytes) {}
 
 QString RenderingCache::Key(const QString &text, const QString &voice, double rate) {
-    const QString all = text + u'\n' + QFileInfo(voice).fileName() + u'\n' +
-                        QString::number(rate, 'f', 2);
+    const QString all =
+        text + u'\n' + QFileInfo(voice).fileName() + u'\n' + QString::number(rate, 'f', 2);
     return QString::fromLatin1(
         QCryptographicHash::hash(all.toUtf8(), QCryptographicHash::Sha1).toHex());
 }
@@ -195,15 +197,15 @@ std::optional<Rendering> RenderingCache::Load(const QString &key) const {
 bool RenderingCache::Store(const QString &key, const Rendering &rendering, QString *why) const {
     const QFileInfo place(folder_);
     if (place.isSymLink() && !place.exists()) {
-        *why = QStringLiteral("%1: リンク先がありません").arg(folder_);
+        *why = QCoreApplication::translate("Voice", "%1: リンク先がありません").arg(folder_);
         return false;
     }
     if (place.exists() && !place.isDir()) {
-        *why = QStringLiteral("%1: フォルダーではありません").arg(folder_);
+        *why = QCoreApplication::translate("Voice", "%1: フォルダーではありません").arg(folder_);
         return false;
     }
     if (!QDir().mkpath(folder_)) {
-        *why = QStringLiteral("%1: フォルダーを作れません").arg(folder_);
+        *why = QCoreApplication::translate("Voice", "%1: フォルダーを作れません").arg(folder_);
         return false;
     }
     QByteArray bytes;
@@ -221,8 +223,7 @@ bool RenderingCache::Store(const QString &key, const Rendering &rendering, QStri
 void RenderingCache::Trim() const {
     // Only our own regular files; the newest stay.
     QFileInfoList entries = QDir(folder_).entryInfoList({QStringLiteral("*.voice")},
-                                                        QDir::Files | QDir::NoSymLinks,
-                                                        QDir::Time);
+                                                        QDir::Files | QDir::NoSymLinks, QDir::Time);
     qint64 total = 0;
     for (const QFileInfo &entry : entries) {
         total += entry.size();

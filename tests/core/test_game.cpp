@@ -367,6 +367,7 @@ private slots:
         } reader;
         AnswerRecorder log;
         Table t;
+        t.settings.questionCount = 10;
         t.game.SetAnswerLog(&log);
         t.game.SetReader(&reader);
         const std::deque<float> deal = kDawnDeal;
@@ -391,6 +392,16 @@ private slots:
         t.game.StartQuestion();
         t.PickRight();
         QCOMPARE(log.answers.last().reactionTime, -0.75f);
+        // The decisive sound began a moment before the clock's start of the
+        // reading, just before midnight; the pick comes after it.
+        t.clock.now = 86399.5f;
+        t.game.StartQuestion();
+        for (int step = 1; step <= kRevealSteps; ++step) {
+            reader.step(step, 0.25f);
+        }
+        t.clock.now = 1.5f;
+        t.PickRight();
+        QCOMPARE(log.answers.last().reactionTime, 2.25f);
         // Not ready: the text reveal, and the player told why.
         reader.ready = false;
         t.game.StartQuestion();
@@ -405,7 +416,7 @@ private slots:
         reader.step(-1, 0.0f);
         QVERIFY(t.timer.pending);
         t.timer.Fire();
-        QCOMPARE(t.board.verse, t.game.askedVerses()[4].left(3));
+        QCOMPARE(t.board.verse, t.game.askedVerses()[5].left(3));
         t.PickRight();
         // 読み上げ turned off mid-verse: the text takes over.
         t.game.StartQuestion();
@@ -413,7 +424,7 @@ private slots:
         t.game.SetReader(nullptr);
         QVERIFY(t.timer.pending);
         t.timer.Fire();
-        QCOMPARE(t.board.verse, t.game.askedVerses()[5].left(2));
+        QCOMPARE(t.board.verse, t.game.askedVerses()[6].left(2));
         QVERIFY(reader.stopped >= 1);
     }
 

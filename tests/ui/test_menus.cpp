@@ -3,11 +3,14 @@
 #include "ui/help_window.h"
 #include "ui/poem_list_window.h"
 #include "ui/records_window.h"
+#include "ui/statistics_window.h"
 #include "ui/toolbar_dialog.h"
 #include "ui_fixture.h"
 
 #include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
+#include <QRadioButton>
 #include <QToolBar>
 
 using namespace nupew;
@@ -150,6 +153,45 @@ private slots:
         ours.setValue("toolbar/arrangement", "newGameTool,newGameTool");
         ours.sync();
         QCOMPARE(ArrangementAtStart(), MainWindow::BuiltInArrangement());
+    }
+
+    // The texts follow the system's locale: Japanese, the program's own, under
+    // the tests' C locale; English when run again with LC_ALL=en_US.UTF-8
+    // (test_menus_english). The poems are Japanese in both.
+    void textsFollowTheSystemLocale() {
+        const bool english = QLocale::system().language() == QLocale::English;
+        QCOMPARE(SpeaksEnglish(QLocale::system()), english);
+        QVERIFY(!SpeaksEnglish(QLocale(QLocale::Japanese)) &&
+                SpeaksEnglish(QLocale(QLocale::German)));
+        const auto says = [english](const QString &text, const char *japanese, const char *en) {
+            QCOMPARE(text, QString::fromUtf8(english ? en : japanese));
+        };
+        QObject translations;
+        InstallTranslations(&translations);
+        InTemporaryFolder folder;
+        UiFixture f;
+        says(f.program->Frame()->findChild<QMenu *>("gameMenu")->title(), "ゲーム(&S)", "&Game");
+        says(f.Item("showDecisive")->text(), "決まり字を表示(&K)", "Show &decisive characters");
+        f.Item("saveSettings")->trigger(); // a box
+        says(f.dialogs.shown.last().text, "条件設定を保存しました。", "The settings were saved.");
+        UiFixture::OnModal([&says](QWidget *dialog) { // a dialog
+            says(dialog->windowTitle(), "出題範囲", "Practice");
+            says(dialog->findChild<QRadioButton *>("kind1")->text(), "歌番号で選ぶ",
+                 "By poem number");
+            dialog->close();
+        });
+        f.Item("choosePractice")->trigger();
+        f.Item("showStatistics")->trigger();
+        StatisticsWindow *statistics = f.program->Statistics();
+        says(statistics->windowTitle(), "成績の分析", "Analysis");
+        says(statistics->Model().headerData(4, Qt::Horizontal).toString(), "平均タイム", "Average");
+        f.program->GameOpen();
+        f.PressStart();
+        says(f.BoardText("message"), "上の句に続く下の句をできるだけ早く選んでください。",
+             "Pick the lower verse that completes the upper verse, as fast as you can.");
+        const QString card = f.BoardText(QStringLiteral("card%1").arg(f.RightCard()));
+        QCOMPARE(card, Game::CardOrder(
+                           f.program->catalogue.Text(f.game().currentPoem() - 1, kLowerKana)));
     }
 
     // Every button set the program uses, answered through the real box by a
