@@ -58,8 +58,7 @@ int main(int argc, char *argv[]) {
 
     // The history of a long-time player: 20,000 games of five answers.
     {
-        QString why;
-        std::unique_ptr<HistoryDatabase> db = HistoryDatabase::Open(kHistoryFile, &why);
+        std::unique_ptr<HistoryDatabase> db = HistoryDatabase::Open(kHistoryFile).value;
         QElapsedTimer filling;
         filling.start();
         db->Connection().transaction();
@@ -98,8 +97,7 @@ int main(int argc, char *argv[]) {
     // What the verdict waits for: handing the answer to the writer.
     {
         History history;
-        QString why;
-        history.Open(&why);
+        (void)history.Open();
         std::vector<double> queued;
         for (int i = 0; i < 500; ++i) {
             QElapsedTimer t;
@@ -119,34 +117,33 @@ int main(int argc, char *argv[]) {
 
     // The figures alone, read from the database.
     {
-        QString why;
         QElapsedTimer opening;
         opening.start();
-        std::unique_ptr<HistoryDatabase> db = HistoryDatabase::Open(kHistoryFile, &why);
+        std::unique_ptr<HistoryDatabase> db = HistoryDatabase::Open(kHistoryFile).value;
         std::printf("database opened and checked: %.1f ms\n", double(opening.nsecsElapsed()) / 1e6);
         // What start-up adds to find a damaged file: the whole file read once.
         std::vector<double> checks;
         for (int i = 0; i < 5; ++i) {
             QElapsedTimer check;
             check.start();
-            const std::unique_ptr<HistoryDatabase> checked =
-                HistoryDatabase::Open(kHistoryFile, &why, true);
+            const Result<std::unique_ptr<HistoryDatabase>> checked =
+                HistoryDatabase::Open(kHistoryFile, true);
             checks.push_back(double(check.nsecsElapsed()) / 1e6);
-            if (!checked) {
-                std::printf("the check failed: %s\n", qPrintable(why));
+            if (!checked.ok) {
+                std::printf("the check failed: %s\n", qPrintable(checked.errorString));
                 return 1;
             }
         }
         const Figures c = Summary(checks);
-        std::printf("damage check in the writer thread (quick_check, %d answers): median %.1f ms, worst %.1f ms\n",
+        std::printf("damage check in the writer thread (quick_check, %d answers): median %.1f ms, "
+                    "worst %.1f ms\n",
                     answers, c.median, c.worst);
         PoemCatalogue catalogue;
         catalogue.Fill();
         const DecisiveTable decisive(catalogue);
-        HistoryStatistics figures;
         QElapsedTimer t;
         t.start();
-        LoadStatistics(db->Connection(), decisive, &figures, &why);
+        const HistoryStatistics figures = LoadStatistics(db->Connection(), decisive).value;
         std::printf("statistics read: %.1f ms (%d games in %lld points)\n",
                     double(t.nsecsElapsed()) / 1e6, figures.gameCount,
                     qlonglong(figures.games.size()));

@@ -217,27 +217,27 @@
         <translation>%1 is a history made by a newer version of the game.</translation>
     </message>
     <message>
-        <location line="+49"/>
+        <location line="+50"/>
         <source>SQLiteのドライバー(QSQLITE)がありません。</source>
         <translation>The SQLite driver (QSQLITE) is missing.</translation>
     </message>
     <message>
-        <location line="+34"/>
+        <location line="+33"/>
         <source>%1 は壊れています（%2）。</source>
         <translation>%1 is damaged (%2).</translation>
     </message>
     <message>
-        <location line="+60"/>
+        <location line="+58"/>
         <source>このゲームの履歴ではありません。</source>
         <translation>This is not this game&apos;s history.</translation>
     </message>
     <message>
-        <location line="+394"/>
+        <location line="+397"/>
         <source>%1 件の書き込みが、書き込めないまま待っています。</source>
         <translation>%1 writes are waiting and cannot be written.</translation>
     </message>
     <message>
-        <location line="+32"/>
+        <location line="+33"/>
         <source>履歴がないため、分析できません。</source>
         <translation>There is no history to analyse.</translation>
     </message>
@@ -284,7 +284,7 @@
         <translation>the file is too large</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+19"/>
         <source>記録ファイル NUPEKI3.DAT を使えません。記録は登録されていません。</source>
         <translation>The records file NUPEKI3.DAT cannot be used. The result was not registered.</translation>
     </message>
@@ -321,7 +321,7 @@
 Reason: %1</translation>
     </message>
     <message>
-        <location line="+26"/>
+        <location line="+24"/>
         <source>記録ファイル NUPEKI3.DAT を削除できませんでした。記録は初期化されていません。</source>
         <translation>The records file NUPEKI3.DAT could not be deleted. The records were not reset.</translation>
     </message>
@@ -377,7 +377,7 @@ Reason: %2
 <context>
     <name>Statistics</name>
     <message>
-        <location filename="../src/history/statistics.cpp" line="+185"/>
+        <location filename="../src/history/statistics.cpp" line="+181"/>
         <source>かなの表記: %1（%2字決まり）</source>
         <translation>In kana: %1 (%2 decisive characters)</translation>
     </message>
@@ -385,7 +385,7 @@ Reason: %2
 <context>
     <name>Voice</name>
     <message>
-        <location filename="../src/voice/output.cpp" line="+105"/>
+        <location filename="../src/voice/output.cpp" line="+104"/>
         <source>サウンドサーバーが答えません</source>
         <translation>the sound server does not answer</translation>
     </message>
@@ -395,12 +395,12 @@ Reason: %2
         <translation>the sound server has no output</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+13"/>
         <source>PulseAudio の準備ができません</source>
         <translation>PulseAudio cannot be set up</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+16"/>
         <source>サウンドサーバーにつながりません: %1</source>
         <translation>cannot connect to the sound server: %1</translation>
     </message>
@@ -410,7 +410,7 @@ Reason: %2
         <translation>no answer</translation>
     </message>
     <message>
-        <location line="+111"/>
+        <location line="+112"/>
         <source>サウンドサーバーとの接続が切れました</source>
         <translation>the connection to the sound server was lost</translation>
     </message>
@@ -425,7 +425,7 @@ Reason: %2
         <translation>There is no sound output (%1). A sound server (PulseAudio or PipeWire) is needed.</translation>
     </message>
     <message>
-        <location line="+58"/>
+        <location line="+64"/>
         <source>読み上げの音声を作れませんでした: %1</source>
         <translation>The reading could not be made: %1</translation>
     </message>
@@ -435,7 +435,7 @@ Reason: %2
         <translation>The readings cannot be kept (each is made again every time): %1</translation>
     </message>
     <message>
-        <location line="+26"/>
+        <location line="+24"/>
         <source>音声を出力できません（%1）。文字の表示で続けます。</source>
         <translation>The sound cannot be played (%1). The verse goes on as text.</translation>
     </message>
@@ -460,12 +460,17 @@ Reason: %2
         <translation>open_jtalk wrote no sound</translation>
     </message>
     <message>
-        <location line="+24"/>
+        <location line="+6"/>
+        <source>「%1」の音の切れ目を文字に合わせられません</source>
+        <translation>the sounds of &quot;%1&quot; cannot be matched to its characters</translation>
+    </message>
+    <message>
+        <location line="+23"/>
         <source>「%1」が書かれたとおりに発音されません（%2）</source>
         <translation>&quot;%1&quot; is not pronounced as written (%2)</translation>
     </message>
     <message>
-        <location line="+64"/>
+        <location line="+67"/>
         <source>%1: リンク先がありません</source>
         <translation>%1: the link leads nowhere</translation>
     </message>
@@ -963,7 +968,7 @@ Reason: %2
         <translation>&amp;Close</translation>
     </message>
     <message>
-        <location line="+49"/>
+        <location line="+47"/>
         <source>%1 は大きすぎます（%2 MiB、上限 %3 MiB）</source>
         <translation>%1 is too large (%2 MiB, at most %3 MiB)</translation>
     </message>
@@ -978,12 +983,12 @@ Reason: %2
         <translation>too large</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+9"/>
         <source>%1 は画素が多すぎます（%2×%3）</source>
         <translation>%1 has too many pixels (%2×%3)</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+7"/>
         <source>%1 は壊れているか、画像ではありません（%2）</source>
         <translation>%1 is damaged or not a picture (%2)</translation>
     </message>
@@ -1474,7 +1479,7 @@ Reason: %2</translation>
         <translation>The records cannot be printed.</translation>
     </message>
     <message>
-        <location line="+43"/>
+        <location line="+41"/>
         <source>%1 に書き出せませんでした。
 %2</source>
         <translation>%1 could not be written.

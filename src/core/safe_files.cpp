@@ -35,9 +35,9 @@ QByteArray Native(const QString &path) {
     return QFile::encodeName(path);
 }
 
-FileResult Fail(const QString &what, const QString &path, const QString &reason) {
+Result<> Fail(const QString &what, const QString &path, const QString &reason) {
     qCWarning(lcFiles).noquote() << what << path << "failed:" << reason;
-    return FileResult::Failure(reason);
+    return Result<>::Failure(reason);
 }
 
 QString NotRegularText() {
@@ -244,7 +244,7 @@ QString TemporaryPrefix(const QString &fileName) {
 }
 
 // Writes `bytes` to a new file beside the target; on failure nothing is left.
-FileResult Prepare(const QString &path, const QByteArray &bytes, Prepared *prepared) {
+Result<> Prepare(const QString &path, const QByteArray &bytes, Prepared *prepared) {
     const NameCheck name = CheckName(path);
     if (name.refused()) {
         return Fail(QStringLiteral("writing"), path, name.reason);
@@ -301,7 +301,7 @@ FileResult Prepare(const QString &path, const QByteArray &bytes, Prepared *prepa
 }
 
 // Puts a prepared file in its place and makes the rename durable.
-FileResult Commit(const Prepared &prepared) {
+Result<> Commit(const Prepared &prepared) {
     if (::rename(prepared.temporary.constData(), prepared.target.constData()) != 0) {
         const int error = errno;
         ::unlink(prepared.temporary.constData());
@@ -317,16 +317,16 @@ FileResult Commit(const Prepared &prepared) {
 
 } // namespace
 
-FileResult WriteFileAtomically(const QString &path, const QByteArray &bytes) {
+Result<> WriteFileAtomically(const QString &path, const QByteArray &bytes) {
     Prepared prepared;
-    if (FileResult made = Prepare(path, bytes, &prepared); !made.ok) {
+    if (Result<> made = Prepare(path, bytes, &prepared); !made.ok) {
         return made;
     }
     return Commit(prepared);
 }
 
-FileResult WriteFilesTogether(const QList<FileContents> &files, QString *failedPath) {
-    const auto failedAt = [failedPath](const QString &path, FileResult result) {
+Result<> WriteFilesTogether(const QList<FileContents> &files, QString *failedPath) {
+    const auto failedAt = [failedPath](const QString &path, Result<> result) {
         if (failedPath) {
             *failedPath = path;
         }
@@ -344,7 +344,7 @@ FileResult WriteFilesTogether(const QList<FileContents> &files, QString *failedP
         }
         const ReadResult read = ReadRegularFile(file.path, 16 * 1024 * 1024);
         if (!read.ok() || read.truncated) {
-            return failedAt(file.path, FileResult::Failure(
+            return failedAt(file.path, Result<>::Failure(
                                            read.truncated ? QCoreApplication::translate(
                                                                 "Files", "ファイルが大きすぎます")
                                                           : read.errorString));
@@ -359,20 +359,20 @@ FileResult WriteFilesTogether(const QList<FileContents> &files, QString *failedP
     };
     for (const FileContents &file : files) {
         Prepared one;
-        if (FileResult made = Prepare(file.path, file.bytes, &one); !made.ok) {
+        if (Result<> made = Prepare(file.path, file.bytes, &one); !made.ok) {
             discard(0);
             return failedAt(file.path, made);
         }
         prepared.append(one);
     }
     for (qsizetype i = 0; i < prepared.size(); ++i) {
-        FileResult committed = Commit(prepared[i]);
+        Result<> committed = Commit(prepared[i]);
         if (committed.ok) {
             continue;
         }
         discard(i + 1);
         for (qsizetype j = 0; j < i; ++j) {
-            const FileResult back =
+            const Result<> back =
                 old[j] ? WriteFileAtomically(files[j].path, *old[j]) : RemoveFile(files[j].path);
             if (!back.ok) {
                 committed.errorString +=
@@ -441,7 +441,7 @@ QString CheckSettingsFiles(const QString &organization, const QString &applicati
     return {};
 }
 
-FileResult CreateEmptyIfMissing(const QString &path) {
+Result<> CreateEmptyIfMissing(const QString &path) {
     const int fd = ::open(Native(path).constData(),
                           O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd < 0) {
@@ -454,7 +454,7 @@ FileResult CreateEmptyIfMissing(const QString &path) {
     return {};
 }
 
-FileResult RemoveFile(const QString &path) {
+Result<> RemoveFile(const QString &path) {
     if (::unlink(Native(path).constData()) != 0 && errno != ENOENT) {
         return Fail(QStringLiteral("deleting"), path, ErrorText(errno));
     }
@@ -466,13 +466,13 @@ FileLock::FileLock(const QString &path)
 
 FileLock::~FileLock() = default;
 
-FileResult FileLock::Refuse(const QString &reason) {
+Result<> FileLock::Refuse(const QString &reason) {
     return Fail(QStringLiteral("locking"), path_,
                 QCoreApplication::translate("Files", "ロックファイル %1 を使えません（%2）")
                     .arg(lock_->fileName(), reason));
 }
 
-FileResult FileLock::Acquire(int milliseconds) {
+Result<> FileLock::Acquire(int milliseconds) {
     // Never open what is not a plain lock file: a FIFO would block for ever,
     // and a link would take the lock somewhere else.
     struct stat st {};

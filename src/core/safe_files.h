@@ -3,10 +3,11 @@
 // bounded by the bytes really read, writes that are either whole or not at all.
 #pragma once
 
+#include "core/result.h"
 #include <QByteArray>
+#include <QList>
 #include <QLockFile>
 #include <QLoggingCategory>
-#include <QList>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -16,13 +17,8 @@ namespace nupew {
 // Failed file operations are logged here with their reason ("nupew.files").
 Q_DECLARE_LOGGING_CATEGORY(lcFiles)
 
-// The outcome of a write, a removal or a lock: ok, or the reason it failed.
-struct FileResult {
-    bool ok = true;
-    QString errorString;
-    static FileResult Failure(const QString &reason) { return {false, reason}; }
-};
-
+// A read's outcome says, beyond the reason of a failure, what stood at the
+// name (nothing, no file of ours) and whether the file held more.
 struct ReadResult {
     enum class Status { Ok, Missing, NotRegular, Failed };
     Status status = Status::Missing;
@@ -54,7 +50,7 @@ NameCheck CheckName(const QString &path);
 // folder, every write checked, synced, its size compared, then renamed over the
 // old one and the folder synced. On any failure the old file stays as it was.
 // A symlink keeps pointing where it did: its target is replaced.
-FileResult WriteFileAtomically(const QString &path, const QByteArray &bytes);
+Result<> WriteFileAtomically(const QString &path, const QByteArray &bytes);
 
 // One file of a write that replaces several together.
 struct FileContents {
@@ -66,14 +62,13 @@ struct FileContents {
 // then renamed over the old ones; when a rename fails, the files already
 // replaced get their old bytes back. On failure `failedPath` names the file
 // that could not be written.
-FileResult WriteFilesTogether(const QList<FileContents> &files, QString *failedPath = nullptr);
+Result<> WriteFilesTogether(const QList<FileContents> &files, QString *failedPath = nullptr);
 
 // Removes what killed writes left of the files `names` in `folder`: the
 // hidden temporaries of WriteFileAtomically older than `minimumAge`
 // seconds, each only while no running copy holds its file's lock.
 // Returns how many were removed.
-int RemoveStaleTemporaries(const QString &folder, const QStringList &names,
-                           qint64 minimumAge = 60);
+int RemoveStaleTemporaries(const QString &folder, const QStringList &names, qint64 minimumAge = 60);
 
 // The files that QSettings(organization, application) reads and locks in the
 // user's settings folder: empty when each is missing or a regular file, else
@@ -82,10 +77,10 @@ int RemoveStaleTemporaries(const QString &folder, const QStringList &names,
 QString CheckSettingsFiles(const QString &organization, const QString &application);
 
 // Creates an empty regular file when nothing has that name; never replaces one.
-FileResult CreateEmptyIfMissing(const QString &path);
+Result<> CreateEmptyIfMissing(const QString &path);
 
 // Deletes the file; a missing one is no failure.
-FileResult RemoveFile(const QString &path);
+Result<> RemoveFile(const QString &path);
 
 // Holds the lock file beside `path` ("<path>.lock") while a copy of the program
 // reads, changes and writes that file. A lock left by a killed program is taken over.
@@ -94,7 +89,7 @@ public:
     explicit FileLock(const QString &path);
     ~FileLock();
     // Waits up to `milliseconds` for the lock.
-    FileResult Acquire(int milliseconds = kWaitMilliseconds);
+    Result<> Acquire(int milliseconds = kWaitMilliseconds);
 
     static constexpr int kWaitMilliseconds = 2000;
 
@@ -102,7 +97,7 @@ private:
     static constexpr qint64 kStep = 100;
     // An empty lock file this old belongs to no living program.
     static constexpr qint64 kUnnamedStaleAfter = 1000;
-    FileResult Refuse(const QString &reason);
+    Result<> Refuse(const QString &reason);
     std::unique_ptr<QLockFile> lock_;
     QString path_;
 };

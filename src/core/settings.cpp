@@ -112,26 +112,26 @@ QList<std::optional<qint16>> ParseRecord(const QByteArray &content, int count) {
     return values;
 }
 
-FileResult WriteRecordFile(const QString &name, const QList<qint16> &values) {
+Result<> WriteRecordFile(const QString &name, const QList<qint16> &values) {
     QString failedName;
     return WriteRecordFiles({{name, values}}, &failedName);
 }
 
-FileResult WriteRecordFiles(const QList<std::pair<QString, QList<qint16>>> &records,
+Result<> WriteRecordFiles(const QList<std::pair<QString, QList<qint16>>> &records,
                             QString *failedName) {
     QList<FileContents> files;
     std::vector<std::unique_ptr<FileLock>> locks;
     for (const auto &[name, values] : records) {
         const QString path = ResolveName(name);
         locks.push_back(std::make_unique<FileLock>(path));
-        if (FileResult locked = locks.back()->Acquire(); !locked.ok) {
+        if (Result<> locked = locks.back()->Acquire(); !locked.ok) {
             *failedName = name;
             return locked;
         }
         files.append({path, FormatRecord(values)});
     }
     QString failedPath;
-    const FileResult written = WriteFilesTogether(files, &failedPath);
+    const Result<> written = WriteFilesTogether(files, &failedPath);
     if (!written.ok) {
         *failedName = QFileInfo(failedPath).fileName();
     }
@@ -205,7 +205,7 @@ bool SettingsStore::WriteBoth(const Settings &values) {
     // Both files are written under the same name the start-up reads them by,
     // and together: a failure leaves both as they were.
     QString failed;
-    const FileResult written = WriteRecordFiles(
+    const Result<> written = WriteRecordFiles(
         {{kOptionsFile, OptionValues(values)}, {kDisplayFile, DisplayValues(values)}}, &failed);
     if (!written.ok) {
         ReportWriteFailure(failed, written.errorString, true);
@@ -214,7 +214,7 @@ bool SettingsStore::WriteBoth(const Settings &values) {
 }
 
 bool SettingsStore::WriteOrReport(const QString &name, const QList<qint16> &values) {
-    const FileResult written = WriteRecordFile(name, values);
+    const Result<> written = WriteRecordFile(name, values);
     if (!written.ok) {
         ReportWriteFailure(name, written.errorString, false);
     }

@@ -54,11 +54,11 @@ QByteArray FormatRecord(const QList<qint16> &values);
 QList<std::optional<qint16>> ParseRecord(const QByteArray &content, int count);
 
 // Writes one record atomically under the file's lock; the reason when it failed.
-FileResult WriteRecordFile(const QString &name, const QList<qint16> &values);
+Result<> WriteRecordFile(const QString &name, const QList<qint16> &values);
 
 // Writes several record files together under their locks: all or none. On
 // failure `failedName` names the file that could not be written.
-FileResult WriteRecordFiles(const QList<std::pair<QString, QList<qint16>>> &records,
+Result<> WriteRecordFiles(const QList<std::pair<QString, QList<qint16>>> &records,
                             QString *failedName);
 
 // The settings files and the start-up steps that read them.

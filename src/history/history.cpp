@@ -217,8 +217,9 @@ bool HistoryDatabase::Exec(QSqlQuery &query, const QString &sql) {
     return false;
 }
 
-std::unique_ptr<HistoryDatabase> HistoryDatabase::Open(const QString &path, QString *why,
-                                                       bool check, bool *transient, bool *busy) {
+Result<std::unique_ptr<HistoryDatabase>> HistoryDatabase::Open(const QString &path, bool check,
+                                                               bool *transient, bool *busy) {
+    using Opened = Result<std::unique_ptr<HistoryDatabase>>;
     if (transient) {
         *transient = false;
     }
@@ -228,24 +229,22 @@ std::unique_ptr<HistoryDatabase> HistoryDatabase::Open(const QString &path, QStr
     bool fresh = false;
     const QString wrong = CheckHeader(path, &fresh);
     if (!wrong.isEmpty()) {
-        *why = wrong;
-        return nullptr;
+        return Opened::Failure(wrong);
     }
     std::unique_ptr<HistoryDatabase> history(new HistoryDatabase(NextConnectionName()));
     QSqlDatabase &db = history->db_;
     if (!db.isValid()) {
-        *why = QCoreApplication::translate("History", "SQLiteのドライバー(QSQLITE)がありません。");
-        return nullptr;
+        return Opened::Failure(
+            QCoreApplication::translate("History", "SQLiteのドライバー(QSQLITE)がありません。"));
     }
-    const auto failed = [&]() -> std::unique_ptr<HistoryDatabase> {
-        *why = history->error_;
+    const auto failed = [&]() -> Opened {
         if (transient) {
             *transient = IsTransientCode(history->errorCode_);
         }
         if (busy) {
             *busy = history->LastErrorIsBusy();
         }
-        return nullptr;
+        return Opened::Failure(history->error_);
     };
     db.setDatabaseName(path);
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=2000"));
@@ -268,9 +267,9 @@ std::unique_ptr<HistoryDatabase> HistoryDatabase::Open(const QString &path, QStr
             return failed();
         }
         if (const QString verdict = query.value(0).toString(); verdict != QStringLiteral("ok")) {
-            *why = QCoreApplication::translate("History", "%1 は壊れています（%2）。")
-                       .arg(path, verdict);
-            return nullptr;
+            return Opened::Failure(
+                QCoreApplication::translate("History", "%1 は壊れています（%2）。")
+                    .arg(path, verdict));
         }
         query.finish();
     }
@@ -283,16 +282,15 @@ std::unique_ptr<HistoryDatabase> HistoryDatabase::Open(const QString &path, QStr
     return history;
 }
 
-std::unique_ptr<HistoryDatabase> HistoryDatabase::OpenEmpty(QString *why) {
+Result<std::unique_ptr<HistoryDatabase>> HistoryDatabase::OpenEmpty() {
+    using Opened = Result<std::unique_ptr<HistoryDatabase>>;
     std::unique_ptr<HistoryDatabase> history(new HistoryDatabase(NextConnectionName()));
     history->db_.setDatabaseName(QStringLiteral(":memory:"));
     if (!history->db_.open()) {
-        *why = ErrorText(history->db_.lastError());
-        return nullptr;
+        return Opened::Failure(ErrorText(history->db_.lastError()));
     }
     if (!history->Create()) {
-        *why = history->error_;
-        return nullptr;
+        return Opened::Failure(history->error_);
     }
     return history;
 }
@@ -589,14 +587,14 @@ History::~History() {
     }
 }
 
-bool History::Open(QString *why) {
+Result<> History::Open() {
     path_ = QFileInfo(path_).absoluteFilePath(); // later changes of folder do not move it
     // Checked here, so that the start-up can tell the player at once: a file
     // that is not ours, or something else at one of its journals' names.
     bool fresh = false;
-    if (*why = CheckHeader(path_, &fresh); !why->isEmpty()) {
-        qCWarning(lcHistory) << "no history:" << *why;
-        return false;
+    if (const QString why = CheckHeader(path_, &fresh); !why.isEmpty()) {
+        qCWarning(lcHistory) << "no history:" << why;
+        return Result<>::Failure(why);
     }
     writer_ = std::thread([this] { WriterLoop(); });
     // A missing file is made at the first answer, so that a start-up on a
@@ -606,7 +604,7 @@ bool History::Open(QString *why) {
     if (!fresh) {
         Queue([](HistoryDatabase &) { return true; });
     }
-    return true;
+    return {};
 }
 
 void History::Fail(const QString &why) {
@@ -654,7 +652,10 @@ void History::WriterLoop() {
         bool busyFailure = false;
         if (!db) {
             // The first opening also reads the whole file for damage.
-            db = HistoryDatabase::Open(path_, &why, !checked, &transient, &busyFailure);
+            Result<std::unique_ptr<HistoryDatabase>> opened =
+                HistoryDatabase::Open(path_, !checked, &transient, &busyFailure);
+            why = opened.errorString;
+            db = std::move(opened.value);
             checked = checked || db != nullptr;
         }
         bool ok = false;
@@ -750,19 +751,19 @@ int History::Pending() {
     return int(tasks_.size());
 }
 
-std::unique_ptr<HistoryDatabase> History::Reader(QString *why) {
+Result<std::unique_ptr<HistoryDatabase>> History::Reader() {
     {
         const std::lock_guard lock(mutex_);
         if (!IsOpen() || broken_) {
-            *why = QCoreApplication::translate("History", "履歴がないため、分析できません。");
-            return nullptr;
+            return Result<std::unique_ptr<HistoryDatabase>>::Failure(
+                QCoreApplication::translate("History", "履歴がないため、分析できません。"));
         }
     }
     Flush();
     if (CheckName(path_).missing()) {
-        return HistoryDatabase::OpenEmpty(why); // nothing answered yet
+        return HistoryDatabase::OpenEmpty(); // nothing answered yet
     }
-    return HistoryDatabase::Open(path_, why);
+    return HistoryDatabase::Open(path_);
 }
 
 void History::GameStarted() {

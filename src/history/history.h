@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/practice.h"
+#include "core/result.h"
 #include "core/seams.h"
 
 #include <QDateTime>
@@ -42,11 +43,10 @@ public:
     // when given, says whether the failure may pass (a lock held elsewhere, a
     // full disk).
     // `busy`, when given, says whether it failed on a lock held elsewhere.
-    static std::unique_ptr<HistoryDatabase> Open(const QString &path, QString *why,
-                                                 bool check = false, bool *transient = nullptr,
-                                                 bool *busy = nullptr);
+    static Result<std::unique_ptr<HistoryDatabase>>
+    Open(const QString &path, bool check = false, bool *transient = nullptr, bool *busy = nullptr);
     // An empty history in memory, for reading when no file has been made yet.
-    static std::unique_ptr<HistoryDatabase> OpenEmpty(QString *why);
+    static Result<std::unique_ptr<HistoryDatabase>> OpenEmpty();
     ~HistoryDatabase();
     HistoryDatabase(const HistoryDatabase &) = delete;
     HistoryDatabase &operator=(const HistoryDatabase &) = delete;
@@ -109,7 +109,7 @@ public:
     // answer) and starts the writer, which reads it through for damage first;
     // false (with the reason) when the game has to go on without a history.
     // Later failures, the damage found among them, come as failed().
-    bool Open(QString *why);
+    Result<> Open();
     bool IsOpen() const { return writer_.joinable(); }
     QString Path() const { return path_; }
     // The practice mode new games are played in; empty for the whole game.
@@ -128,8 +128,8 @@ public:
     // How many writes wait in the queue.
     int Pending();
     // A connection of the caller's own that sees every answer given so far;
-    // null (with the reason) when there is no history.
-    std::unique_ptr<HistoryDatabase> Reader(QString *why);
+    // why not, when there is no history.
+    Result<std::unique_ptr<HistoryDatabase>> Reader();
 
     // At most this many writes wait while the file cannot be written.
     static constexpr int kMaxQueued = 1000;

@@ -17,9 +17,8 @@ PracticeSet HistoryPracticeSource::NextGameSet() {
         // The order comes from the boxes and reactions recorded so far; with
         // no history to read, every poem is new.
         std::array<DrillState, kPoemCount> states{};
-        QString why;
-        if (const std::unique_ptr<HistoryDatabase> db = history_.Reader(&why)) {
-            db->LoadDrill(&states);
+        if (const Result<std::unique_ptr<HistoryDatabase>> db = history_.Reader(); db.ok) {
+            db.value->LoadDrill(&states);
         }
         set.poems = DrillOrder(states, today_(), random_);
         set.inOrder = true;

@@ -26,15 +26,13 @@ QString CsvField(const QString &field) {
 
 } // namespace
 
-bool LoadStatistics(QSqlDatabase &db, const DecisiveTable &decisive, HistoryStatistics *out,
-                    QString *why) {
+Result<HistoryStatistics> LoadStatistics(QSqlDatabase &db, const DecisiveTable &decisive) {
     HistoryStatistics result;
     QSqlQuery poems(db);
     poems.setForwardOnly(true);
     if (!poems.exec(QStringLiteral("SELECT poem, answers, time_sum / answers, best, reaction_sum, "
                                    "reactions, guesses, faults, last FROM poems"))) {
-        *why = poems.lastError().text();
-        return false;
+        return Result<HistoryStatistics>::Failure(poems.lastError().text());
     }
     while (poems.next()) {
         const int poem = poems.value(0).toInt() - 1;
@@ -65,8 +63,7 @@ bool LoadStatistics(QSqlDatabase &db, const DecisiveTable &decisive, HistoryStat
                 "finished = 1) AS bucket FROM games WHERE finished = 1) GROUP BY bucket "
                 "ORDER BY bucket")
                 .arg(kGamePoints))) {
-        *why = games.lastError().text();
-        return false;
+        return Result<HistoryStatistics>::Failure(games.lastError().text());
     }
     while (games.next()) {
         GameStatistics g;
@@ -92,8 +89,7 @@ bool LoadStatistics(QSqlDatabase &db, const DecisiveTable &decisive, HistoryStat
             result.reactionByCount[c] = sums[c] / counts[c];
         }
     }
-    *out = std::move(result);
-    return true;
+    return result;
 }
 
 PoemStatisticsModel::PoemStatisticsModel(const PoemCatalogue &catalogue,

@@ -5,6 +5,7 @@
 
 #include "core/decisive.h"
 #include "core/poem_catalogue.h"
+#include "core/result.h"
 
 #include <QAbstractTableModel>
 #include <QDateTime>
@@ -34,7 +35,7 @@ struct GameStatistics {
     QDateTime started;
     double averageTime = 0;
     std::optional<double> meanReaction;
-    int games = 1; // how many games this point stands for
+    int games = 1;      // how many games this point stands for
     int voiceGames = 0; // of them, games read aloud
 };
 
@@ -50,9 +51,8 @@ struct HistoryStatistics {
 
 inline constexpr int kGamePoints = 300;
 
-// Reads the aggregates from a history connection; false with the reason on failure.
-bool LoadStatistics(QSqlDatabase &db, const DecisiveTable &decisive, HistoryStatistics *out,
-                    QString *why);
+// Reads the aggregates from a history connection.
+Result<HistoryStatistics> LoadStatistics(QSqlDatabase &db, const DecisiveTable &decisive);
 
 // The hundred poems with their figures, sortable by any column; poems never
 // answered keep their place at the end whatever the order.

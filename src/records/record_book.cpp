@@ -19,7 +19,7 @@ constexpr qint64 kMaxRecordFileBytes = 16 * 1024 * 1024;
 RecordBook::RecordBook(GameResult &result, Dialogs &dialogs, Clock clock)
     : result_(result), dialogs_(dialogs), clock_(std::move(clock)) {}
 
-std::optional<QByteArray> RecordBook::ReadFile(bool create) {
+Result<QByteArray> RecordBook::ReadFile(bool create) {
     const QString path = ResolveName(kRecordFile);
     if (create) {
         // Opening the table for record access creates it, empty; never over another file.
@@ -30,10 +30,9 @@ std::optional<QByteArray> RecordBook::ReadFile(bool create) {
         return QByteArray();
     }
     if (!read.ok() || read.truncated) {
-        lastError_ = read.truncated
-                         ? QCoreApplication::translate("Records", "ファイルが大きすぎます")
-                         : read.errorString;
-        return std::nullopt;
+        return Result<QByteArray>::Failure(
+            read.truncated ? QCoreApplication::translate("Records", "ファイルが大きすぎます")
+                           : read.errorString);
     }
     return read.bytes;
 }
@@ -50,20 +49,20 @@ std::optional<Message> RecordBook::RegisterUnderLock() {
     // The whole read-change-write holds the lock, so that two copies of the
     // program registering at once both end up in the table.
     FileLock lock(ResolveName(kRecordFile));
-    if (const FileResult locked = lock.Acquire(); !locked.ok) {
+    if (const Result<> locked = lock.Acquire(); !locked.ok) {
         return Failure(QCoreApplication::translate("Records",
                                                    "記録ファイル NUPEKI3.DAT を使えません。"
                                                    "記録は登録されていません。"),
                        locked.errorString);
     }
-    const std::optional<QByteArray> original = ReadFile(true);
-    if (!original) {
+    const Result<QByteArray> original = ReadFile(true);
+    if (!original.ok) {
         return Failure(QCoreApplication::translate("Records",
                                                    "記録ファイル NUPEKI3.DAT を読めません。"
                                                    "記録は登録されていません。"),
-                       lastError_);
+                       original.errorString);
     }
-    RecordFileContents contents = ParseRecordFile(*original);
+    RecordFileContents contents = ParseRecordFile(original.value);
     QList<ScoreRecord> &rows = contents.rows;
 
     const auto newRow = [this] {
@@ -95,8 +94,8 @@ std::optional<Message> RecordBook::RegisterUnderLock() {
 
     SortRows(rows);
     const QByteArray sorted = SerializeRecordFile(contents);
-    if (sorted != *original) {
-        if (const FileResult written = WriteFileAtomically(ResolveName(kRecordFile), sorted);
+    if (sorted != original.value) {
+        if (const Result<> written = WriteFileAtomically(ResolveName(kRecordFile), sorted);
             !written.ok) {
             return Failure(QCoreApplication::translate(
                                "Records", "記録ファイル NUPEKI3.DAT に書き込めませんでした。"
@@ -110,18 +109,16 @@ std::optional<Message> RecordBook::RegisterUnderLock() {
     return refusal;
 }
 
-QList<RecordRowText> RecordBook::ReadRows(QString *problem) {
+Result<QList<RecordRowText>> RecordBook::ReadRows() {
     QList<RecordRowText> texts;
-    const std::optional<QByteArray> bytes = ReadFile(true);
-    if (!bytes) {
-        if (problem) {
-            *problem = QCoreApplication::translate(
-                           "Records", "記録ファイル NUPEKI3.DAT を読めません。\n理由: %1")
-                           .arg(lastError_);
-        }
-        return texts;
+    const Result<QByteArray> bytes = ReadFile(true);
+    if (!bytes.ok) {
+        return Result<QList<RecordRowText>>::Failure(
+            QCoreApplication::translate("Records",
+                                        "記録ファイル NUPEKI3.DAT を読めません。\n理由: %1")
+                .arg(bytes.errorString));
     }
-    for (const ScoreRecord &row : ParseRecordFile(*bytes).rows) {
+    for (const ScoreRecord &row : ParseRecordFile(bytes.value).rows) {
         texts.append({DecodeShiftJis(row.name), QString::number(row.faults),
                       FormatRecordTime(row.time), DecodeShiftJis(row.stamp)});
     }
@@ -135,7 +132,7 @@ bool RecordBook::ResetTable() {
         return true;
     }
     FileLock lock(path);
-    FileResult removed = name.refused() ? FileResult::Failure(name.reason) : lock.Acquire();
+    Result<> removed = name.refused() ? Result<>::Failure(name.reason) : lock.Acquire();
     if (removed.ok) {
         removed = RemoveFile(path);
     }

@@ -26,9 +26,9 @@ public:
     // Enters the finished game's result under playerName when it qualifies.
     void RegisterRecord();
     // The rows of the table as the records window shows them; creates an empty
-    // file when there is none. When the table cannot be read, `problem` says
-    // why (for the window to show) and no rows come back.
-    QList<RecordRowText> ReadRows(QString *problem = nullptr);
+    // file when there is none. When the table cannot be read, no rows, and why
+    // (for the window to show).
+    Result<QList<RecordRowText>> ReadRows();
     // Deletes the table's file whenever something of that name is there;
     // false, after the warning box, when it could not be deleted. What is not
     // a regular file is never deleted.
@@ -37,7 +37,7 @@ public:
     QString playerName;
 
 private:
-    std::optional<QByteArray> ReadFile(bool create);
+    Result<QByteArray> ReadFile(bool create);
     // Registers under the file's lock; the box to show afterwards, if any.
     std::optional<Message> RegisterUnderLock();
     static Message Failure(const QString &what, const QString &reason);
@@ -45,7 +45,6 @@ private:
     GameResult &result_;
     Dialogs &dialogs_;
     Clock clock_;
-    QString lastError_;
 };
 
 QString FormatRecordTime(float seconds);

@@ -55,10 +55,10 @@ void FolderSelection::Select(QString &pictureFolder, bool cancelIsFailure, const
 
 std::optional<QString> FolderSelection::ShowOpenFileDialog(QWidget &host,
                                                            const FileDialogRequest &request) {
-    auto *dialog = host.findChild<QFileDialog *>(QStringLiteral("CommonDialog1"));
+    auto *dialog = host.findChild<QFileDialog *>(QStringLiteral("folderDialog"));
     if (!dialog) {
         dialog = new QFileDialog(&host, request.title);
-        dialog->setObjectName(QStringLiteral("CommonDialog1"));
+        dialog->setObjectName(QStringLiteral("folderDialog"));
         dialog->setFileMode(QFileDialog::ExistingFile);
         dialog->setAcceptMode(QFileDialog::AcceptOpen);
         dialog->setOption(QFileDialog::DontUseNativeDialog);

@@ -12,13 +12,13 @@
 namespace nupew {
 
 HelpWindow::HelpWindow(QWidget *parent) : QWidget(parent) {
-    setObjectName(QStringLiteral("HelpWindow"));
+    setObjectName(QStringLiteral("helpWindow"));
     setWindowTitle(tr("タワユ ヘルプ"));
     setWindowIcon(Picture(QStringLiteral("tool8")));
     resize(560, 480);
 
     browser_ = new QTextBrowser(this);
-    browser_->setObjectName(QStringLiteral("HelpBrowser"));
+    browser_->setObjectName(QStringLiteral("helpBrowser"));
     browser_->setSearchPaths({QStringLiteral(":/help")});
     browser_->setFont(NamedFont(kPGothic, 11));
 

@@ -175,25 +175,22 @@ void PictureViewer::SetSharedFolders(const QStringList &folders) {
     sharedFoldersOverride = folders;
 }
 
-QImage PictureViewer::ReadPicture(const QString &path, QString *why) {
-    QString ignored;
-    QString &reason = why ? *why : ignored;
+Result<QImage> PictureViewer::ReadPicture(const QString &path) {
     // No picture of a poem is that large: refused by its size, before any read.
     const QFileInfo info(path);
     if (info.isFile() && info.size() > kMaxPictureBytes) {
-        reason = tr("%1 は大きすぎます（%2 MiB、上限 %3 MiB）")
-                     .arg(info.fileName())
-                     .arg(info.size() / (1024 * 1024))
-                     .arg(kMaxPictureBytes / (1024 * 1024));
-        return {};
+        return Result<QImage>::Failure(tr("%1 は大きすぎます（%2 MiB、上限 %3 MiB）")
+                                           .arg(info.fileName())
+                                           .arg(info.size() / (1024 * 1024))
+                                           .arg(kMaxPictureBytes / (1024 * 1024)));
     }
     // The bytes are read first, through the reader that opens only regular
     // files and never blocks, then decoded from memory.
     ReadResult read = ReadRegularFile(path, kMaxPictureBytes);
     if (!read.ok() || read.truncated) {
-        reason = tr("%1 を読めません（%2）")
-                     .arg(info.fileName(), read.truncated ? tr("大きすぎます") : read.errorString);
-        return {};
+        return Result<QImage>::Failure(
+            tr("%1 を読めません（%2）")
+                .arg(info.fileName(), read.truncated ? tr("大きすぎます") : read.errorString));
     }
     QBuffer buffer(&read.bytes);
     buffer.open(QIODevice::ReadOnly);
@@ -202,16 +199,15 @@ QImage PictureViewer::ReadPicture(const QString &path, QString *why) {
     const QSize size = reader.size();
     if (size.isValid() && (size.width() > kMaxSide || size.height() > kMaxSide ||
                            qint64(size.width()) * size.height() > kMaxPixels)) {
-        reason = tr("%1 は画素が多すぎます（%2×%3）")
-                     .arg(info.fileName())
-                     .arg(size.width())
-                     .arg(size.height());
-        return {};
+        return Result<QImage>::Failure(tr("%1 は画素が多すぎます（%2×%3）")
+                                           .arg(info.fileName())
+                                           .arg(size.width())
+                                           .arg(size.height()));
     }
     QImage image = reader.read();
     if (image.isNull()) {
-        reason = tr("%1 は壊れているか、画像ではありません（%2）")
-                     .arg(info.fileName(), reader.errorString());
+        return Result<QImage>::Failure(tr("%1 は壊れているか、画像ではありません（%2）")
+                                           .arg(info.fileName(), reader.errorString()));
     }
     return image;
 }
@@ -265,12 +261,11 @@ void PictureViewer::Open(const QString &folder, int poem, bool boardNormal, Dial
         return;
     }
     // A picture that cannot be read leaves the viewer empty, saying why.
-    QString why;
-    const QImage image = ReadPicture(path, &why);
-    picture_ = image;
-    loadedFile_ = image.isNull() ? QString() : path;
-    if (!why.isEmpty()) {
-        problem = why;
+    const Result<QImage> image = ReadPicture(path);
+    picture_ = image.value;
+    loadedFile_ = image.ok ? path : QString();
+    if (!image.ok) {
+        problem = image.errorString;
     }
     problem_->setText(problem);
     problem_->setVisible(!problem.isEmpty());

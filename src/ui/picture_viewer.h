@@ -2,6 +2,7 @@
 // The poem and poet picture viewers.
 #pragma once
 
+#include "core/result.h"
 #include "core/seams.h"
 #include "ui/viewer_geometry.h"
 
@@ -46,9 +47,8 @@ public:
     // searched after the player's folder; tests point them elsewhere.
     static QStringList SharedFolders();
     static void SetSharedFolders(const QStringList &folders);
-    // Reads a picture, refusing anything too large to be a real one; a null
-    // image comes with the reason in `why`.
-    static QImage ReadPicture(const QString &path, QString *why = nullptr);
+    // Reads a picture, refusing anything too large to be a real one.
+    static Result<QImage> ReadPicture(const QString &path);
     // What the viewer says of the last picture it could not show; empty when none.
     QString Problem() const;
     // Files larger than this are refused from their size alone, before any read.
@@ -66,7 +66,7 @@ private:
     ViewerGeometry geometry_;
     QImage picture_;
     QString loadedFile_;
-    ClickLabel *image_ = nullptr;    // Image1
+    ClickLabel *image_ = nullptr; // Image1
     QPushButton *command_ = nullptr;
     QMenu *menu_ = nullptr;
     QLabel *problem_ = nullptr;

@@ -125,11 +125,11 @@ void Program::Main() {
         connect(reader_.get(), &voice::Reader::problem, this, &Program::Tell);
     }
     ApplyVoice();
-    if (QString problem; history_->Open(&problem)) {
+    if (const Result<> opened = history_->Open(); opened.ok) {
         game_->SetAnswerLog(history_.get());
     } else {
         Tell(tr("履歴ファイル %1 を使えません。履歴なしでゲームを続けます。\n%2")
-                 .arg(kHistoryFile, problem));
+                 .arg(kHistoryFile, opened.errorString));
     }
     game_->SetPracticeSource(practice_.get());
     game_->PrepareFirstGame();

@@ -44,9 +44,9 @@ RecordsWindow &SideWindows::LoadRecordsWindow() {
 }
 
 void SideWindows::FillRecords() {
-    QString problem;
-    records_->Fill(book_.ReadRows(&problem));
-    records_->SetProblem(problem);
+    const Result<QList<RecordRowText>> rows = book_.ReadRows();
+    records_->Fill(rows.value);
+    records_->SetProblem(rows.errorString);
 }
 
 void SideWindows::ViewRecords() {
@@ -105,13 +105,11 @@ void SideWindows::ShowStatistics() {
         statistics_->setAttribute(Qt::WA_DeleteOnClose);
         connect(statistics_, &StatisticsWindow::exportWanted, this, &SideWindows::ExportStatistics);
     }
-    HistoryStatistics figures;
-    QString note;
-    const std::unique_ptr<HistoryDatabase> db = history_.Reader(&note);
-    if (db && !LoadStatistics(db->Connection(), game_.decisive(), &figures, &note)) {
-        figures = {};
-    }
-    statistics_->SetStatistics(figures, note);
+    const Result<std::unique_ptr<HistoryDatabase>> db = history_.Reader();
+    const Result<HistoryStatistics> figures =
+        db.ok ? LoadStatistics(db.value->Connection(), game_.decisive())
+              : Result<HistoryStatistics>::Failure(db.errorString);
+    statistics_->SetStatistics(figures.value, figures.errorString); // none, and why
     ShowForward(statistics_);
 }
 
@@ -121,7 +119,7 @@ void SideWindows::ExportStatistics() {
     if (!name) {
         return;
     }
-    if (const FileResult written = statistics_->Export(*name); !written.ok) {
+    if (const Result<> written = statistics_->Export(*name); !written.ok) {
         dialogs_.ShowMessage({tr("%1 に書き出せませんでした。\n%2").arg(*name, written.errorString),
                               kProgramTitle, MessageButtons::Ok, MessageIcon::Warning});
     }

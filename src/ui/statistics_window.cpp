@@ -298,7 +298,7 @@ std::optional<QString> StatisticsWindow::AskExportName() {
     return chosen.isEmpty() ? std::nullopt : std::optional(chosen);
 }
 
-FileResult StatisticsWindow::Export(const QString &name) const {
+Result<> StatisticsWindow::Export(const QString &name) const {
     QList<int> rows;
     for (int row = 0; row < kPoemCount; ++row) {
         rows.append(row);

@@ -32,7 +32,7 @@ public:
     // The file chosen in the save dialog for the CSV export; none when cancelled.
     std::optional<QString> AskExportName();
     // Writes every poem's row as CSV to `name`; the reason when it failed.
-    FileResult Export(const QString &name) const;
+    Result<> Export(const QString &name) const;
 
     PoemStatisticsModel &Model() { return model_; }
     QTableView *Table() const { return table_; }

@@ -36,7 +36,7 @@ QStringList Keys(const QListWidget *list) {
 } // namespace
 
 ToolbarDialog::ToolbarDialog(MainWindow &window) : QDialog(&window), window_(window) {
-    setObjectName(QStringLiteral("ToolbarDialog"));
+    setObjectName(QStringLiteral("toolbarDialog"));
     setWindowTitle(tr("ツールバーのカスタマイズ"));
     current_ = new QListWidget(this);
     current_->setObjectName(QStringLiteral("currentButtons"));

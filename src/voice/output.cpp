@@ -73,9 +73,8 @@ bool SoundOutput::WaitFor(const std::function<bool()> &done) {
 
 QString SoundOutput::Probe() {
     SoundOutput output;
-    QString why;
-    if (!output.Open(&why)) {
-        return why;
+    if (const Result<> opened = output.Open(); !opened.ok) {
+        return opened.errorString;
     }
     struct Answer {
         pa_threaded_mainloop *loop;
@@ -109,19 +108,20 @@ QString SoundOutput::Probe() {
                : QString();
 }
 
-bool SoundOutput::Open(QString *why) {
+Result<> SoundOutput::Open() {
     if (context_) {
-        return true;
+        return {};
     }
     loop_ = pa_threaded_mainloop_new();
     context_ = loop_ ? pa_context_new(pa_threaded_mainloop_get_api(loop_), "Nupew") : nullptr;
     if (!context_) {
-        *why = QCoreApplication::translate("Voice", "PulseAudio の準備ができません");
         Close();
-        return false;
+        return Result<>::Failure(
+            QCoreApplication::translate("Voice", "PulseAudio の準備ができません"));
     }
     pa_context_set_state_callback(context_, &SoundOutput::ContextState, this);
     bool ready = false;
+    QString why;
     {
         Locked lock(loop_);
         if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0 &&
@@ -133,16 +133,17 @@ bool SoundOutput::Open(QString *why) {
                     pa_context_get_state(context_) == PA_CONTEXT_READY;
         }
         if (!ready) {
-            *why = QCoreApplication::translate("Voice", "サウンドサーバーにつながりません: %1")
-                       .arg(PA_CONTEXT_IS_GOOD(pa_context_get_state(context_))
-                                ? QCoreApplication::translate("Voice", "答えがありません")
-                                : QString::fromUtf8(pa_strerror(pa_context_errno(context_))));
+            why = QCoreApplication::translate("Voice", "サウンドサーバーにつながりません: %1")
+                      .arg(PA_CONTEXT_IS_GOOD(pa_context_get_state(context_))
+                               ? QCoreApplication::translate("Voice", "答えがありません")
+                               : QString::fromUtf8(pa_strerror(pa_context_errno(context_))));
         }
     }
     if (!ready) {
         Close();
+        return Result<>::Failure(why);
     }
-    return ready;
+    return {};
 }
 
 void SoundOutput::ContextState(pa_context *context, void *self) {
@@ -176,27 +177,27 @@ void SoundOutput::Write(pa_stream *stream, size_t bytes, void *self) {
     }
 }
 
-bool SoundOutput::Play(const QByteArray &pcm, QString *why) {
+Result<> SoundOutput::Play(const QByteArray &pcm) {
     if (failed_) { // the server went away: try it afresh
         Stop();
         Close();
         failed_ = false;
         failure_.clear();
     }
-    if (!context_ && !Open(why)) {
-        return false;
+    if (!context_) {
+        if (Result<> opened = Open(); !opened.ok) {
+            return opened;
+        }
     }
     Stop();
     Locked lock(loop_);
     if (failed_) {
-        *why = failure_;
-        return false;
+        return Result<>::Failure(failure_);
     }
     const pa_sample_spec spec{PA_SAMPLE_S16LE, kSampleRate, 1};
     stream_ = pa_stream_new(context_, "verse", &spec, nullptr);
     if (!stream_) {
-        *why = QString::fromUtf8(pa_strerror(pa_context_errno(context_)));
-        return false;
+        return Result<>::Failure(QString::fromUtf8(pa_strerror(pa_context_errno(context_))));
     }
     pcm_ = pcm;
     written_ = 0;
@@ -211,12 +212,12 @@ bool SoundOutput::Play(const QByteArray &pcm, QString *why) {
     const auto flags = pa_stream_flags_t(PA_STREAM_INTERPOLATE_TIMING |
                                          PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_ADJUST_LATENCY);
     if (pa_stream_connect_playback(stream_, nullptr, &attr, flags, nullptr, nullptr) < 0) {
-        *why = QString::fromUtf8(pa_strerror(pa_context_errno(context_)));
+        const QString why = QString::fromUtf8(pa_strerror(pa_context_errno(context_)));
         pa_stream_unref(stream_);
         stream_ = nullptr;
-        return false;
+        return Result<>::Failure(why);
     }
-    return true;
+    return {};
 }
 
 double SoundOutput::PlayedMs() const {

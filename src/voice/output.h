@@ -4,6 +4,8 @@
 // the server's and the device's latency accounted for.
 #pragma once
 
+#include "core/result.h"
+
 #include <QByteArray>
 #include <QString>
 #include <atomic>
@@ -26,10 +28,10 @@ public:
     static QString Probe();
 
     // Connects to the server (never starts one); false with the reason.
-    bool Open(QString *why);
+    Result<> Open();
     bool IsOpen() const { return context_ != nullptr; }
     // Starts playing 48 kHz 16-bit mono samples at once, ending what played before.
-    bool Play(const QByteArray &pcm, QString *why);
+    Result<> Play(const QByteArray &pcm);
     // Milliseconds of the current sound played at the output; 0 before its first sample.
     double PlayedMs() const;
     void Stop();

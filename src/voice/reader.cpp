@@ -92,10 +92,16 @@ void Reader::Render(const QString &text) {
         QString storeProblem;
         std::optional<Rendering> r = cache.Load(key);
         if (!r) {
-            r = voice::Render(parts, text, rate, &why, &closing_);
-            if (r && !cache.Store(key, *r, &storeProblem) &&
-                !storeProblem.startsWith(cache.folder())) {
-                storeProblem = QStringLiteral("%1: %2").arg(cache.PathOf(key), storeProblem);
+            Result<Rendering> made = voice::Render(parts, text, rate, &closing_);
+            why = made.errorString;
+            if (made.ok) {
+                r = std::move(made.value);
+                if (const Result<> stored = cache.Store(key, *r); !stored.ok) {
+                    storeProblem =
+                        stored.errorString.startsWith(cache.folder())
+                            ? stored.errorString
+                            : QStringLiteral("%1: %2").arg(cache.PathOf(key), stored.errorString);
+                }
             }
         }
         QMetaObject::invokeMethod(
@@ -133,19 +139,17 @@ void Reader::Prepare(int poem, int /*column*/) {
         Render(LowerText(poem));
     }
     if (!output_.IsOpen()) {
-        QString why; // told when a verse is played
-        output_.Open(&why);
+        (void)output_.Open(); // a failure is told when a verse is played
     }
 }
 
 bool Reader::Play(const QByteArray &pcm) {
     tick_.stop();
-    QString why;
-    if (!output_.Play(pcm, &why)) {
+    if (const Result<> played = output_.Play(pcm); !played.ok) {
         Tell(QStringLiteral("device"),
              QCoreApplication::translate("Voice",
                                          "音声を出力できません（%1）。文字の表示で続けます。")
-                 .arg(why));
+                 .arg(played.errorString));
         return false;
     }
     playing_ = pcm;

@@ -64,20 +64,18 @@ struct Output {
 };
 
 // One run of the synthesizer on `input`.
-std::optional<Output> RunSynthesizer(const VoiceParts &parts, const QString &input, double rate,
-                                     QString *why, const std::atomic<bool> *cancel) {
+Result<Output> RunSynthesizer(const VoiceParts &parts, const QString &input, double rate,
+                              const std::atomic<bool> *cancel) {
     QTemporaryDir dir;
     if (!dir.isValid()) {
-        *why = dir.errorString();
-        return std::nullopt;
+        return Result<Output>::Failure(dir.errorString());
     }
     const QString in = dir.filePath(QStringLiteral("in.txt"));
     const QString wav = dir.filePath(QStringLiteral("out.wav"));
     const QString trace = dir.filePath(QStringLiteral("out.trace"));
-    const FileResult written = WriteFileAtomically(in, input.toUtf8());
+    const Result<> written = WriteFileAtomically(in, input.toUtf8());
     if (!written.ok) {
-        *why = written.errorString;
-        return std::nullopt;
+        return Result<Output>::Failure(written.errorString);
     }
     QProcess jtalk;
     jtalk.setProcessChannelMode(QProcess::MergedChannels);
@@ -91,55 +89,64 @@ std::optional<Output> RunSynthesizer(const VoiceParts &parts, const QString &inp
         }
     }
     if (!finished) {
-        *why = jtalk.errorString();
+        const QString why = jtalk.errorString();
         jtalk.kill();
         jtalk.waitForFinished(1000);
-        return std::nullopt;
+        return Result<Output>::Failure(why);
     }
     if (jtalk.exitStatus() != QProcess::NormalExit || jtalk.exitCode() != 0) {
-        *why = QString::fromUtf8(jtalk.readAll()).trimmed();
-        if (why->isEmpty()) {
-            *why = QCoreApplication::translate("Voice", "open_jtalk が終了コード %1 で終わりました")
-                       .arg(jtalk.exitCode());
-        }
-        return std::nullopt;
+        const QString said = QString::fromUtf8(jtalk.readAll()).trimmed();
+        return Result<Output>::Failure(
+            !said.isEmpty()
+                ? said
+                : QCoreApplication::translate("Voice", "open_jtalk が終了コード %1 で終わりました")
+                      .arg(jtalk.exitCode()));
     }
     const ReadResult samples = ReadRegularFile(wav, kMaxEntry);
     const ReadResult labels = ReadRegularFile(trace, kMaxEntry);
     if (!samples.ok() || !labels.ok() || samples.bytes.size() <= kHeaderBytes) {
-        *why = !samples.ok() ? samples.errorString : labels.errorString;
-        if (why->isEmpty()) {
-            *why = QCoreApplication::translate("Voice", "open_jtalk が音声を書き出しませんでした");
-        }
-        return std::nullopt;
+        const QString why = !samples.ok() ? samples.errorString : labels.errorString;
+        return Result<Output>::Failure(
+            !why.isEmpty()
+                ? why
+                : QCoreApplication::translate("Voice", "open_jtalk が音声を書き出しませんでした"));
     }
     return Output{samples.bytes, ParseLabels(QString::fromUtf8(labels.bytes))};
 }
 
+QString Unaligned(const QString &text) {
+    return QCoreApplication::translate("Voice", "「%1」の音の切れ目を文字に合わせられません")
+        .arg(text);
+}
+
 } // namespace
 
-std::optional<Rendering> Render(const VoiceParts &parts, const QString &text, double rate,
-                                QString *why, const std::atomic<bool> *cancel) {
+Result<Rendering> Render(const VoiceParts &parts, const QString &text, double rate,
+                         const std::atomic<bool> *cancel) {
     // The text as it is, then in katakana when the dictionary read a word of
     // it otherwise (はた as the particle わ): the first rendering that says
     // exactly the text's sounds is kept.
     const QString expected = ExpectedPhonemes(text);
     std::optional<Output> out;
+    QString why;
     for (const QString &input : {text, AsWritten(text)}) {
-        out = RunSynthesizer(parts, input, rate, why, cancel);
-        if (!out) {
-            return std::nullopt;
+        Result<Output> run = RunSynthesizer(parts, input, rate, cancel);
+        if (!run.ok) {
+            return Result<Rendering>::Failure(run.errorString);
         }
-        if (SaysTheText(SpokenPhonemes(out->phones), expected)) {
+        if (SaysTheText(SpokenPhonemes(run.value.phones), expected)) {
+            out = std::move(run.value);
             break;
         }
-        *why = QCoreApplication::translate("Voice", "「%1」が書かれたとおりに発音されません（%2）")
-                   .arg(text, SpokenPhonemes(out->phones));
-        out.reset();
+        why = QCoreApplication::translate("Voice", "「%1」が書かれたとおりに発音されません（%2）")
+                  .arg(text, SpokenPhonemes(run.value.phones));
     }
-    const QList<qint64> onsets = out ? MoraOnsets(out->phones, text) : QList<qint64>();
+    if (!out) {
+        return Result<Rendering>::Failure(why);
+    }
+    const QList<qint64> onsets = MoraOnsets(out->phones, text);
     if (onsets.isEmpty()) {
-        return std::nullopt;
+        return Result<Rendering>::Failure(Unaligned(text));
     }
     // Cut the silence before the first audible sample, keeping a few
     // milliseconds: a verse that begins with k or t begins with the silence
@@ -194,30 +201,28 @@ std::optional<Rendering> RenderingCache::Load(const QString &key) const {
     return r;
 }
 
-bool RenderingCache::Store(const QString &key, const Rendering &rendering, QString *why) const {
+Result<> RenderingCache::Store(const QString &key, const Rendering &rendering) const {
     const QFileInfo place(folder_);
     if (place.isSymLink() && !place.exists()) {
-        *why = QCoreApplication::translate("Voice", "%1: リンク先がありません").arg(folder_);
-        return false;
+        return Result<>::Failure(
+            QCoreApplication::translate("Voice", "%1: リンク先がありません").arg(folder_));
     }
     if (place.exists() && !place.isDir()) {
-        *why = QCoreApplication::translate("Voice", "%1: フォルダーではありません").arg(folder_);
-        return false;
+        return Result<>::Failure(
+            QCoreApplication::translate("Voice", "%1: フォルダーではありません").arg(folder_));
     }
     if (!QDir().mkpath(folder_)) {
-        *why = QCoreApplication::translate("Voice", "%1: フォルダーを作れません").arg(folder_);
-        return false;
+        return Result<>::Failure(
+            QCoreApplication::translate("Voice", "%1: フォルダーを作れません").arg(folder_));
     }
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
     out << kMagic << rendering.moraMs << rendering.phonemes << rendering.pcm;
-    const FileResult written = WriteFileAtomically(PathOf(key), bytes);
-    if (!written.ok) {
-        *why = written.errorString;
-        return false;
+    const Result<> written = WriteFileAtomically(PathOf(key), bytes);
+    if (written.ok) {
+        Trim();
     }
-    Trim();
-    return true;
+    return written;
 }
 
 void RenderingCache::Trim() const {

@@ -2,6 +2,8 @@
 // Speech from Open JTalk: rendering a text, and the cache of renderings.
 #pragma once
 
+#include "core/result.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -14,8 +16,8 @@ namespace nupew::voice {
 struct VoiceParts {
     QString program = QStringLiteral("open_jtalk");
     QString dictionary = QStringLiteral("/var/lib/mecab/dic/open-jtalk/naist-jdic");
-    QString voice = QStringLiteral(
-        "/usr/share/hts-voice/nitech-jp-atr503-m001/nitech_jp_atr503_m001.htsvoice");
+    QString voice =
+        QStringLiteral("/usr/share/hts-voice/nitech-jp-atr503-m001/nitech_jp_atr503_m001.htsvoice");
 };
 
 // Empty when every part is there, else what to install, for a tooltip.
@@ -32,11 +34,10 @@ struct Rendering {
 };
 
 // Renders `text` at `rate` (1.0 the voice's own): blocks for the
-// synthesizer's run, so it is never called on the GUI thread. On failure
-// `why` says what went wrong.
+// synthesizer's run, so it is never called on the GUI thread.
 // `cancel`, when given and set, ends a run early (the program is closing).
-std::optional<Rendering> Render(const VoiceParts &parts, const QString &text, double rate,
-                                QString *why, const std::atomic<bool> *cancel = nullptr);
+Result<Rendering> Render(const VoiceParts &parts, const QString &text, double rate,
+                         const std::atomic<bool> *cancel = nullptr);
 
 // Renderings kept in one folder of the user's cache, one file per text,
 // voice and rate; the oldest go when the folder grows past its bound.
@@ -47,8 +48,8 @@ public:
     QString PathOf(const QString &key) const;
     // A stored rendering; none when missing, refused (not a regular file) or damaged.
     std::optional<Rendering> Load(const QString &key) const;
-    // Stores a rendering; false with `why` when it cannot be written.
-    bool Store(const QString &key, const Rendering &rendering, QString *why) const;
+    // Stores a rendering; why not, when it cannot be written.
+    Result<> Store(const QString &key, const Rendering &rendering) const;
     const QString &folder() const { return folder_; }
 
 private:

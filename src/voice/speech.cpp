@@ -30,17 +30,16 @@ bool IsVowel(const QString &phone) {
 const QHash<QChar, QString> &Romaji() {
     static const QHash<QChar, QString> table = [] {
         static const char16_t *const pairs[] = {
-            u"あa",   u"いi",   u"うu",   u"えe",   u"おo",   u"かka", u"きki", u"くku",
-            u"けke",  u"こko",  u"がga",  u"ぎgi",  u"ぐgu",  u"げge", u"ごgo", u"さsa",
-            u"しshi", u"すsu",  u"せse",  u"そso",  u"ざza",  u"じji", u"ずzu", u"ぜze",
-            u"ぞzo",  u"たta",  u"ちchi", u"つtsu", u"てte",  u"とto", u"だda", u"ぢji",
-            u"づzu",  u"でde",  u"どdo",  u"なna",  u"にni",  u"ぬnu", u"ねne", u"のno",
-            u"はha",  u"ひhi",  u"ふfu",  u"へhe",  u"ほho",  u"ばba", u"びbi", u"ぶbu",
-            u"べbe",  u"ぼbo",  u"ぱpa",  u"ぴpi",  u"ぷpu",  u"ぺpe", u"ぽpo", u"まma",
-            u"みmi",  u"むmu",  u"めme",  u"もmo",  u"やya",  u"ゆyu", u"よyo", u"らra",
-            u"りri",  u"るru",  u"れre",  u"ろro",  u"わwa",  u"をo",  u"んN",  u"っcl",
-            u"ゐi",   u"ゑe",   u"ぁa",   u"ぃi",   u"ぅu",   u"ぇe",  u"ぉo",  u"ゃya",
-            u"ゅyu",  u"ょyo",  u"ゎwa"};
+            u"あa",   u"いi",  u"うu",  u"えe",  u"おo",  u"かka", u"きki", u"くku",  u"けke",
+            u"こko",  u"がga", u"ぎgi", u"ぐgu", u"げge", u"ごgo", u"さsa", u"しshi", u"すsu",
+            u"せse",  u"そso", u"ざza", u"じji", u"ずzu", u"ぜze", u"ぞzo", u"たta",  u"ちchi",
+            u"つtsu", u"てte", u"とto", u"だda", u"ぢji", u"づzu", u"でde", u"どdo",  u"なna",
+            u"にni",  u"ぬnu", u"ねne", u"のno", u"はha", u"ひhi", u"ふfu", u"へhe",  u"ほho",
+            u"ばba",  u"びbi", u"ぶbu", u"べbe", u"ぼbo", u"ぱpa", u"ぴpi", u"ぷpu",  u"ぺpe",
+            u"ぽpo",  u"まma", u"みmi", u"むmu", u"めme", u"もmo", u"やya", u"ゆyu",  u"よyo",
+            u"らra",  u"りri", u"るru", u"れre", u"ろro", u"わwa", u"をo",  u"んN",   u"っcl",
+            u"ゐi",   u"ゑe",  u"ぁa",  u"ぃi",  u"ぅu",  u"ぇe",  u"ぉo",  u"ゃya",  u"ゅyu",
+            u"ょyo",  u"ゎwa"};
         QHash<QChar, QString> t;
         for (const char16_t *p : pairs) {
             const QString s = QString::fromUtf16(p);
@@ -79,9 +78,9 @@ double Distance(QChar spelled, QChar spoken) {
     if (a == b) {
         return 0.0;
     }
-    static const char16_t *const kOldSpellings[] = {u"はわ", u"ひい", u"ふう", u"へえ", u"ほお",
-                                                  u"をお", u"ゐい", u"ゑえ", u"むん", u"ちし",
-                                                  u"つす", u"うお"};
+    static const char16_t *const kOldSpellings[] = {u"はわ", u"ひい", u"ふう", u"へえ",
+                                                    u"ほお", u"をお", u"ゐい", u"ゑえ",
+                                                    u"むん", u"ちし", u"つす", u"うお"};
     for (const char16_t *pair : kOldSpellings) {
         if (a == QChar(pair[0]) && b == QChar(pair[1])) {
             return 0.5;
@@ -200,8 +199,8 @@ QList<qint64> MoraOnsets(const QList<Phone> &phones, const QString &kana) {
 }
 
 QString SpeechText(const PoemCatalogue &catalogue, int poem, bool upper, bool recited) {
-    const int column = recited ? (upper ? kUpperRecited : kLowerRecited)
-                               : (upper ? kUpperSpoken : kLowerSpoken);
+    const int column =
+        recited ? (upper ? kUpperRecited : kLowerRecited) : (upper ? kUpperSpoken : kLowerSpoken);
     QString text = catalogue.Text(poem, column);
     text.replace(kSpace, u'、').replace(kBreath, u'、');
     return text;

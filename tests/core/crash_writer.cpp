@@ -60,7 +60,7 @@ int main(int argc, char *argv[]) {
         }
         QString failure;
         QObject::connect(&history, &History::failed, [&failure](const QString &w) { failure = w; });
-        if (!history.Open(&why)) {
+        if (!Succeeded(history.Open(), &why)) {
             std::fprintf(stderr, "%s\n", qPrintable(why));
             return 3;
         }
@@ -75,7 +75,7 @@ int main(int argc, char *argv[]) {
         }
         return written && failure.isEmpty() ? 0 : 1;
     }
-    if (mode == "history" && !history.Open(&why)) {
+    if (mode == "history" && !Succeeded(history.Open(), &why)) {
         return 3;
     }
     for (unsigned i = 0;; ++i) {

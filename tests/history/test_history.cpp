@@ -26,7 +26,7 @@ namespace {
 QList<QVariantList> RowsIn(const QString &folder, const QString &sql) {
     QString why;
     const std::unique_ptr<HistoryDatabase> db =
-        HistoryDatabase::Open(folder + u'/' + kHistoryFile, &why);
+        Take(HistoryDatabase::Open(folder + u'/' + kHistoryFile), &why);
     QList<QVariantList> rows;
     if (!db) {
         qWarning("no history: %s", qPrintable(why));
@@ -69,7 +69,7 @@ private slots:
         InTemporaryFolder folder;
         History history(kHistoryFile, [] { return QDateTime(QDate(2026, 12, 7), QTime(9, 0)); });
         QString why;
-        QVERIFY2(history.Open(&why), qPrintable(why));
+        QVERIFY2(Succeeded(history.Open(), &why), qPrintable(why));
         FakeWorld world;
         world.game.SetAnswerLog(&history);
         world.settings.revealDelay = 0;
@@ -110,7 +110,7 @@ private slots:
             return QDateTime(QDate(2026, 12, 7), QTime(9, 0)).addSecs(tick++);
         });
         QString why;
-        QVERIFY(history.Open(&why));
+        QVERIFY(Succeeded(history.Open(), &why));
         FakeWorld world;
         world.game.SetAnswerLog(&history);
         world.settings.revealDelay = 0;
@@ -172,7 +172,7 @@ private slots:
             QVERIFY(WriteAll(kHistoryFile, bytes));
             History history;
             QString why;
-            QVERIFY(!history.Open(&why) && !why.isEmpty());
+            QVERIFY(!Succeeded(history.Open(), &why) && !why.isEmpty());
             history.QuestionAnswered(Answer(1, 1.0f, 0.5f)); // nowhere to go, and no harm
             history.Flush();
             QCOMPARE(ReadAll(kHistoryFile), bytes);
@@ -211,7 +211,7 @@ private slots:
         QSignalSpy failed(&history, &History::failed);
         QSignalSpy stalled(&history, &History::stalled);
         QString why;
-        QVERIFY(history.Open(&why));
+        QVERIFY(Succeeded(history.Open(), &why));
         QVERIFY(!QFile::exists(kHistoryFile)); // made at the first answer, not at start-up
         history.QuestionAnswered(Answer(1, 1.0f, 0.5f));
         QVERIFY(history.WaitWritten(5000));
@@ -247,7 +247,7 @@ private slots:
             QSignalSpy failed(&history, &History::failed);
             QSignalSpy stalled(&history, &History::stalled);
             QString why;
-            QVERIFY(history.Open(&why));
+            QVERIFY(Succeeded(history.Open(), &why));
             history.QuestionAnswered(Answer(1, 1.0f, 0.5f));
             QVERIFY(history.WaitWritten(5000));
             QFile filler(QStringLiteral("filler"));
@@ -280,11 +280,12 @@ private slots:
         History history;
         QSignalSpy failed(&history, &History::failed);
         QString why;
-        QVERIFY(history.Open(&why));
+        QVERIFY(Succeeded(history.Open(), &why));
         history.QuestionAnswered(Answer(1, 1.0f, 0.5f));
         QVERIFY(history.WaitWritten(5000));
         {
-            const std::unique_ptr<HistoryDatabase> db = HistoryDatabase::Open(kHistoryFile, &why);
+            const std::unique_ptr<HistoryDatabase> db =
+                Take(HistoryDatabase::Open(kHistoryFile), &why);
             QSqlQuery(db->Connection())
                 .exec("CREATE TRIGGER refuse BEFORE INSERT ON games BEGIN "
                       "SELECT RAISE(ABORT, 'games refused'); END");
@@ -308,7 +309,8 @@ private slots:
         InTemporaryFolder folder;
         {
             QString why;
-            const std::unique_ptr<HistoryDatabase> db = HistoryDatabase::Open(kHistoryFile, &why);
+            const std::unique_ptr<HistoryDatabase> db =
+                Take(HistoryDatabase::Open(kHistoryFile), &why);
             QVERIFY(db->StartGame(1, QDateTime::currentDateTimeUtc(), QString()));
             for (int i = 0; i < 400; ++i) {
                 QVERIFY(
@@ -325,7 +327,8 @@ private slots:
         History history;
         QSignalSpy failed(&history, &History::failed);
         QString why;
-        QVERIFY(history.Open(&why)); // read through by the writer, off the start-up's path
+        QVERIFY(
+            Succeeded(history.Open(), &why)); // read through by the writer, off the start-up's path
         history.QuestionAnswered(Answer(1, 1.0f, 0.5f));
         history.WaitWritten(5000);
         QTRY_COMPARE(failed.size(), 1);
@@ -338,7 +341,8 @@ private slots:
         InTemporaryFolder folder;
         {
             QString why;
-            const std::unique_ptr<HistoryDatabase> db = HistoryDatabase::Open(kHistoryFile, &why);
+            const std::unique_ptr<HistoryDatabase> db =
+                Take(HistoryDatabase::Open(kHistoryFile), &why);
             QVERIFY(db->StartGame(1, QDateTime::currentDateTimeUtc(), QString()));
             QVERIFY(db->AddAnswer(1, QDateTime::currentDateTimeUtc(), Answer(7, 2.0f, 0.5f)));
             QSqlQuery q(db->Connection()); // back to what the first version made
@@ -357,7 +361,7 @@ private slots:
             History history;
             QSignalSpy failed(&history, &History::failed);
             QString why;
-            QVERIFY(history.Open(&why));
+            QVERIFY(Succeeded(history.Open(), &why));
             history.QuestionAnswered(Answer(1, 1.0f, 0.5f));
             history.WaitWritten(5000);
             QTRY_COMPARE(failed.size(), 1);
@@ -374,7 +378,7 @@ private slots:
     void statisticsOfAHistory() {
         InTemporaryFolder folder;
         QString why;
-        std::unique_ptr<HistoryDatabase> db = HistoryDatabase::Open(kHistoryFile, &why);
+        std::unique_ptr<HistoryDatabase> db = Take(HistoryDatabase::Open(kHistoryFile), &why);
         QVERIFY(db);
         const QDateTime day(QDate(2026, 12, 1), QTime(20, 0));
         // Two games: poem 18 (す, one decisive kana) twice, poem 31 (six) once,
@@ -393,8 +397,9 @@ private slots:
         PoemCatalogue catalogue;
         catalogue.Fill();
         const DecisiveTable decisive(catalogue);
-        HistoryStatistics s;
-        QVERIFY2(LoadStatistics(db->Connection(), decisive, &s, &why), qPrintable(why));
+        const Result<HistoryStatistics> read = LoadStatistics(db->Connection(), decisive);
+        QVERIFY2(read.ok, qPrintable(read.errorString));
+        const HistoryStatistics &s = read.value;
         QCOMPARE(s.games.size(), 2);
         QCOMPARE(s.games[1].averageTime, 0.75);
         QCOMPARE(s.games[1].meanReaction.value(), 0.5);

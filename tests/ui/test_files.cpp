@@ -11,9 +11,9 @@
 #include "ui/picture_viewer.h"
 #include "ui/poem_list_window.h"
 #include "ui/records_window.h"
+#include "ui_fixture.h"
 #include "voice/reader.h"
 #include "voice/speech.h"
-#include "ui_fixture.h"
 
 #include <QLineEdit>
 
@@ -28,11 +28,11 @@
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <sys/mount.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 using namespace nupew;
@@ -282,21 +282,25 @@ private slots:
     // and reset, the poem list and a picture.
     void hostileFiles() {
         const bool root = ::geteuid() == 0;
-        QStringList kinds = {"fifo",  "folder",       "device",   "socket",
+        QStringList kinds = {"fifo",          "folder",       "device",   "socket",
                              "dangling link", "outward link", "immutable"};
         if (!root) {
             kinds.append("unreadable"); // root reads it all the same
         }
-        const QStringList names = {
-            "NUPEKI1.DAT", "NUPEKI2.DAT", "NUPEKI3.DAT", "NUPEKI1.DAT.lock", "NUPEKI2.DAT.lock",
-            "NUPEKI3.DAT.lock", "ichirun.txt", "U1.JPG", kHistoryFile, kHistoryFile + "-wal",
-            kHistoryFile + "-shm", kHistoryFile + "-journal", "@nupew/nupew.conf",
-            "@TEMP11/MyToolbar1.conf"};
+        const QStringList names = {"NUPEKI1.DAT",         "NUPEKI2.DAT",
+                                   "NUPEKI3.DAT",         "NUPEKI1.DAT.lock",
+                                   "NUPEKI2.DAT.lock",    "NUPEKI3.DAT.lock",
+                                   "ichirun.txt",         "U1.JPG",
+                                   kHistoryFile,          kHistoryFile + "-wal",
+                                   kHistoryFile + "-shm", kHistoryFile + "-journal",
+                                   "@nupew/nupew.conf",   "@TEMP11/MyToolbar1.conf"};
         // Names a run writes: an immutable one is a failure to tell.
-        const QStringList written = {"NUPEKI1.DAT", "NUPEKI2.DAT", "NUPEKI3.DAT",
-                                     "NUPEKI1.DAT.lock", "NUPEKI2.DAT.lock", "NUPEKI3.DAT.lock",
-                                     kHistoryFile, kHistoryFile + "-wal", kHistoryFile + "-shm",
-                                     kHistoryFile + "-journal", "@nupew/nupew.conf"};
+        const QStringList written = {"NUPEKI1.DAT",         "NUPEKI2.DAT",
+                                     "NUPEKI3.DAT",         "NUPEKI1.DAT.lock",
+                                     "NUPEKI2.DAT.lock",    "NUPEKI3.DAT.lock",
+                                     kHistoryFile,          kHistoryFile + "-wal",
+                                     kHistoryFile + "-shm", kHistoryFile + "-journal",
+                                     "@nupew/nupew.conf"};
         QTemporaryDir outside;
         int tried = 0;
         for (const QString &name : names) {
@@ -338,10 +342,10 @@ private slots:
         }
         PoemCatalogue catalogue;
         catalogue.Fill();
-        const QString key = voice::RenderingCache::Key(
-            voice::SpeechText(catalogue, 0, true, false), voice::VoiceParts().voice, 1.0);
-        const QStringList kinds = {"fifo", "folder", "device", "socket", "dangling link",
-                                   "outward link", "immutable"};
+        const QString key = voice::RenderingCache::Key(voice::SpeechText(catalogue, 0, true, false),
+                                                       voice::VoiceParts().voice, 1.0);
+        const QStringList kinds = {"fifo",          "folder",       "device",   "socket",
+                                   "dangling link", "outward link", "immutable"};
         QTemporaryDir outside;
         for (const QString &name : {key + ".voice", QStringLiteral("voice")}) {
             for (const QString &kind : kinds) {
@@ -370,7 +374,8 @@ private slots:
                 for (const QList<QVariant> &problem : problems) {
                     told += problem[0].toString() + u'\n';
                 }
-                QVERIFY2(told.contains(QFileInfo(path).fileName()), qPrintable(context + ": " + told));
+                QVERIFY2(told.contains(QFileInfo(path).fileName()),
+                         qPrintable(context + ": " + told));
             }
         }
     }
@@ -392,7 +397,7 @@ private slots:
         QCOMPARE(TypeOf("NUPEKI1.DAT"), mode_t(S_IFLNK));
 
         RecordBook book(world.game.result(), world.dialogs);
-        QCOMPARE(book.ReadRows().size(), 5);
+        QCOMPARE(book.ReadRows().value.size(), 5);
         world.game.result().averageTime = 1.0f;
         book.RegisterRecord();
         QCOMPARE(ReadAll("store/table").size(), 6 * recordLength);
@@ -555,7 +560,8 @@ private slots:
         for (int round = 0; round < 20; ++round) {
             KillMidWrite(QStringLiteral("history"), random);
             QString why;
-            const std::unique_ptr<HistoryDatabase> db = HistoryDatabase::Open(kHistoryFile, &why);
+            const std::unique_ptr<HistoryDatabase> db =
+                Take(HistoryDatabase::Open(kHistoryFile), &why);
             QVERIFY2(db, qPrintable(why));
             QSqlQuery query(db->Connection());
             QVERIFY(query.exec(QStringLiteral("SELECT (SELECT COUNT(*) FROM answers), "

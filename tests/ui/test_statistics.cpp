@@ -114,7 +114,8 @@ private slots:
         QVERIFY(f.program->AnswerHistory().WaitWritten(5000));
         {
             QString why;
-            const std::unique_ptr<HistoryDatabase> db = HistoryDatabase::Open(kHistoryFile, &why);
+            const std::unique_ptr<HistoryDatabase> db =
+                Take(HistoryDatabase::Open(kHistoryFile), &why);
             QSqlQuery(db->Connection())
                 .exec("CREATE TRIGGER refuse BEFORE INSERT ON answers BEGIN "
                       "SELECT RAISE(ABORT, 'answers refused'); END");
@@ -173,7 +174,7 @@ private slots:
         QVERIFY(!QFile::exists(kRecordFile));
         f.program->AnswerHistory().Flush();
         QString why;
-        const std::unique_ptr<HistoryDatabase> db = HistoryDatabase::Open(kHistoryFile, &why);
+        const std::unique_ptr<HistoryDatabase> db = Take(HistoryDatabase::Open(kHistoryFile), &why);
         QSqlQuery query(db->Connection());
         QVERIFY(query.exec("SELECT mode, finished, registered FROM games") && query.next());
         QCOMPARE(query.value(0).toString(), QStringLiteral("青"));
@@ -246,7 +247,8 @@ private slots:
         f.program->Statistics()->close();
         {
             QString why;
-            const std::unique_ptr<HistoryDatabase> db = HistoryDatabase::Open(kHistoryFile, &why);
+            const std::unique_ptr<HistoryDatabase> db =
+                Take(HistoryDatabase::Open(kHistoryFile), &why);
             QSqlQuery query(db->Connection());
             QVERIFY(query.exec("SELECT MAX(box), COUNT(*) FROM boxes") && query.next());
             QCOMPARE(query.value(0).toInt(), 1);

@@ -69,15 +69,14 @@ private slots:
         QStringList wrong;
         QtConcurrent::blockingMap(jobs, [&](const Job &job) {
             const QString text = voice::SpeechText(catalogue_, job.poem, job.upper, job.recited);
-            QString why;
-            const auto r = voice::Render({}, text, 1.0, &why);
+            const auto r = voice::Render({}, text, 1.0);
             const QString expected = voice::ExpectedPhonemes(text);
-            if (!r || !voice::SaysTheText(r->phonemes, expected) ||
-                r->moraMs.size() != voice::Morae(text).size()) {
+            if (!r.ok || !voice::SaysTheText(r.value.phonemes, expected) ||
+                r.value.moraMs.size() != voice::Morae(text).size()) {
                 const std::lock_guard guard(lock);
                 wrong << QStringLiteral("%1 %2: %3 | %4 | %5")
                              .arg(job.poem + 1)
-                             .arg(text, why, r ? r->phonemes : QString(), expected);
+                             .arg(text, r.errorString, r.value.phonemes, expected);
             }
         });
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u'\n')));
@@ -226,9 +225,9 @@ private slots:
         parts.voice = QStringLiteral("/nonexistent/voice.htsvoice");
         QVERIFY(voice::Reader::Unavailable(parts).contains(
             QStringLiteral("hts-voice-nitech-jp-atr503-m001")));
-        QString why;
-        QVERIFY(!voice::Render(parts, QStringLiteral("あき"), 1.0, &why));
-        QVERIFY2(!why.isEmpty(), "the synthesizer's own reason");
+        const auto failed = voice::Render(parts, QStringLiteral("あき"), 1.0);
+        QVERIFY(!failed.ok);
+        QVERIFY2(!failed.errorString.isEmpty(), "the synthesizer's own reason");
         // No server: this test again in a process that finds none.
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
