@@ -63,11 +63,12 @@ public:
         answers.pop_front();
         return answer;
     }
-    void ShowRecordEntryBox(const QString &average, const QString &faults) override {
+    bool ShowRecordEntryBox(const QString &average, const QString &faults) override {
         entryBoxes.append({average, faults});
         if (onEntryBox) {
             onEntryBox();
         }
+        return declineEntry;
     }
     bool ShowPracticeEnd(const QString &average, const QString &reaction,
                          const QString &faults) override {
@@ -88,6 +89,7 @@ public:
     std::deque<MessageAnswer> answers;
     QList<QPair<QString, QString>> entryBoxes;
     std::function<void()> onEntryBox;
+    bool declineEntry = false; // 記録しない
     int boardClosed = 0;
     QList<QStringList> practiceEnds;
     bool playAgain = false;

@@ -550,9 +550,10 @@ void Game::ClearFinishedGame() {
 void ConcludeGame(Game &game, Dialogs &dialogs, const GameEnd &end) {
     switch (end.kind) {
     case GameEnd::Kind::Finished:
-        // 記録しない, or 閉じる of the records window the box opens, starts the
-        // next game itself.
-        dialogs.ShowRecordEntryBox(end.averageText, end.faultsText);
+        // After 記録する, 閉じる of the records window starts the next game.
+        if (dialogs.ShowRecordEntryBox(end.averageText, end.faultsText)) {
+            game.NewGame(); // 記録しない
+        }
         return;
     case GameEnd::Kind::Practice:
         if (dialogs.ShowPracticeEnd(end.averageText, end.reactionText, end.faultsText)) {

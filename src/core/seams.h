@@ -106,8 +106,9 @@ class Dialogs {
 public:
     virtual ~Dialogs() = default;
     virtual MessageAnswer ShowMessage(const Message &message) = 0;
-    // Shows the record entry box modally and returns when it has closed.
-    virtual void ShowRecordEntryBox(const QString &averageText, const QString &faultsText) = 0;
+    // Shows the record entry box modally and returns when it has closed: true
+    // when 記録しない asked for the next game.
+    virtual bool ShowRecordEntryBox(const QString &averageText, const QString &faultsText) = 0;
     // The end of a practice game: true for もう一度 (play again), false for 終了.
     virtual bool ShowPracticeEnd(const QString &averageText, const QString &reactionText,
                                  const QString &faultsText) = 0;

@@ -188,9 +188,9 @@ MessageAnswer Program::ShowMessage(const Message &message) {
     return ShowMessageBox(QApplication::activeWindow(), message);
 }
 
-void Program::ShowRecordEntryBox(const QString &averageText, const QString &faultsText) {
+bool Program::ShowRecordEntryBox(const QString &averageText, const QString &faultsText) {
     const Notices::BoxOpen open(*notices_);
-    windows_->AskForRecord(averageText, faultsText);
+    return windows_->AskForRecord(averageText, faultsText);
 }
 
 bool Program::ShowPracticeEnd(const QString &averageText, const QString &reactionText,

@@ -57,7 +57,7 @@ public:
 
     // Dialogs
     MessageAnswer ShowMessage(const Message &message) override;
-    void ShowRecordEntryBox(const QString &averageText, const QString &faultsText) override;
+    bool ShowRecordEntryBox(const QString &averageText, const QString &faultsText) override;
     bool ShowPracticeEnd(const QString &averageText, const QString &reactionText,
                          const QString &faultsText) override;
     void CloseBoard() override;

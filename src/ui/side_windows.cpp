@@ -125,7 +125,7 @@ void SideWindows::ExportStatistics() {
     }
 }
 
-void SideWindows::AskForRecord(const QString &averageText, const QString &faultsText) {
+bool SideWindows::AskForRecord(const QString &averageText, const QString &faultsText) {
     // A fresh box for every game end, so the name field always starts empty.
     RecordEntryBox box(averageText, faultsText, BoxParent());
     connect(&box, &RecordEntryBox::registerWanted, this, [this](const QString &name) {
@@ -136,12 +136,14 @@ void SideWindows::AskForRecord(const QString &averageText, const QString &faults
         }
         ViewRecords();
     });
-    connect(&box, &RecordEntryBox::declined, this, &SideWindows::newGameWanted);
+    bool declined = false;
+    connect(&box, &RecordEntryBox::declined, this, [&declined] { declined = true; });
     connect(&box, &RecordEntryBox::poemPictureWanted, this,
             [this] { emit pictureWanted(PictureKind::Poem); });
     connect(&box, &RecordEntryBox::poetPictureWanted, this,
             [this] { emit pictureWanted(PictureKind::Poet); });
     box.exec();
+    return declined;
 }
 
 bool SideWindows::ShowPracticeEnd(const QString &name, const QString &averageText,

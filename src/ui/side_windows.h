@@ -50,8 +50,8 @@ public:
     // 成績の分析, filled from the history, the answers just given too.
     void ShowStatistics();
     // The record entry box of a finished game, over the board when it shows:
-    // 記録する registers the result and shows the table, 記録しない starts a new game.
-    void AskForRecord(const QString &averageText, const QString &faultsText);
+    // 記録する registers the result and shows the table; true for 記録しない.
+    bool AskForRecord(const QString &averageText, const QString &faultsText);
     // The figures of a finished practice game: true for もう一度.
     bool ShowPracticeEnd(const QString &name, const QString &averageText,
                          const QString &reactionText, const QString &faultsText);
