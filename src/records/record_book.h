@@ -25,6 +25,8 @@ public:
 
     // Enters the finished game's result under playerName when it qualifies.
     void RegisterRecord();
+    // Whether the finished game's result is in the table.
+    bool ResultRegistered() const { return result_.registered; }
     // The rows of the table as the records window shows them; creates an empty
     // file when there is none. When the table cannot be read, no rows, and why
     // (for the window to show).

@@ -43,7 +43,7 @@ Program::Program(ProgramSeams seams)
         [this]() -> const DecisiveTable & { return game_->decisive(); });
     practice_->OnNewSet([this](const QString &name) { board_->SetPracticeName(name); });
     windows_ = std::make_unique<SideWindows>(
-        catalogue, *game_, *board_, *records_, *history_, *this,
+        catalogue, *board_, *records_, *history_, *this,
         SideWindows::Choosers{seams_.printerSetup, seams_.saveFileDialog, seams_.openFileDialog});
     connect(windows_.get(), &SideWindows::newGameWanted, this, [this] { game_->NewGame(); });
     connect(windows_.get(), &SideWindows::pictureWanted, this, &Program::OpenPicture);
@@ -301,7 +301,9 @@ void Program::ToggleOption(Flag flag) {
 }
 
 void Program::OpenPicture(PictureKind kind) {
-    windows_->OpenPicture(kind, pictureFolder);
+    if (game_->AnswerDecided()) { // the pictures only once the question is decided
+        windows_->OpenPicture(kind, pictureFolder, game_->currentPoem());
+    }
 }
 
 void Program::Quit() {

@@ -73,7 +73,7 @@ public:
     void ResetRecords() { windows_->ResetRecords(); }
     void PrintRecords(QPrinter &printer) { windows_->PrintRecords(printer); }
     void ShowPoemList() { windows_->ShowPoemList(); }
-    void ShowStatistics() { windows_->ShowStatistics(); }
+    void ShowStatistics() { windows_->ShowStatistics(game_->decisive()); }
     void HelpContents() { windows_->ShowHelpPage(QStringLiteral("index")); }
     void SaveSettings() { store_->SaveSettings(); }
     // 特別設定 → 出題範囲: the practice mode, kept in the per-user settings. A

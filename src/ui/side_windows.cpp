@@ -16,10 +16,10 @@
 
 namespace nupew {
 
-SideWindows::SideWindows(const PoemCatalogue &catalogue, Game &game, const QWidget &board,
-                         RecordBook &records, History &history, Dialogs &dialogs, Choosers choosers)
-    : catalogue_(catalogue), game_(game), board_(board), book_(records), history_(history),
-      dialogs_(dialogs), choosers_(std::move(choosers)) {}
+SideWindows::SideWindows(const PoemCatalogue &catalogue, const QWidget &board, RecordBook &records,
+                         History &history, Dialogs &dialogs, Choosers choosers)
+    : catalogue_(catalogue), board_(board), book_(records), history_(history), dialogs_(dialogs),
+      choosers_(std::move(choosers)) {}
 
 QWidget *SideWindows::BoxParent() const {
     return board_.isVisible() ? const_cast<QWidget *>(&board_) : nullptr;
@@ -99,15 +99,15 @@ void SideWindows::ShowHelpPage(const QString &page) {
     ShowForward(help_);
 }
 
-void SideWindows::ShowStatistics() {
+void SideWindows::ShowStatistics(const DecisiveTable &decisive) {
     if (!statistics_) {
-        statistics_ = new StatisticsWindow(catalogue_, game_.decisive());
+        statistics_ = new StatisticsWindow(catalogue_, decisive);
         statistics_->setAttribute(Qt::WA_DeleteOnClose);
         connect(statistics_, &StatisticsWindow::exportWanted, this, &SideWindows::ExportStatistics);
     }
     const Result<std::unique_ptr<HistoryDatabase>> db = history_.Reader();
     const Result<HistoryStatistics> figures =
-        db.ok ? LoadStatistics(db.value->Connection(), game_.decisive())
+        db.ok ? LoadStatistics(db.value->Connection(), decisive)
               : Result<HistoryStatistics>::Failure(db.errorString);
     statistics_->SetStatistics(figures.value, figures.errorString); // none, and why
     ShowForward(statistics_);
@@ -131,7 +131,7 @@ bool SideWindows::AskForRecord(const QString &averageText, const QString &faults
     connect(&box, &RecordEntryBox::registerWanted, this, [this](const QString &name) {
         book_.playerName = name;
         book_.RegisterRecord();
-        if (game_.result().registered) {
+        if (book_.ResultRegistered()) {
             history_.ResultRegistered();
         }
         ViewRecords();
@@ -190,13 +190,10 @@ void SideWindows::ChoosePictureFolder(QString &folder, bool cancelIsFailure) {
     FolderSelection::Select(folder, cancelIsFailure, open, dialogs_);
 }
 
-void SideWindows::OpenPicture(PictureKind kind, const QString &folder) {
-    if (!game_.AnswerDecided()) {
-        return; // the pictures only once the question is decided
-    }
+void SideWindows::OpenPicture(PictureKind kind, const QString &folder, int poem) {
     const bool boardNormal = !(board_.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized));
-    PictureViewer::Show(kind == PictureKind::Poem ? poemViewer_ : poetViewer_, kind, folder,
-                        game_.currentPoem(), boardNormal, dialogs_);
+    PictureViewer::Show(kind == PictureKind::Poem ? poemViewer_ : poetViewer_, kind, folder, poem,
+                        boardNormal, dialogs_);
 }
 
 void SideWindows::ClosePictures() {

@@ -4,7 +4,8 @@
 // first use until it closes.
 #pragma once
 
-#include "core/game.h"
+#include "core/decisive.h"
+#include "core/seams.h"
 #include "history/history.h"
 #include "records/record_book.h"
 #include "ui/folder_selection.h"
@@ -35,8 +36,8 @@ public:
         std::function<std::optional<QString>()> saveFileDialog;
         FolderSelection::OpenFile openFileDialog;
     };
-    SideWindows(const PoemCatalogue &catalogue, Game &game, const QWidget &board,
-                RecordBook &records, History &history, Dialogs &dialogs, Choosers choosers);
+    SideWindows(const PoemCatalogue &catalogue, const QWidget &board, RecordBook &records,
+                History &history, Dialogs &dialogs, Choosers choosers);
     ~SideWindows() override;
 
     // The records window: opened (or raised) and filled; emptied and shown again.
@@ -48,7 +49,7 @@ public:
     void ShowPoemList();
     void ShowHelpPage(const QString &page);
     // 成績の分析, filled from the history, the answers just given too.
-    void ShowStatistics();
+    void ShowStatistics(const DecisiveTable &decisive);
     // The record entry box of a finished game, over the board when it shows:
     // 記録する registers the result and shows the table; true for 記録しない.
     bool AskForRecord(const QString &averageText, const QString &faultsText);
@@ -58,8 +59,8 @@ public:
     // ﾃﾞｰﾀ（歌）読み出しﾌｫﾙﾀﾞの設定: the folder of the picture chosen in the
     // shared open-file dialog.
     void ChoosePictureFolder(QString &folder, bool cancelIsFailure);
-    // The picture of the current poem or poet, once the question is decided.
-    void OpenPicture(PictureKind kind, const QString &folder);
+    // The picture of a poem (1-100) or of its poet.
+    void OpenPicture(PictureKind kind, const QString &folder, int poem);
     void ClosePictures();
 
     RecordsWindow *Records() const;
@@ -81,7 +82,6 @@ private:
     void ExportStatistics();
 
     const PoemCatalogue &catalogue_;
-    Game &game_;
     const QWidget &board_;
     RecordBook &book_;
     History &history_;
