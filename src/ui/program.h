@@ -71,7 +71,6 @@ public:
     void GameOpen();
     void ViewRecords() { windows_->ViewRecords(); }
     void ResetRecords() { windows_->ResetRecords(); }
-    void PrintRecords(QPrinter &printer) { windows_->PrintRecords(printer); }
     void ShowPoemList() { windows_->ShowPoemList(); }
     void ShowStatistics() { windows_->ShowStatistics(game_->decisive()); }
     void HelpContents() { windows_->ShowHelpPage(QStringLiteral("index")); }

@@ -16,13 +16,13 @@
 
 namespace nupew {
 
-SideWindows::SideWindows(const PoemCatalogue &catalogue, const QWidget &board, RecordBook &records,
+SideWindows::SideWindows(const PoemCatalogue &catalogue, QWidget &board, RecordBook &records,
                          History &history, Dialogs &dialogs, Choosers choosers)
     : catalogue_(catalogue), board_(board), book_(records), history_(history), dialogs_(dialogs),
       choosers_(std::move(choosers)) {}
 
 QWidget *SideWindows::BoxParent() const {
-    return board_.isVisible() ? const_cast<QWidget *>(&board_) : nullptr;
+    return board_.isVisible() ? &board_ : nullptr;
 }
 
 SideWindows::~SideWindows() {

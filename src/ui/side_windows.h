@@ -36,7 +36,7 @@ public:
         std::function<std::optional<QString>()> saveFileDialog;
         FolderSelection::OpenFile openFileDialog;
     };
-    SideWindows(const PoemCatalogue &catalogue, const QWidget &board, RecordBook &records,
+    SideWindows(const PoemCatalogue &catalogue, QWidget &board, RecordBook &records,
                 History &history, Dialogs &dialogs, Choosers choosers);
     ~SideWindows() override;
 
@@ -45,7 +45,6 @@ public:
     void ResetRecords();
     // 記録印刷: the printer setup, then the records window on paper.
     void PrintRecordsMenu();
-    void PrintRecords(QPrinter &printer);
     void ShowPoemList();
     void ShowHelpPage(const QString &page);
     // 成績の分析, filled from the history, the answers just given too.
@@ -76,13 +75,15 @@ signals:
     void pictureWanted(nupew::PictureKind kind);
 
 private:
+    // The records window on paper; a failure is told.
+    void PrintRecords(QPrinter &printer);
     QWidget *BoxParent() const;
     RecordsWindow &LoadRecordsWindow();
     void FillRecords();
     void ExportStatistics();
 
     const PoemCatalogue &catalogue_;
-    const QWidget &board_;
+    QWidget &board_;
     RecordBook &book_;
     History &history_;
     Dialogs &dialogs_;
