@@ -27,10 +27,6 @@ namespace {
 
 int injectedWriteError = 0;
 
-QString ErrorText(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
 QByteArray Native(const QString &path) {
     return QFile::encodeName(path);
 }
@@ -44,7 +40,13 @@ QString NotRegularText() {
     return QCoreApplication::translate("Files", "通常のファイルではありません");
 }
 
-QString KindText(mode_t mode) {
+} // namespace
+
+QString ErrorText(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+QString KindText(unsigned mode) {
     switch (mode & S_IFMT) {
     case S_IFIFO:
         return QCoreApplication::translate("Files", "名前付きパイプ");
@@ -59,6 +61,8 @@ QString KindText(mode_t mode) {
         return QCoreApplication::translate("Files", "特殊なファイル");
     }
 }
+
+namespace {
 
 // Closes a descriptor on every path out of a function.
 class Descriptor final {

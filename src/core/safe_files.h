@@ -17,6 +17,11 @@ namespace nupew {
 // Failed file operations are logged here with their reason ("nupew.files").
 Q_DECLARE_LOGGING_CATEGORY(lcFiles)
 
+// The system's words for an errno value.
+QString ErrorText(int error);
+// What kind of file a stat mode is, in words (名前付きパイプ, フォルダー …).
+QString KindText(unsigned mode);
+
 // A read's outcome says, beyond the reason of a failure, what stood at the
 // name (nothing, no file of ours) and whether the file held more.
 struct ReadResult {
