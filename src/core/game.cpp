@@ -35,6 +35,7 @@ void Game::ResetGame() {
     questionActive_ = false;
     gameStarted_ = false;
     result_.registered = false;
+    next_.reset();
     // A reveal still waiting for its next step must never touch the new game's board.
     ++revealGeneration_;
     timer_.Cancel();
@@ -76,12 +77,8 @@ int Game::DrawIndex(int count) {
     return std::clamp(int(std::floor(float(count) * r)), 0, count - 1);
 }
 
-void Game::DealQuestion() {
+Game::Deal Game::DrawDeal() {
     const int cardCount = std::clamp<int>(settings_.cardCount, 1, kBoardPositions);
-    pickedCard_ = 0;
-    board_.SetPoetVisible(false);
-    poetShown_ = false;
-
     if (std::all_of(poemUsed_.begin(), poemUsed_.end(), [](bool used) { return used; })) {
         poemUsed_.fill(false); // only a game longer than the anthology could get here
     }
@@ -96,16 +93,16 @@ void Game::DealQuestion() {
         } while (poemUsed_[p]);
     }
 
-    const int question = QuestionIndex();
-    const int upperColumn = settings_.UpperInKana() ? kUpperKana : kUpperKanji;
+    Deal deal;
+    deal.poem = p;
+    deal.cardCount = cardCount;
+    deal.upperColumn = settings_.UpperInKana() ? kUpperKana : kUpperKanji;
     const int lowerColumn = settings_.LowerInKana() ? kLowerKana : kLowerKanji;
     poemUsed_[p] = true;
-    askedVerses_[question] = catalogue_.Text(p, upperColumn);
-    candidateTexts_[0] = catalogue_.Text(p, lowerColumn);
-    currentPoet_ = catalogue_.PoetOf(p);
-    currentPoem_ = qint16(p + 1);
+    deal.askedVerse = catalogue_.Text(p, deal.upperColumn);
+    deal.candidates[0] = catalogue_.Text(p, lowerColumn);
 
-    QList<QString> cardVerses{askedVerses_[question]};
+    QList<QString> cardVerses{deal.askedVerse};
     // A practice set deals its other cards from itself while it has enough poems.
     const bool fromSet = !practice_.poems.isEmpty() && practice_.poems.size() >= cardCount;
     for (int c = 1; c < cardCount; ++c) {
@@ -116,29 +113,48 @@ void Game::DealQuestion() {
                         : DrawIndex(kPoemCount);
         } while (poemDealt_[d]);
         poemDealt_[d] = true;
-        candidateTexts_[c] = catalogue_.Text(d, lowerColumn);
-        cardVerses.append(catalogue_.Text(d, upperColumn));
+        deal.candidates[c] = catalogue_.Text(d, lowerColumn);
+        cardVerses.append(catalogue_.Text(d, deal.upperColumn));
     }
-    decisiveSteps_[question] = DecisiveStep(askedVerses_[question], cardVerses);
-    voiced_[question] = false;
-    shownColumn_ = upperColumn;
+    deal.decisiveStep = DecisiveStep(deal.askedVerse, cardVerses);
+    deal.answerPosition = DrawIndex(cardCount);
+    poemDealt_.fill(false);
+    // The voice makes the verse ready meanwhile, never waited for.
     if (reader_) {
-        reader_->Prepare(p, upperColumn);
+        reader_->Prepare(p, deal.upperColumn);
     }
+    return deal;
+}
 
-    answerPosition_ = qint16(DrawIndex(cardCount));
+void Game::ShowDeal(const Deal &deal) {
+    pickedCard_ = 0;
+    board_.SetPoetVisible(false);
+    poetShown_ = false;
+    const int question = QuestionIndex();
+    askedVerses_[question] = deal.askedVerse;
+    candidateTexts_ = deal.candidates;
+    currentPoet_ = catalogue_.PoetOf(deal.poem);
+    currentPoem_ = qint16(deal.poem + 1);
+    decisiveSteps_[question] = deal.decisiveStep;
+    voiced_[question] = false;
+    shownColumn_ = deal.upperColumn;
+    answerPosition_ = qint16(deal.answerPosition);
     std::array<QString, kBoardPositions> cardTexts;
     cardTexts[answerPosition_] = candidateTexts_[0];
-    for (int c = 1; c < cardCount; ++c) {
-        cardTexts[(answerPosition_ + c) % cardCount] = candidateTexts_[c];
+    for (int c = 1; c < deal.cardCount; ++c) {
+        cardTexts[(answerPosition_ + c) % deal.cardCount] = candidateTexts_[c];
     }
     for (int position = 0; position < kBoardPositions; ++position) {
         board_.SetCardColor(position, kWhite);
         board_.SetCardText(position,
-                           position < cardCount ? CardOrder(cardTexts[position]) : QString());
+                           position < deal.cardCount ? CardOrder(cardTexts[position]) : QString());
     }
-    poemDealt_.fill(false);
     board_.SetMessage(QCoreApplication::translate("Game", "開始ボタンを左クリックしてください。"));
+}
+
+void Game::DealQuestion() {
+    next_.reset();
+    ShowDeal(DrawDeal());
 }
 
 QString Game::CardOrder(const QString &lowerVerse) {
@@ -183,7 +199,15 @@ void Game::StartQuestion() {
         return;
     }
     if (pickedCard_ == pickDone) {
-        DealQuestion();
+        // Drawn when the question before was answered, so that its verse
+        // could be made ready to be read; shown only now.
+        if (next_) {
+            const Deal deal = *next_;
+            next_.reset();
+            ShowDeal(deal);
+        } else {
+            DealQuestion();
+        }
     }
     if (!gameStarted_) {
         played_ = settings_;
@@ -206,20 +230,25 @@ void Game::StartQuestion() {
     questionActive_ = true;
 
     const unsigned generation = ++revealGeneration_;
+    reading_ = false;
     revealVerse_ = askedVerses_[question];
     revealShown_.clear();
     revealStep_ = 0;
     timer_.Cancel(); // each reveal keeps time from its own start
     if (reader_) {
-        voiced_[question] = reader_->ReadUpper(
+        reading_ = voiced_[question] = reader_->ReadUpper(
             currentPoem_ - 1, ShownColumn(),
             [this, generation](int step, float late) { VoiceStep(generation, step, late); });
         if (voiced_[question]) {
             board_.SetVerse(QString());
             return;
         }
-        board_.SetMessage(QCoreApplication::translate(
-            "Game", "読み上げの用意が間に合わないため、この問題は文字だけで表示します。"));
+        QString message = QCoreApplication::translate(
+            "Game", "読み上げの用意が間に合わないため、この問題は文字だけで表示します。");
+        if (const QString why = reader_->Unready(); !why.isEmpty()) {
+            message += QCoreApplication::translate("Game", "（%1）").arg(why);
+        }
+        board_.SetMessage(message);
     }
     if (Rules().revealDelay <= 0) {
         board_.SetVerse(revealVerse_.left(kRevealSteps));
@@ -235,7 +264,7 @@ void Game::SetReader(VerseReader *reader) {
         return;
     }
     // Turned off mid-verse: the text goes on from where the voice was.
-    const bool wasReading = reader_ && questionActive_ && voiced_[size_t(QuestionIndex())];
+    const bool wasReading = reader_ && questionActive_ && reading_;
     if (reader_) {
         reader_->Stop();
     }
@@ -243,7 +272,9 @@ void Game::SetReader(VerseReader *reader) {
     if (wasReading) {
         VoiceStep(revealGeneration_, -1, 0.0f);
     }
-    if (reader_ && currentPoem_ > 0 && !questionActive_ && pickedCard_ != pickDone) {
+    if (reader_ && next_) {
+        reader_->Prepare(next_->poem, next_->upperColumn);
+    } else if (reader_ && currentPoem_ > 0 && !questionActive_ && pickedCard_ != pickDone) {
         reader_->Prepare(currentPoem_ - 1, shownColumn_);
     }
 }
@@ -258,7 +289,17 @@ void Game::VoiceStep(unsigned generation, int step, float late) {
     }
     const int question = QuestionIndex();
     if (step < 0) {
-        // The sound broke off: the text goes on from where the voice was.
+        if (!reading_) {
+            return;
+        }
+        // The sound broke off: the text goes on from where the voice was,
+        // and the board says why. The answer counts as read aloud only when
+        // the voice brought its decisive sound.
+        reading_ = false;
+        voiced_[question] = decisiveShown_[question];
+        if (reader_ && !reader_->BrokeOff().isEmpty()) {
+            board_.SetMessage(reader_->BrokeOff());
+        }
         if (Rules().revealDelay <= 0) {
             board_.SetVerse(revealVerse_.left(kRevealSteps));
             if (!decisiveShown_[question]) {
@@ -274,8 +315,11 @@ void Game::VoiceStep(unsigned generation, int step, float late) {
     revealShown_ = revealVerse_.left(revealStep_);
     board_.SetVerse(revealShown_);
     if (revealStep_ >= decisiveSteps_[question] && !decisiveShown_[question]) {
-        // The decisive sound began `late` seconds before this call.
-        decisiveOffsets_[question] = SecondsAfter(startTimes_[question], clock_.Now()) - late;
+        // The decisive sound began `late` seconds before this call; never
+        // before the question's start, so that the reaction never exceeds
+        // the answer time.
+        decisiveOffsets_[question] =
+            std::max(0.0f, SecondsAfter(startTimes_[question], clock_.Now()) - late);
         decisiveShown_[question] = true;
     }
 }
@@ -339,12 +383,12 @@ void Game::ShowDecisive() {
 }
 
 float Game::ReactionTime(int question) const {
-    // A pick before the decisive step counts from when that step was due.
-    // Both counted from the question's start; the decisive sound may begin a
-    // moment before the clock says the reading started.
+    // A pick before the decisive step counts from when that step was due
+    // (read aloud: by the sound still to come). Both counted from the
+    // question's start.
     const float answered = SecondsAfter(startTimes_[question], answerTimes_[question]);
     float decisive = decisiveOffsets_[question];
-    if (!decisiveShown_[question] && voiced_[question] && reader_) {
+    if (!decisiveShown_[question] && reading_ && reader_) {
         decisive = answered + reader_->SecondsUntil(decisiveSteps_[question]);
     } else if (!decisiveShown_[question]) {
         decisive = float(decisiveSteps_[question] * Rules().revealDelay) / 10.0f;
@@ -367,10 +411,14 @@ MaybeEnd Game::TakeCard() {
     cardTaken_[p] = true;
     if (p == answerPosition_ + 1) {
         answerTimes_[question] = clock_.Now();
+        // Taken while the voice still plays: the time still to come of a
+        // decisive sound not yet heard is read before the voice stops.
+        reactionTimes_[question] = ReactionTime(question);
         board_.SetCardColor(p - 1, kRightCard);
         if (reader_) {
             reader_->Decided(currentPoem_ - 1);
         }
+        reading_ = false;
         board_.SetVerse(askedVerses_[question]);
         ShowPoet();
         board_.SetPoetColor(PoetColor(currentPoet_.kind));
@@ -381,7 +429,6 @@ MaybeEnd Game::TakeCard() {
             QCoreApplication::translate("Game", " 正解です。開始ボタンを左クリックしてください。"));
         const float elapsed = SecondsAfter(startTimes_[question], answerTimes_[question]);
         elapsedTimes_[question] = elapsed;
-        reactionTimes_[question] = ReactionTime(question);
         ShowDecisive();
         ++questionNumber_;
         answerOpen_ = false;
@@ -392,6 +439,7 @@ MaybeEnd Game::TakeCard() {
         if (questionNumber_ > QuestionCount()) {
             return ShowResults();
         }
+        next_ = DrawDeal(); // the next verse is made ready while this one is looked at
         return std::nullopt;
     }
 
@@ -407,6 +455,7 @@ MaybeEnd Game::TakeCard() {
     if (reader_) {
         reader_->Decided(currentPoem_ - 1);
     }
+    reading_ = false;
     board_.SetVerse(askedVerses_[question]);
     ShowDecisive();
     ShowPoet();
@@ -456,6 +505,7 @@ void Game::StopQuestion() {
     if (reader_) {
         reader_->Stop();
     }
+    reading_ = false;
     LogStop(GameStop::ClosedByPlayer);
     questionActive_ = false;
 }

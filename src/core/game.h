@@ -101,6 +101,11 @@ public:
     // A question dealt and not yet started is made ready for the new reader;
     // a verse being read goes on as text when the reader goes.
     void SetReader(VerseReader *reader);
+    // The poem (0-99) drawn for the next start, once the question before is
+    // answered; its verse is made ready to be read meanwhile.
+    std::optional<int> nextPoem() const {
+        return next_ ? std::optional<int>(next_->poem) : std::nullopt;
+    }
     // Whether the running question's verse is shown by the voice.
     bool voiced() const { return voiced_[size_t(QuestionIndex())]; }
     // Whether an answer colours the verse's decisive characters on the board.
@@ -138,6 +143,18 @@ public:
     const GameResult &result() const { return result_; }
 
 private:
+    // A question drawn: its poem, cards and the answer's place.
+    struct Deal {
+        int poem = 0;
+        int cardCount = 0;
+        int upperColumn = kUpperKanji;
+        QString askedVerse;
+        std::array<QString, 9> candidates;
+        int answerPosition = 0;
+        int decisiveStep = 0;
+    };
+    Deal DrawDeal();
+    void ShowDeal(const Deal &deal);
     MaybeEnd TakeCard();
     GameEnd ShowResults();
     int DrawIndex(int count);
@@ -197,12 +214,14 @@ private:
     std::array<bool, 102> decisiveShown_{};
     std::array<float, 102> reactionTimes_{};
     std::array<bool, 102> voiced_{}; // the verse followed the voice
+    bool reading_ = false;            // the voice shows the running verse now
     qint16 faultsAtStart_ = 0;       // the game's faults when the question started
 
     AnswerLog *log_ = nullptr;
     PracticeSource *practiceSource_ = nullptr;
     VerseReader *reader_ = nullptr;
     int shownColumn_ = kUpperKanji; // the column of the dealt verse
+    std::optional<Deal> next_;      // drawn after an answer, shown at the next start
     PracticeSet practice_;
     bool showDecisive_ = false;
     std::unique_ptr<DecisiveTable> decisive_; // made at the first deal

@@ -165,6 +165,11 @@ public:
     // A new game begins (the opening poem may be read).
     virtual void GameBegins() = 0;
     virtual void Stop() = 0;
+    // Why the upper verse cannot be read now (how far the preparation is,
+    // or what happened to the output); empty when nothing is known.
+    virtual QString Unready() const { return {}; }
+    // Why the last reading broke off (step -1), for the board's message.
+    virtual QString BrokeOff() const { return {}; }
 };
 
 // The time of day when the program started, carried on by the monotonic clock:

@@ -190,8 +190,9 @@ private slots:
             const int tall = row.poem == 75 ? 90 : 75;
             t.random.script = {At(tall), At(1), At(2), At(3), At(4), At(5), At(6), At(7), 0.0f};
             t.game.NewGame();
-            t.Answer();
-            t.random.script = {At(row.poem)};
+            t.game.StartQuestion();
+            t.random.script = {At(row.poem)}; // the next question is drawn at the answer
+            t.PickRight();
             t.game.StartQuestion();
             QVERIFY(!t.board.poetVisible);
             t.PickRight();
@@ -347,23 +348,39 @@ private slots:
     // was shown, or still to come for an early pick); a reading not ready
     // or broken off leaves the text reveal, said in the message.
     void readingAloud() {
+        // Keeps time as the real voice does: the sound of step k begins k/4 s
+        // after the reading starts; once the verse is decided it stops, and
+        // its clock with it.
         struct Reader : VerseReader {
+            explicit Reader(const FakeClock &c) : clock(c) {}
             void Prepare(int poem, int) override { prepared.append(poem); }
             bool ReadUpper(int, int, std::function<void(int, float)> s) override {
                 step = std::move(s);
+                started = clock.now;
+                playing = ready;
                 return ready;
             }
-            float SecondsUntil(int) const override { return 0.75f; }
-            void Decided(int poem) override { decided.append(poem); }
+            float SecondsUntil(int k) const override {
+                return 0.25f * float(k) - (playing ? clock.now - started : 0.0f);
+            }
+            void Decided(int poem) override {
+                decided.append(poem);
+                playing = false;
+            }
             void GameBegins() override { ++games; }
             void Stop() override { ++stopped; }
-            bool ready = true;
+            QString Unready() const override { return QStringLiteral("読み上げの準備中 3/100"); }
+            QString BrokeOff() const override { return QStringLiteral("音声の出力が止まりました"); }
+            const FakeClock &clock;
+            bool ready = true, playing = false;
+            float started = 0.0f;
             std::function<void(int, float)> step;
             QList<int> prepared, decided;
             int games = 0, stopped = 0;
-        } reader;
+        };
         AnswerRecorder log;
         Table t;
+        Reader reader(t.clock);
         t.settings.questionCount = 10;
         t.game.SetAnswerLog(&log);
         t.game.SetReader(&reader);
@@ -380,17 +397,27 @@ private slots:
             reader.step(step, 0.01f);
         }
         QCOMPARE(t.board.verse, t.game.askedVerses()[1].left(6));
+        // The next question: 朝ぼらけ　宇治の (64) with 31 on the board, apart at the sixth step.
+        t.random.script = {At(63), At(30), At(1), At(2), At(3), At(4), At(5), At(6), 0.0f};
         t.clock.now = 103.0f;
         t.PickRight();
         QCOMPARE(reader.decided, QList<int>{30});
         QVERIFY(log.answers.last().voiced);
         QCOMPARE(log.answers.last().reactionTime, 103.0f - (101.8f - 0.01f));
-        // A pick before the decisive sound: a guess by the sound still to come.
+        // The next question was drawn at the answer, so that its verse is
+        // made ready while the player looks at this one.
+        QCOMPARE(reader.prepared.size(), 2);
+        QCOMPARE(t.board.verse, t.game.askedVerses()[1]); // the board still shows this one
+        // A pick before the decisive sound (due at 1.5 s): a guess by the
+        // time still to come, taken before the voice stops.
+        t.clock.now = 200.0f;
         t.game.StartQuestion();
+        t.clock.now = 200.5f;
         t.PickRight();
-        QCOMPARE(log.answers.last().reactionTime, -0.75f);
+        QCOMPARE(log.answers.last().reactionTime, -1.0f);
         // The decisive sound began a moment before the clock's start of the
-        // reading, just before midnight; the pick comes after it.
+        // reading, just before midnight: it counts from the start, so the
+        // reaction never exceeds the answer time.
         t.clock.now = 86399.5f;
         t.game.StartQuestion();
         for (int step = 1; step <= kRevealSteps; ++step) {
@@ -398,23 +425,33 @@ private slots:
         }
         t.clock.now = 1.5f;
         t.PickRight();
-        QCOMPARE(log.answers.last().reactionTime, 2.25f);
-        // Not ready: the text reveal, and the player told why.
+        QCOMPARE(log.answers.last().answerTime, 2.0f);
+        QCOMPARE(log.answers.last().reactionTime, 2.0f);
+        // Not ready: the text reveal, and the player told why and how far
+        // the preparation is.
         reader.ready = false;
         t.game.StartQuestion();
         QVERIFY(!t.game.voiced() && t.timer.pending);
         QVERIFY(t.board.message.contains(QStringLiteral("文字だけ")));
+        QVERIFY(t.board.message.contains(QStringLiteral("3/100")));
+        // Next: 君がため　春の (15) with 50 on the board, apart at the sixth step.
+        t.random.script = {At(14), At(49), At(1), At(2), At(3), At(4), At(5), At(6), 0.0f};
         t.PickRight();
         QVERIFY(!log.answers.last().voiced);
-        // Broken off mid-verse: the text goes on from the voice's step.
+        // Broken off mid-verse before the decisive sound: the text goes on
+        // from the voice's step, the board says why, and the answer counts
+        // as a text answer; a second break-off changes nothing.
         reader.ready = true;
         t.game.StartQuestion();
         reader.step(2, 0.0f);
         reader.step(-1, 0.0f);
+        reader.step(-1, 0.0f);
+        QCOMPARE(t.board.message, QStringLiteral("音声の出力が止まりました"));
         QVERIFY(t.timer.pending);
         t.timer.Fire();
         QCOMPARE(t.board.verse, t.game.askedVerses()[5].left(3));
         t.PickRight();
+        QVERIFY(!log.answers.last().voiced);
         // 読み上げ turned off mid-verse: the text takes over.
         t.game.StartQuestion();
         reader.step(1, 0.0f);
