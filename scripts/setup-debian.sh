@@ -14,14 +14,15 @@ purpose="${1:-play}"
 # Japanese texts, the Linguist tools that compile our English translation,
 # window-system and image plugins, the fonts the windows are drawn in,
 # and for reading aloud the speech synthesizer with its dictionary and the
-# PulseAudio client library (PulseAudio or PipeWire plays it).
+# PulseAudio client library (PulseAudio or PipeWire plays it) and FLAC, which
+# packs the rendered verses in their cache.
 play=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-l10n-tools libgl-dev libvulkan-dev
   qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite
   qt6-qpa-plugins qt6-translations-l10n qt6-image-formats-plugins
   fonts-ipafont-mincho fonts-ipafont-gothic fontconfig
-  libpulse-dev open-jtalk open-jtalk-mecab-naist-jdic
+  libpulse-dev libflac-dev open-jtalk open-jtalk-mecab-naist-jdic
 )
 # The voice that reads the verses aloud lives in Debian's contrib component,
 # which many machines do not list; it is fetched through a private source list

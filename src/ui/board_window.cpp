@@ -187,6 +187,15 @@ void BoardWindow::BuildControls() {
                                                       Qt::AlignCenter,
                                                       true});
 
+    // Shown only while reading aloud is on and its verses are still being made.
+    voiceStatus_ = Decoration(QStringLiteral("voiceStatus"), {{},
+                                                              Twips(0, 450, 1900, 240),
+                                                              kBoardGrey,
+                                                              kBlue,
+                                                              NamedFont(kPGothic, 8),
+                                                              Qt::AlignLeft | Qt::AlignVCenter});
+    voiceStatus_->hide();
+
     const QFont buttonFont = NamedFont(kPMincho, 9);
     startButton_ = new QPushButton(tr("開始"), this);
     startButton_->setObjectName(QStringLiteral("startButton"));
@@ -318,6 +327,12 @@ void BoardWindow::SetQuestionNumber(const QString &text) {
 void BoardWindow::SetFaultCount(const QString &text) {
     faults_->setText(text);
     faults_->setAccessibleName(tr("お手つき %1回").arg(text));
+}
+
+void BoardWindow::SetVoiceStatus(const QString &text) {
+    voiceStatus_->setText(text);
+    voiceStatus_->setAccessibleName(text);
+    voiceStatus_->setVisible(!text.isEmpty());
 }
 
 void BoardWindow::SetMessage(const QString &text) {

@@ -37,6 +37,8 @@ public:
     QPushButton *StartButton() const { return startButton_; }
     // The title names a practice mode, so that no one takes it for a table game.
     void SetPracticeName(const QString &name);
+    // A line on how far the voice's preparation is; empty hides it.
+    void SetVoiceStatus(const QString &text);
 
 signals:
     // A left click on card k (1-8): a pick, or the start of a waiting question.
@@ -76,6 +78,7 @@ private:
     QLabel *question_ = nullptr;
     QLabel *faults_ = nullptr;
     QLabel *message_ = nullptr;
+    QLabel *voiceStatus_ = nullptr;
     QPushButton *startButton_ = nullptr;
     QPushButton *endButton_ = nullptr;
     QMenu *menu_ = nullptr;

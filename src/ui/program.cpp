@@ -117,12 +117,15 @@ void Program::Main() {
     practice_->SetMode(preferences_.Practice());
     // Reading aloud needs the synthesizer and a sound output; without them
     // the options stay off and say what is missing.
+    // Whether a sound output answers is found out off the GUI thread; until
+    // then, and while none answers, the options stay greyed.
     voiceUnavailable_ = voice::Reader::Unavailable();
     if (voiceUnavailable_.isEmpty()) {
+        voiceUnavailable_ = tr("音声の出力先を確かめています");
         reader_ = std::make_unique<voice::Reader>(
             catalogue, QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
                            QStringLiteral("/voice"));
-        connect(reader_.get(), &voice::Reader::problem, this, &Program::Tell);
+        WireVoice();
     }
     ApplyVoice();
     if (const Result<> opened = history_->Open(); opened.ok) {
@@ -266,25 +269,47 @@ void Program::CustomiseToolbar() {
     dialog.exec();
 }
 
+void Program::WireVoice() {
+    voice::Reader *reader = reader_.get();
+    connect(reader, &voice::Reader::problem, this, &Program::Tell);
+    connect(reader, &voice::Reader::outputChanged, this,
+            [this](bool available, const QString &why) {
+                voiceUnavailable_ = available ? QString() : why;
+                ApplyVoice();
+            });
+    connect(reader, &voice::Reader::progress, this, [this](int done, int total) {
+        const bool preparing = preferences_.Get(Flag::ReadAloud) && done < total;
+        board_->SetVoiceStatus(preparing ? tr("読み上げの準備中 %1/%2").arg(done).arg(total)
+                                         : QString());
+    });
+}
+
 void Program::ApplyVoice() {
-    const bool on = reader_ && preferences_.Get(Flag::ReadAloud);
+    const bool usable = reader_ && voiceUnavailable_.isEmpty();
+    const bool on = usable && preferences_.Get(Flag::ReadAloud);
     for (const auto &[command, flag] : {std::pair{Command::ReadAloud, Flag::ReadAloud},
                                         {Command::ReadRecited, Flag::ReadRecited},
                                         {Command::ReadLower, Flag::ReadLower},
                                         {Command::ReadOpening, Flag::ReadOpening}}) {
-        mainWindow_->SetOption(command, reader_ && preferences_.Get(flag), reader_ != nullptr,
+        mainWindow_->SetOption(command, usable && preferences_.Get(flag), usable,
                                voiceUnavailable_);
     }
-    if (on) {
+    if (reader_) {
+        // The whole set is made ready while reading aloud is on, even before
+        // an output answers: the first game after install is read too.
         reader_->SetOptions({preferences_.Get(Flag::ReadRecited), preferences_.Get(Flag::ReadLower),
                              preferences_.Get(Flag::ReadOpening),
                              voice::RateForDelay(settings.revealDelay)});
+        reader_->SetPreparing(preferences_.Get(Flag::ReadAloud));
+        if (!preferences_.Get(Flag::ReadAloud)) {
+            board_->SetVoiceStatus({});
+        }
     }
     game_->SetReader(on ? reader_.get() : nullptr);
 }
 
 void Program::ToggleOption(Flag flag) {
-    if (flag != Flag::ShowDecisive && !reader_) {
+    if (flag != Flag::ShowDecisive && !(reader_ && voiceUnavailable_.isEmpty())) {
         return ApplyVoice(); // greyed: the check mark stays off
     }
     const bool on = !preferences_.Get(flag);

@@ -83,7 +83,8 @@ public:
     void ToggleOption(Flag flag);
     void ToggleDecisive() { ToggleOption(Flag::ShowDecisive); }
     bool ShowsDecisive() const { return game_->showDecisive(); }
-    // The voice, when this machine can read aloud; why not, otherwise.
+    // The voice, when this machine has its parts; why it cannot read aloud
+    // now (no parts, no output), otherwise.
     voice::Reader *Reader() const { return reader_.get(); }
     const QString &voiceUnavailable() const { return voiceUnavailable_; }
     // A click on the verse or on the poet: the picture of the current poem or
@@ -117,6 +118,7 @@ private:
     void WireHistory();
     // The game's end, after the procedure that ended it has returned.
     void Conclude(const MaybeEnd &end);
+    void WireVoice();
     void ApplyVoice();
     void CustomiseToolbar();
     void ChoosePractice();

@@ -17,6 +17,10 @@ namespace {
 constexpr pa_usec_t kTargetLatencyUs = 20000;
 // How long a server may take to answer before it counts as gone.
 constexpr pa_usec_t kAnswerWithinUs = 2000000;
+// The server reports its clock every 100 ms; a report older than this says
+// it has stopped answering.
+constexpr pa_usec_t kFreshFor = 300000;
+constexpr pa_usec_t kAskEvery = 100000;
 
 // Holds the loop's lock for a scope (callbacks run with it held).
 class Locked {
@@ -71,19 +75,15 @@ bool SoundOutput::WaitFor(const std::function<bool()> &done) {
     return done();
 }
 
-QString SoundOutput::Probe() {
-    SoundOutput output;
-    if (const Result<> opened = output.Open(); !opened.ok) {
-        return opened.errorString;
-    }
+Result<> SoundOutput::CheckSink() {
     struct Answer {
         pa_threaded_mainloop *loop;
         bool done = false;
         QString sink;
-    } answer{output.loop_, false, {}};
-    Locked lock(output.loop_);
+    } answer{loop_, false, {}};
+    Locked lock(loop_);
     pa_operation *asked = pa_context_get_server_info(
-        output.context_,
+        context_,
         [](pa_context *, const pa_server_info *info, void *data) {
             auto *a = static_cast<Answer *>(data);
             a->sink = info && info->default_sink_name ? QString::fromUtf8(info->default_sink_name)
@@ -92,23 +92,37 @@ QString SoundOutput::Probe() {
             pa_threaded_mainloop_signal(a->loop, 0);
         },
         &answer);
-    const bool answered = asked && output.WaitFor([&answer] { return answer.done; });
+    const bool answered = asked && WaitFor([&answer] { return answer.done; });
     if (asked) {
         pa_operation_cancel(asked);
         pa_operation_unref(asked);
     }
-    if (output.failed_) {
-        return output.failure_;
+    if (failed_) {
+        return Result<>::Failure(failure_);
     }
     if (!answered) {
-        return QCoreApplication::translate("Voice", "サウンドサーバーが答えません");
+        return Result<>::Failure(
+            QCoreApplication::translate("Voice", "サウンドサーバーが答えません"));
     }
-    return answer.sink.isEmpty()
-               ? QCoreApplication::translate("Voice", "サウンドサーバーに音の出力先がありません")
-               : QString();
+    if (answer.sink.isEmpty()) {
+        return Result<>::Failure(
+            QCoreApplication::translate("Voice", "サウンドサーバーに音の出力先がありません"));
+    }
+    return {};
 }
 
 Result<> SoundOutput::Open() {
+    if (Result<> connected = Connect(); !connected.ok) {
+        return connected;
+    }
+    if (Result<> sink = CheckSink(); !sink.ok) {
+        Close();
+        return sink;
+    }
+    return {};
+}
+
+Result<> SoundOutput::Connect() {
     if (context_) {
         return {};
     }
@@ -178,16 +192,9 @@ void SoundOutput::Write(pa_stream *stream, size_t bytes, void *self) {
 }
 
 Result<> SoundOutput::Play(const QByteArray &pcm) {
-    if (failed_) { // the server went away: try it afresh
-        Stop();
-        Close();
-        failed_ = false;
-        failure_.clear();
-    }
     if (!context_) {
-        if (Result<> opened = Open(); !opened.ok) {
-            return opened;
-        }
+        return Result<>::Failure(
+            QCoreApplication::translate("Voice", "サウンドサーバーにつながっていません"));
     }
     Stop();
     Locked lock(loop_);
@@ -203,6 +210,9 @@ Result<> SoundOutput::Play(const QByteArray &pcm) {
     written_ = 0;
     pa_stream_set_state_callback(stream_, &SoundOutput::StreamState, this);
     pa_stream_set_write_callback(stream_, &SoundOutput::Write, this);
+    pa_stream_set_started_callback(stream_, &SoundOutput::Started, this);
+    lastFreshMs_ = 0.0;
+    asking_ = false;
     pa_buffer_attr attr;
     attr.maxlength = uint32_t(-1);
     attr.tlength = uint32_t(pa_usec_to_bytes(kTargetLatencyUs, &spec));
@@ -220,6 +230,15 @@ Result<> SoundOutput::Play(const QByteArray &pcm) {
     return {};
 }
 
+void SoundOutput::Started(pa_stream *stream, void *) {
+    // The server began to play: ask for its clock at once rather than at the
+    // next automatic update (up to 100 ms later), so the first character
+    // comes with the first sound.
+    if (pa_operation *asked = pa_stream_update_timing_info(stream, nullptr, nullptr)) {
+        pa_operation_unref(asked);
+    }
+}
+
 double SoundOutput::PlayedMs() const {
     Locked lock(loop_);
     pa_usec_t played = 0;
@@ -227,7 +246,26 @@ double SoundOutput::PlayedMs() const {
         pa_stream_get_time(stream_, &played) < 0) {
         return 0.0;
     }
-    return double(played) / 1000.0;
+    // The clock runs on between the server's reports, which are asked for
+    // every 100 ms (the automatic ones come up to 1.5 s apart); a server that
+    // stopped answering (a stopped process) would let it run on without
+    // sound, so it stands still once the last report is too old.
+    const pa_timing_info *timing = pa_stream_get_timing_info(stream_);
+    const pa_usec_t age = timing ? pa_timeval_age(&timing->timestamp) : 0;
+    if (timing && age > kAskEvery && !asking_) {
+        if (pa_operation *asked = pa_stream_update_timing_info(
+                stream_,
+                [](pa_stream *, int, void *self) { static_cast<SoundOutput *>(self)->asking_ = false; },
+                const_cast<SoundOutput *>(this))) {
+            asking_ = true;
+            pa_operation_unref(asked);
+        }
+    }
+    if (timing && age > kFreshFor) {
+        return lastFreshMs_;
+    }
+    lastFreshMs_ = double(played) / 1000.0;
+    return lastFreshMs_;
 }
 
 void SoundOutput::Stop() {
@@ -235,6 +273,7 @@ void SoundOutput::Stop() {
     if (stream_) {
         pa_stream_set_write_callback(stream_, nullptr, nullptr);
         pa_stream_set_state_callback(stream_, nullptr, nullptr);
+        pa_stream_set_started_callback(stream_, nullptr, nullptr);
         pa_stream_disconnect(stream_);
         pa_stream_unref(stream_);
         stream_ = nullptr;

@@ -1,47 +1,65 @@
 // SPDX-License-Identifier: MIT
-// The voice of the game: renders verses ahead of time off the GUI thread,
-// plays them and calls each shown character when its sound reaches the
-// output, by the output's own clock.
+// The voice of the game: prepares every verse of the set ahead of time off
+// the GUI thread, plays them and calls each shown character when its sound
+// reaches the output, by the output's own clock.
 #pragma once
 
 #include "core/poem_catalogue.h"
 #include "core/seams.h"
+#include "voice/cache.h"
 #include "voice/output.h"
 #include "voice/rendering.h"
 
+#include <QElapsedTimer>
 #include <QHash>
+#include <QList>
 #include <QObject>
-#include <QPointer>
 #include <QSet>
 #include <QThreadPool>
 #include <QTimer>
+#include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace nupew::voice {
 
 struct ReaderOptions {
-    bool recited = false; // the competition style: held sounds, breaths
+    bool recited = false; // the competition style: a reader's rhythm
     bool lower = false;   // the lower verse after the verdict
     bool opening = false; // the opening poem at a game's start
-    double rate = 1.0;
+    double rate = 1.0;    // the plain style's rate
+    friend bool operator==(const ReaderOptions &, const ReaderOptions &) = default;
 };
 
 // The voice's rate for a reveal speed (tenths of a second a character).
 double RateForDelay(int revealDelay);
 
+// Opens an output to play to; runs off the GUI thread (a server that does
+// not answer takes its time to say so).
+using OpenPlayback = std::function<Result<std::unique_ptr<Playback>>()>;
+// The sound server's output.
+Result<std::unique_ptr<Playback>> OpenSoundOutput();
+
+struct OpenTarget;
+
 class Reader final : public QObject, public VerseReader {
     Q_OBJECT
 public:
     Reader(const PoemCatalogue &catalogue, QString cacheFolder, VoiceParts parts = {},
-           QObject *parent = nullptr);
+           OpenPlayback open = OpenSoundOutput, QObject *parent = nullptr);
     ~Reader() override;
 
-    // Empty when the voice can be used here, else why not and what to install.
+    // Empty when the voice's parts are installed, else what to install. Whether
+    // a sound output answers is found out off the GUI thread (outputChanged).
     static QString Unavailable(const VoiceParts &parts = {});
 
+    // A change of style or rate prepares the set afresh, the dealt verse first.
     void SetOptions(const ReaderOptions &options);
     const ReaderOptions &options() const { return options_; }
+    // Prepares the whole set (every upper verse, the lower ones when they are
+    // read, the opening poem) in the background while on.
+    void SetPreparing(bool on);
 
     void Prepare(int poem, int column) override;
     bool ReadUpper(int poem, int column, std::function<void(int, float)> step) override;
@@ -49,9 +67,18 @@ public:
     void Decided(int poem) override;
     void GameBegins() override;
     void Stop() override;
+    QString Unready() const override;
+    QString BrokeOff() const override { return brokeOff_; }
 
-    // Renders still running or queued.
-    int Pending() const { return int(pending_.size()); }
+    // How far the preparation is: verses ready of the set.
+    int PreparedCount() const;
+    int SetSize() const { return int(wanted_.size()); }
+    // Whether the upper verse of a poem is ready to be read at once.
+    bool IsReady(int poem) const;
+    // Renders or loads still running or queued.
+    int Pending() const { return int(queue_.size()) + (running_ ? 1 : 0); }
+    // Whether an output is open to play to.
+    bool HasOutput() const { return output_ != nullptr; }
     // Milliseconds of sound played so far by the output, by its own clock.
     double PlayedMs() const;
     // The shown times of the last upper verse: for each step, milliseconds of
@@ -61,40 +88,99 @@ public:
     const QList<double> &stepOnsets() const { return stepMs_; }
     // The samples being played (48 kHz, 16-bit mono).
     const QByteArray &playing() const { return playing_; }
-
-signals:
-    // Something went wrong that the player must hear of (once per kind).
-    void problem(const QString &text);
-    // A rendering finished (for tests and the bench).
-    void rendered(const QString &key);
-
-private:
+    // The text the voice says for a verse, in the options of the moment.
     QString UpperText(int poem) const;
     QString LowerText(int poem) const;
-    QString KeyOf(const QString &text) const;
-    void Render(const QString &text);
+    // How long the last rendering taken from the disk took to read, in ms.
+    double lastLoadMs() const { return lastLoadMs_; }
+
+signals:
+    // Something went wrong that the player must hear of (once per kind),
+    // while no question is being read.
+    void problem(const QString &text);
+    // A verse finished rendering or loading (for tests and the bench).
+    void rendered(const QString &key);
+    // The preparation moved on: `done` of `total` verses are ready.
+    void progress(int done, int total);
+    // An output became usable, or none can be had (why not).
+    void outputChanged(bool available, const QString &why);
+    // The lower verse, its held end and the breath after it have been played.
+    void lowerFinished();
+
+private:
+    enum class Verse { Upper, Lower, Opening };
+    struct Job {
+        QString key;
+        QString text;
+        Pace pace;
+        bool keep = false; // the dealt verse: kept decoded once ready
+    };
+    struct Packed; // a rendering kept in memory when the cache cannot be used
+    // What a job on the worker thread brings back.
+    struct Done {
+        Job job;
+        bool stored = false; // in the cache
+        std::optional<Rendering> made;
+        std::shared_ptr<const Packed> packed;
+        QString cacheProblem, problem, storeProblem, renderProblem;
+    };
+    static QString NoOutputText(const QString &why);
+    Pace PaceOf(Verse verse) const;
+    Job JobOf(Verse verse, int poem, bool keep) const;
+    bool Known(const QString &key) const;
+    void Want(const Job &job, bool first);
+    void RunNext();
+    void Finished(const Done &done);
+    void RebuildSet();
+    std::shared_ptr<const Rendering> Ready(const QString &key);
+    void Keep(const QString &key, std::shared_ptr<const Rendering> rendering);
     bool Play(const QByteArray &pcm);
+    bool Stalled(double played);
     void Tick();
+    void WatchLower();
     void Tell(const QString &kind, const QString &text);
     void OutputLost(const QString &reason);
+    void DropOutput(const QString &reason);
+    void OpenOutput();
+    void OutputOpened(Result<std::unique_ptr<Playback>> opened);
 
     const PoemCatalogue &catalogue_;
     VoiceParts parts_;
     RenderingCache cache_;
+    OpenPlayback open_;
     ReaderOptions options_;
-    QThreadPool pool_;
-    QHash<QString, std::shared_ptr<const Rendering>> ready_;
-    QList<QString> readyOrder_; // keys of ready_, oldest first
-    QSet<QString> pending_;
+    QThreadPool pool_;       // renders and loads, one at a time
+    bool preparing_ = false;
+    bool cacheChecked_ = false;
+    bool cacheUsable_ = true;
+    QList<Job> queue_;
+    bool running_ = false;
+    QList<QString> wanted_;            // the keys of the set, in order
+    QSet<QString> onDisk_;             // keys stored in the cache
+    QHash<QString, std::shared_ptr<const Packed>> packed_; // without a cache
+    QList<QString> packedOrder_;
+    qint64 packedBytes_ = 0;
+    QHash<QString, std::shared_ptr<const Rendering>> kept_; // the dealt verses
+    QList<QString> keptOrder_;
+    int dealt_ = -1;
     QSet<QString> told_;
     std::atomic<bool> closing_ = false; // ends a render under way
-    SoundOutput output_;
+    std::unique_ptr<Playback> output_;
+    bool opening_ = false;
+    std::shared_ptr<OpenTarget> target_;
+    QString outputProblem_; // why there is no output now
+    QTimer reopen_;
     QByteArray playing_;
     QTimer tick_;
     std::function<void(int, float)> step_;
     QList<double> stepMs_;
     QList<double> shownAt_;
     int nextStep_ = 0;
+    double lastPlayed_ = 0.0;
+    QElapsedTimer sinceProgress_; // since the output's clock last moved
+    QString brokeOff_;
+    QTimer lowerWatch_;
+    double lastLoadMs_ = 0.0;
 };
 
 } // namespace nupew::voice

@@ -41,8 +41,25 @@ bool SaysTheText(QString spoken, QString expected);
 // when the rendering does not have the text's morae.
 QList<qint64> MoraOnsets(const QList<Phone> &phones, const QString &kana);
 
+// A competition reader's rhythm ("5-3-1-6"): the upper verse in about 6 s;
+// the lower verse in about 5 s up to its last sound, that sound held about
+// 3 s (余韻), then a breath of 1 s before the next upper verse.
+inline constexpr int kUpperVerseMs = 6000;
+inline constexpr int kLowerVerseMs = 5000;
+inline constexpr int kHeldEndMs = 3000;
+inline constexpr int kBreathMs = 1000;
+// The synthesizer's rate for the reader's style: slow enough for every mora
+// to be clear; the time comes from the held sounds and the pauses.
+inline constexpr double kRecitedRate = 0.75;
+
+// The recited form drawn out to a reader's time: each held sound (ー) made
+// longer so that the verse lasts about `spokenMs` up to its last sound (or
+// to its end), and with `holdEnd` the last sound held for longer than
+// kHeldEndMs, to be cut to its length once rendered. Breaths become pauses.
+QString ReaderText(const QString &recited, int spokenMs, bool holdEnd);
+
 // The text the synthesizer is given: the spoken form, phrases apart, or the
-// recited form with its held sounds and breaths.
+// recited form in a reader's time (ReaderText).
 QString SpeechText(const PoemCatalogue &catalogue, int poem, bool upper, bool recited);
 
 // For each character of `shown` (the verse on the board, kana or kanji), the

@@ -69,6 +69,11 @@ public:
         }
     }
     ~PulseServer() { Stop(); }
+    // The server's process, from its pid file.
+    qint64 Pid() const {
+        QFile file(dir_->filePath(QStringLiteral("pulse/pid")));
+        return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().toLongLong() : 0;
+    }
 
 private:
     std::unique_ptr<QTemporaryDir> dir_;
