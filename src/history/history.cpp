@@ -17,6 +17,7 @@
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
+#include <span>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -65,6 +66,25 @@ const char *const kVersion4[] = {
     "ALTER TABLE games ADD COLUMN voice INTEGER NOT NULL DEFAULT 0",
 };
 
+// Each poem's sums kept apart for answers read aloud and answers shown as
+// text (the statistics show either or both), made from the answers.
+const char *const kVersion5[] = {
+    "CREATE TABLE poem_sums (poem INTEGER NOT NULL, voice INTEGER NOT NULL, answers INTEGER NOT "
+    "NULL, time_sum REAL NOT NULL, best REAL NOT NULL, reactions INTEGER NOT NULL, reaction_sum "
+    "REAL NOT NULL, guesses INTEGER NOT NULL, faults INTEGER NOT NULL, last TEXT NOT NULL, "
+    "PRIMARY KEY (poem, voice))",
+    "INSERT INTO poem_sums SELECT poem, voice, SUM(lost = 0), COALESCE(SUM(CASE WHEN lost = 0 "
+    "THEN answer_time END), 0), COALESCE(MIN(CASE WHEN lost = 0 THEN answer_time END), 0), "
+    "SUM(lost = 0 AND reaction_time >= 0), COALESCE(SUM(CASE WHEN lost = 0 AND reaction_time >= "
+    "0 THEN reaction_time END), 0), SUM(lost = 0 AND reaction_time < 0), SUM(faults), "
+    "MAX(answered) FROM answers GROUP BY poem, voice",
+    "DROP TABLE poems",
+};
+
+// The steps from the first version on, in order: a new file runs them all.
+const std::span<const char *const> kSteps[] = {kSchema, kVersion2, kVersion3, kVersion4, kVersion5};
+static_assert(std::size(kSteps) == kHistorySchemaVersion);
+
 // Every column the program reads or writes: a table of ours with other
 // columns is found at start-up, not at the first answer.
 const char *const kColumnsCheck =
@@ -73,8 +93,8 @@ const char *const kColumnsCheck =
     "game, "
     "answered, question, poem, upper_mode, lower_mode, cards, delay, answer_time, decisive_step, "
     "reaction_time, faults, lost, voice FROM answers WHERE 0)), (SELECT count(*) FROM (SELECT "
-    "poem, answers, "
-    "time_sum, best, reactions, reaction_sum, guesses, faults, last FROM poems WHERE 0)), "
+    "poem, voice, answers, time_sum, best, reactions, reaction_sum, guesses, faults, last FROM "
+    "poem_sums WHERE 0)), "
     "(SELECT count(*) FROM (SELECT poem, box, moved FROM boxes WHERE 0))";
 
 // SQLite's primary result codes that may pass by themselves.
@@ -306,17 +326,10 @@ bool HistoryDatabase::Create() {
     const bool empty = made && query.value(0).toInt() == 0;
     query.finish();
     if (made && empty) {
-        for (const char *statement : kSchema) {
-            made = made && Exec(query, QString::fromLatin1(statement));
-        }
-        for (const char *statement : kVersion2) {
-            made = made && Exec(query, QString::fromLatin1(statement));
-        }
-        for (const char *statement : kVersion3) {
-            made = made && Exec(query, QString::fromLatin1(statement));
-        }
-        for (const char *statement : kVersion4) {
-            made = made && Exec(query, QString::fromLatin1(statement));
+        for (const auto &step : kSteps) {
+            for (const char *statement : step) {
+                made = made && Exec(query, QString::fromLatin1(statement));
+            }
         }
         made =
             made &&
@@ -346,18 +359,9 @@ bool HistoryDatabase::Upgrade(int version) {
     ok = ok && Exec(query, QStringLiteral("PRAGMA user_version")) && query.next();
     const int now = ok ? query.value(0).toInt() : version;
     query.finish();
-    if (ok && now < 2) {
-        for (const char *statement : kVersion2) {
-            ok = ok && Exec(query, QString::fromLatin1(statement));
-        }
-    }
-    if (ok && now < 3) {
-        for (const char *statement : kVersion3) {
-            ok = ok && Exec(query, QString::fromLatin1(statement));
-        }
-    }
-    if (ok && now < 4) {
-        for (const char *statement : kVersion4) {
+    // kSteps[v] brings version v to v + 1.
+    for (int step = std::max(now, 1); ok && step < kHistorySchemaVersion; ++step) {
+        for (const char *statement : kSteps[step]) {
             ok = ok && Exec(query, QString::fromLatin1(statement));
         }
     }
@@ -472,25 +476,27 @@ bool HistoryDatabase::AddAnswer(qint64 game, const QDateTime &answered, const An
     // A lost question adds its faults to the poem's sums, and nothing else.
     if (added && a.lost) {
         // A lost question adds its faults to the poem's sums, and sends it back to box 1.
-        added = Run(QStringLiteral("INSERT INTO poems (poem, answers, time_sum, best, reactions, "
-                                   "reaction_sum, guesses, faults, last) VALUES (?, 0, 0, 0, 0, "
-                                   "0, 0, ?, ?) ON CONFLICT (poem) DO UPDATE SET faults = faults "
-                                   "+ excluded.faults, last = MAX(last, excluded.last)"),
-                    {a.poem, a.faults, Stamp(answered)}) &&
+        added = Run(QStringLiteral("INSERT INTO poem_sums (poem, voice, answers, time_sum, best, "
+                                   "reactions, reaction_sum, guesses, faults, last) VALUES (?, ?, "
+                                   "0, 0, 0, 0, 0, 0, ?, ?) ON CONFLICT (poem, voice) DO UPDATE "
+                                   "SET faults = faults + excluded.faults, last = MAX(last, "
+                                   "excluded.last)"),
+                    {a.poem, a.voiced ? 1 : 0, a.faults, Stamp(answered)}) &&
                 Run(QStringLiteral("INSERT OR REPLACE INTO boxes (poem, box, moved) VALUES (?, 1, "
                                    "?)"),
                     {a.poem, answered.date().toString(Qt::ISODate)});
     } else if (added) {
         added = Run(
             QStringLiteral(
-                "INSERT INTO poems (poem, answers, time_sum, best, reactions, reaction_sum, "
-                "guesses, faults, last) VALUES (?, 1, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT (poem) DO "
-                "UPDATE SET answers = answers + 1, time_sum = time_sum + excluded.time_sum, best = "
+                "INSERT INTO poem_sums (poem, voice, answers, time_sum, best, reactions, "
+                "reaction_sum, guesses, faults, last) VALUES (?, ?, 1, ?, ?, ?, ?, ?, ?, ?) ON "
+                "CONFLICT (poem, voice) DO UPDATE SET answers = answers + 1, time_sum = time_sum + "
+                "excluded.time_sum, best = "
                 "CASE WHEN answers > 0 THEN MIN(best, excluded.best) ELSE excluded.best END, "
                 "reactions = reactions + excluded.reactions, reaction_sum = reaction_sum + "
                 "excluded.reaction_sum, guesses = guesses + excluded.guesses, faults = faults + "
                 "excluded.faults, last = MAX(last, excluded.last)"),
-            {a.poem, double(a.answerTime), double(a.answerTime), guess ? 0 : 1,
+            {a.poem, a.voiced ? 1 : 0, double(a.answerTime), double(a.answerTime), guess ? 0 : 1,
              guess ? 0.0 : double(a.reactionTime), guess ? 1 : 0, a.faults, Stamp(answered)});
     }
     // The poem's drill box moves with every answer that is not a guess.
@@ -550,8 +556,9 @@ bool HistoryDatabase::LoadDrill(std::array<DrillState, kPoemCount> *states) {
                 QDate::fromString(query.value(2).toString(), Qt::ISODate);
         }
     }
-    if (!Exec(query, QStringLiteral("SELECT poem, CASE WHEN reactions > 0 THEN reaction_sum / "
-                                    "reactions END, faults FROM poems"))) {
+    if (!Exec(query, QStringLiteral("SELECT poem, CASE WHEN SUM(reactions) > 0 THEN "
+                                    "SUM(reaction_sum) / SUM(reactions) END, SUM(faults) FROM "
+                                    "poem_sums GROUP BY poem"))) {
         return false;
     }
     while (query.next()) {

@@ -25,7 +25,7 @@ namespace nupew {
 inline const QString kHistoryFile = QStringLiteral("nupew-history.sqlite");
 // "Nupw": marks the database as ours in its header.
 inline constexpr quint32 kHistoryApplicationId = 0x4E757077;
-inline constexpr int kHistorySchemaVersion = 4;
+inline constexpr int kHistorySchemaVersion = 5;
 
 // One connection to the history database, used by one thread; every call is
 // synchronous and says whether it succeeded, and a failed call leaves its

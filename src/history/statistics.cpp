@@ -26,12 +26,19 @@ QString CsvField(const QString &field) {
 
 } // namespace
 
-Result<HistoryStatistics> LoadStatistics(QSqlDatabase &db, const DecisiveTable &decisive) {
+Result<HistoryStatistics> LoadStatistics(QSqlDatabase &db, const DecisiveTable &decisive,
+                                         AnswerKind kind) {
     HistoryStatistics result;
     QSqlQuery poems(db);
     poems.setForwardOnly(true);
-    if (!poems.exec(QStringLiteral("SELECT poem, answers, time_sum / answers, best, reaction_sum, "
-                                   "reactions, guesses, faults, last FROM poems"))) {
+    const QString only = kind == AnswerKind::All    ? QString()
+                         : kind == AnswerKind::Text ? QStringLiteral("WHERE voice = 0")
+                                                    : QStringLiteral("WHERE voice = 1");
+    if (!poems.exec(QStringLiteral("SELECT poem, SUM(answers), SUM(time_sum) / SUM(answers), "
+                                   "MIN(CASE WHEN answers > 0 THEN best END), SUM(reaction_sum), "
+                                   "SUM(reactions), SUM(guesses), SUM(faults), MAX(last) FROM "
+                                   "poem_sums %1 GROUP BY poem")
+                        .arg(only))) {
         return Result<HistoryStatistics>::Failure(poems.lastError().text());
     }
     while (poems.next()) {

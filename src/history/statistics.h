@@ -51,8 +51,12 @@ struct HistoryStatistics {
 
 inline constexpr int kGamePoints = 300;
 
-// Reads the aggregates from a history connection.
-Result<HistoryStatistics> LoadStatistics(QSqlDatabase &db, const DecisiveTable &decisive);
+// Which answers the poems' figures count: all, those shown as text, those read aloud.
+enum class AnswerKind { All, Text, Voice };
+
+// Reads the aggregates from a history connection; the poems' figures of `kind`.
+Result<HistoryStatistics> LoadStatistics(QSqlDatabase &db, const DecisiveTable &decisive,
+                                         AnswerKind kind = AnswerKind::All);
 
 // The hundred poems with their figures, sortable by any column; poems never
 // answered keep their place at the end whatever the order.

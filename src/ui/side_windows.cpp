@@ -104,13 +104,19 @@ void SideWindows::ShowStatistics(const DecisiveTable &decisive) {
         statistics_ = new StatisticsWindow(catalogue_, decisive);
         statistics_->setAttribute(Qt::WA_DeleteOnClose);
         connect(statistics_, &StatisticsWindow::exportWanted, this, &SideWindows::ExportStatistics);
+        connect(statistics_, &StatisticsWindow::kindChanged, this,
+                [this, &decisive] { LoadStatisticsInto(decisive); });
     }
+    LoadStatisticsInto(decisive);
+    ShowForward(statistics_);
+}
+
+void SideWindows::LoadStatisticsInto(const DecisiveTable &decisive) {
     const Result<std::unique_ptr<HistoryDatabase>> db = history_.Reader();
     const Result<HistoryStatistics> figures =
-        db.ok ? LoadStatistics(db.value->Connection(), decisive)
+        db.ok ? LoadStatistics(db.value->Connection(), decisive, statistics_->Kind())
               : Result<HistoryStatistics>::Failure(db.errorString);
     statistics_->SetStatistics(figures.value, figures.errorString); // none, and why
-    ShowForward(statistics_);
 }
 
 void SideWindows::ExportStatistics() {

@@ -81,6 +81,8 @@ private:
     RecordsWindow &LoadRecordsWindow();
     void FillRecords();
     void ExportStatistics();
+    // The history's figures, of the kind of answers the window asks for.
+    void LoadStatisticsInto(const DecisiveTable &decisive);
 
     const PoemCatalogue &catalogue_;
     QWidget &board_;

@@ -11,6 +11,7 @@
 #include <QBarSet>
 #include <QCategoryAxis>
 #include <QClipboard>
+#include <QComboBox>
 #include <QCursor>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -118,7 +119,17 @@ StatisticsWindow::StatisticsWindow(const PoemCatalogue &catalogue, const Decisiv
     close->setObjectName(QStringLiteral("closeButton"));
     connect(close, &QPushButton::clicked, this, &QWidget::close);
 
+    // The poems' figures of all answers, or only of those shown as text or read aloud.
+    kind_ = new QComboBox(this);
+    kind_->setObjectName(QStringLiteral("answerKind"));
+    kind_->addItem(tr("すべての回答"), int(AnswerKind::All));
+    kind_->addItem(tr("文字で表示した回答"), int(AnswerKind::Text));
+    kind_->addItem(tr("読み上げた回答"), int(AnswerKind::Voice));
+    kind_->setAccessibleName(tr("表に数える回答"));
+    connect(kind_, &QComboBox::currentIndexChanged, this, [this] { emit kindChanged(Kind()); });
+
     auto *buttons = new QHBoxLayout;
+    buttons->addWidget(kind_);
     buttons->addWidget(note_, 1);
     buttons->addWidget(copy);
     buttons->addWidget(csv);
@@ -126,6 +137,10 @@ StatisticsWindow::StatisticsWindow(const PoemCatalogue &catalogue, const Decisiv
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(split, 1);
     layout->addLayout(buttons);
+}
+
+AnswerKind StatisticsWindow::Kind() const {
+    return AnswerKind(kind_->currentData().toInt());
 }
 
 void StatisticsWindow::SetStatistics(const HistoryStatistics &statistics, const QString &note) {

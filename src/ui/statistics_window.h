@@ -13,6 +13,7 @@
 #include <QMap>
 #include <QWidget>
 
+class QComboBox;
 class QLabel;
 class QTableView;
 
@@ -38,9 +39,14 @@ public:
     QTableView *Table() const { return table_; }
     QChartView *GamesChart() const { return gamesChart_; }
     QChartView *CountChart() const { return countChart_; }
+    // Which answers the poems' table counts: all, text or read aloud.
+    AnswerKind Kind() const;
+    QComboBox *KindChoice() const { return kind_; }
 
 signals:
     void exportWanted();
+    // Another kind of answers was chosen for the poems' table.
+    void kindChanged(AnswerKind kind);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -52,6 +58,7 @@ private:
     PoemStatisticsModel model_;
     QTableView *table_ = nullptr;
     QLabel *note_ = nullptr;
+    QComboBox *kind_ = nullptr;
     QChartView *gamesChart_ = nullptr;
     QChartView *countChart_ = nullptr;
     QMap<int, QDateTime> pointDates_; // each point's last game number and its start

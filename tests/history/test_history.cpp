@@ -145,7 +145,7 @@ private slots:
         QCOMPARE(Rows("SELECT COUNT(*), SUM(lost), SUM(faults) FROM answers"),
                  (QList<QVariantList>{{4, 2, 3}}));
         QCOMPARE(
-            Rows(QStringLiteral("SELECT answers, faults FROM poems WHERE poem = %1").arg(lostPoem)),
+            Rows(QStringLiteral("SELECT answers, faults FROM poem_sums WHERE poem = %1").arg(lostPoem)),
             (QList<QVariantList>{{0, 2}}));
         QCOMPARE(Rows(QStringLiteral("SELECT box FROM boxes WHERE poem = %1").arg(lostPoem)),
                  (QList<QVariantList>{{1}}));
@@ -347,7 +347,13 @@ private slots:
             QVERIFY(db->AddAnswer(1, QDateTime::currentDateTimeUtc(), Answer(7, 2.0f, 0.5f)));
             QSqlQuery q(db->Connection()); // back to what the first version made
             for (const char *sql :
-                 {"DROP TABLE boxes", "DROP INDEX answers_reaction", "DROP INDEX games_started",
+                 {"DROP TABLE poem_sums",
+                  "CREATE TABLE poems (poem INTEGER PRIMARY KEY, answers INTEGER NOT NULL, "
+                  "time_sum REAL NOT NULL, best REAL NOT NULL, reactions INTEGER NOT NULL, "
+                  "reaction_sum REAL NOT NULL, guesses INTEGER NOT NULL, faults INTEGER NOT NULL, "
+                  "last TEXT NOT NULL)",
+                  "INSERT INTO poems VALUES (7, 1, 2.0, 2.0, 1, 0.5, 0, 0, '2026-12-01')",
+                  "DROP TABLE boxes", "DROP INDEX answers_reaction", "DROP INDEX games_started",
                   "ALTER TABLE answers DROP COLUMN lost", "ALTER TABLE answers DROP COLUMN voice",
                   "ALTER TABLE games DROP COLUMN voice", "PRAGMA user_version = 1"}) {
                 QVERIFY2(q.exec(QString::fromLatin1(sql)), sql);
@@ -371,8 +377,46 @@ private slots:
         }
         QCOMPARE(Rows("PRAGMA user_version"), (QList<QVariantList>{{kHistorySchemaVersion}}));
         QCOMPARE(Rows("SELECT COUNT(*) FROM boxes"), (QList<QVariantList>{{0}}));
-        QCOMPARE(Rows("SELECT poem FROM poems"), (QList<QVariantList>{{7}}));
+        QCOMPARE(Rows("SELECT poem, voice, answers, best, reactions, guesses FROM poem_sums"),
+                 (QList<QVariantList>{{7, 0, 1, 2.0, 1, 0}}));
         QCOMPARE(Rows("SELECT lost, voice FROM answers"), (QList<QVariantList>{{0, 0}}));
+    }
+
+    // A history of version 4 gets its poems' sums apart for answers read aloud
+    // and shown as text, made from its answers.
+    void voiceSumsComeFromTheAnswers() {
+        InTemporaryFolder folder;
+        {
+            QString why;
+            const std::unique_ptr<HistoryDatabase> db =
+                Take(HistoryDatabase::Open(kHistoryFile), &why);
+            const QDateTime at(QDate(2026, 12, 1), QTime(20, 0), Qt::UTC);
+            QVERIFY(db->StartGame(1, at, QString()));
+            AnsweredQuestion heard = Answer(7, 2.0f, 0.5f);
+            heard.voiced = true;
+            AnsweredQuestion lost = Answer(7, 9.0f, -1.0f, 2);
+            lost.lost = true;
+            for (const AnsweredQuestion &a : {heard, Answer(7, 3.0f, -0.25f, 1), heard, lost}) {
+                QVERIFY(db->AddAnswer(1, at, a));
+            }
+            QSqlQuery q(db->Connection());
+            for (const char *sql : {"DROP TABLE poem_sums",
+                                    "CREATE TABLE poems (poem INTEGER PRIMARY KEY, answers INTEGER "
+                                    "NOT NULL, time_sum REAL NOT NULL, best REAL NOT NULL, "
+                                    "reactions INTEGER NOT NULL, reaction_sum REAL NOT NULL, "
+                                    "guesses INTEGER NOT NULL, faults INTEGER NOT NULL, last TEXT "
+                                    "NOT NULL)",
+                                    "PRAGMA user_version = 4"}) {
+                QVERIFY2(q.exec(QString::fromLatin1(sql)), sql);
+            }
+        }
+        QString why;
+        QVERIFY(Succeeded(HistoryDatabase::Open(kHistoryFile), &why));
+        // Read aloud: two answers of 2 s, reactions 0.5; as text one guess of
+        // 3 s with its fault, and the lost question's two faults.
+        QCOMPARE(Rows("SELECT voice, answers, time_sum, best, reactions, reaction_sum, guesses, "
+                      "faults FROM poem_sums WHERE poem = 7 ORDER BY voice"),
+                 (QList<QVariantList>{{0, 1, 3.0, 3.0, 0, 0.0, 1, 3}, {1, 2, 4.0, 2.0, 2, 1.0, 0, 0}}));
     }
 
     void statisticsOfAHistory() {

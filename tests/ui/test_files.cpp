@@ -593,7 +593,7 @@ private slots:
             QVERIFY2(db, qPrintable(why));
             QSqlQuery query(db->Connection());
             QVERIFY(query.exec(QStringLiteral("SELECT (SELECT COUNT(*) FROM answers), "
-                                              "(SELECT SUM(answers) FROM poems)")) &&
+                                              "(SELECT SUM(answers) FROM poem_sums)")) &&
                     query.next());
             QVERIFY(query.value(0).toInt() > 0);
             QCOMPARE(query.value(0).toInt(), query.value(1).toInt());

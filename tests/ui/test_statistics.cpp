@@ -9,6 +9,7 @@
 #include <QChart>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QLineSeries>
 #include <QRadioButton>
 #include <QSqlQuery>
@@ -192,6 +193,57 @@ private slots:
     // four slow answers in the second), then a drill of ten: the seven weak
     // poems come first, then three new ones; with fewer than twenty reactions
     // behind it, no answer has moved a poem up a box.
+    // Games read aloud, as the history keeps them, are drawn as their own
+    // line when the window is opened from the menu.
+    void voicedGamesHaveTheirLine() {
+        InTemporaryFolder folder;
+        {
+            QString why;
+            const std::unique_ptr<HistoryDatabase> db =
+                Take(HistoryDatabase::Open(kHistoryFile), &why);
+            QVERIFY2(db, qPrintable(why));
+            const QDateTime day(QDate(2026, 12, 1), QTime(20, 0));
+            for (qint64 game = 1; game <= 4; ++game) {
+                QVERIFY(db->StartGame(game, day.addDays(game), QString()));
+                for (int q = 1; q <= 5; ++q) {
+                    AnsweredQuestion a;
+                    a.question = q;
+                    a.poem = int(game) * 10 + q;
+                    a.answerTime = 2.0f;
+                    a.reactionTime = 0.5f + 0.1f * float(game);
+                    a.voiced = game >= 3;
+                    QVERIFY(db->AddAnswer(game, day.addDays(game), a));
+                }
+                QVERIFY(db->FinishGame(game, 5, 2.0f, 0));
+            }
+        }
+        UiFixture f;
+        f.Item("showStatistics")->trigger();
+        QChart *chart = f.program->Statistics()->GamesChart()->chart();
+        QStringList lines;
+        for (QAbstractSeries *series : chart->series()) {
+            lines << series->name() + u':' +
+                         QString::number(static_cast<QLineSeries *>(series)->count());
+        }
+        QCOMPARE(lines,
+                 (QStringList{"平均タイム:4", "平均反応時間:2", "平均反応時間（読み上げ）:2"}));
+        // The poems' table counts all answers, or only those of one kind.
+        StatisticsWindow *window = f.program->Statistics();
+        const auto answered = [window] {
+            int poems = 0;
+            for (int row = 0; row < kPoemCount; ++row) {
+                poems += window->Model().index(row, PoemStatisticsModel::Answers).data().toInt() > 0;
+            }
+            return poems;
+        };
+        QCOMPARE(answered(), 20);
+        window->KindChoice()->setCurrentIndex(window->KindChoice()->findData(int(AnswerKind::Voice)));
+        QCOMPARE(answered(), 10);
+        window->KindChoice()->setCurrentIndex(window->KindChoice()->findData(int(AnswerKind::Text)));
+        QCOMPARE(answered(), 10);
+        QCOMPARE(window->Model().index(0, PoemStatisticsModel::Answers).data().toInt(), 0);
+    }
+
     void drillAsksTheWeakPoemsFirst() {
         InTemporaryFolder folder;
         UiFixture f;
