@@ -13,6 +13,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -61,7 +62,8 @@ public:
             running_ = false;
             // Gone only once --check says so; its folder is then free to go.
             for (int i = 0; i < 100; ++i) {
-                if (QProcess::execute(QStringLiteral("pulseaudio"), {QStringLiteral("--check")}) != 0) {
+                if (QProcess::execute(QStringLiteral("pulseaudio"), {QStringLiteral("--check")}) !=
+                    0) {
                     break;
                 }
                 QThread::msleep(20);
@@ -95,6 +97,10 @@ public:
                 }
                 loudSamples_ += std::abs(s[i]) > kLoud;
             }
+            if (keep_) {
+                kept_.append(block.left(n * 2));
+                arrivals_.append({samples_ + n, now});
+            }
             samples_ += n;
         });
     }
@@ -119,6 +125,40 @@ public:
         parec_.kill();
         parec_.waitForFinished();
     }
+    // Keeps every sample from now on, with when it reached the sink.
+    void Keep() {
+        keep_ = true;
+        keptFrom_ = samples_;
+    }
+    const QByteArray &Kept() const { return kept_; }
+    // When kept sample `i` reached the sink (clock milliseconds): the block
+    // it came in arrived then, its last sample just recorded.
+    double TimeOf(qint64 i) const {
+        const qint64 at = keptFrom_ + i;
+        const auto block = std::upper_bound(arrivals_.begin(), arrivals_.end(), at,
+                                            [](qint64 v, const auto &b) { return v < b.first; });
+        return block == arrivals_.end() ? -1.0 : block->second - double(block->first - at) / 48.0;
+    }
+    // The first and last loud kept sample at or after, before a moment; -1 when none.
+    qint64 FirstLoudFrom(double ms) const {
+        const auto *s = reinterpret_cast<const qint16 *>(kept_.constData());
+        for (qint64 i = 0; i < kept_.size() / 2; ++i) {
+            if (std::abs(s[i]) > kLoud && TimeOf(i) >= ms) {
+                return i;
+            }
+        }
+        return -1;
+    }
+    qint64 LastLoudBefore(double ms) const {
+        const auto *s = reinterpret_cast<const qint16 *>(kept_.constData());
+        for (qint64 i = kept_.size() / 2 - 1; i >= 0; --i) {
+            if (std::abs(s[i]) > kLoud && TimeOf(i) < ms) {
+                return i;
+            }
+        }
+        return -1;
+    }
+
     // When the first sound reached the sink (clock milliseconds), -1 before.
     double FirstSoundMs() const { return firstLoudMs_; }
     qint64 LoudSamples() const { return loudSamples_; }
@@ -134,6 +174,10 @@ private:
     double firstLoudMs_ = -1;
     qint64 loudSamples_ = 0;
     qint64 samples_ = 0;
+    bool keep_ = false;
+    qint64 keptFrom_ = 0;
+    QByteArray kept_;
+    QList<QPair<qint64, double>> arrivals_; // the end of each block kept, and its arrival
 };
 
 } // namespace nupew::testing

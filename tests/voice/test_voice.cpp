@@ -6,9 +6,13 @@
 
 #include "core/decisive.h"
 #include "history/history.h"
+#include "ui/statistics_window.h"
 #include "voice/cache.h"
 #include "voice/reader.h"
 #include "voice/speech.h"
+
+#include <QChart>
+#include <QLineSeries>
 
 #include <QSignalSpy>
 #include <QSqlDatabase>
@@ -84,6 +88,7 @@ public:
         return clock_.isValid() ? double(clock_.nsecsElapsed()) / 1e6 : 0.0;
     }
     void Stop() override { clock_.invalidate(); }
+    bool Ended() const override { return false; }
     QString Failure() const override { return {}; }
 
 private:
@@ -241,8 +246,7 @@ private slots:
         // あきのたの　かりほのいほの: the space comes with か, ほ with お, い with い.
         QCOMPARE(kana.mid(0, 14), (QList<int>{0, 1, 2, 3, 4, 5, 5, 6, 7, 8, 9, 10, 11, 12}));
         const QString kanji = catalogue_.Text(0, kUpperKanji);
-        const QList<int> byKanji =
-            voice::ShownMorae(kanji, catalogue_.Text(0, kUpperKana), speech);
+        const QList<int> byKanji = voice::ShownMorae(kanji, catalogue_.Text(0, kUpperKana), speech);
         QCOMPARE(byKanji[kanji.indexOf(u'庵')], 9);
         QCOMPARE(byKanji[kanji.indexOf(u'苫')], 12);
         // All hundred, both texts: in order, inside the verse, and the
@@ -316,6 +320,16 @@ private slots:
                 QCOMPARE(voiced, 1);
                 QVERIFY(reaction <= 2.0); // never more than the answer time
             }
+            // The statistics draw the game's reaction as read aloud.
+            f.Item(QStringLiteral("showStatistics"))->trigger();
+            QStringList lines;
+            for (QAbstractSeries *series :
+                 f.program->Statistics()->GamesChart()->chart()->series()) {
+                lines << series->name();
+            }
+            QVERIFY2(lines.contains(QStringLiteral("平均反応時間（読み上げ）")),
+                     qPrintable(lines.join(u',')));
+            f.program->Statistics()->close();
         }
     }
 
@@ -361,8 +375,8 @@ private slots:
         reader.Prepare(41, kUpperKana);
         QTRY_VERIFY_WITH_TIMEOUT(reader.IsReady(41), 20000);
         QVERIFY(reader.PreparedCount() < reader.SetSize());
-        for (const voice::ReaderOptions options :
-             {voice::ReaderOptions{false, false, false, 1.4}, voice::ReaderOptions{true, false, false, 1.4}}) {
+        for (const voice::ReaderOptions options : {voice::ReaderOptions{false, false, false, 1.4},
+                                                   voice::ReaderOptions{true, false, false, 1.4}}) {
             reader.SetOptions(options);
             QVERIFY(!reader.IsReady(41));
             QTRY_VERIFY_WITH_TIMEOUT(reader.IsReady(41), 20000);
@@ -399,7 +413,8 @@ private slots:
         QCOMPARE(ReadAll(folder + QStringLiteral("/notes.txt")), QByteArray("mine"));
         QCOMPARE(ReadAll(folder + u'/' + QString(40, u'f') + QStringLiteral(".voice")),
                  QByteArray("mine too"));
-        QVERIFY(QFileInfo(folder + u'/' + QString(40, u'e') + QStringLiteral(".voice")).isSymLink());
+        QVERIFY(
+            QFileInfo(folder + u'/' + QString(40, u'e') + QStringLiteral(".voice")).isSymLink());
         QVERIFY(!cache.Has(QString(40, u'0')) && !cache.Has(QString(40, u'1')));
         QVERIFY(cache.Has(QString(40, u'5')) && cache.Has(QString(40, u'3')));
         const auto loaded = cache.Load(QString(40, u'5'));
@@ -511,7 +526,8 @@ private slots:
             QVERIFY(took.elapsed() < 10000);
             QVERIFY(OurSynthesizerFolders().isEmpty());
         }
-        QVERIFY2(MaxRssKiB() - before < 64 * 1024, qPrintable(QString::number(MaxRssKiB() - before)));
+        QVERIFY2(MaxRssKiB() - before < 64 * 1024,
+                 qPrintable(QString::number(MaxRssKiB() - before)));
 
         QTemporaryDir temporary;
         const auto folderOf = [&temporary](const QString &name, const QStringList &files,
@@ -537,7 +553,8 @@ private slots:
                  {"out.wav"}, 7200);
         QVERIFY(QFile::link(dir.path(), temporary.filePath("Nupew-" + gone + "-linked")));
         QCOMPARE(voice::RemoveStaleSynthesizerFolders(temporary.path()), 2);
-        QCOMPARE(QDir(temporary.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 4);
+        QCOMPARE(QDir(temporary.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(),
+                 4);
         QVERIFY(QFileInfo::exists(dir.filePath("output")));
     }
 
@@ -573,7 +590,8 @@ private slots:
         env.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:/nonexistent"));
         child.setProcessEnvironment(env);
         child.setProcessChannelMode(QProcess::ForwardedChannels);
-        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("missingVoiceOrServer")});
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("missingVoiceOrServer")});
         QVERIFY(child.waitForFinished(60000));
         QCOMPARE(child.exitCode(), 0);
     }
