@@ -111,6 +111,15 @@ int main(int argc, char *argv[]) {
     }
     Save(&board, out, QStringLiteral("board_double_click"));
     emit program.Board().cardKeyPressed(game.answerPosition() + 1);
+    // Reading aloud while its verses are still being made: the preparation's
+    // line at the top left, and a question the voice was not ready for.
+    board.SetVoiceStatus(QStringLiteral("読み上げの準備中 37/100"));
+    board.SetMessage(QStringLiteral("この問題は文字だけで表示します（読み上げの準備中 37/100）。"));
+    Save(&board, out, QStringLiteral("board_voice_preparing"));
+    board.SetVoiceStatus({});
+    board.SetMessage(QStringLiteral("音声の出力が止まりました（500 ms のあいだ再生が進みません）。"
+                                    "文字の表示で続けます。"));
+    Save(&board, out, QStringLiteral("board_voice_stopped"));
 
     RecordEntryBox entry(QStringLiteral("4.25"), QStringLiteral("2"));
     entry.show();

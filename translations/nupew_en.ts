@@ -4,12 +4,12 @@
 <context>
     <name>Files</name>
     <message>
-        <location filename="../src/core/safe_files.cpp" line="+44"/>
+        <location filename="../src/core/safe_files.cpp" line="+40"/>
         <source>通常のファイルではありません</source>
         <translation>not a regular file</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+12"/>
         <source>名前付きパイプ</source>
         <translation>a named pipe</translation>
     </message>
@@ -34,7 +34,7 @@
         <translation>a special file</translation>
     </message>
     <message>
-        <location line="+72"/>
+        <location line="+74"/>
         <source>リンク先がありません（%1）</source>
         <translation>the link leads nowhere (%1)</translation>
     </message>
@@ -111,6 +111,21 @@
 </source>
         <translation>(ichirun.txt is too large; the rest is not shown.)</translation>
     </message>
+    <message>
+        <location filename="../src/core/own_folder.cpp" line="+25"/>
+        <source>リンクです（たどりません）</source>
+        <translation>a link (never followed)</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>通常のファイルではありません（%1）</source>
+        <translation>not a regular file (%1)</translation>
+    </message>
+    <message>
+        <location line="+56"/>
+        <source>フォルダーではありません（%1）</source>
+        <translation>not a folder (%1)</translation>
+    </message>
 </context>
 <context>
     <name>FolderSelection</name>
@@ -144,22 +159,27 @@
 <context>
     <name>Game</name>
     <message>
-        <location filename="../src/core/game.cpp" line="+141"/>
+        <location filename="../src/core/game.cpp" line="+152"/>
         <source>開始ボタンを左クリックしてください。</source>
         <translation>Click the Start button.</translation>
     </message>
     <message>
-        <location line="+58"/>
+        <location line="+71"/>
         <source>上の句に続く下の句をできるだけ早く選んでください。</source>
         <translation>Pick the lower verse that completes the upper verse, as fast as you can.</translation>
     </message>
     <message>
-        <location line="+22"/>
+        <location line="+26"/>
         <source>読み上げの用意が間に合わないため、この問題は文字だけで表示します。</source>
         <translation>The reading is not ready in time; this question is shown as text only.</translation>
     </message>
     <message>
-        <location line="+160"/>
+        <location line="+2"/>
+        <source>この問題は文字だけで表示します（%1）。</source>
+        <translation>This question is shown as text only (%1).</translation>
+    </message>
+    <message>
+        <location line="+179"/>
         <source> 正解です。開始ボタンを左クリックしてください。</source>
         <translation> Right! Click the Start button.</translation>
     </message>
@@ -174,7 +194,7 @@
         <translation>Too bad. Better luck next time!</translation>
     </message>
     <message>
-        <location line="+159"/>
+        <location line="+162"/>
         <source>もう一度挑戦しますか。</source>
         <translation>Do you want to try again?</translation>
     </message>
@@ -182,7 +202,7 @@
 <context>
     <name>History</name>
     <message>
-        <location filename="../src/history/history.cpp" line="+108"/>
+        <location filename="../src/history/history.cpp" line="+128"/>
         <source>SQLiteの原因不明のエラー</source>
         <translation>an unknown SQLite error</translation>
     </message>
@@ -227,12 +247,12 @@
         <translation>%1 is damaged (%2).</translation>
     </message>
     <message>
-        <location line="+58"/>
+        <location line="+51"/>
         <source>このゲームの履歴ではありません。</source>
         <translation>This is not this game&apos;s history.</translation>
     </message>
     <message>
-        <location line="+397"/>
+        <location line="+391"/>
         <source>%1 件の書き込みが、書き込めないまま待っています。</source>
         <translation>%1 writes are waiting and cannot be written.</translation>
     </message>
@@ -377,7 +397,7 @@ Reason: %2
 <context>
     <name>Statistics</name>
     <message>
-        <location filename="../src/history/statistics.cpp" line="+181"/>
+        <location filename="../src/history/statistics.cpp" line="+188"/>
         <source>かなの表記: %1（%2字決まり）</source>
         <translation>In kana: %1 (%2 decisive characters)</translation>
     </message>
@@ -385,17 +405,17 @@ Reason: %2
 <context>
     <name>Voice</name>
     <message>
-        <location filename="../src/voice/output.cpp" line="+104"/>
+        <location filename="../src/voice/output.cpp" line="+107"/>
         <source>サウンドサーバーが答えません</source>
         <translation>the sound server does not answer</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>サウンドサーバーに音の出力先がありません</source>
         <translation>the sound server has no output</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+25"/>
         <source>PulseAudio の準備ができません</source>
         <translation>PulseAudio cannot be set up</translation>
     </message>
@@ -410,52 +430,42 @@ Reason: %2
         <translation>no answer</translation>
     </message>
     <message>
-        <location line="+112"/>
+        <location line="+68"/>
+        <source>サウンドサーバーにつながっていません</source>
+        <translation>not connected to the sound server</translation>
+    </message>
+    <message>
+        <location line="+101"/>
         <source>サウンドサーバーとの接続が切れました</source>
         <translation>the connection to the sound server was lost</translation>
     </message>
     <message>
-        <location filename="../src/voice/reader.cpp" line="+53"/>
-        <source>読み上げには次のパッケージが必要です: %1</source>
-        <translation>Reading aloud needs these packages: %1</translation>
+        <location filename="../src/voice/rendering.cpp" line="+73"/>
+        <source>open_jtalk の出力が %1 MiB を超えたため止めました</source>
+        <translation>open_jtalk was stopped: its output passed %1 MiB</translation>
     </message>
     <message>
-        <location line="+4"/>
-        <source>音声の出力先がありません（%1）。サウンドサーバー（PulseAudio または PipeWire）が必要です。</source>
-        <translation>There is no sound output (%1). A sound server (PulseAudio or PipeWire) is needed.</translation>
+        <location line="+47"/>
+        <source>終了するため止めました</source>
+        <translation>stopped: the program is closing</translation>
     </message>
     <message>
-        <location line="+64"/>
-        <source>読み上げの音声を作れませんでした: %1</source>
-        <translation>The reading could not be made: %1</translation>
+        <location line="+2"/>
+        <source>open_jtalk が %1 秒で終わりません</source>
+        <translation>open_jtalk did not finish within %1 s</translation>
     </message>
     <message>
-        <location line="+5"/>
-        <source>読み上げの音声を保存できません（毎回作り直します）: %1</source>
-        <translation>The readings cannot be kept (each is made again every time): %1</translation>
+        <location line="+3"/>
+        <source>open_jtalk のメッセージが多すぎます</source>
+        <translation>open_jtalk wrote too many messages</translation>
     </message>
     <message>
-        <location line="+24"/>
-        <source>音声を出力できません（%1）。文字の表示で続けます。</source>
-        <translation>The sound cannot be played (%1). The verse goes on as text.</translation>
-    </message>
-    <message>
-        <location line="+21"/>
-        <source>歌 %1 の文字と音を対応させられません。文字の表示で続けます。</source>
-        <translation>The text and sound of poem %1 cannot be matched. The verse goes on as text.</translation>
-    </message>
-    <message>
-        <location line="+98"/>
-        <source>音声の出力が止まりました（%1）。文字の表示で続けます。</source>
-        <translation>The sound stopped (%1). The verse goes on as text.</translation>
-    </message>
-    <message>
-        <location filename="../src/voice/rendering.cpp" line="+102"/>
+        <location line="+17"/>
         <source>open_jtalk が終了コード %1 で終わりました</source>
         <translation>open_jtalk ended with exit code %1</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+13"/>
         <source>open_jtalk が音声を書き出しませんでした</source>
         <translation>open_jtalk wrote no sound</translation>
     </message>
@@ -465,36 +475,89 @@ Reason: %2
         <translation>the sounds of &quot;%1&quot; cannot be matched to its characters</translation>
     </message>
     <message>
-        <location line="+23"/>
+        <location line="+128"/>
         <source>「%1」が書かれたとおりに発音されません（%2）</source>
         <translation>&quot;%1&quot; is not pronounced as written (%2)</translation>
     </message>
     <message>
-        <location line="+67"/>
-        <source>%1: リンク先がありません</source>
-        <translation>%1: the link leads nowhere</translation>
+        <location filename="../src/voice/cache.cpp" line="+28"/>
+        <source>%1: 読み上げの保存データが壊れています</source>
+        <translation>%1: the stored reading is damaged</translation>
     </message>
     <message>
-        <location line="+4"/>
-        <source>%1: フォルダーではありません</source>
-        <translation>%1: not a folder</translation>
+        <location line="+102"/>
+        <source>%1: 音声を圧縮できません</source>
+        <translation>%1: the sound cannot be packed</translation>
     </message>
     <message>
-        <location line="+4"/>
-        <source>%1: フォルダーを作れません</source>
-        <translation>%1: the folder cannot be made</translation>
+        <location filename="../src/voice/reader.cpp" line="+99"/>
+        <source>読み上げには次のパッケージが必要です: %1</source>
+        <translation>Reading aloud needs these packages: %1</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>音声の出力先がありません（%1）。サウンドサーバー（PulseAudio または PipeWire）が必要です。</source>
+        <translation>There is no sound output (%1). A sound server (PulseAudio or PipeWire) is needed.</translation>
+    </message>
+    <message>
+        <location line="+205"/>
+        <location line="+12"/>
+        <source>読み上げの音声を保存できません（保存せずに続けます）: %1</source>
+        <translation>The reading cannot be stored (it goes on without storing): %1</translation>
+    </message>
+    <message>
+        <location line="-6"/>
+        <location line="+68"/>
+        <source>読み上げの保存データを使えません（作り直します）: %1</source>
+        <translation>A stored reading cannot be used (it is made again): %1</translation>
+    </message>
+    <message>
+        <location line="-56"/>
+        <source>読み上げの音声を作れませんでした: %1</source>
+        <translation>The reading could not be made: %1</translation>
+    </message>
+    <message>
+        <location line="+91"/>
+        <source>音声の出力を準備中</source>
+        <translation>the sound output is being prepared</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>音声の出力が止まっています</source>
+        <translation>the sound output has stopped</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>読み上げの準備中 %1/%2</source>
+        <translation>Preparing the reading %1/%2</translation>
+    </message>
+    <message>
+        <location line="+34"/>
+        <source>歌 %1 の文字と音を対応させられません。文字の表示で続けます。</source>
+        <translation>The text and sound of poem %1 cannot be matched. The verse goes on as text.</translation>
+    </message>
+    <message>
+        <location line="+45"/>
+        <location line="+74"/>
+        <source>%1 ms のあいだ再生が進みません</source>
+        <translation>the playback has not moved for %1 ms</translation>
+    </message>
+    <message>
+        <location line="+39"/>
+        <source>音声の出力が止まりました（%1）。文字の表示で続けます。</source>
+        <translation>The sound stopped (%1). The verse goes on as text.</translation>
     </message>
 </context>
 <context>
     <name>nupew::BoardWindow</name>
     <message>
         <location filename="../src/ui/board_window.cpp" line="+55"/>
-        <location line="+221"/>
+        <location line="+230"/>
         <source>タワユかるたとりゲーム</source>
         <translation>Tawayu karuta game</translation>
     </message>
     <message>
-        <location line="-185"/>
+        <location line="-194"/>
         <source>上の句</source>
         <translation>上の句</translation>
     </message>
@@ -524,7 +587,7 @@ Reason: %2
         <translation>Card %1 (key %1)</translation>
     </message>
     <message>
-        <location line="+48"/>
+        <location line="+57"/>
         <location line="+2"/>
         <source>開始</source>
         <translation>Start</translation>
@@ -1323,7 +1386,12 @@ Reason: %2</translation>
 Reason: %2</translation>
     </message>
     <message>
-        <location line="+32"/>
+        <location line="+25"/>
+        <source>音声の出力先を確かめています</source>
+        <translation>Looking for a sound output</translation>
+    </message>
+    <message>
+        <location line="+10"/>
         <source>履歴ファイル %1 を使えません。履歴なしでゲームを続けます。
 %2</source>
         <translation>The history file %1 cannot be used. The game goes on without a history.
@@ -1333,6 +1401,11 @@ Reason: %2</translation>
         <location line="+120"/>
         <source>「タワユWin」を終了します</source>
         <translation>Quit the game</translation>
+    </message>
+    <message>
+        <location line="+28"/>
+        <source>読み上げの準備中 %1/%2</source>
+        <translation>Preparing the reading %1/%2</translation>
     </message>
 </context>
 <context>
@@ -1479,7 +1552,7 @@ Reason: %2</translation>
         <translation>The records cannot be printed.</translation>
     </message>
     <message>
-        <location line="+41"/>
+        <location line="+47"/>
         <source>%1 に書き出せませんでした。
 %2</source>
         <translation>%1 could not be written.
@@ -1489,7 +1562,7 @@ Reason: %2</translation>
 <context>
     <name>nupew::StatisticsWindow</name>
     <message>
-        <location filename="../src/ui/statistics_window.cpp" line="+57"/>
+        <location filename="../src/ui/statistics_window.cpp" line="+58"/>
         <source>秒</source>
         <translation>s</translation>
     </message>
@@ -1524,7 +1597,27 @@ Reason: %2</translation>
         <translation>Close (&amp;X)</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+7"/>
+        <source>すべての回答</source>
+        <translation>All answers</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>文字で表示した回答</source>
+        <translation>Answers shown as text</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>読み上げた回答</source>
+        <translation>Answers read aloud</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>表に数える回答</source>
+        <translation>Answers counted in the table</translation>
+    </message>
+    <message>
+        <location line="+29"/>
         <source>記録された回答 %1 件、ゲーム %2 回。</source>
         <translation>%1 answers recorded, %2 games.</translation>
     </message>

@@ -243,12 +243,13 @@ void Game::StartQuestion() {
             board_.SetVerse(QString());
             return;
         }
-        QString message = QCoreApplication::translate(
-            "Game", "読み上げの用意が間に合わないため、この問題は文字だけで表示します。");
-        if (const QString why = reader_->Unready(); !why.isEmpty()) {
-            message += QCoreApplication::translate("Game", "（%1）").arg(why);
-        }
-        board_.SetMessage(message);
+        const QString why = reader_->Unready();
+        board_.SetMessage(
+            why.isEmpty()
+                ? QCoreApplication::translate(
+                      "Game", "読み上げの用意が間に合わないため、この問題は文字だけで表示します。")
+                : QCoreApplication::translate("Game", "この問題は文字だけで表示します（%1）。")
+                      .arg(why));
     }
     if (Rules().revealDelay <= 0) {
         board_.SetVerse(revealVerse_.left(kRevealSteps));

@@ -76,8 +76,8 @@ Result<OwnFolder> OwnFolder::Open(const QString &root, const QString &below) {
         folder.path_ += u'/' + part;
         struct stat st {};
         if (::fstatat(folder.fd_, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-            if (errno != ENOENT || (::mkdirat(folder.fd_, name.constData(), 0700) != 0 &&
-                                    errno != EEXIST)) {
+            if (errno != ENOENT ||
+                (::mkdirat(folder.fd_, name.constData(), 0700) != 0 && errno != EEXIST)) {
                 return Result<OwnFolder>::Failure(
                     Refused(folder.path_, ErrorText(errno)).errorString);
             }
@@ -119,7 +119,8 @@ ReadResult OwnFolder::Read(const QString &name, qint64 maxBytes) const {
         result.errorString = NotOurs(st);
         return result;
     }
-    const int fd = ::openat(fd_, native.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int fd =
+        ::openat(fd_, native.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     struct stat opened {};
     if (fd < 0 || ::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
         result.status = ReadResult::Status::Failed;
@@ -132,7 +133,8 @@ ReadResult OwnFolder::Read(const QString &name, qint64 maxBytes) const {
     result.bytes.resize(qsizetype(std::min<qint64>(opened.st_size, maxBytes)));
     qsizetype done = 0;
     while (done < result.bytes.size()) {
-        const ssize_t n = ::read(fd, result.bytes.data() + done, size_t(result.bytes.size() - done));
+        const ssize_t n =
+            ::read(fd, result.bytes.data() + done, size_t(result.bytes.size() - done));
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -163,8 +165,8 @@ Result<> OwnFolder::Write(const QString &name, const QByteArray &bytes) const {
     QByteArray temporary;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = '.' + native + '.' +
-                    QByteArray::number(QRandomGenerator::global()->generate(), 36);
+        temporary =
+            '.' + native + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36);
         fd = ::openat(fd_, temporary.constData(),
                       O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd < 0 && errno != EEXIST) {

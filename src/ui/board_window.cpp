@@ -189,7 +189,7 @@ void BoardWindow::BuildControls() {
 
     // Shown only while reading aloud is on and its verses are still being made.
     voiceStatus_ = Decoration(QStringLiteral("voiceStatus"), {{},
-                                                              Twips(0, 450, 1900, 240),
+                                                              Twips(1935, 615, 4800, 210),
                                                               kBoardGrey,
                                                               kBlue,
                                                               NamedFont(kPGothic, 8),
@@ -336,6 +336,16 @@ void BoardWindow::SetVoiceStatus(const QString &text) {
 }
 
 void BoardWindow::SetMessage(const QString &text) {
+    // The game's own messages fit the line; a longer one (why the voice
+    // stopped) is written smaller, and what still does not fit is in the
+    // tooltip.
+    QFont font = NamedFont(kPGothic, 9.75);
+    const int room = message_->contentsRect().width() - 4;
+    while (font.pointSizeF() > 7.0 && QFontMetrics(font).horizontalAdvance(text) > room) {
+        font.setPointSizeF(font.pointSizeF() - 0.75);
+    }
+    message_->setFont(font);
+    message_->setToolTip(QFontMetrics(font).horizontalAdvance(text) > room ? text : QString());
     message_->setText(text);
     message_->setAccessibleName(text.trimmed());
 }

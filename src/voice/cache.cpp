@@ -81,8 +81,7 @@ Result<> RenderingCache::Check() const {
 
 bool RenderingCache::Has(const QString &key) const {
     const Result<OwnFolder> opened = OwnFolder::Open(root_, below_);
-    return opened.ok &&
-           MagicOf(opened.value.Read(FileName(key), kHeaderBytes).bytes) == kMagic;
+    return opened.ok && MagicOf(opened.value.Read(FileName(key), kHeaderBytes).bytes) == kMagic;
 }
 
 Result<std::optional<Rendering>> RenderingCache::Load(const QString &key) const {

@@ -13,9 +13,9 @@
 
 namespace nupew::voice {
 
-// Room for a few whole sets: one set (the hundred upper and lower verses
-// in the reader's rhythm) takes about 45 MiB packed, a set in the plain
-// voice about 20 MiB.
+// Room for three whole sets in the reader's rhythm: one (the hundred upper
+// and lower verses, the lower ones with their held ends and breaths) takes
+// about 60 MiB packed (bench_voice); a set in the plain voice much less.
 inline constexpr qint64 kCacheBytes = 192ll << 20;
 
 class RenderingCache final {

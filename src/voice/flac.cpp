@@ -80,8 +80,7 @@ void Damaged(const FLAC__StreamDecoder *, FLAC__StreamDecoderErrorStatus, void *
 } // namespace
 
 QByteArray PackSamples(const QByteArray &pcm) {
-    const std::unique_ptr<FLAC__StreamEncoder, EncoderDeleter> encoder(
-        FLAC__stream_encoder_new());
+    const std::unique_ptr<FLAC__StreamEncoder, EncoderDeleter> encoder(FLAC__stream_encoder_new());
     if (!encoder) {
         return {};
     }
@@ -110,8 +109,7 @@ QByteArray PackSamples(const QByteArray &pcm) {
 }
 
 std::optional<QByteArray> UnpackSamples(const QByteArray &flac, qsizetype maxBytes) {
-    const std::unique_ptr<FLAC__StreamDecoder, DecoderDeleter> decoder(
-        FLAC__stream_decoder_new());
+    const std::unique_ptr<FLAC__StreamDecoder, DecoderDeleter> decoder(FLAC__stream_decoder_new());
     if (!decoder || flac.isEmpty()) {
         return std::nullopt;
     }
@@ -123,8 +121,7 @@ std::optional<QByteArray> UnpackSamples(const QByteArray &flac, qsizetype maxByt
         return std::nullopt;
     }
     const bool done = FLAC__stream_decoder_process_until_end_of_stream(d);
-    const bool ended =
-        FLAC__stream_decoder_get_state(d) == FLAC__STREAM_DECODER_END_OF_STREAM;
+    const bool ended = FLAC__stream_decoder_get_state(d) == FLAC__STREAM_DECODER_END_OF_STREAM;
     FLAC__stream_decoder_finish(d);
     if (!done || !ended || u.failed || u.out.isEmpty()) {
         return std::nullopt;

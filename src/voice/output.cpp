@@ -21,6 +21,8 @@ constexpr pa_usec_t kAnswerWithinUs = 2000000;
 // it has stopped answering.
 constexpr pa_usec_t kFreshFor = 300000;
 constexpr pa_usec_t kAskEvery = 100000;
+// Written ahead into the server's buffer (within its 4 MiB): a verse whole.
+constexpr qsizetype kWriteAhead = 2 << 20;
 
 // Holds the loop's lock for a scope (callbacks run with it held).
 class Locked {
@@ -182,13 +184,36 @@ void SoundOutput::StreamState(pa_stream *stream, void *self) {
 
 void SoundOutput::Write(pa_stream *stream, size_t bytes, void *self) {
     auto *output = static_cast<SoundOutput *>(self);
+    // The whole sound is at hand: it goes to the server's buffer at once, not
+    // just what the server asked for (20 ms), so that no hiccup of ours can
+    // starve it (an underrun stood the stream still for seconds).
     const qsizetype left = output->pcm_.size() - output->written_;
-    const qsizetype now = std::min<qsizetype>(left, qsizetype(bytes));
+    const qsizetype now =
+        std::min<qsizetype>(left, std::max<qsizetype>(qsizetype(bytes), kWriteAhead));
     if (now > 0) {
         pa_stream_write(stream, output->pcm_.constData() + output->written_, size_t(now), nullptr,
                         0, PA_SEEK_RELATIVE);
         output->written_ += now;
     }
+    if (output->written_ == output->pcm_.size() && !output->draining_) {
+        // All handed over: the server says when the last sample has played.
+        output->draining_ = pa_stream_drain(
+            stream,
+            [](pa_stream *, int success, void *self) {
+                auto *o = static_cast<SoundOutput *>(self);
+                o->ended_ = success != 0;
+                if (o->draining_) {
+                    pa_operation_unref(o->draining_);
+                    o->draining_ = nullptr;
+                }
+            },
+            output);
+    }
+}
+
+bool SoundOutput::Ended() const {
+    Locked lock(loop_);
+    return ended_;
 }
 
 Result<> SoundOutput::Play(const QByteArray &pcm) {
@@ -213,8 +238,9 @@ Result<> SoundOutput::Play(const QByteArray &pcm) {
     pa_stream_set_started_callback(stream_, &SoundOutput::Started, this);
     lastFreshMs_ = 0.0;
     asking_ = false;
+    ended_ = false;
     pa_buffer_attr attr;
-    attr.maxlength = uint32_t(-1);
+    attr.maxlength = uint32_t(4 << 20);
     attr.tlength = uint32_t(pa_usec_to_bytes(kTargetLatencyUs, &spec));
     attr.prebuf = uint32_t(-1);
     attr.minreq = uint32_t(-1);
@@ -255,7 +281,9 @@ double SoundOutput::PlayedMs() const {
     if (timing && age > kAskEvery && !asking_) {
         if (pa_operation *asked = pa_stream_update_timing_info(
                 stream_,
-                [](pa_stream *, int, void *self) { static_cast<SoundOutput *>(self)->asking_ = false; },
+                [](pa_stream *, int, void *self) {
+                    static_cast<SoundOutput *>(self)->asking_ = false;
+                },
                 const_cast<SoundOutput *>(this))) {
             asking_ = true;
             pa_operation_unref(asked);
@@ -270,6 +298,12 @@ double SoundOutput::PlayedMs() const {
 
 void SoundOutput::Stop() {
     Locked lock(loop_);
+    if (draining_) {
+        pa_operation_cancel(draining_);
+        pa_operation_unref(draining_);
+        draining_ = nullptr;
+    }
+    ended_ = false;
     if (stream_) {
         pa_stream_set_write_callback(stream_, nullptr, nullptr);
         pa_stream_set_state_callback(stream_, nullptr, nullptr);

@@ -12,6 +12,7 @@
 #include <functional>
 
 struct pa_context;
+struct pa_operation;
 struct pa_stream;
 struct pa_threaded_mainloop;
 
@@ -28,6 +29,8 @@ public:
     // first sample. It stands still when the output stops playing.
     virtual double PlayedMs() const = 0;
     virtual void Stop() = 0;
+    // Whether the current sound has been played to its last sample.
+    virtual bool Ended() const = 0;
     // Why the output failed; empty while all is well.
     virtual QString Failure() const = 0;
 };
@@ -47,6 +50,7 @@ public:
     Result<> Play(const QByteArray &pcm) override;
     double PlayedMs() const override;
     void Stop() override;
+    bool Ended() const override;
     QString Failure() const override;
 
 private:
@@ -67,6 +71,8 @@ private:
     qsizetype written_ = 0;
     mutable double lastFreshMs_ = 0.0; // the clock at the server's last report
     mutable bool asking_ = false;      // a report asked for and not yet come (under the lock)
+    pa_operation *draining_ = nullptr; // asked when all was written (under the lock)
+    bool ended_ = false;               // the server played the last sample (under the lock)
     std::atomic<bool> failed_ = false;
     QString failure_; // under the loop's lock
 };

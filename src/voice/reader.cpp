@@ -27,14 +27,12 @@ constexpr qsizetype kKeptRenderings = 8;
 constexpr qint64 kPackedBytes = 96ll << 20;
 // An output whose clock stands still this long while it should play has stalled.
 constexpr int kStallMs = 500;
+// How far short of a sound's end its clock may stop while the last fragment plays.
+constexpr double kEndSlackMs = 30.0;
 // How often a lost output is looked for again.
 constexpr int kReopenMs = 3000;
 // A reader's pause between the upper verse and the lower one (the take is settled).
 constexpr int kBeforeLowerMs = 1000;
-
-QString Voice(const char *text) {
-    return QCoreApplication::translate("Voice", text);
-}
 
 } // namespace
 
@@ -98,14 +96,16 @@ Reader::~Reader() {
 QString Reader::Unavailable(const VoiceParts &parts) {
     const QString missing = MissingParts(parts);
     if (!missing.isEmpty()) {
-        return Voice("読み上げには次のパッケージが必要です: %1").arg(missing);
+        return QCoreApplication::translate("Voice", "読み上げには次のパッケージが必要です: %1")
+            .arg(missing);
     }
     return {};
 }
 
 QString Reader::NoOutputText(const QString &why) {
-    return Voice("音声の出力先がありません（%1）。サウンドサーバー（PulseAudio "
-                 "または PipeWire）が必要です。")
+    return QCoreApplication::translate(
+               "Voice", "音声の出力先がありません（%1）。サウンドサーバー（PulseAudio "
+                        "または PipeWire）が必要です。")
         .arg(why);
 }
 
@@ -308,21 +308,26 @@ void Reader::Finished(const Done &done) {
         // Refused once; from now on the set is kept in memory instead.
         cacheUsable_ = false;
         Tell(QStringLiteral("cache"),
-             Voice("読み上げの音声を保存できません（保存せずに続けます）: %1")
+             QCoreApplication::translate("Voice",
+                                         "読み上げの音声を保存できません（保存せずに続けます）: %1")
                  .arg(done.cacheProblem));
     }
     if (!done.problem.isEmpty()) {
-        Tell(QStringLiteral("entry"), Voice("読み上げの保存データを使えません（作り直します）: %1")
-                                          .arg(done.problem));
+        Tell(QStringLiteral("entry"),
+             QCoreApplication::translate("Voice",
+                                         "読み上げの保存データを使えません（作り直します）: %1")
+                 .arg(done.problem));
     }
     if (!done.storeProblem.isEmpty()) {
         Tell(QStringLiteral("cache"),
-             Voice("読み上げの音声を保存できません（保存せずに続けます）: %1")
+             QCoreApplication::translate("Voice",
+                                         "読み上げの音声を保存できません（保存せずに続けます）: %1")
                  .arg(done.storeProblem));
     }
     if (!done.renderProblem.isEmpty()) {
         Tell(QStringLiteral("render"),
-             Voice("読み上げの音声を作れませんでした: %1").arg(done.renderProblem));
+             QCoreApplication::translate("Voice", "読み上げの音声を作れませんでした: %1")
+                 .arg(done.renderProblem));
     }
     if (done.stored) {
         onDisk_.insert(key);
@@ -377,7 +382,8 @@ std::shared_ptr<const Rendering> Reader::Ready(const QString &key) {
             onDisk_.remove(key);
             if (!loaded.ok) {
                 Tell(QStringLiteral("entry"),
-                     Voice("読み上げの保存データを使えません（作り直します）: %1")
+                     QCoreApplication::translate(
+                         "Voice", "読み上げの保存データを使えません（作り直します）: %1")
                          .arg(loaded.errorString));
             }
         }
@@ -407,12 +413,16 @@ void Reader::Prepare(int poem, int /*column*/) {
 }
 
 QString Reader::Unready() const {
+    // Short: it goes in the board's one-line message. What went wrong with
+    // the output was told when it happened.
     if (!output_) {
         return outputProblem_.isEmpty()
-                   ? Voice("音声の出力を準備しています")
-                   : Voice("音声の出力が使えません: %1").arg(outputProblem_);
+                   ? QCoreApplication::translate("Voice", "音声の出力を準備中")
+                   : QCoreApplication::translate("Voice", "音声の出力が止まっています");
     }
-    return Voice("読み上げの準備中 %1/%2").arg(PreparedCount()).arg(SetSize());
+    return QCoreApplication::translate("Voice", "読み上げの準備中 %1/%2")
+        .arg(PreparedCount())
+        .arg(SetSize());
 }
 
 bool Reader::Play(const QByteArray &pcm) {
@@ -443,8 +453,10 @@ bool Reader::ReadUpper(int poem, int column, std::function<void(int, float)> ste
     const QString shown = catalogue_.Text(poem, column);
     const QList<int> morae = ShownMorae(shown, catalogue_.Text(poem, kUpperKana), job.text);
     if (morae.isEmpty() || morae.back() >= r->moraMs.size()) {
-        Tell(QStringLiteral("align"), Voice("歌 %1 の文字と音を対応させられません。文字の表示で続けます。")
-                                          .arg(poem + 1));
+        Tell(QStringLiteral("align"),
+             QCoreApplication::translate(
+                 "Voice", "歌 %1 の文字と音を対応させられません。文字の表示で続けます。")
+                 .arg(poem + 1));
         return false;
     }
     QList<double> stepMs;
@@ -454,6 +466,7 @@ bool Reader::ReadUpper(int poem, int column, std::function<void(int, float)> ste
     if (!Play(r->pcm)) {
         return false;
     }
+    playingMs_ = r->moraMs;
     stepMs_ = stepMs;
     shownAt_.clear();
     nextStep_ = 0;
@@ -485,7 +498,8 @@ void Reader::Tick() {
     }
     const double played = output_->PlayedMs();
     if (Stalled(played)) {
-        OutputLost(Voice("%1 ms のあいだ再生が進みません").arg(kStallMs));
+        OutputLost(
+            QCoreApplication::translate("Voice", "%1 ms のあいだ再生が進みません").arg(kStallMs));
         return;
     }
     // Nothing is shown before the output has counted its first samples.
@@ -527,10 +541,15 @@ void Reader::Decided(int poem) {
         return;
     }
     QByteArray pcm = r->pcm;
+    QList<double> onsets = r->moraMs;
     if (options_.recited) {
         pcm.prepend(QByteArray(qsizetype(kSampleRate) * kBeforeLowerMs / 1000 * 2, '\0'));
+        for (double &onset : onsets) {
+            onset += kBeforeLowerMs;
+        }
     }
     if (Play(pcm)) {
+        playingMs_ = onsets;
         lowerWatch_.start();
     }
 }
@@ -544,13 +563,17 @@ void Reader::WatchLower() {
         OutputLost(failure);
         return;
     }
+    // The server's clock stops a fragment short of the end (about 20 ms)
+    // before it says the sound has drained: the breath ends at the end of
+    // the samples, and the reader goes on then.
     const double played = output_->PlayedMs();
     const double length = double(playing_.size() / 2) * 1000.0 / kSampleRate;
-    if (played >= length - 1.0) {
+    if (output_->Ended() || played >= length - kEndSlackMs) {
         lowerWatch_.stop();
         emit lowerFinished();
     } else if (Stalled(played)) {
-        OutputLost(Voice("%1 ms のあいだ再生が進みません").arg(kStallMs));
+        OutputLost(
+            QCoreApplication::translate("Voice", "%1 ms のあいだ再生が進みません").arg(kStallMs));
     }
 }
 
@@ -589,7 +612,11 @@ void Reader::OutputLost(const QString &reason) {
     // The server or its device went away or stalled: the reading ends, the
     // text goes on from where the voice was, and a server that answers
     // again is used from the next question on.
-    const QString text = Voice("音声の出力が止まりました（%1）。文字の表示で続けます。").arg(reason);
+    const QString text = QCoreApplication::translate(
+                             "Voice", "音声の出力が止まりました（%1）。文字の表示で続けます。")
+                             .arg(reason);
+    qWarning("voice: output lost at %.0f of %.0f ms: %s", output_ ? output_->PlayedMs() : -1.0,
+             double(playing_.size() / 2) * 1000.0 / kSampleRate, qPrintable(reason));
     tick_.stop();
     lowerWatch_.stop();
     const auto step = step_;

@@ -86,8 +86,10 @@ public:
     const QList<double> &shownAt() const { return shownAt_; }
     // Each step's mora onset in milliseconds of sound.
     const QList<double> &stepOnsets() const { return stepMs_; }
-    // The samples being played (48 kHz, 16-bit mono).
+    // The samples being played (48 kHz, 16-bit mono), and the onset of each
+    // of their morae in milliseconds (for measurements).
     const QByteArray &playing() const { return playing_; }
+    const QList<double> &playingOnsets() const { return playingMs_; }
     // The text the voice says for a verse, in the options of the moment.
     QString UpperText(int poem) const;
     QString LowerText(int poem) const;
@@ -149,14 +151,14 @@ private:
     RenderingCache cache_;
     OpenPlayback open_;
     ReaderOptions options_;
-    QThreadPool pool_;       // renders and loads, one at a time
+    QThreadPool pool_; // renders and loads, one at a time
     bool preparing_ = false;
     bool cacheChecked_ = false;
     bool cacheUsable_ = true;
     QList<Job> queue_;
     bool running_ = false;
-    QList<QString> wanted_;            // the keys of the set, in order
-    QSet<QString> onDisk_;             // keys stored in the cache
+    QList<QString> wanted_;                                // the keys of the set, in order
+    QSet<QString> onDisk_;                                 // keys stored in the cache
     QHash<QString, std::shared_ptr<const Packed>> packed_; // without a cache
     QList<QString> packedOrder_;
     qint64 packedBytes_ = 0;
@@ -171,6 +173,7 @@ private:
     QString outputProblem_; // why there is no output now
     QTimer reopen_;
     QByteArray playing_;
+    QList<double> playingMs_;
     QTimer tick_;
     std::function<void(int, float)> step_;
     QList<double> stepMs_;

@@ -40,7 +40,7 @@ constexpr qint64 kMaxMessages = 64 << 10;
 constexpr int kShortestPauseMs = 150;
 constexpr int kLongestPauseMs = 1500;
 constexpr int kFadeMs = 400;    // the held last sound fades out over this
-constexpr int kFadeTailMs = 30; // of which the end is too quiet to be heard
+constexpr int kFadeTailMs = 60; // of which about the end is too quiet to be heard
 // The synthesizer's folders in the temporary folder: "Nupew-<pid>-XXXXXX"
 // (older versions wrote "Nupew-XXXXXX"), holding only these files.
 const QString kFolderPrefix = QStringLiteral("Nupew-");
@@ -220,25 +220,28 @@ void Recite(Rendering &r, const QList<Gap> &gaps, const QString &text, const Pac
         r.pcm = pcm;
         r.moraMs = moved;
     }
-    int breathMs = pace.breathMs;
     if (pace.heldMs > 0) {
         // Faded out linearly: the last few tens of ms fall below hearing, so
-        // the sound is cut that much later and the breath is that much shorter.
-        const qsizetype end = std::min(r.pcm.size() / 2,
-                                       SamplesOf(r.moraMs[last] + pace.heldMs + kFadeTailMs));
+        // the sound is cut that much later, and what is not heard goes.
+        const qsizetype end =
+            std::min(r.pcm.size() / 2, SamplesOf(r.moraMs[last] + pace.heldMs + kFadeTailMs));
         const qsizetype fade = std::min(end, SamplesOf(kFadeMs));
         auto *s = reinterpret_cast<qint16 *>(r.pcm.data());
         for (qsizetype i = 0; i < fade; ++i) {
             const double left = double(fade - i) / double(fade);
             s[end - fade + i] = qint16(std::lround(s[end - fade + i] * left));
         }
-        breathMs = std::max(0, breathMs - kFadeTailMs);
-        r.pcm.truncate(end * 2);
-        while (!r.moraMs.isEmpty() && SamplesOf(r.moraMs.back()) >= end) {
+        qsizetype heard = end;
+        while (heard > 0 && std::abs(s[heard - 1]) < kAudible) {
+            --heard;
+        }
+        r.pcm.truncate(heard * 2);
+        while (!r.moraMs.isEmpty() && SamplesOf(r.moraMs.back()) >= heard) {
             r.moraMs.removeLast();
         }
     }
-    r.pcm.append(QByteArray(SamplesOf(breathMs) * 2, '\0'));
+    // The breath begins where the sound ends.
+    r.pcm.append(QByteArray(SamplesOf(pace.breathMs) * 2, '\0'));
 }
 
 } // namespace
@@ -322,8 +325,9 @@ Result<Rendering> Render(const VoiceParts &parts, const QString &text, const Pac
         QList<Gap> gaps;
         for (const Phone &p : out->phones) {
             if (p.name == u"pau") {
-                gaps.append({std::max<qsizetype>(0, qsizetype(p.start * kSampleRate / 10000000) - cut),
-                             std::max<qsizetype>(0, qsizetype(p.end * kSampleRate / 10000000) - cut)});
+                gaps.append(
+                    {std::max<qsizetype>(0, qsizetype(p.start * kSampleRate / 10000000) - cut),
+                     std::max<qsizetype>(0, qsizetype(p.end * kSampleRate / 10000000) - cut)});
             }
         }
         Recite(r, gaps, text, pace);

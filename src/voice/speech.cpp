@@ -126,7 +126,9 @@ QString MoraPhonemes(const QString &mora, const QString &before) {
     if (mora == kHold) {
         // The last sound held: a vowel (said voiced), or ん.
         const QStringList held = MoraPhonemes(before, {}).split(u' ', Qt::SkipEmptyParts);
-        return held.isEmpty() ? QString() : IsVowel(held.back()) ? held.back().toLower() : held.back();
+        return held.isEmpty()         ? QString()
+               : IsVowel(held.back()) ? held.back().toLower()
+                                      : held.back();
     }
     if (mora.isEmpty() || !Romaji().contains(mora[0])) {
         return {};
