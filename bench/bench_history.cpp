@@ -113,6 +113,24 @@ int main(int argc, char *argv[]) {
         std::printf("on the verdict's path (queueing one answer): median %.4f ms, worst %.4f ms; "
                     "queue drained %.1f ms after the last\n",
                     q.median, q.worst, double(drain.nsecsElapsed()) / 1e6);
+        // The connection the statistics window and every drill game read
+        // through, opened on the GUI thread right after an answer.
+        std::vector<double> readers;
+        for (int i = 0; i < 20; ++i) {
+            history.QuestionAnswered(SomeAnswer(i));
+            QElapsedTimer t;
+            t.start();
+            const Result<std::unique_ptr<HistoryDatabase>> reader = history.Reader();
+            readers.push_back(double(t.nsecsElapsed()) / 1e6);
+            if (!reader.ok) {
+                std::printf("no reader: %s\n", qPrintable(reader.errorString));
+                return 1;
+            }
+        }
+        const Figures r = Summary(readers);
+        std::printf("history reader after an answer (GUI thread, %d answers): median %.1f ms, "
+                    "worst %.1f ms\n",
+                    answers, r.median, r.worst);
     }
 
     // The figures alone, read from the database.

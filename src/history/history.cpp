@@ -615,14 +615,23 @@ Result<> History::Open() {
 }
 
 void History::Fail(const QString &why) {
-    // Called with the mutex held.
+    // Called by the writer with the mutex held, once the task it ran is done.
     broken_ = true;
     tasks_.clear();
     waiting_ = false;
     qCWarning(lcHistory) << "history stopped:" << why;
+    TellFailure(why);
+    idle_.notify_all();
+}
+
+void History::TellFailure(const QString &why) {
+    // Called with the mutex held; the player hears of the history's end once.
+    if (failureTold_) {
+        return;
+    }
+    failureTold_ = true;
     QMetaObject::invokeMethod(
         this, [this, why] { emit failed(why); }, Qt::QueuedConnection);
-    idle_.notify_all();
 }
 
 void History::WriterLoop() {
@@ -691,7 +700,7 @@ void History::WriterLoop() {
         lock.lock();
         busy_ = false;
         if (ok) {
-            tasks_.pop_front();
+            tasks_.pop_front(); // only the writer takes tasks away
             waiting_ = false;
             stalling = false;
         } else if (transient && !last) {
@@ -729,10 +738,18 @@ void History::Queue(Task task) {
         if (broken_) {
             return;
         }
-        if (int(tasks_.size()) >= kMaxQueued) {
-            Fail(QCoreApplication::translate("History",
-                                             "%1 件の書き込みが、書き込めないまま待っています。")
-                     .arg(kMaxQueued));
+        // The queue is full: the writes already in it stay and are written
+        // once the file can be written; no more are taken, and the player is
+        // told that the game goes on without a history. The writer may be
+        // running the head meanwhile: nothing is taken from under it.
+        if (int(tasks_.size()) >= kMaxQueued || full_) {
+            if (!full_) {
+                full_ = true;
+                qCWarning(lcHistory) << "history full:" << tasks_.size() << "writes waiting";
+                TellFailure(QCoreApplication::translate(
+                                "History", "%1 件の書き込みが、書き込めないまま待っています。")
+                                .arg(kMaxQueued));
+            }
             return;
         }
         tasks_.push_back(std::move(task));

@@ -135,7 +135,8 @@ public:
     static constexpr int kMaxQueued = 1000;
 
 signals:
-    // A lasting failure; the history stops writing. Sent once, in the main thread.
+    // A lasting failure, or more writes waiting than the queue holds: the
+    // history takes no more answers. Sent once, in the main thread.
     void failed(const QString &why);
     // Writes have waited a while (a full disk, a lock held elsewhere): they
     // stay queued. Sent once a run, in the main thread.
@@ -146,6 +147,7 @@ private:
     void Queue(Task task);
     void WriterLoop();
     void Fail(const QString &why);
+    void TellFailure(const QString &why);
 
     QString path_;
     Clock now_;
@@ -166,6 +168,8 @@ private:
     bool broken_ = false;
     bool waiting_ = false; // the head of the queue failed and waits to be retried
     bool stallTold_ = false;
+    bool full_ = false;        // the queue overflowed: no more writes are taken
+    bool failureTold_ = false; // failed() has been sent
 };
 
 } // namespace nupew

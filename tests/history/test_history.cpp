@@ -232,6 +232,40 @@ private slots:
         QCOMPARE(failed.size() + stalled.size(), 0);
     }
 
+    // More answers than the queue takes while another program holds the
+    // file: no more are taken, the player is told once, and the answers
+    // queued before the limit are all written once the file is free (they
+    // used to be thrown away from under the writer, which could then take
+    // one from an empty queue).
+    void overflowingQueueKeepsWhatItHolds() {
+        InTemporaryFolder folder;
+        History history;
+        QSignalSpy failed(&history, &History::failed);
+        QString why;
+        QVERIFY(Succeeded(history.Open(), &why));
+        history.QuestionAnswered(Answer(1, 1.0f, 0.5f));
+        QVERIFY(history.WaitWritten(5000));
+        QProcess holder;
+        holder.start(QStringLiteral(CRASH_WRITER), {QStringLiteral("hold"), QStringLiteral("3000")});
+        QVERIFY(holder.waitForReadyRead(10000)); // "held"
+        for (int q = 0; q < History::kMaxQueued + 50; ++q) {
+            history.QuestionAnswered(Answer(q % 100 + 1, 1.0f, 0.5f, 0, q + 2));
+        }
+        QTRY_COMPARE(failed.size(), 1);
+        QVERIFY2(failed[0][0].toString().contains(QString::number(History::kMaxQueued)),
+                 qPrintable(failed[0][0].toString()));
+        QVERIFY(holder.waitForFinished(10000) && holder.exitCode() == 0);
+        QVERIFY(history.WaitWritten(30000));
+        QCOMPARE(Rows("SELECT COUNT(*) FROM answers"),
+                 (QList<QVariantList>{{1 + History::kMaxQueued}}));
+        history.QuestionAnswered(Answer(1, 1.0f, 0.5f)); // the history takes no more
+        QVERIFY(history.WaitWritten(5000));
+        QCoreApplication::processEvents();
+        QCOMPARE(failed.size(), 1);
+        QCOMPARE(Rows("SELECT COUNT(*) FROM answers"),
+                 (QList<QVariantList>{{1 + History::kMaxQueued}}));
+    }
+
     // A full disk mid-game keeps the answers queued and says so once; freed,
     // the next answer takes them all along.
     void fullDiskKeepsTheAnswers() {
