@@ -58,22 +58,22 @@ int main(int argc, char *argv[]) {
 
     // The history of a long-time player: 20,000 games of five answers.
     {
-        std::unique_ptr<HistoryDatabase> db = HistoryDatabase::Open(kHistoryFile).value;
+        std::unique_ptr<HistoryDatabase> db = HistoryDatabase::Open(kHistoryFile).value();
         QElapsedTimer filling;
         filling.start();
         db->Connection().transaction();
         const QDateTime start(QDate(2024, 1, 1), QTime(20, 0));
         for (int i = 0; i < answers; ++i) {
             const QDateTime at = start.addSecs(qint64(i) * 600);
-            if (i % 5 == 0) {
-                db->StartGame(i / 5 + 1, at, QString());
-            }
-            if (!db->AddAnswer(i / 5 + 1, at, SomeAnswer(i))) {
-                std::printf("could not add an answer: %s\n", qPrintable(db->LastError()));
+            const Result<> started =
+                i % 5 == 0 ? db->StartGame(i / 5 + 1, at, QString()) : Ok();
+            const Result<> added =
+                started.ok() ? db->AddAnswer(i / 5 + 1, at, SomeAnswer(i)) : started;
+            const Result<> finished =
+                added.ok() && i % 5 == 4 ? db->FinishGame(i / 5 + 1, 5, 2.5f, 1) : added;
+            if (!finished.ok()) {
+                std::printf("could not add an answer: %s\n", qPrintable(finished.error()));
                 return 1;
-            }
-            if (i % 5 == 4) {
-                db->FinishGame(i / 5 + 1, 5, 2.5f, 1);
             }
         }
         db->Connection().commit();
@@ -86,7 +86,7 @@ int main(int argc, char *argv[]) {
         for (int i = 0; i < 500; ++i) {
             QElapsedTimer t;
             t.start();
-            db->AddAnswer(answers / 5 + 1, QDateTime::currentDateTime(), SomeAnswer(i));
+            (void)db->AddAnswer(answers / 5 + 1, QDateTime::currentDateTime(), SomeAnswer(i));
             writes.push_back(double(t.nsecsElapsed()) / 1e6);
         }
         const Figures w = Summary(writes);
@@ -122,8 +122,8 @@ int main(int argc, char *argv[]) {
             t.start();
             const Result<std::unique_ptr<HistoryDatabase>> reader = history.Reader();
             readers.push_back(double(t.nsecsElapsed()) / 1e6);
-            if (!reader.ok) {
-                std::printf("no reader: %s\n", qPrintable(reader.errorString));
+            if (!reader.ok()) {
+                std::printf("no reader: %s\n", qPrintable(reader.error()));
                 return 1;
             }
         }
@@ -137,7 +137,7 @@ int main(int argc, char *argv[]) {
     {
         QElapsedTimer opening;
         opening.start();
-        std::unique_ptr<HistoryDatabase> db = HistoryDatabase::Open(kHistoryFile).value;
+        std::unique_ptr<HistoryDatabase> db = HistoryDatabase::Open(kHistoryFile).value();
         std::printf("database opened and checked: %.1f ms\n", double(opening.nsecsElapsed()) / 1e6);
         // What start-up adds to find a damaged file: the whole file read once.
         std::vector<double> checks;
@@ -147,8 +147,8 @@ int main(int argc, char *argv[]) {
             const Result<std::unique_ptr<HistoryDatabase>> checked =
                 HistoryDatabase::Open(kHistoryFile, true);
             checks.push_back(double(check.nsecsElapsed()) / 1e6);
-            if (!checked.ok) {
-                std::printf("the check failed: %s\n", qPrintable(checked.errorString));
+            if (!checked.ok()) {
+                std::printf("the check failed: %s\n", qPrintable(checked.error()));
                 return 1;
             }
         }
@@ -161,7 +161,7 @@ int main(int argc, char *argv[]) {
         const DecisiveTable decisive(catalogue);
         QElapsedTimer t;
         t.start();
-        const HistoryStatistics figures = LoadStatistics(db->Connection(), decisive).value;
+        const HistoryStatistics figures = LoadStatistics(db->Connection(), decisive).value();
         std::printf("statistics read: %.1f ms (%d games in %lld points)\n",
                     double(t.nsecsElapsed()) / 1e6, figures.gameCount,
                     qlonglong(figures.games.size()));

@@ -132,8 +132,8 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "bench_voice: no sound server: %s\n", qPrintable(why));
         return 1;
     }
-    if (const QString missing = voice::Reader::Unavailable(); !missing.isEmpty()) {
-        std::fprintf(stderr, "bench_voice: %s\n", qPrintable(missing));
+    if (const Result<> parts = voice::Reader::Available(); !parts.ok()) {
+        std::fprintf(stderr, "bench_voice: %s\n", qPrintable(parts.error()));
         return 1;
     }
     QElapsedTimer clock;
@@ -154,8 +154,8 @@ int main(int argc, char **argv) {
         const auto r =
             voice::Render({}, voice::SpeechText(catalogue, (q * 37 + 11) % kPoemCount, true, false),
                           voice::Pace{voice::RateForDelay(4)});
-        if (!r.ok) {
-            std::fprintf(stderr, "bench_voice: %s\n", qPrintable(r.errorString));
+        if (!r.ok()) {
+            std::fprintf(stderr, "bench_voice: %s\n", qPrintable(r.error()));
             return 1;
         }
         renders.push_back(now() - asked);
@@ -340,7 +340,7 @@ int main(int argc, char **argv) {
         const double asked = now();
         const auto loaded = cache.Load(key);
         loads.push_back(now() - asked);
-        if (!loaded.ok || !loaded.value) {
+        if (!loaded.ok() || !loaded.value()) {
             std::fprintf(stderr, "bench_voice: poem %d is not in the cache\n", p + 1);
             return 1;
         }

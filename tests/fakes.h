@@ -154,13 +154,13 @@ inline bool WriteAll(const QString &name, const QByteArray &bytes) {
 
 // Whether a call succeeded; its reason, when it failed, in `why` for the test's message.
 template <typename T> bool Succeeded(const Result<T> &result, QString *why) {
-    *why = result.errorString;
-    return result.ok;
+    *why = result.error();
+    return result.ok();
 }
 // What a call made (nothing when it failed); its reason in `why`.
 template <typename T> T Take(Result<T> result, QString *why) {
-    *why = result.errorString;
-    return std::move(result.value);
+    *why = result.error();
+    return result.ok() ? std::move(result).value() : T{};
 }
 
 // A game wired to the fakes, with its catalogue filled.

@@ -74,19 +74,16 @@ FileState FileStateOf(const QString &path) {
     }
     // A FIFO, a device, a folder or a link that leads nowhere or out of the
     // folder is no file of ours: it is never opened, so that nothing can block here.
-    const NameCheck check = CheckName(resolved);
-    if (check.missing()) {
-        return FileState::Missing;
-    }
-    if (check.refused()) {
+    const Result<NameKind> check = CheckName(resolved);
+    if (!check.ok()) {
         return FileState::Unusable;
     }
-    const ReadResult probe = ReadRegularFile(resolved, 0);
-    if (probe.ok()) {
-        return FileState::Readable;
-    }
-    if (probe.status == ReadResult::Status::Missing) {
+    if (check.value() == NameKind::Missing) {
         return FileState::Missing;
+    }
+    const Result<FileRead> probe = ReadRegularFile(resolved, 0);
+    if (probe.ok()) {
+        return probe.value().missing ? FileState::Missing : FileState::Readable;
     }
     return info.isReadable() ? FileState::Unusable : FileState::Denied;
 }

@@ -79,7 +79,7 @@ Result<OwnFolder> OwnFolder::Open(const QString &root, const QString &below) {
             if (errno != ENOENT ||
                 (::mkdirat(folder.fd_, name.constData(), 0700) != 0 && errno != EEXIST)) {
                 return Result<OwnFolder>::Failure(
-                    Refused(folder.path_, ErrorText(errno)).errorString);
+                    Refused(folder.path_, ErrorText(errno)).error());
             }
         } else if (!S_ISDIR(st.st_mode)) {
             return Result<OwnFolder>::Failure(
@@ -88,14 +88,14 @@ Result<OwnFolder> OwnFolder::Open(const QString &root, const QString &below) {
                             ? LinkText()
                             : QCoreApplication::translate("Files", "フォルダーではありません（%1）")
                                   .arg(KindText(st.st_mode)))
-                    .errorString);
+                    .error());
         }
         const int next = ::openat(folder.fd_, name.constData(),
                                   O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (next < 0) {
             const int error = errno;
             return Result<OwnFolder>::Failure(
-                Refused(folder.path_, error == ELOOP ? LinkText() : ErrorText(error)).errorString);
+                Refused(folder.path_, error == ELOOP ? LinkText() : ErrorText(error)).error());
         }
         ::close(folder.fd_);
         folder.fd_ = next;
@@ -103,46 +103,42 @@ Result<OwnFolder> OwnFolder::Open(const QString &root, const QString &below) {
     return folder;
 }
 
-ReadResult OwnFolder::Read(const QString &name, qint64 maxBytes) const {
-    ReadResult result;
+Result<FileRead> OwnFolder::Read(const QString &name, qint64 maxBytes) const {
+    using Read = Result<FileRead>;
     const QByteArray native = Native(name);
     struct stat st {};
     if (::fstatat(fd_, native.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
         if (errno != ENOENT) {
-            result.status = ReadResult::Status::Failed;
-            result.errorString = ErrorText(errno);
+            return Read::Failure(ErrorText(errno), errno);
         }
-        return result;
+        return FileRead{};
     }
     if (!S_ISREG(st.st_mode)) {
-        result.status = ReadResult::Status::NotRegular;
-        result.errorString = NotOurs(st);
-        return result;
+        return Read::Failure(NotOurs(st));
     }
     const int fd =
         ::openat(fd_, native.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     struct stat opened {};
     if (fd < 0 || ::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
-        result.status = ReadResult::Status::Failed;
-        result.errorString = fd < 0 ? ErrorText(errno) : NotOurs(opened);
+        const Read failed = Read::Failure(fd < 0 ? ErrorText(errno) : NotOurs(opened));
         if (fd >= 0) {
             ::close(fd);
         }
-        return result;
+        return failed;
     }
-    result.bytes.resize(qsizetype(std::min<qint64>(opened.st_size, maxBytes)));
+    FileRead read;
+    read.missing = false;
+    read.bytes.resize(qsizetype(std::min<qint64>(opened.st_size, maxBytes)));
     qsizetype done = 0;
-    while (done < result.bytes.size()) {
-        const ssize_t n =
-            ::read(fd, result.bytes.data() + done, size_t(result.bytes.size() - done));
+    while (done < read.bytes.size()) {
+        const ssize_t n = ::read(fd, read.bytes.data() + done, size_t(read.bytes.size() - done));
         if (n < 0 && errno == EINTR) {
             continue;
         }
         if (n < 0) {
-            result.status = ReadResult::Status::Failed;
-            result.errorString = ErrorText(errno);
+            const int error = errno;
             ::close(fd);
-            return result;
+            return Read::Failure(ErrorText(error), error);
         }
         if (n == 0) {
             break;
@@ -150,10 +146,9 @@ ReadResult OwnFolder::Read(const QString &name, qint64 maxBytes) const {
         done += n;
     }
     ::close(fd);
-    result.bytes.truncate(done);
-    result.truncated = opened.st_size > maxBytes;
-    result.status = ReadResult::Status::Ok;
-    return result;
+    read.bytes.truncate(done);
+    read.truncated = opened.st_size > maxBytes;
+    return read;
 }
 
 Result<> OwnFolder::Write(const QString &name, const QByteArray &bytes) const {
@@ -198,14 +193,14 @@ Result<> OwnFolder::Write(const QString &name, const QByteArray &bytes) const {
         ::unlinkat(fd_, temporary.constData(), 0);
         return Refused(PathOf(name), ErrorText(error));
     }
-    return {};
+    return Ok();
 }
 
 Result<> OwnFolder::Remove(const QString &name) const {
     const QByteArray native = Native(name);
     struct stat st {};
     if (::fstatat(fd_, native.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-        return errno == ENOENT ? Result<>{} : Refused(PathOf(name), ErrorText(errno));
+        return errno == ENOENT ? Ok() : Refused(PathOf(name), ErrorText(errno));
     }
     if (!S_ISREG(st.st_mode)) {
         return Refused(PathOf(name), NotOurs(st));
@@ -213,7 +208,7 @@ Result<> OwnFolder::Remove(const QString &name) const {
     if (::unlinkat(fd_, native.constData(), 0) != 0 && errno != ENOENT) {
         return Refused(PathOf(name), ErrorText(errno));
     }
-    return {};
+    return Ok();
 }
 
 QList<OwnFolder::Entry> OwnFolder::RegularFiles() const {

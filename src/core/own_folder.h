@@ -34,7 +34,7 @@ public:
 
     // Reads at most `maxBytes` of the regular file `name`; a link, FIFO,
     // device, socket or folder there is refused without opening it.
-    ReadResult Read(const QString &name, qint64 maxBytes) const;
+    Result<FileRead> Read(const QString &name, qint64 maxBytes) const;
     // Replaces the regular file `name` (or makes it) through a new file and
     // a rename; refused when anything else stands at the name.
     Result<> Write(const QString &name, const QByteArray &bytes) const;

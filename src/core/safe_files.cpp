@@ -119,118 +119,98 @@ bool WriteAll(int fd, const QByteArray &bytes, int &error) {
 
 } // namespace
 
-NameCheck CheckName(const QString &path) {
-    NameCheck check;
+Result<NameKind> CheckName(const QString &path) {
+    using Checked = Result<NameKind>;
     struct stat st {};
     if (::lstat(Native(path).constData(), &st) != 0) {
         if (errno != ENOENT && errno != ENOTDIR) {
-            check.kind = NameCheck::Kind::Refused;
-            check.reason = ErrorText(errno);
+            return Checked::Failure(ErrorText(errno), errno);
         }
-        return check;
+        return NameKind::Missing;
     }
-    check.kind = NameCheck::Kind::Refused;
     if (S_ISLNK(st.st_mode)) {
         if (::stat(Native(path).constData(), &st) != 0) {
-            check.reason = QCoreApplication::translate("Files", "リンク先がありません（%1）")
-                               .arg(ErrorText(errno));
-            return check;
+            return Checked::Failure(
+                QCoreApplication::translate("Files", "リンク先がありません（%1）").arg(ErrorText(errno)),
+                errno);
         }
         if (!S_ISREG(st.st_mode)) {
-            check.reason =
+            return Checked::Failure(
                 NotRegularText() +
-                QCoreApplication::translate("Files", "（リンク先が%1）").arg(KindText(st.st_mode));
-            return check;
+                QCoreApplication::translate("Files", "（リンク先が%1）").arg(KindText(st.st_mode)));
         }
         const QFileInfo info(path);
         const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
         const QString target = info.canonicalFilePath();
         if (folder.isEmpty() || !target.startsWith(folder + u'/')) {
-            check.reason =
-                QCoreApplication::translate("Files", "フォルダーの外を指すリンクです（%1）")
-                    .arg(target);
-            return check;
+            return Checked::Failure(
+                QCoreApplication::translate("Files", "フォルダーの外を指すリンクです（%1）").arg(target));
         }
     } else if (!S_ISREG(st.st_mode)) {
-        check.reason = NotRegularText() +
-                       QCoreApplication::translate("Files", "（%1）").arg(KindText(st.st_mode));
-        return check;
+        return Checked::Failure(NotRegularText() + QCoreApplication::translate("Files", "（%1）")
+                                                       .arg(KindText(st.st_mode)));
     }
-    check.kind = NameCheck::Kind::Regular;
-    return check;
+    return NameKind::Regular;
 }
 
-ReadResult ReadRegularFile(const QString &path, qint64 maxBytes) {
-    ReadResult result;
-    const NameCheck name = CheckName(path);
-    if (name.refused()) {
-        result.status = ReadResult::Status::NotRegular;
-        result.errorString = name.reason;
-        Fail(QStringLiteral("reading"), path, result.errorString);
-        return result;
+Result<FileRead> ReadRegularFile(const QString &path, qint64 maxBytes) {
+    using Read = Result<FileRead>;
+    const auto failed = [&path](const char *what, const QString &reason, int code = 0) {
+        (void)Fail(QString::fromLatin1(what), path, reason); // logged
+        return Read::Failure(reason, code);
+    };
+    const Result<NameKind> name = CheckName(path);
+    if (!name.ok()) {
+        return failed("reading", name.error(), name.code());
     }
     struct stat st {};
     if (::stat(Native(path).constData(), &st) != 0) {
-        result.status = errno == ENOENT ? ReadResult::Status::Missing : ReadResult::Status::Failed;
-        result.errorString = ErrorText(errno);
-        if (result.status == ReadResult::Status::Failed) {
-            Fail(QStringLiteral("reading"), path, result.errorString);
+        if (errno == ENOENT) {
+            return FileRead{};
         }
-        return result;
+        return failed("reading", ErrorText(errno), errno);
     }
     if (!S_ISREG(st.st_mode)) {
-        result.status = ReadResult::Status::NotRegular;
-        result.errorString = NotRegularText();
-        Fail(QStringLiteral("reading"), path, result.errorString);
-        return result;
+        return failed("reading", NotRegularText());
     }
     // Non-blocking, so that a FIFO swapped in after the check cannot hang us.
     Descriptor fd(::open(Native(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (fd.get() < 0) {
-        result.status = ReadResult::Status::Failed;
-        result.errorString = ErrorText(errno);
-        Fail(QStringLiteral("opening"), path, result.errorString);
-        return result;
+        return failed("opening", ErrorText(errno), errno);
     }
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        result.status = ReadResult::Status::NotRegular;
-        result.errorString = NotRegularText();
-        Fail(QStringLiteral("reading"), path, result.errorString);
-        return result;
+        return failed("reading", NotRegularText());
     }
     // Grow by what was really read: the size a file claims is not trusted.
     constexpr qint64 kChunk = 64 * 1024;
+    FileRead read;
+    read.missing = false;
     while (true) {
-        const qint64 room = maxBytes + 1 - result.bytes.size();
+        const qint64 room = maxBytes + 1 - read.bytes.size();
         if (room <= 0) {
             break;
         }
         const qint64 want = std::min(room, kChunk);
-        const qsizetype before = result.bytes.size();
-        result.bytes.resize(before + want);
-        const ssize_t n = ::read(fd.get(), result.bytes.data() + before, size_t(want));
+        const qsizetype before = read.bytes.size();
+        read.bytes.resize(before + want);
+        const ssize_t n = ::read(fd.get(), read.bytes.data() + before, size_t(want));
         if (n < 0 && errno == EINTR) {
-            result.bytes.resize(before);
+            read.bytes.resize(before);
             continue;
         }
         if (n < 0) {
-            result.bytes.clear();
-            result.status = ReadResult::Status::Failed;
-            result.errorString = ErrorText(errno);
-            Fail(QStringLiteral("reading"), path, result.errorString);
-            return result;
+            return failed("reading", ErrorText(errno), errno);
         }
-        result.bytes.resize(before + n);
+        read.bytes.resize(before + n);
         if (n == 0) {
             break;
         }
     }
-    if (result.bytes.size() > maxBytes) {
-        result.bytes.truncate(maxBytes);
-        result.truncated = true;
+    if (read.bytes.size() > maxBytes) {
+        read.bytes.truncate(maxBytes);
+        read.truncated = true;
     }
-    result.status = ReadResult::Status::Ok;
-    return result;
+    return read;
 }
 
 namespace {
@@ -249,9 +229,8 @@ QString TemporaryPrefix(const QString &fileName) {
 
 // Writes `bytes` to a new file beside the target; on failure nothing is left.
 Result<> Prepare(const QString &path, const QByteArray &bytes, Prepared *prepared) {
-    const NameCheck name = CheckName(path);
-    if (name.refused()) {
-        return Fail(QStringLiteral("writing"), path, name.reason);
+    if (const Result<NameKind> name = CheckName(path); !name.ok()) {
+        return Fail(QStringLiteral("writing"), path, name.error());
     }
     const QString target = WriteTarget(path);
     const QFileInfo targetInfo(target);
@@ -301,7 +280,7 @@ Result<> Prepare(const QString &path, const QByteArray &bytes, Prepared *prepare
     if (fd.Close() != 0) {
         return abandon(QStringLiteral("closing"), errno);
     }
-    return {};
+    return Ok();
 }
 
 // Puts a prepared file in its place and makes the rename durable.
@@ -316,44 +295,40 @@ Result<> Commit(const Prepared &prepared) {
     if (dir.get() >= 0 && ::fsync(dir.get()) != 0 && errno == EIO) {
         return Fail(QStringLiteral("syncing the folder of"), prepared.path, ErrorText(errno));
     }
-    return {};
+    return Ok();
 }
 
 } // namespace
 
 Result<> WriteFileAtomically(const QString &path, const QByteArray &bytes) {
     Prepared prepared;
-    if (Result<> made = Prepare(path, bytes, &prepared); !made.ok) {
+    if (Result<> made = Prepare(path, bytes, &prepared); !made.ok()) {
         return made;
     }
     return Commit(prepared);
 }
 
-Result<> WriteFilesTogether(const QList<FileContents> &files, QString *failedPath) {
-    const auto failedAt = [failedPath](const QString &path, Result<> result) {
-        if (failedPath) {
-            *failedPath = path;
-        }
-        return result;
+Result<> WriteFilesTogether(const QList<FileContents> &files) {
+    // A failure's code is the index of the file that could not be written.
+    const auto failedAt = [](qsizetype index, const QString &reason) {
+        return Result<>::Failure(reason, int(index));
     };
     // The old bytes of each file, to put back should a later rename fail (the
     // last one has none after it, so a single file is written as by
     // WriteFileAtomically).
     QList<std::optional<QByteArray>> old;
-    for (const FileContents &file : files) {
-        const NameCheck name = CheckName(file.path);
-        if (name.missing() || &file == &files.back()) {
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const Result<NameKind> name = CheckName(files[i].path);
+        if ((name.ok() && name.value() == NameKind::Missing) || i + 1 == files.size()) {
             old.append(std::nullopt);
             continue;
         }
-        const ReadResult read = ReadRegularFile(file.path, 16 * 1024 * 1024);
-        if (!read.ok() || read.truncated) {
-            return failedAt(file.path, Result<>::Failure(
-                                           read.truncated ? QCoreApplication::translate(
-                                                                "Files", "ファイルが大きすぎます")
-                                                          : read.errorString));
+        const Result<FileRead> read = ReadRegularFile(files[i].path, 16 * 1024 * 1024);
+        if (!read.ok() || read.value().truncated) {
+            return failedAt(i, read.ok() ? QCoreApplication::translate("Files", "ファイルが大きすぎます")
+                                         : read.error());
         }
-        old.append(read.bytes);
+        old.append(read.value().bytes);
     }
     QList<Prepared> prepared;
     const auto discard = [&prepared](qsizetype from) {
@@ -361,32 +336,32 @@ Result<> WriteFilesTogether(const QList<FileContents> &files, QString *failedPat
             ::unlink(prepared[i].temporary.constData());
         }
     };
-    for (const FileContents &file : files) {
+    for (qsizetype i = 0; i < files.size(); ++i) {
         Prepared one;
-        if (Result<> made = Prepare(file.path, file.bytes, &one); !made.ok) {
+        if (const Result<> made = Prepare(files[i].path, files[i].bytes, &one); !made.ok()) {
             discard(0);
-            return failedAt(file.path, made);
+            return failedAt(i, made.error());
         }
         prepared.append(one);
     }
     for (qsizetype i = 0; i < prepared.size(); ++i) {
-        Result<> committed = Commit(prepared[i]);
-        if (committed.ok) {
+        const Result<> committed = Commit(prepared[i]);
+        if (committed.ok()) {
             continue;
         }
         discard(i + 1);
+        QString reason = committed.error();
         for (qsizetype j = 0; j < i; ++j) {
             const Result<> back =
                 old[j] ? WriteFileAtomically(files[j].path, *old[j]) : RemoveFile(files[j].path);
-            if (!back.ok) {
-                committed.errorString +=
-                    QCoreApplication::translate("Files", "\n%1 を元に戻せませんでした: %2")
-                        .arg(files[j].path, back.errorString);
+            if (!back.ok()) {
+                reason += QCoreApplication::translate("Files", "\n%1 を元に戻せませんでした: %2")
+                              .arg(files[j].path, back.error());
             }
         }
-        return failedAt(files[i].path, committed);
+        return failedAt(i, reason);
     }
-    return {};
+    return Ok();
 }
 
 int RemoveStaleTemporaries(const QString &folder, const QStringList &names, qint64 minimumAge) {
@@ -413,7 +388,7 @@ int RemoveStaleTemporaries(const QString &folder, const QStringList &names, qint
             }
             // A running copy writing that file holds its lock.
             FileLock lock(dir.filePath(entry.mid(1, prefix.size() - 2)));
-            if (!lock.Acquire(0).ok) {
+            if (!lock.Acquire(0).ok()) {
                 continue;
             }
             if (::unlink(Native(path).constData()) == 0) {
@@ -425,7 +400,7 @@ int RemoveStaleTemporaries(const QString &folder, const QStringList &names, qint
     return removed;
 }
 
-QString CheckSettingsFiles(const QString &organization, const QString &application) {
+Result<> CheckSettingsFiles(const QString &organization, const QString &application) {
     // Where QSettings keeps the user's files (QSettings::setPath may have moved
     // them): asked of a store nobody has, so that the asking reads nothing.
     static const QString base = [] {
@@ -437,12 +412,12 @@ QString CheckSettingsFiles(const QString &organization, const QString &applicati
          {base + u'/' + organization + u'/' + application + QStringLiteral(".conf"),
           base + u'/' + organization + QStringLiteral(".conf")}) {
         for (const QString &name : {file, file + QStringLiteral(".lock")}) {
-            if (const NameCheck check = CheckName(name); check.refused()) {
-                return QStringLiteral("%1: %2").arg(name, check.reason);
+            if (const Result<NameKind> check = CheckName(name); !check.ok()) {
+                return Result<>::Failure(QStringLiteral("%1: %2").arg(name, check.error()));
             }
         }
     }
-    return {};
+    return Ok();
 }
 
 Result<> CreateEmptyIfMissing(const QString &path) {
@@ -450,19 +425,19 @@ Result<> CreateEmptyIfMissing(const QString &path) {
                           O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd < 0) {
         if (errno == EEXIST) {
-            return {};
+            return Ok();
         }
         return Fail(QStringLiteral("creating"), path, ErrorText(errno));
     }
     ::close(fd);
-    return {};
+    return Ok();
 }
 
 Result<> RemoveFile(const QString &path) {
     if (::unlink(Native(path).constData()) != 0 && errno != ENOENT) {
         return Fail(QStringLiteral("deleting"), path, ErrorText(errno));
     }
-    return {};
+    return Ok();
 }
 
 FileLock::FileLock(const QString &path)
@@ -490,7 +465,7 @@ Result<> FileLock::Acquire(int milliseconds) {
     while (true) {
         const qint64 left = milliseconds - waited.elapsed();
         if (lock_->tryLock(int(std::clamp<qint64>(left, 0, kStep)))) {
-            return {};
+            return Ok();
         }
         if (lock_->error() != QLockFile::LockFailedError || left <= 0) {
             break;

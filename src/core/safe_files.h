@@ -22,34 +22,25 @@ QString ErrorText(int error);
 // What kind of file a stat mode is, in words (名前付きパイプ, フォルダー …).
 QString KindText(unsigned mode);
 
-// A read's outcome says, beyond the reason of a failure, what stood at the
-// name (nothing, no file of ours) and whether the file held more.
-struct ReadResult {
-    enum class Status { Ok, Missing, NotRegular, Failed };
-    Status status = Status::Missing;
+// What a read found: the bytes, or nothing at the name.
+struct FileRead {
+    bool missing = true;    // nothing stands at the name
     QByteArray bytes;
     bool truncated = false; // the file held more than the bytes asked for
-    QString errorString;
-    bool ok() const { return status == Status::Ok; }
 };
 
 // Reads at most `maxBytes` of a regular file (a symlink to one is followed).
-// FIFOs, devices, sockets and folders are never opened, so nothing blocks.
-ReadResult ReadRegularFile(const QString &path, qint64 maxBytes);
+// FIFOs, devices, sockets and folders are never opened, so nothing blocks;
+// what is not a regular file, or a read that fails, is a failure with the reason.
+Result<FileRead> ReadRegularFile(const QString &path, qint64 maxBytes);
 
-// What stands at a name, seen without opening it. A symlink counts as the
-// regular file it points to only when that file lies inside the link's own
-// folder; one that points nowhere, outside the folder or at anything but a
-// regular file is never followed.
-struct NameCheck {
-    enum class Kind { Missing, Regular, Refused };
-    Kind kind = Kind::Missing;
-    QString reason; // why a refused name is refused, for the player
-    bool missing() const { return kind == Kind::Missing; }
-    bool regular() const { return kind == Kind::Regular; }
-    bool refused() const { return kind == Kind::Refused; }
-};
-NameCheck CheckName(const QString &path);
+// What stands at a name, seen without opening it: nothing, or a regular
+// file. A symlink counts as the regular file it points to only when that
+// file lies inside the link's own folder; one that points nowhere, outside
+// the folder or at anything but a regular file is refused with the reason,
+// as is every other kind of file.
+enum class NameKind { Missing, Regular };
+Result<NameKind> CheckName(const QString &path);
 
 // Replaces the file at `path` with `bytes`: written to a new file in the same
 // folder, every write checked, synced, its size compared, then renamed over the
@@ -65,9 +56,9 @@ struct FileContents {
 
 // Replaces every file or none: all new files are written and synced first,
 // then renamed over the old ones; when a rename fails, the files already
-// replaced get their old bytes back. On failure `failedPath` names the file
-// that could not be written.
-Result<> WriteFilesTogether(const QList<FileContents> &files, QString *failedPath = nullptr);
+// replaced get their old bytes back. A failure's code is the index of the
+// file that could not be written.
+Result<> WriteFilesTogether(const QList<FileContents> &files);
 
 // Removes what killed writes left of the files `names` in `folder`: the
 // hidden temporaries of WriteFileAtomically older than `minimumAge`
@@ -76,10 +67,10 @@ Result<> WriteFilesTogether(const QList<FileContents> &files, QString *failedPat
 int RemoveStaleTemporaries(const QString &folder, const QStringList &names, qint64 minimumAge = 60);
 
 // The files that QSettings(organization, application) reads and locks in the
-// user's settings folder: empty when each is missing or a regular file, else
+// user's settings folder: fine when each is missing or a regular file, else
 // which one is not and why. QSettings would block for ever on a FIFO there,
 // so nothing may construct one before this has said yes.
-QString CheckSettingsFiles(const QString &organization, const QString &application);
+Result<> CheckSettingsFiles(const QString &organization, const QString &application);
 
 // Creates an empty regular file when nothing has that name; never replaces one.
 Result<> CreateEmptyIfMissing(const QString &path);

@@ -36,17 +36,16 @@ std::optional<qint16> ParseValue(const QByteArray &field) {
     return qint16(rounded);
 }
 
-// The file's bytes; nothing when it is missing or cannot be read, and then
-// `why` says why when it is there but unusable.
-std::optional<QByteArray> ReadSmallFile(const QString &name, QString *why) {
-    ReadResult read = ReadRegularFile(FindExisting(name), kMaxSettingsBytes);
+// The file's bytes; none when it is missing; why, when it is there but unusable.
+Result<std::optional<QByteArray>> ReadSmallFile(const QString &name) {
+    const Result<FileRead> read = ReadRegularFile(FindExisting(name), kMaxSettingsBytes);
     if (!read.ok()) {
-        if (read.status != ReadResult::Status::Missing) {
-            *why = read.errorString;
-        }
-        return std::nullopt;
+        return Result<std::optional<QByteArray>>::Failure(read);
     }
-    return read.bytes;
+    if (read.value().missing) {
+        return std::optional<QByteArray>();
+    }
+    return std::optional(read.value().bytes);
 }
 
 qint16 InRange(std::optional<qint16> value, qint16 low, qint16 high, qint16 fallback) {
@@ -113,29 +112,21 @@ QList<std::optional<qint16>> ParseRecord(const QByteArray &content, int count) {
 }
 
 Result<> WriteRecordFile(const QString &name, const QList<qint16> &values) {
-    QString failedName;
-    return WriteRecordFiles({{name, values}}, &failedName);
+    return WriteRecordFiles({{name, values}});
 }
 
-Result<> WriteRecordFiles(const QList<std::pair<QString, QList<qint16>>> &records,
-                            QString *failedName) {
+Result<> WriteRecordFiles(const QList<std::pair<QString, QList<qint16>>> &records) {
     QList<FileContents> files;
     std::vector<std::unique_ptr<FileLock>> locks;
-    for (const auto &[name, values] : records) {
-        const QString path = ResolveName(name);
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        const QString path = ResolveName(records[i].first);
         locks.push_back(std::make_unique<FileLock>(path));
-        if (Result<> locked = locks.back()->Acquire(); !locked.ok) {
-            *failedName = name;
-            return locked;
+        if (const Result<> locked = locks.back()->Acquire(); !locked.ok()) {
+            return Result<>::Failure(locked.error(), int(i));
         }
-        files.append({path, FormatRecord(values)});
+        files.append({path, FormatRecord(records[i].second)});
     }
-    QString failedPath;
-    const Result<> written = WriteFilesTogether(files, &failedPath);
-    if (!written.ok) {
-        *failedName = QFileInfo(failedPath).fileName();
-    }
-    return written;
+    return WriteFilesTogether(files); // its code is the index too
 }
 
 SettingsStore::SettingsStore(Settings &settings, Dialogs &dialogs)
@@ -154,11 +145,11 @@ void SettingsStore::LoadAtStartUp() {
 }
 
 void SettingsStore::ReportReadFailure(const QString &name, const QString &reason) {
-    dialogs_.ShowMessage({QCoreApplication::translate("Settings", "設定ファイル %1 を読めません。\n"
-                                                                  "理由: %2\n"
-                                                                  "初期設定で続けます。")
-                              .arg(name, reason),
-                          kProgramTitle, MessageButtons::Ok, MessageIcon::Warning});
+    Warn(QCoreApplication::translate("Settings", "設定ファイル %1 を読めません。\n"
+                                                 "理由: %2\n"
+                                                 "初期設定で続けます。")
+             .arg(name, reason),
+         false);
 }
 
 void SettingsStore::WriteDefaultOptions() {
@@ -170,15 +161,15 @@ void SettingsStore::WriteDefaultDisplay() {
 }
 
 void SettingsStore::ReadOptions() {
-    QString why;
-    const std::optional<QByteArray> content = ReadSmallFile(kOptionsFile, &why);
-    if (!content) {
-        if (!why.isEmpty()) {
-            ReportReadFailure(FindExisting(kOptionsFile), why);
-        }
+    const Result<std::optional<QByteArray>> content = ReadSmallFile(kOptionsFile);
+    if (!content.ok()) {
+        ReportReadFailure(FindExisting(kOptionsFile), content.error());
         return;
     }
-    const auto values = ParseRecord(*content, 4);
+    if (!content.value()) {
+        return;
+    }
+    const auto values = ParseRecord(*content.value(), 4);
     const Settings defaults;
     settings_.questionCount = InRange(values[0], 1, 100, defaults.questionCount);
     settings_.cardCount = InRange(values[1], 1, 8, defaults.cardCount);
@@ -187,66 +178,70 @@ void SettingsStore::ReadOptions() {
 }
 
 void SettingsStore::ReadDisplay() {
-    QString why;
-    const std::optional<QByteArray> content = ReadSmallFile(kDisplayFile, &why);
-    if (!content) {
-        if (!why.isEmpty()) {
-            ReportReadFailure(FindExisting(kDisplayFile), why);
-        }
+    const Result<std::optional<QByteArray>> content = ReadSmallFile(kDisplayFile);
+    if (!content.ok()) {
+        ReportReadFailure(FindExisting(kDisplayFile), content.error());
         return;
     }
-    const auto values = ParseRecord(*content, 2);
+    if (!content.value()) {
+        return;
+    }
+    const auto values = ParseRecord(*content.value(), 2);
     const Settings defaults;
     settings_.upperTextMode = ValidTextMode(values[0], defaults.upperTextMode);
     settings_.lowerTextMode = ValidTextMode(values[1], defaults.lowerTextMode);
 }
 
-bool SettingsStore::WriteBoth(const Settings &values) {
+Result<> SettingsStore::WriteBoth(const Settings &values) {
     // Both files are written under the same name the start-up reads them by,
     // and together: a failure leaves both as they were.
-    QString failed;
+    const QStringList names{kOptionsFile, kDisplayFile};
     const Result<> written = WriteRecordFiles(
-        {{kOptionsFile, OptionValues(values)}, {kDisplayFile, DisplayValues(values)}}, &failed);
-    if (!written.ok) {
-        ReportWriteFailure(failed, written.errorString, true);
+        {{kOptionsFile, OptionValues(values)}, {kDisplayFile, DisplayValues(values)}});
+    if (!written.ok()) {
+        return Result<>::Failure(
+            WriteFailureText(names.value(written.code(), kOptionsFile), written.error(), true));
     }
-    return written.ok;
+    return Ok();
 }
 
-bool SettingsStore::WriteOrReport(const QString &name, const QList<qint16> &values) {
-    const Result<> written = WriteRecordFile(name, values);
-    if (!written.ok) {
-        ReportWriteFailure(name, written.errorString, false);
+void SettingsStore::WriteOrReport(const QString &name, const QList<qint16> &values) {
+    if (const Result<> written = WriteRecordFile(name, values); !written.ok()) {
+        Warn(WriteFailureText(name, written.error(), false), false);
     }
-    return written.ok;
 }
 
 void SettingsStore::SaveSettings() {
-    if (WriteBoth(settings_)) {
-        dialogs_.ShowMessage({QCoreApplication::translate("Settings", "条件設定を保存しました。")});
-    }
+    const Result<> written = WriteBoth(settings_);
+    Warn(written.ok() ? QCoreApplication::translate("Settings", "条件設定を保存しました。")
+                      : written.error(),
+         written.ok());
 }
 
 void SettingsStore::RestoreDefaultSettings() {
     const Settings defaults;
-    const bool written = WriteBoth(defaults);
+    const Result<> written = WriteBoth(defaults);
     settings_ = defaults;
-    if (written) {
-        dialogs_.ShowMessage({QCoreApplication::translate("Settings", "初期設定に戻しました。")});
-    }
+    Warn(written.ok() ? QCoreApplication::translate("Settings", "初期設定に戻しました。")
+                      : written.error(),
+         written.ok());
 }
 
-void SettingsStore::ReportWriteFailure(const QString &what, const QString &reason, bool both) {
-    dialogs_.ShowMessage(
-        {QCoreApplication::translate("Settings", "設定ファイル %1 に書き込めませんでした。\n"
-                                                 "理由: %2\n"
-                                                 "%3")
-             .arg(what, reason,
-                  both ? QCoreApplication::translate("Settings", "設定は保存されていません"
-                                                                 "（%1 と %2 は元のままです）。")
-                             .arg(kOptionsFile, kDisplayFile)
-                       : QCoreApplication::translate("Settings", "設定は保存されていません。")),
-         kProgramTitle, MessageButtons::Ok, MessageIcon::Warning});
+void SettingsStore::Warn(const QString &text, bool done) {
+    dialogs_.ShowMessage(done ? Message{text}
+                              : Message{text, kProgramTitle, MessageButtons::Ok,
+                                        MessageIcon::Warning});
+}
+
+QString SettingsStore::WriteFailureText(const QString &what, const QString &reason, bool both) {
+    return QCoreApplication::translate("Settings", "設定ファイル %1 に書き込めませんでした。\n"
+                                                   "理由: %2\n"
+                                                   "%3")
+        .arg(what, reason,
+             both ? QCoreApplication::translate("Settings", "設定は保存されていません"
+                                                            "（%1 と %2 は元のままです）。")
+                        .arg(kOptionsFile, kDisplayFile)
+                  : QCoreApplication::translate("Settings", "設定は保存されていません。"));
 }
 
 qint16 &FieldOf(Settings &settings, SettingField field) {

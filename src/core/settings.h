@@ -56,10 +56,9 @@ QList<std::optional<qint16>> ParseRecord(const QByteArray &content, int count);
 // Writes one record atomically under the file's lock; the reason when it failed.
 Result<> WriteRecordFile(const QString &name, const QList<qint16> &values);
 
-// Writes several record files together under their locks: all or none. On
-// failure `failedName` names the file that could not be written.
-Result<> WriteRecordFiles(const QList<std::pair<QString, QList<qint16>>> &records,
-                            QString *failedName);
+// Writes several record files together under their locks: all or none. A
+// failure's code is the index of the file that could not be written.
+Result<> WriteRecordFiles(const QList<std::pair<QString, QList<qint16>>> &records);
 
 // The settings files and the start-up steps that read them.
 class SettingsStore final {
@@ -77,12 +76,14 @@ public:
 private:
     void ReadOptions();
     void ReadDisplay();
-    // Writes both files; false, after the warning box, when either failed.
-    bool WriteBoth(const Settings &values);
-    // Writes one file; false, after the warning box, when it failed.
-    bool WriteOrReport(const QString &name, const QList<qint16> &values);
-    void ReportWriteFailure(const QString &what, const QString &reason, bool both);
+    // Writes both files; the whole warning when either failed.
+    Result<> WriteBoth(const Settings &values);
+    // Writes one file; a failure is told.
+    void WriteOrReport(const QString &name, const QList<qint16> &values);
+    static QString WriteFailureText(const QString &what, const QString &reason, bool both);
     void ReportReadFailure(const QString &name, const QString &reason);
+    // A box: what was done, or a warning.
+    void Warn(const QString &text, bool done);
 
     Settings &settings_;
     Dialogs &dialogs_;

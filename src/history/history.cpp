@@ -97,20 +97,6 @@ const char *const kColumnsCheck =
     "poem_sums WHERE 0)), "
     "(SELECT count(*) FROM (SELECT poem, box, moved FROM boxes WHERE 0))";
 
-// SQLite's primary result codes that may pass by themselves.
-bool IsTransientCode(int code) {
-    switch (code & 0xff) {
-    case 5:  // SQLITE_BUSY: another connection writes
-    case 6:  // SQLITE_LOCKED
-    case 10: // SQLITE_IOERR
-    case 13: // SQLITE_FULL
-    case 15: // SQLITE_PROTOCOL
-        return true;
-    default:
-        return false;
-    }
-}
-
 // The journals SQLite keeps beside the database, by the suffix of their names.
 const char *const kJournalSuffixes[] = {"-wal", "-shm", "-journal"};
 
@@ -131,26 +117,27 @@ QString ErrorText(const QSqlError &error) {
 
 // Something else than a regular file at a journal's name would be opened,
 // written or deleted by SQLite.
-QString CheckCompanions(const QString &path) {
+Result<> CheckCompanions(const QString &path) {
     for (const char *suffix : kJournalSuffixes) {
         const QString name = path + QString::fromLatin1(suffix);
         struct stat st {};
         if (::lstat(QFile::encodeName(name).constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
-            return QCoreApplication::translate("History", "%1 は通常のファイルではありません。")
-                .arg(name);
+            return Result<>::Failure(
+                QCoreApplication::translate("History", "%1 は通常のファイルではありません。").arg(name));
         }
     }
-    return {};
+    return Ok();
 }
 
 // Why SQLite cannot write the history, when the reason is one of its files
 // or their folder (immutable, read-only, taken away): SQLite only says "disk
-// I/O error" or "unable to open". Empty when every file can be opened.
-QString DiagnoseFiles(const QString &path) {
+// I/O error" or "unable to open". Fine when every file can be opened.
+Result<> DiagnoseFiles(const QString &path) {
     const QString folder = QFileInfo(path).absolutePath();
     if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0) {
-        return QCoreApplication::translate("History", "フォルダー %1 に書き込めません（%2）")
-            .arg(folder, QString::fromLocal8Bit(std::strerror(errno)));
+        return Result<>::Failure(
+            QCoreApplication::translate("History", "フォルダー %1 に書き込めません（%2）")
+                .arg(folder, QString::fromLocal8Bit(std::strerror(errno))));
     }
     QStringList names{path};
     for (const char *suffix : kJournalSuffixes) {
@@ -164,54 +151,72 @@ QString DiagnoseFiles(const QString &path) {
         const int fd = ::open(QFile::encodeName(name).constData(),
                               O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) {
-            return QCoreApplication::translate("History", "%1 に書き込めません（%2）")
-                .arg(name, QString::fromLocal8Bit(std::strerror(errno)));
+            return Result<>::Failure(QCoreApplication::translate("History", "%1 に書き込めません（%2）")
+                                         .arg(name, QString::fromLocal8Bit(std::strerror(errno))));
         }
         ::close(fd);
     }
-    return {};
+    return Ok();
 }
 
 // What the first hundred bytes say of a file that should be our database:
-// empty when it is ours (or empty, or missing), else why not.
-QString CheckHeader(const QString &path, bool *fresh) {
-    *fresh = false;
-    const NameCheck name = CheckName(path);
-    if (name.missing()) {
-        *fresh = true;
-        return CheckCompanions(path);
+// whether it is fresh (missing or empty) when it is ours, else why not.
+Result<bool> CheckHeader(const QString &path) {
+    using Checked = Result<bool>;
+    const Result<NameKind> name = CheckName(path);
+    if (!name.ok()) {
+        return Checked::Failure(QStringLiteral("%1: %2").arg(path, name.error()));
     }
-    if (name.refused()) {
-        return QStringLiteral("%1: %2").arg(path, name.reason);
+    if (const Result<> companions = CheckCompanions(path); !companions.ok()) {
+        return Checked::Failure(companions);
     }
-    if (const QString companions = CheckCompanions(path); !companions.isEmpty()) {
-        return companions;
+    if (name.value() == NameKind::Missing) {
+        return true;
     }
-    const ReadResult read = ReadRegularFile(path, 100);
+    const Result<FileRead> read = ReadRegularFile(path, 100);
     if (!read.ok()) {
-        return QStringLiteral("%1: %2").arg(path, read.errorString);
+        return Checked::Failure(QStringLiteral("%1: %2").arg(path, read.error()));
     }
-    if (read.bytes.isEmpty()) {
-        *fresh = true;
-        return {};
+    const QByteArray &bytes = read.value().bytes;
+    if (bytes.isEmpty()) {
+        return true;
     }
-    if (read.bytes.size() < 100 || !read.bytes.startsWith(kSqliteMagic)) {
-        return QCoreApplication::translate("History", "%1 はSQLiteのデータベースではありません。")
-            .arg(path);
+    if (bytes.size() < 100 || !bytes.startsWith(kSqliteMagic)) {
+        return Checked::Failure(
+            QCoreApplication::translate("History", "%1 はSQLiteのデータベースではありません。").arg(path));
     }
-    const auto *header = reinterpret_cast<const uchar *>(read.bytes.constData());
+    const auto *header = reinterpret_cast<const uchar *>(bytes.constData());
     if (qFromBigEndian<quint32>(header + 68) != kHistoryApplicationId) {
-        return QCoreApplication::translate("History", "%1 はこのゲームの履歴ではありません。")
-            .arg(path);
+        return Checked::Failure(
+            QCoreApplication::translate("History", "%1 はこのゲームの履歴ではありません。").arg(path));
     }
     if (qFromBigEndian<qint32>(header + 60) > kHistorySchemaVersion) {
-        return QCoreApplication::translate("History", "%1 は新しい版のゲームで作られた履歴です。")
-            .arg(path);
+        return Checked::Failure(
+            QCoreApplication::translate("History", "%1 は新しい版のゲームで作られた履歴です。").arg(path));
     }
-    return {};
+    return false;
 }
 
 } // namespace
+
+namespace sqlite {
+bool IsTransient(int code) {
+    switch (code & 0xff) {
+    case kBusy:
+    case kLocked:
+    case kIoError:
+    case kFull:
+    case kProtocol:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool IsBusy(int code) {
+    return (code & 0xff) == kBusy || (code & 0xff) == kLocked;
+}
+} // namespace sqlite
 
 HistoryDatabase::HistoryDatabase(const QString &connection)
     : connection_(connection),
@@ -237,35 +242,20 @@ bool HistoryDatabase::Exec(QSqlQuery &query, const QString &sql) {
     return false;
 }
 
-Result<std::unique_ptr<HistoryDatabase>> HistoryDatabase::Open(const QString &path, bool check,
-                                                               bool *transient, bool *busy) {
+Result<std::unique_ptr<HistoryDatabase>> HistoryDatabase::Open(const QString &path, bool check) {
     using Opened = Result<std::unique_ptr<HistoryDatabase>>;
-    if (transient) {
-        *transient = false;
+    const Result<bool> header = CheckHeader(path);
+    if (!header.ok()) {
+        return Opened::Failure(header);
     }
-    if (busy) {
-        *busy = false;
-    }
-    bool fresh = false;
-    const QString wrong = CheckHeader(path, &fresh);
-    if (!wrong.isEmpty()) {
-        return Opened::Failure(wrong);
-    }
+    const bool fresh = header.value();
     std::unique_ptr<HistoryDatabase> history(new HistoryDatabase(NextConnectionName()));
     QSqlDatabase &db = history->db_;
     if (!db.isValid()) {
         return Opened::Failure(
             QCoreApplication::translate("History", "SQLiteのドライバー(QSQLITE)がありません。"));
     }
-    const auto failed = [&]() -> Opened {
-        if (transient) {
-            *transient = IsTransientCode(history->errorCode_);
-        }
-        if (busy) {
-            *busy = history->LastErrorIsBusy();
-        }
-        return Opened::Failure(history->error_);
-    };
+    const auto failed = [&]() -> Opened { return Opened::Failure(history->Outcome(false)); };
     db.setDatabaseName(path);
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=2000"));
     if (!db.open()) {
@@ -310,7 +300,7 @@ Result<std::unique_ptr<HistoryDatabase>> HistoryDatabase::OpenEmpty() {
         return Opened::Failure(ErrorText(history->db_.lastError()));
     }
     if (!history->Create()) {
-        return Opened::Failure(history->error_);
+        return Opened::Failure(history->Outcome(false));
     }
     return history;
 }
@@ -373,16 +363,8 @@ bool HistoryDatabase::Upgrade(int version) {
     return Exec(query, QStringLiteral("COMMIT"));
 }
 
-QString HistoryDatabase::LastError() const {
-    return error_;
-}
-
-bool HistoryDatabase::LastErrorIsTransient() const {
-    return IsTransientCode(errorCode_);
-}
-
-bool HistoryDatabase::LastErrorIsBusy() const {
-    return (errorCode_ & 0xff) == 5 || (errorCode_ & 0xff) == 6;
+Result<> HistoryDatabase::Outcome(bool ok) const {
+    return ok ? Ok() : Result<>::Failure(error_, errorCode_);
 }
 
 bool HistoryDatabase::Run(const QString &sql, const QVariantList &values) {
@@ -403,7 +385,7 @@ bool HistoryDatabase::Run(const QString &sql, const QVariantList &values) {
     return true;
 }
 
-bool HistoryDatabase::StartGame(qint64 game, const QDateTime &started, const QString &mode) {
+Result<> HistoryDatabase::StartGame(qint64 game, const QDateTime &started, const QString &mode) {
     if (medianGame_ != game) {
         QSqlQuery median(db_);
         if (!Exec(median, QStringLiteral("SELECT reaction_time FROM answers WHERE %2 AND "
@@ -412,7 +394,7 @@ bool HistoryDatabase::StartGame(qint64 game, const QDateTime &started, const QSt
                                          "answers WHERE %2) / 2")
                               .arg(kMedianReactions)
                               .arg(kCountedReaction))) {
-            return false;
+            return Outcome(false);
         }
         median_.reset();
         if (median.next()) {
@@ -420,30 +402,38 @@ bool HistoryDatabase::StartGame(qint64 game, const QDateTime &started, const QSt
         }
         medianGame_ = game;
     }
-    return Run(QStringLiteral("INSERT INTO games (id, started, mode) VALUES (?, ?, ?) "
-                              "ON CONFLICT (id) DO NOTHING"),
-               {game, Stamp(started), mode.isNull() ? QStringLiteral("") : mode});
+    return Outcome(Run(QStringLiteral("INSERT INTO games (id, started, mode) VALUES (?, ?, ?) "
+                                      "ON CONFLICT (id) DO NOTHING"),
+                       {game, Stamp(started), mode.isNull() ? QStringLiteral("") : mode}));
 }
 
-bool HistoryDatabase::AddAnswerOfGame(qint64 game, const QDateTime &started, const QString &mode,
-                                      const QDateTime &answered, const AnsweredQuestion &answer) {
-    const bool added = Transaction(
-        [&] { return StartGame(game, started, mode) && AddAnswer(game, answered, answer); });
-    if (!added && medianGame_ == game) {
+Result<> HistoryDatabase::AddAnswerOfGame(qint64 game, const QDateTime &started,
+                                          const QString &mode, const QDateTime &answered,
+                                          const AnsweredQuestion &answer) {
+    const Result<> added = Transaction([&] {
+        const Result<> made = StartGame(game, started, mode);
+        return made.ok() ? AddAnswer(game, answered, answer) : made;
+    });
+    if (!added.ok() && medianGame_ == game) {
         medianGame_ = 0; // taken again when the answer is tried again
     }
     return added;
 }
 
-bool HistoryDatabase::Transaction(const std::function<bool()> &steps) {
+Result<> HistoryDatabase::Transaction(const std::function<Result<>()> &steps) {
     // A commit that fails (a full disk) would leave the transaction open, so
     // every failure ends in a rollback and the whole is tried again later.
-    if (Run(QStringLiteral("BEGIN IMMEDIATE"), {}) && steps() &&
-        Run(QStringLiteral("COMMIT"), {})) {
-        return true;
+    if (!Run(QStringLiteral("BEGIN IMMEDIATE"), {})) {
+        return Outcome(false);
     }
-    RollBack();
-    return false;
+    Result<> done = steps();
+    if (done.ok() && !Run(QStringLiteral("COMMIT"), {})) {
+        done = Outcome(false);
+    }
+    if (!done.ok()) {
+        RollBack();
+    }
+    return done;
 }
 
 void HistoryDatabase::RollBack() {
@@ -455,11 +445,12 @@ void HistoryDatabase::RollBack() {
     errorCode_ = code;
 }
 
-bool HistoryDatabase::AddAnswer(qint64 game, const QDateTime &answered, const AnsweredQuestion &a) {
+Result<> HistoryDatabase::AddAnswer(qint64 game, const QDateTime &answered,
+                                    const AnsweredQuestion &a) {
     // The answer and its poem's sums go in together or not at all; a savepoint
     // is its own transaction, or a part of the caller's.
     if (!Run(QStringLiteral("SAVEPOINT answer"), {})) {
-        return false;
+        return Outcome(false);
     }
     const bool guess = IsGuess(a.reactionTime);
     bool added =
@@ -521,32 +512,35 @@ bool HistoryDatabase::AddAnswer(qint64 game, const QDateTime &answered, const An
         Run(QStringLiteral("RELEASE answer"), {});
         error_ = error;
         errorCode_ = code;
-        return false;
+        return Outcome(false);
     }
-    return Run(QStringLiteral("RELEASE answer"), {});
+    return Outcome(Run(QStringLiteral("RELEASE answer"), {}));
 }
 
-bool HistoryDatabase::FinishGame(qint64 game, int questions, float averageTime, int faults) {
-    return Run(QStringLiteral("UPDATE games SET questions = ?, average = ?, faults = ?, "
-                              "finished = 1, reaction = (SELECT AVG(reaction_time) FROM answers "
-                              "WHERE game = ? AND %1) WHERE id = ?")
-                   .arg(kCountedReaction),
-               {questions, double(averageTime), faults, game, game});
+Result<> HistoryDatabase::FinishGame(qint64 game, int questions, float averageTime, int faults) {
+    return Outcome(Run(QStringLiteral("UPDATE games SET questions = ?, average = ?, faults = ?, "
+                                      "finished = %2, reaction = (SELECT AVG(reaction_time) FROM "
+                                      "answers WHERE game = ? AND %1) WHERE id = ?")
+                           .arg(kCountedReaction)
+                           .arg(int(GameOutcome::Finished)),
+                       {questions, double(averageTime), faults, game, game}));
 }
 
-bool HistoryDatabase::StopGame(qint64 game, int questions, int faults, int finished) {
-    return Run(QStringLiteral("UPDATE games SET questions = ?, faults = ?, finished = ?, "
-                              "reaction = (SELECT AVG(reaction_time) FROM answers WHERE game = ? "
-                              "AND %1) WHERE id = ?")
-                   .arg(kCountedReaction),
-               {questions, faults, finished, game, game});
+Result<> HistoryDatabase::StopGame(qint64 game, int questions, int faults, GameOutcome how) {
+    return Outcome(Run(QStringLiteral("UPDATE games SET questions = ?, faults = ?, finished = ?, "
+                                      "reaction = (SELECT AVG(reaction_time) FROM answers WHERE "
+                                      "game = ? AND %1) WHERE id = ?")
+                           .arg(kCountedReaction),
+                       {questions, faults, int(how), game, game}));
 }
 
-bool HistoryDatabase::LoadDrill(std::array<DrillState, kPoemCount> *states) {
-    *states = {};
+Result<std::array<DrillState, kPoemCount>> HistoryDatabase::LoadDrill() {
+    using Loaded = Result<std::array<DrillState, kPoemCount>>;
+    std::array<DrillState, kPoemCount> drill{};
+    auto *states = &drill;
     QSqlQuery query(db_);
     if (!Exec(query, QStringLiteral("SELECT poem, box, moved FROM boxes"))) {
-        return false;
+        return Loaded::Failure(Outcome(false));
     }
     while (query.next()) {
         const int poem = query.value(0).toInt() - 1;
@@ -559,7 +553,7 @@ bool HistoryDatabase::LoadDrill(std::array<DrillState, kPoemCount> *states) {
     if (!Exec(query, QStringLiteral("SELECT poem, CASE WHEN SUM(reactions) > 0 THEN "
                                     "SUM(reaction_sum) / SUM(reactions) END, SUM(faults) FROM "
                                     "poem_sums GROUP BY poem"))) {
-        return false;
+        return Loaded::Failure(Outcome(false));
     }
     while (query.next()) {
         const int poem = query.value(0).toInt() - 1;
@@ -570,11 +564,11 @@ bool HistoryDatabase::LoadDrill(std::array<DrillState, kPoemCount> *states) {
             (*states)[size_t(poem)].faults = query.value(2).toInt();
         }
     }
-    return true;
+    return drill;
 }
 
-bool HistoryDatabase::MarkRegistered(qint64 game) {
-    return Run(QStringLiteral("UPDATE games SET registered = 1 WHERE id = ?"), {game});
+Result<> HistoryDatabase::MarkRegistered(qint64 game) {
+    return Outcome(Run(QStringLiteral("UPDATE games SET registered = 1 WHERE id = ?"), {game}));
 }
 
 History::History(QString path, Clock now) : path_(std::move(path)), now_(std::move(now)) {
@@ -598,20 +592,21 @@ Result<> History::Open() {
     path_ = QFileInfo(path_).absoluteFilePath(); // later changes of folder do not move it
     // Checked here, so that the start-up can tell the player at once: a file
     // that is not ours, or something else at one of its journals' names.
-    bool fresh = false;
-    if (const QString why = CheckHeader(path_, &fresh); !why.isEmpty()) {
-        qCWarning(lcHistory) << "no history:" << why;
-        return Result<>::Failure(why);
+    const Result<bool> header = CheckHeader(path_);
+    if (!header.ok()) {
+        qCWarning(lcHistory) << "no history:" << header.error();
+        return Result<>::Failure(header);
     }
+    const bool fresh = header.value();
     writer_ = std::thread([this] { WriterLoop(); });
     // A missing file is made at the first answer, so that a start-up on a
     // nearly full disk leaves the room to the settings and the records. One
     // that is there is opened and read through for damage by the writer
     // (tens of milliseconds for a long history), before anything is written.
     if (!fresh) {
-        Queue([](HistoryDatabase &) { return true; });
+        Queue([](HistoryDatabase &) { return Ok(); });
     }
-    return {};
+    return Ok();
 }
 
 void History::Fail(const QString &why) {
@@ -663,34 +658,34 @@ void History::WriterLoop() {
         const bool last = stopping_; // one more try of each write, then the end
         busy_ = true;
         lock.unlock();
-        QString why;
-        bool transient = false;
-        bool busyFailure = false;
+        Result<> done = Ok();
         if (!db) {
             // The first opening also reads the whole file for damage.
-            Result<std::unique_ptr<HistoryDatabase>> opened =
-                HistoryDatabase::Open(path_, !checked, &transient, &busyFailure);
-            why = opened.errorString;
-            db = std::move(opened.value);
-            checked = checked || db != nullptr;
+            Result<std::unique_ptr<HistoryDatabase>> opened = HistoryDatabase::Open(path_, !checked);
+            if (opened.ok()) {
+                db = std::move(opened).value();
+                checked = true;
+            } else {
+                done = Result<>::Failure(opened);
+            }
         }
-        bool ok = false;
         if (db) {
             lock.lock();
             Task task = tasks_.front();
             lock.unlock();
-            ok = task(*db);
-            if (!ok) {
+            done = task(*db);
+            if (!done.ok()) {
                 db->RollBack(); // nothing of a failed write stays pending in the connection
-                why = db->LastError();
-                transient = db->LastErrorIsTransient();
-                busyFailure = db->LastErrorIsBusy();
             }
         }
+        const bool ok = done.ok();
+        QString why = ok ? QString() : done.error();
+        const bool busyFailure = !ok && sqlite::IsBusy(done.code());
+        bool transient = !ok && sqlite::IsTransient(done.code());
         if (!ok && !busyFailure) {
             // A file that cannot be written will not pass by waiting.
-            if (const QString file = DiagnoseFiles(path_); !file.isEmpty()) {
-                why = QStringLiteral("%1\n%2").arg(file, why);
+            if (const Result<> files = DiagnoseFiles(path_); !files.ok()) {
+                why = QStringLiteral("%1\n%2").arg(files.error(), why);
                 transient = false;
             }
         }
@@ -784,7 +779,8 @@ Result<std::unique_ptr<HistoryDatabase>> History::Reader() {
         }
     }
     Flush();
-    if (CheckName(path_).missing()) {
+    if (const Result<NameKind> name = CheckName(path_);
+        name.ok() && name.value() == NameKind::Missing) {
         return HistoryDatabase::OpenEmpty(); // nothing answered yet
     }
     return HistoryDatabase::Open(path_);
@@ -831,8 +827,11 @@ void History::GameStopped(int questions, int faults, GameStop how) {
     // A game without a single answer still has its row: when it began, and how it ended.
     Queue([=, started = currentStart_, mode = currentMode_](HistoryDatabase &db) {
         return db.Transaction([&] {
-            return db.StartGame(game, started, mode) &&
-                   db.StopGame(game, questions, faults, how == GameStop::FaultLimit ? 2 : 3);
+            const Result<> made = db.StartGame(game, started, mode);
+            return made.ok() ? db.StopGame(game, questions, faults,
+                                           how == GameStop::FaultLimit ? GameOutcome::FaultLimit
+                                                                       : GameOutcome::EndedByPlayer)
+                             : made;
         });
     });
 }

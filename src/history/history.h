@@ -12,6 +12,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QString>
+#include <array>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -27,9 +28,26 @@ inline const QString kHistoryFile = QStringLiteral("nupew-history.sqlite");
 inline constexpr quint32 kHistoryApplicationId = 0x4E757077;
 inline constexpr int kHistorySchemaVersion = 5;
 
+// SQLite's result codes that the program tells apart (the primary code, in
+// a result's code()).
+namespace sqlite {
+inline constexpr int kBusy = 5;    // another connection writes
+inline constexpr int kLocked = 6;  // a table is locked
+inline constexpr int kIoError = 10;
+inline constexpr int kFull = 13;   // the disk is full
+inline constexpr int kProtocol = 15;
+// Whether a failure with this code may pass by itself: busy, locked, full or I/O.
+bool IsTransient(int code);
+// Whether it failed on a lock held by another connection.
+bool IsBusy(int code);
+} // namespace sqlite
+
+// How a game ended, as the history keeps it (games.finished).
+enum class GameOutcome { Unfinished = 0, Finished = 1, FaultLimit = 2, EndedByPlayer = 3 };
+
 // One connection to the history database, used by one thread; every call is
-// synchronous and says whether it succeeded, and a failed call leaves its
-// own reason in Error().
+// synchronous, and a failure carries the failed statement's own reason and
+// SQLite's code.
 class HistoryDatabase final {
 public:
     // The drill promotes a poem only against a median of at least this many reactions.
@@ -38,13 +56,9 @@ public:
     // empty one (the schema is made in one transaction, so two copies of the
     // program creating it at once both succeed). A file that is not ours, or
     // a special file at its name or its journals' names, is never opened for
-    // writing: the result is null and `why` says what is wrong. `check` also
-    // reads the whole file for damage first (PRAGMA quick_check). `transient`,
-    // when given, says whether the failure may pass (a lock held elsewhere, a
-    // full disk).
-    // `busy`, when given, says whether it failed on a lock held elsewhere.
-    static Result<std::unique_ptr<HistoryDatabase>>
-    Open(const QString &path, bool check = false, bool *transient = nullptr, bool *busy = nullptr);
+    // writing: the failure says what is wrong. `check` also reads the whole
+    // file for damage first (PRAGMA quick_check).
+    static Result<std::unique_ptr<HistoryDatabase>> Open(const QString &path, bool check = false);
     // An empty history in memory, for reading when no file has been made yet.
     static Result<std::unique_ptr<HistoryDatabase>> OpenEmpty();
     ~HistoryDatabase();
@@ -52,28 +66,22 @@ public:
     HistoryDatabase &operator=(const HistoryDatabase &) = delete;
 
     // The game's row, made once; also takes the median reaction for the drill.
-    bool StartGame(qint64 game, const QDateTime &started, const QString &mode);
-    bool AddAnswer(qint64 game, const QDateTime &answered, const AnsweredQuestion &answer);
+    Result<> StartGame(qint64 game, const QDateTime &started, const QString &mode);
+    Result<> AddAnswer(qint64 game, const QDateTime &answered, const AnsweredQuestion &answer);
     // Runs `steps` in one writing transaction: all of it, or nothing.
-    bool Transaction(const std::function<bool()> &steps);
+    Result<> Transaction(const std::function<Result<>()> &steps);
     // The game's row and the answer together, or neither.
-    bool AddAnswerOfGame(qint64 game, const QDateTime &started, const QString &mode,
-                         const QDateTime &answered, const AnsweredQuestion &answer);
-    bool FinishGame(qint64 game, int questions, float averageTime, int faults);
-    // A game that ended early: `finished` 2 after the fault limit, 3 ended by the player.
-    bool StopGame(qint64 game, int questions, int faults, int finished);
-    bool MarkRegistered(qint64 game);
+    Result<> AddAnswerOfGame(qint64 game, const QDateTime &started, const QString &mode,
+                             const QDateTime &answered, const AnsweredQuestion &answer);
+    Result<> FinishGame(qint64 game, int questions, float averageTime, int faults);
+    // A game that ended early: after the fault limit, or ended by the player.
+    Result<> StopGame(qint64 game, int questions, int faults, GameOutcome how);
+    Result<> MarkRegistered(qint64 game);
     // Each poem's box in the drill, with its mean reaction.
-    bool LoadDrill(std::array<DrillState, kPoemCount> *states);
+    Result<std::array<DrillState, kPoemCount>> LoadDrill();
     QSqlDatabase &Connection() { return db_; }
-    // The reason the last failed call failed, from the statement that failed.
-    QString LastError() const;
-    // Whether that failure may pass by itself: busy, locked, full or I/O.
-    bool LastErrorIsTransient() const;
-    // Ends any transaction a failed call left open, keeping its reason.
+    // Ends any transaction a failed call left open.
     void RollBack();
-    // Whether it failed on a lock held by another connection.
-    bool LastErrorIsBusy() const;
 
 private:
     explicit HistoryDatabase(const QString &connection);
@@ -82,6 +90,8 @@ private:
     bool Create();
     bool Upgrade(int version);
     void Remember(const QSqlError &error);
+    // The call's outcome: done, or the failed statement's reason and code.
+    Result<> Outcome(bool ok) const;
     // The player's median reaction, taken at the start of each game once it
     // rests on enough reactions (kMedianReactions); until then none.
     std::optional<double> median_;
@@ -143,7 +153,7 @@ signals:
     void stalled(const QString &why);
 
 private:
-    using Task = std::function<bool(HistoryDatabase &)>;
+    using Task = std::function<Result<>(HistoryDatabase &)>;
     void Queue(Task task);
     void WriterLoop();
     void Fail(const QString &why);

@@ -21,6 +21,8 @@ public:
     const PracticeMode &Mode() const { return mode_; }
     // Told the name of every set handed out (empty: the whole game).
     void OnNewSet(std::function<void(const QString &name)> told) { told_ = std::move(told); }
+    // Told when the drill's record cannot be read (the drill then goes on as new).
+    void OnProblem(std::function<void(const QString &why)> problem) { problem_ = std::move(problem); }
 
     PracticeSet NextGameSet() override;
 
@@ -30,6 +32,7 @@ private:
     std::function<QDate()> today_;
     std::function<const DecisiveTable &()> decisive_;
     std::function<void(const QString &)> told_;
+    std::function<void(const QString &)> problem_;
     PracticeMode mode_;
 };
 

@@ -17,6 +17,13 @@ QString Seconds(double value) {
     return QString::number(value, 'f', 2);
 }
 
+// SQLite's reason; never empty, so that the window always says why.
+QString Why(const QSqlQuery &query) {
+    const QString text = query.lastError().text().trimmed();
+    return text.isEmpty() ? QCoreApplication::translate("History", "SQLiteの原因不明のエラー")
+                          : text;
+}
+
 QString CsvField(const QString &field) {
     if (!field.contains(u',') && !field.contains(u'"') && !field.contains(u'\n')) {
         return field;
@@ -39,7 +46,7 @@ Result<HistoryStatistics> LoadStatistics(QSqlDatabase &db, const DecisiveTable &
                                    "SUM(reactions), SUM(guesses), SUM(faults), MAX(last) FROM "
                                    "poem_sums %1 GROUP BY poem")
                         .arg(only))) {
-        return Result<HistoryStatistics>::Failure(poems.lastError().text());
+        return Result<HistoryStatistics>::Failure(Why(poems), poems.lastError().nativeErrorCode().toInt());
     }
     while (poems.next()) {
         const int poem = poems.value(0).toInt() - 1;
@@ -70,7 +77,7 @@ Result<HistoryStatistics> LoadStatistics(QSqlDatabase &db, const DecisiveTable &
                 "finished = 1) AS bucket FROM games WHERE finished = 1) GROUP BY bucket "
                 "ORDER BY bucket")
                 .arg(kGamePoints))) {
-        return Result<HistoryStatistics>::Failure(games.lastError().text());
+        return Result<HistoryStatistics>::Failure(Why(games), games.lastError().nativeErrorCode().toInt());
     }
     while (games.next()) {
         GameStatistics g;

@@ -23,18 +23,19 @@ Result<QByteArray> RecordBook::ReadFile(bool create) {
     const QString path = ResolveName(kRecordFile);
     if (create) {
         // Opening the table for record access creates it, empty; never over another file.
-        CreateEmptyIfMissing(path);
+        if (const Result<> made = CreateEmptyIfMissing(path); !made.ok()) {
+            return Result<QByteArray>::Failure(made);
+        }
     }
-    ReadResult read = ReadRegularFile(path, kMaxRecordFileBytes);
-    if (read.status == ReadResult::Status::Missing) {
-        return QByteArray();
+    const Result<FileRead> read = ReadRegularFile(path, kMaxRecordFileBytes);
+    if (!read.ok()) {
+        return Result<QByteArray>::Failure(read);
     }
-    if (!read.ok() || read.truncated) {
+    if (read.value().truncated) {
         return Result<QByteArray>::Failure(
-            read.truncated ? QCoreApplication::translate("Records", "ファイルが大きすぎます")
-                           : read.errorString);
+            QCoreApplication::translate("Records", "ファイルが大きすぎます"));
     }
-    return read.bytes;
+    return read.value().bytes;
 }
 
 void RecordBook::RegisterRecord() {
@@ -49,20 +50,20 @@ std::optional<Message> RecordBook::RegisterUnderLock() {
     // The whole read-change-write holds the lock, so that two copies of the
     // program registering at once both end up in the table.
     FileLock lock(ResolveName(kRecordFile));
-    if (const Result<> locked = lock.Acquire(); !locked.ok) {
+    if (const Result<> locked = lock.Acquire(); !locked.ok()) {
         return Failure(QCoreApplication::translate("Records",
                                                    "記録ファイル NUPEKI3.DAT を使えません。"
                                                    "記録は登録されていません。"),
-                       locked.errorString);
+                       locked.error());
     }
     const Result<QByteArray> original = ReadFile(true);
-    if (!original.ok) {
+    if (!original.ok()) {
         return Failure(QCoreApplication::translate("Records",
                                                    "記録ファイル NUPEKI3.DAT を読めません。"
                                                    "記録は登録されていません。"),
-                       original.errorString);
+                       original.error());
     }
-    RecordFileContents contents = ParseRecordFile(original.value);
+    RecordFileContents contents = ParseRecordFile(original.value());
     QList<ScoreRecord> &rows = contents.rows;
 
     const auto newRow = [this] {
@@ -94,13 +95,13 @@ std::optional<Message> RecordBook::RegisterUnderLock() {
 
     SortRows(rows);
     const QByteArray sorted = SerializeRecordFile(contents);
-    if (sorted != original.value) {
+    if (sorted != original.value()) {
         if (const Result<> written = WriteFileAtomically(ResolveName(kRecordFile), sorted);
-            !written.ok) {
+            !written.ok()) {
             return Failure(QCoreApplication::translate(
                                "Records", "記録ファイル NUPEKI3.DAT に書き込めませんでした。"
                                           "記録は登録されていません。"),
-                           written.errorString);
+                           written.error());
         }
     }
     if (wrote) {
@@ -112,43 +113,45 @@ std::optional<Message> RecordBook::RegisterUnderLock() {
 Result<QList<RecordRowText>> RecordBook::ReadRows() {
     QList<RecordRowText> texts;
     const Result<QByteArray> bytes = ReadFile(true);
-    if (!bytes.ok) {
+    if (!bytes.ok()) {
         return Result<QList<RecordRowText>>::Failure(
             QCoreApplication::translate("Records",
                                         "記録ファイル NUPEKI3.DAT を読めません。\n理由: %1")
-                .arg(bytes.errorString));
+                .arg(bytes.error()));
     }
-    for (const ScoreRecord &row : ParseRecordFile(bytes.value).rows) {
+    for (const ScoreRecord &row : ParseRecordFile(bytes.value()).rows) {
         texts.append({DecodeShiftJis(row.name), QString::number(row.faults),
                       FormatRecordTime(row.time), DecodeShiftJis(row.stamp)});
     }
     return texts;
 }
 
-bool RecordBook::ResetTable() {
+Result<> RecordBook::ResetTable() {
     const QString path = FindExisting(kRecordFile);
-    const NameCheck name = CheckName(path);
-    if (name.missing()) {
-        return true;
+    const Result<NameKind> name = CheckName(path);
+    if (name.ok() && name.value() == NameKind::Missing) {
+        return Ok();
     }
     FileLock lock(path);
-    Result<> removed = name.refused() ? Result<>::Failure(name.reason) : lock.Acquire();
-    if (removed.ok) {
+    Result<> removed = name.ok() ? lock.Acquire() : Result<>::Failure(name);
+    if (removed.ok()) {
         removed = RemoveFile(path);
     }
-    if (!removed.ok) {
-        dialogs_.ShowMessage(
-            Failure(QCoreApplication::translate("Records",
-                                                "記録ファイル NUPEKI3.DAT を削除できませんでした。"
-                                                "記録は初期化されていません。"),
-                    removed.errorString));
+    if (!removed.ok()) {
+        return Result<>::Failure(FailureText(
+            QCoreApplication::translate("Records", "記録ファイル NUPEKI3.DAT を削除できませんでした。"
+                                                   "記録は初期化されていません。"),
+            removed.error()));
     }
-    return removed.ok;
+    return Ok();
+}
+
+QString RecordBook::FailureText(const QString &what, const QString &reason) {
+    return QCoreApplication::translate("Records", "%1\n理由: %2").arg(what, reason);
 }
 
 Message RecordBook::Failure(const QString &what, const QString &reason) {
-    return {QCoreApplication::translate("Records", "%1\n理由: %2").arg(what, reason), kProgramTitle,
-            MessageButtons::Ok, MessageIcon::Warning};
+    return {FailureText(what, reason), kProgramTitle, MessageButtons::Ok, MessageIcon::Warning};
 }
 
 QString FormatRecordTime(float seconds) {

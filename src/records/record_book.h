@@ -31,10 +31,10 @@ public:
     // file when there is none. When the table cannot be read, no rows, and why
     // (for the window to show).
     Result<QList<RecordRowText>> ReadRows();
-    // Deletes the table's file whenever something of that name is there;
-    // false, after the warning box, when it could not be deleted. What is not
-    // a regular file is never deleted.
-    bool ResetTable();
+    // Deletes the table's file whenever something of that name is there; the
+    // whole warning when it could not be deleted. What is not a regular file
+    // is never deleted.
+    Result<> ResetTable();
 
     QString playerName;
 
@@ -43,6 +43,7 @@ private:
     // Registers under the file's lock; the box to show afterwards, if any.
     std::optional<Message> RegisterUnderLock();
     static Message Failure(const QString &what, const QString &reason);
+    static QString FailureText(const QString &what, const QString &reason);
 
     GameResult &result_;
     Dialogs &dialogs_;

@@ -186,13 +186,15 @@ Result<QImage> PictureViewer::ReadPicture(const QString &path) {
     }
     // The bytes are read first, through the reader that opens only regular
     // files and never blocks, then decoded from memory.
-    ReadResult read = ReadRegularFile(path, kMaxPictureBytes);
-    if (!read.ok() || read.truncated) {
+    Result<FileRead> read = ReadRegularFile(path, kMaxPictureBytes);
+    if (!read.ok() || read.value().truncated || read.value().missing) {
         return Result<QImage>::Failure(
             tr("%1 を読めません（%2）")
-                .arg(info.fileName(), read.truncated ? tr("大きすぎます") : read.errorString));
+                .arg(info.fileName(), !read.ok()             ? read.error()
+                                      : read.value().missing ? tr("ありません")
+                                                             : tr("大きすぎます")));
     }
-    QBuffer buffer(&read.bytes);
+    QBuffer buffer(&read.value().bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     reader.setDecideFormatFromContent(true);
@@ -234,11 +236,12 @@ void PictureViewer::Open(const QString &folder, int poem, bool boardNormal, Dial
             break;
         }
         const QString existing = FindExisting(name);
-        const NameCheck check = CheckName(existing);
-        if (state != FileState::Missing && !check.missing() && problem.isEmpty()) {
+        const Result<NameKind> check = CheckName(existing);
+        if (state != FileState::Missing && !(check.ok() && check.value() == NameKind::Missing) &&
+            problem.isEmpty()) {
             problem = tr("%1 を使えません（%2）")
                           .arg(QFileInfo(existing).fileName(),
-                               check.refused() ? check.reason : tr("読み取り禁止です"));
+                               !check.ok() ? check.error() : tr("読み取り禁止です"));
         }
     }
     if (found.isEmpty()) {
@@ -262,10 +265,10 @@ void PictureViewer::Open(const QString &folder, int poem, bool boardNormal, Dial
     }
     // A picture that cannot be read leaves the viewer empty, saying why.
     const Result<QImage> image = ReadPicture(path);
-    picture_ = image.value;
-    loadedFile_ = image.ok ? path : QString();
-    if (!image.ok) {
-        problem = image.errorString;
+    picture_ = image.value_or(QImage());
+    loadedFile_ = image.ok() ? path : QString();
+    if (!image.ok()) {
+        problem = image.error();
     }
     problem_->setText(problem);
     problem_->setVisible(!problem.isEmpty());

@@ -55,15 +55,15 @@ PoemListWindow::PoemListWindow(QWidget *parent)
 
 void PoemListWindow::Load() {
     text_.clear();
-    const ReadResult read = ReadRegularFile(FindExisting(kListFile), kMaxListBytes);
-    if (read.status == ReadResult::Status::Missing) {
-        text_ = tr("ichirun.txtがありません。");
-    } else if (!read.ok()) {
+    const Result<FileRead> read = ReadRegularFile(FindExisting(kListFile), kMaxListBytes);
+    if (!read.ok()) {
         // Something of that name is there but cannot be shown: say what.
         text_ = tr("ichirun.txtがありません。\r\n%1 を読めません: %2")
-                    .arg(FindExisting(kListFile), read.errorString);
+                    .arg(FindExisting(kListFile), read.error());
+    } else if (read.value().missing) {
+        text_ = tr("ichirun.txtがありません。");
     } else {
-        text_ = PoemListText(read.bytes, read.truncated);
+        text_ = PoemListText(read.value().bytes, read.value().truncated);
     }
     QString shown = text_;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

@@ -88,9 +88,9 @@ std::optional<QStringList> ReadArrangement(const QSettings &store, const QString
 // The arrangement kept in the old store, in today's keys; nothing when there
 // is none or it names a button we do not know.
 std::optional<QStringList> OldArrangement(QStringList *problems) {
-    if (const QString problem = CheckSettingsFiles(kOldToolbarStore, kOldToolbarFile);
-        !problem.isEmpty()) {
-        problems->append(Unusable(problem));
+    if (const Result<> checked = CheckSettingsFiles(kOldToolbarStore, kOldToolbarFile);
+        !checked.ok()) {
+        problems->append(Unusable(checked.error()));
         return std::nullopt;
     }
     const QSettings store(kOldToolbarStore, kOldToolbarFile);
@@ -117,12 +117,13 @@ const QString Preferences::kApplication = QStringLiteral("nupew");
 
 QStringList Preferences::Load() {
     QStringList problems;
-    problem_ = CheckSettingsFiles(kOrganization, kApplication);
-    if (!problem_.isEmpty()) {
+    const Result<> checked = CheckSettingsFiles(kOrganization, kApplication);
+    problem_ = checked.ok() ? QString() : checked.error();
+    if (!checked.ok()) {
         problems.append(Unusable(problem_));
-        if (const QString old = CheckSettingsFiles(kOldToolbarStore, kOldToolbarFile);
-            !old.isEmpty()) {
-            problems.append(Unusable(old));
+        if (const Result<> old = CheckSettingsFiles(kOldToolbarStore, kOldToolbarFile);
+            !old.ok()) {
+            problems.append(Unusable(old.error()));
         }
         return problems;
     }
@@ -204,9 +205,9 @@ Preferences::WriteProblem Preferences::Write(const std::function<void(QSettings 
     if (!problem_.isEmpty()) {
         return {}; // told when they were loaded
     }
-    if (QString problem = CheckSettingsFiles(kOrganization, kApplication); !problem.isEmpty()) {
-        problem_ = problem;
-        return {problem, {}};
+    if (const Result<> checked = CheckSettingsFiles(kOrganization, kApplication); !checked.ok()) {
+        problem_ = checked.error();
+        return {problem_, {}};
     }
     QSettings store(kOrganization, kApplication);
     write(store);

@@ -42,6 +42,7 @@ Program::Program(ProgramSeams seams)
         [this] { return seams_.dateTime ? seams_.dateTime().date() : QDate::currentDate(); },
         [this]() -> const DecisiveTable & { return game_->decisive(); });
     practice_->OnNewSet([this](const QString &name) { board_->SetPracticeName(name); });
+    practice_->OnProblem([this](const QString &why) { Tell(why); });
     windows_ = std::make_unique<SideWindows>(
         catalogue, *board_, *records_, *history_, *this,
         SideWindows::Choosers{seams_.printerSetup, seams_.saveFileDialog, seams_.openFileDialog});
@@ -119,8 +120,9 @@ void Program::Main() {
     // the options stay off and say what is missing.
     // Whether a sound output answers is found out off the GUI thread; until
     // then, and while none answers, the options stay greyed.
-    voiceUnavailable_ = voice::Reader::Unavailable();
-    if (voiceUnavailable_.isEmpty()) {
+    const Result<> parts = voice::Reader::Available();
+    voiceUnavailable_ = parts.ok() ? QString() : parts.error();
+    if (parts.ok()) {
         voiceUnavailable_ = tr("音声の出力先を確かめています");
         reader_ = std::make_unique<voice::Reader>(
             catalogue, QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
@@ -128,11 +130,11 @@ void Program::Main() {
         WireVoice();
     }
     ApplyVoice();
-    if (const Result<> opened = history_->Open(); opened.ok) {
+    if (const Result<> opened = history_->Open(); opened.ok()) {
         game_->SetAnswerLog(history_.get());
     } else {
         Tell(tr("履歴ファイル %1 を使えません。履歴なしでゲームを続けます。\n%2")
-                 .arg(kHistoryFile, opened.errorString));
+                 .arg(kHistoryFile, opened.error()));
     }
     game_->SetPracticeSource(practice_.get());
     game_->PrepareFirstGame();

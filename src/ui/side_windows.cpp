@@ -45,8 +45,8 @@ RecordsWindow &SideWindows::LoadRecordsWindow() {
 
 void SideWindows::FillRecords() {
     const Result<QList<RecordRowText>> rows = book_.ReadRows();
-    records_->Fill(rows.value);
-    records_->SetProblem(rows.errorString);
+    records_->Fill(rows.value_or({}));
+    records_->SetProblem(rows.error());
 }
 
 void SideWindows::ViewRecords() {
@@ -59,7 +59,9 @@ void SideWindows::ResetRecords() {
         records_->close();
         records_ = nullptr; // it is deleted later; never show it again
     }
-    book_.ResetTable();
+    if (const Result<> reset = book_.ResetTable(); !reset.ok()) {
+        dialogs_.ShowMessage({reset.error(), kProgramTitle, MessageButtons::Ok, MessageIcon::Warning});
+    }
     ViewRecords();
 }
 
@@ -114,9 +116,9 @@ void SideWindows::ShowStatistics(const DecisiveTable &decisive) {
 void SideWindows::LoadStatisticsInto(const DecisiveTable &decisive) {
     const Result<std::unique_ptr<HistoryDatabase>> db = history_.Reader();
     const Result<HistoryStatistics> figures =
-        db.ok ? LoadStatistics(db.value->Connection(), decisive, statistics_->Kind())
-              : Result<HistoryStatistics>::Failure(db.errorString);
-    statistics_->SetStatistics(figures.value, figures.errorString); // none, and why
+        db.ok() ? LoadStatistics(db.value()->Connection(), decisive, statistics_->Kind())
+              : Result<HistoryStatistics>::Failure(db.error());
+    statistics_->SetStatistics(figures.value_or({}), figures.error()); // none, and why
 }
 
 void SideWindows::ExportStatistics() {
@@ -125,8 +127,8 @@ void SideWindows::ExportStatistics() {
     if (!name) {
         return;
     }
-    if (const Result<> written = statistics_->Export(*name); !written.ok) {
-        dialogs_.ShowMessage({tr("%1 に書き出せませんでした。\n%2").arg(*name, written.errorString),
+    if (const Result<> written = statistics_->Export(*name); !written.ok()) {
+        dialogs_.ShowMessage({tr("%1 に書き出せませんでした。\n%2").arg(*name, written.error()),
                               kProgramTitle, MessageButtons::Ok, MessageIcon::Warning});
     }
 }

@@ -33,7 +33,11 @@ bool IsOurName(const QString &name) {
     return ours.match(name).hasMatch();
 }
 
-quint32 MagicOf(const QByteArray &bytes) {
+quint32 MagicOf(const Result<FileRead> &read) {
+    if (!read.ok()) {
+        return 0;
+    }
+    const QByteArray &bytes = read.value().bytes;
     if (bytes.size() < kHeaderBytes) {
         return 0;
     }
@@ -76,28 +80,28 @@ QString RenderingCache::PathOf(const QString &key) const {
 
 Result<> RenderingCache::Check() const {
     const Result<OwnFolder> opened = OwnFolder::Open(root_, below_);
-    return opened.ok ? Result<>{} : Result<>::Failure(opened.errorString);
+    return opened.ok() ? Ok() : Result<>::Failure(opened);
 }
 
 bool RenderingCache::Has(const QString &key) const {
     const Result<OwnFolder> opened = OwnFolder::Open(root_, below_);
-    return opened.ok && MagicOf(opened.value.Read(FileName(key), kHeaderBytes).bytes) == kMagic;
+    return opened.ok() && MagicOf(opened.value().Read(FileName(key), kHeaderBytes)) == kMagic;
 }
 
 Result<std::optional<Rendering>> RenderingCache::Load(const QString &key) const {
     using Loaded = Result<std::optional<Rendering>>;
     const Result<OwnFolder> opened = OwnFolder::Open(root_, below_);
-    if (!opened.ok) {
-        return Loaded::Failure(opened.errorString);
+    if (!opened.ok()) {
+        return Loaded::Failure(opened.error());
     }
-    const ReadResult read = opened.value.Read(FileName(key), kMaxRenderingBytes);
-    if (read.status == ReadResult::Status::Missing) {
+    const Result<FileRead> read = opened.value().Read(FileName(key), kMaxRenderingBytes);
+    if (!read.ok()) {
+        return Loaded::Failure(QStringLiteral("%1: %2").arg(PathOf(key), read.error()));
+    }
+    if (read.value().missing) {
         return Loaded{std::nullopt};
     }
-    if (!read.ok()) {
-        return Loaded::Failure(QStringLiteral("%1: %2").arg(PathOf(key), read.errorString));
-    }
-    QDataStream in(read.bytes);
+    QDataStream in(read.value().bytes);
     quint32 magic = 0;
     Rendering r;
     QByteArray packed;
@@ -107,7 +111,7 @@ Result<std::optional<Rendering>> RenderingCache::Load(const QString &key) const 
     }
     in >> r.moraMs >> r.phonemes >> packed;
     std::optional<QByteArray> pcm;
-    if (in.status() == QDataStream::Ok && !read.truncated) {
+    if (in.status() == QDataStream::Ok && !read.value().truncated) {
         pcm = UnpackSamples(packed, kMaxRenderingBytes);
     }
     if (!pcm || r.moraMs.isEmpty() || !std::is_sorted(r.moraMs.begin(), r.moraMs.end()) ||
@@ -121,8 +125,8 @@ Result<std::optional<Rendering>> RenderingCache::Load(const QString &key) const 
 
 Result<> RenderingCache::Store(const QString &key, const Rendering &rendering) const {
     const Result<OwnFolder> opened = OwnFolder::Open(root_, below_);
-    if (!opened.ok) {
-        return Result<>::Failure(opened.errorString);
+    if (!opened.ok()) {
+        return Result<>::Failure(opened.error());
     }
     const QByteArray packed = PackSamples(rendering.pcm);
     if (packed.isEmpty()) {
@@ -132,9 +136,9 @@ Result<> RenderingCache::Store(const QString &key, const Rendering &rendering) c
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
     out << kMagic << rendering.moraMs << rendering.phonemes << packed;
-    const Result<> written = opened.value.Write(FileName(key), bytes);
-    if (written.ok) {
-        Trim(opened.value);
+    const Result<> written = opened.value().Write(FileName(key), bytes);
+    if (written.ok()) {
+        Trim(opened.value());
     }
     return written;
 }
@@ -151,7 +155,7 @@ void RenderingCache::Trim(const OwnFolder &folder) const {
     qint64 total = 0;
     for (const OwnFolder::Entry &entry : folder.RegularFiles()) {
         if (IsOurName(entry.name) &&
-            (MagicOf(folder.Read(entry.name, kHeaderBytes).bytes) & 0xffffff00u) == kFamily) {
+            (MagicOf(folder.Read(entry.name, kHeaderBytes)) & 0xffffff00u) == kFamily) {
             ours.append({entry.name, entry.size, entry.modified});
             total += entry.size;
         }
@@ -162,7 +166,7 @@ void RenderingCache::Trim(const OwnFolder &folder) const {
         if (total <= maxBytes_) {
             break;
         }
-        if (folder.Remove(entry.name).ok) {
+        if (folder.Remove(entry.name).ok()) {
             total -= entry.size;
         }
     }

@@ -110,23 +110,23 @@ Result<> SoundOutput::CheckSink() {
         return Result<>::Failure(
             QCoreApplication::translate("Voice", "サウンドサーバーに音の出力先がありません"));
     }
-    return {};
+    return Ok();
 }
 
 Result<> SoundOutput::Open() {
-    if (Result<> connected = Connect(); !connected.ok) {
+    if (Result<> connected = Connect(); !connected.ok()) {
         return connected;
     }
-    if (Result<> sink = CheckSink(); !sink.ok) {
+    if (Result<> sink = CheckSink(); !sink.ok()) {
         Close();
         return sink;
     }
-    return {};
+    return Ok();
 }
 
 Result<> SoundOutput::Connect() {
     if (context_) {
-        return {};
+        return Ok();
     }
     loop_ = pa_threaded_mainloop_new();
     context_ = loop_ ? pa_context_new(pa_threaded_mainloop_get_api(loop_), "Nupew") : nullptr;
@@ -159,7 +159,7 @@ Result<> SoundOutput::Connect() {
         Close();
         return Result<>::Failure(why);
     }
-    return {};
+    return Ok();
 }
 
 void SoundOutput::ContextState(pa_context *context, void *self) {
@@ -253,7 +253,7 @@ Result<> SoundOutput::Play(const QByteArray &pcm) {
         stream_ = nullptr;
         return Result<>::Failure(why);
     }
-    return {};
+    return Ok();
 }
 
 void SoundOutput::Started(pa_stream *stream, void *) {

@@ -57,8 +57,8 @@ double RateForDelay(int revealDelay) {
 
 Result<std::unique_ptr<Playback>> OpenSoundOutput() {
     auto output = std::make_unique<SoundOutput>();
-    if (const Result<> opened = output->Open(); !opened.ok) {
-        return Result<std::unique_ptr<Playback>>::Failure(opened.errorString);
+    if (const Result<> opened = output->Open(); !opened.ok()) {
+        return Result<std::unique_ptr<Playback>>::Failure(opened.error());
     }
     return Result<std::unique_ptr<Playback>>(std::move(output));
 }
@@ -93,13 +93,14 @@ Reader::~Reader() {
     pool_.waitForDone();
 }
 
-QString Reader::Unavailable(const VoiceParts &parts) {
+Result<> Reader::Available(const VoiceParts &parts) {
     const QString missing = MissingParts(parts);
     if (!missing.isEmpty()) {
-        return QCoreApplication::translate("Voice", "読み上げには次のパッケージが必要です: %1")
-            .arg(missing);
+        return Result<>::Failure(
+            QCoreApplication::translate("Voice", "読み上げには次のパッケージが必要です: %1")
+                .arg(missing));
     }
-    return {};
+    return Ok();
 }
 
 QString Reader::NoOutputText(const QString &why) {
@@ -130,13 +131,13 @@ void Reader::OpenOutput() {
 
 void Reader::OutputOpened(Result<std::unique_ptr<Playback>> opened) {
     opening_ = false;
-    if (opened.ok && opened.value) {
-        output_ = std::move(opened.value);
+    if (opened.ok() && opened.value()) {
+        output_ = std::move(opened.value());
         outputProblem_.clear();
         emit outputChanged(true, {});
         return;
     }
-    outputProblem_ = opened.errorString;
+    outputProblem_ = opened.error();
     emit outputChanged(false, NoOutputText(outputProblem_));
     reopen_.start(kReopenMs);
 }
@@ -263,37 +264,37 @@ void Reader::RunNext() {
     pool_.start([this, job, parts = parts_, cache = cache_, usable = cacheUsable_] {
         Done done;
         done.job = job;
-        done.cacheProblem = usable ? cache.Check().errorString : QString();
+        done.cacheProblem = usable ? cache.Check().error() : QString();
         const bool useCache = usable && done.cacheProblem.isEmpty();
         if (useCache && !job.keep && cache.Has(job.key)) {
             done.stored = true;
         } else if (useCache) {
             Result<std::optional<Rendering>> loaded = cache.Load(job.key);
-            if (!loaded.ok) {
-                done.problem = loaded.errorString;
-            } else if (loaded.value) {
+            if (!loaded.ok()) {
+                done.problem = loaded.error();
+            } else if (loaded.value()) {
                 done.stored = true;
-                done.made = std::move(loaded.value);
+                done.made = std::move(loaded.value());
             }
         }
         if (!done.stored) {
             Result<Rendering> made = voice::Render(parts, job.text, job.pace, &closing_);
-            if (!made.ok) {
-                done.renderProblem = made.errorString;
+            if (!made.ok()) {
+                done.renderProblem = made.error();
             } else {
                 if (useCache) {
-                    const Result<> stored = cache.Store(job.key, made.value);
-                    done.stored = stored.ok;
-                    done.storeProblem = stored.errorString;
+                    const Result<> stored = cache.Store(job.key, made.value());
+                    done.stored = stored.ok();
+                    done.storeProblem = stored.error();
                 }
                 if (!done.stored) {
                     auto packed = std::make_shared<Packed>();
-                    packed->flac = PackSamples(made.value.pcm);
-                    packed->moraMs = made.value.moraMs;
-                    packed->phonemes = made.value.phonemes;
+                    packed->flac = PackSamples(made.value().pcm);
+                    packed->moraMs = made.value().moraMs;
+                    packed->phonemes = made.value().phonemes;
                     done.packed = packed;
                 }
-                done.made = std::move(made.value);
+                done.made = std::move(made.value());
             }
         }
         QMetaObject::invokeMethod(
@@ -376,15 +377,15 @@ std::shared_ptr<const Rendering> Reader::Ready(const QString &key) {
     if (onDisk_.contains(key)) {
         // A rendering on disk is read at once: a few hundred KB, a few ms.
         const Result<std::optional<Rendering>> loaded = cache_.Load(key);
-        if (loaded.ok && loaded.value) {
-            ready = std::make_shared<const Rendering>(*loaded.value);
+        if (loaded.ok() && loaded.value()) {
+            ready = std::make_shared<const Rendering>(*loaded.value());
         } else {
             onDisk_.remove(key);
-            if (!loaded.ok) {
+            if (!loaded.ok()) {
                 Tell(QStringLiteral("entry"),
                      QCoreApplication::translate(
                          "Voice", "読み上げの保存データを使えません（作り直します）: %1")
-                         .arg(loaded.errorString));
+                         .arg(loaded.error()));
             }
         }
     } else if (const auto packed = packed_.constFind(key); packed != packed_.constEnd()) {
@@ -432,8 +433,8 @@ bool Reader::Play(const QByteArray &pcm) {
         OpenOutput();
         return false;
     }
-    if (const Result<> played = output_->Play(pcm); !played.ok) {
-        DropOutput(played.errorString);
+    if (const Result<> played = output_->Play(pcm); !played.ok()) {
+        DropOutput(played.error());
         return false;
     }
     playing_ = pcm;

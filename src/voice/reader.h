@@ -50,9 +50,9 @@ public:
            OpenPlayback open = OpenSoundOutput, QObject *parent = nullptr);
     ~Reader() override;
 
-    // Empty when the voice's parts are installed, else what to install. Whether
-    // a sound output answers is found out off the GUI thread (outputChanged).
-    static QString Unavailable(const VoiceParts &parts = {});
+    // Whether the voice's parts are installed; what to install, when not.
+    // Whether a sound output answers is found out off the GUI thread (outputChanged).
+    static Result<> Available(const VoiceParts &parts = {});
 
     // A change of style or rate prepares the set afresh, the dealt verse first.
     void SetOptions(const ReaderOptions &options);

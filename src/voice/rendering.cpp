@@ -91,8 +91,8 @@ Result<Output> RunSynthesizer(const VoiceParts &parts, const QString &input, dou
     const QString trace = dir.filePath(QStringLiteral("out.trace"));
     const QString messages = dir.filePath(QStringLiteral("err.txt"));
     const Result<> written = WriteFileAtomically(in, input.toUtf8());
-    if (!written.ok) {
-        return Result<Output>::Failure(written.errorString);
+    if (!written.ok()) {
+        return Result<Output>::Failure(written.error());
     }
     QProcess jtalk;
     jtalk.setWorkingDirectory(dir.path());
@@ -134,27 +134,28 @@ Result<Output> RunSynthesizer(const VoiceParts &parts, const QString &input, dou
         if (std::max({SizeOf(wav), SizeOf(trace), SizeOf(messages)}) >= kMaxRenderingBytes) {
             return Result<Output>::Failure(TooMuch());
         }
+        const Result<FileRead> message = ReadRegularFile(messages, 2048);
         const QString said =
-            QString::fromUtf8(ReadRegularFile(messages, 2048).bytes).trimmed().left(300);
+            message.ok() ? QString::fromUtf8(message.value().bytes).trimmed().left(300) : QString();
         return Result<Output>::Failure(
             !said.isEmpty()
                 ? said
                 : QCoreApplication::translate("Voice", "open_jtalk が終了コード %1 で終わりました")
                       .arg(jtalk.exitCode()));
     }
-    const ReadResult samples = ReadRegularFile(wav, kMaxRenderingBytes);
-    const ReadResult labels = ReadRegularFile(trace, kMaxRenderingBytes);
-    if (samples.truncated || labels.truncated) {
+    const Result<FileRead> samples = ReadRegularFile(wav, kMaxRenderingBytes);
+    const Result<FileRead> labels = ReadRegularFile(trace, kMaxRenderingBytes);
+    if (!samples.ok() || !labels.ok()) {
+        return Result<Output>::Failure(!samples.ok() ? samples.error() : labels.error());
+    }
+    if (samples.value().truncated || labels.value().truncated) {
         return Result<Output>::Failure(TooMuch());
     }
-    if (!samples.ok() || !labels.ok() || samples.bytes.size() <= kHeaderBytes) {
-        const QString why = !samples.ok() ? samples.errorString : labels.errorString;
+    if (samples.value().bytes.size() <= kHeaderBytes) {
         return Result<Output>::Failure(
-            !why.isEmpty()
-                ? why
-                : QCoreApplication::translate("Voice", "open_jtalk が音声を書き出しませんでした"));
+            QCoreApplication::translate("Voice", "open_jtalk が音声を書き出しませんでした"));
     }
-    return Output{samples.bytes, ParseLabels(QString::fromUtf8(labels.bytes))};
+    return Output{samples.value().bytes, ParseLabels(QString::fromUtf8(labels.value().bytes))};
 }
 
 QString Unaligned(const QString &text) {
@@ -279,15 +280,15 @@ Result<Rendering> Render(const VoiceParts &parts, const QString &text, const Pac
     QString why;
     for (const QString &input : {text, AsWritten(text)}) {
         Result<Output> run = RunSynthesizer(parts, input, pace.rate, cancel);
-        if (!run.ok) {
-            return Result<Rendering>::Failure(run.errorString);
+        if (!run.ok()) {
+            return Result<Rendering>::Failure(run.error());
         }
-        if (SaysTheText(SpokenPhonemes(run.value.phones), expected)) {
-            out = std::move(run.value);
+        if (SaysTheText(SpokenPhonemes(run.value().phones), expected)) {
+            out = std::move(run.value());
             break;
         }
         why = QCoreApplication::translate("Voice", "「%1」が書かれたとおりに発音されません（%2）")
-                  .arg(text, SpokenPhonemes(run.value.phones));
+                  .arg(text, SpokenPhonemes(run.value().phones));
     }
     if (!out) {
         return Result<Rendering>::Failure(why);
@@ -366,15 +367,15 @@ int RemoveStaleSynthesizerFolders(const QString &temporaryFolder) {
             continue;
         }
         const Result<OwnFolder> folder = OwnFolder::Open(temporaryFolder, name);
-        if (!folder.ok) {
+        if (!folder.ok()) {
             continue;
         }
-        const QList<OwnFolder::Entry> files = folder.value.RegularFiles();
+        const QList<OwnFolder::Entry> files = folder.value().RegularFiles();
         const bool onlyOurs = std::all_of(files.begin(), files.end(), [](const auto &f) {
             return kOurFiles.contains(f.name) || f.name.startsWith(QStringLiteral(".in.txt."));
         });
         // Anything else in it (a link, a folder, a file not ours) keeps it whole.
-        const QByteArray path = QFile::encodeName(folder.value.path());
+        const QByteArray path = QFile::encodeName(folder.value().path());
         DIR *inside = ::opendir(path.constData());
         int entries = 0;
         while (inside && ::readdir(inside)) {
@@ -387,7 +388,7 @@ int RemoveStaleSynthesizerFolders(const QString &temporaryFolder) {
             continue;
         }
         for (const OwnFolder::Entry &file : files) {
-            (void)folder.value.Remove(file.name);
+            (void)folder.value().Remove(file.name);
         }
         if (::rmdir(path.constData()) == 0) {
             ++removed;

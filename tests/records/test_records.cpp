@@ -5,7 +5,10 @@
 #include "fakes.h"
 #include "records/record_book.h"
 
+#include <QScopeGuard>
 #include <QTest>
+#include <cerrno>
+#include <cstring>
 #include <limits>
 
 using namespace nupew;
@@ -58,10 +61,27 @@ class TestRecords : public QObject {
     Q_OBJECT
 
 private slots:
+    // A table that cannot be made (its folder immutable) says why it cannot
+    // be read; nothing is made.
+    void tableThatCannotBeMadeSaysWhy() {
+        InTemporaryFolder folder;
+        if (!SetImmutable(QDir::currentPath(), true)) {
+            QSKIP("needs root and a file system with immutable files");
+        }
+        const auto cleanup = qScopeGuard([] { SetImmutable(QDir::currentPath(), false); });
+        Registration r;
+        const Result<QList<RecordRowText>> rows = r.book.ReadRows();
+        QVERIFY(!rows.ok());
+        QVERIFY2(rows.error().contains(QStringLiteral("NUPEKI3.DAT")) &&
+                     rows.error().contains(QString::fromLocal8Bit(std::strerror(EPERM))),
+                 qPrintable(rows.error()));
+        QVERIFY(!QFile::exists(kRecordFile));
+    }
+
     void firstRegistrationWritesExactBytes() {
         InTemporaryFolder folder;
         Registration r;
-        QVERIFY(r.book.ReadRows().value.isEmpty());
+        QVERIFY(r.book.ReadRows().value().isEmpty());
         QCOMPARE(ReadAll(kRecordFile), QByteArray()); // an empty file is left behind
         r.Register("Taro", 3.5f, 2);
         QCOMPARE(ReadAll(kRecordFile), QByteArray("Taro              ") +
@@ -93,7 +113,7 @@ private slots:
             WriteAll(kRecordFile, Bytes(table));
             Registration r;
             r.Register("new", time, faults);
-            const QStringList names = Names(r.book.ReadRows().value);
+            const QStringList names = Names(r.book.ReadRows().value());
             QCOMPARE(names.size(), 10);
             QCOMPARE(r.game.result().registered, position >= 0);
             QCOMPARE(names.indexOf("new"), position);
@@ -113,7 +133,7 @@ private slots:
                                      Row("d", 1.0f, 2)}));
         Registration r;
         r.Register("new", 3.0f, 1);
-        QCOMPARE(Names(r.book.ReadRows().value), (QStringList{"a", "b", "c", "new", "d"}));
+        QCOMPARE(Names(r.book.ReadRows().value()), (QStringList{"a", "b", "c", "new", "d"}));
         // Fewer faults first, then the faster average.
         QList<ScoreRecord> rows = {Row("x", 5.0f, 3), Row("y", 1.0f, 1), Row("z", 4.0f, 1),
                                    Row("w", 2.0f, 0)};
@@ -153,7 +173,7 @@ private slots:
         QVERIFY(QDir(".").entryList(QDir::Files).isEmpty());
         QVERIFY(r.book.ResetTable()); // nothing to delete is fine
         r.Register("worst", 999.0f, 99);
-        QCOMPARE(Names(r.book.ReadRows().value), QStringList{"worst"});
+        QCOMPARE(Names(r.book.ReadRows().value()), QStringList{"worst"});
     }
 
     void badFiles() {
@@ -169,21 +189,21 @@ private slots:
         bytes += "PARTIAL";
         WriteAll(kRecordFile, bytes);
         Registration r;
-        QCOMPARE(r.book.ReadRows().value.size(), 10);
+        QCOMPARE(r.book.ReadRows().value().size(), 10);
         r.Register("new", 500.0f, 9); // beats only the NaN time
         const QByteArray after = ReadAll(kRecordFile);
         QCOMPARE(after.size(), bytes.size());
         QCOMPARE(after.mid(350), bytes.mid(350)); // rows beyond the table stay
         QCOMPARE(after.left(2), bytes.left(2));   // untouched bytes stay as they were
-        QCOMPARE(Names(r.book.ReadRows().value).last(), QStringLiteral("new"));
+        QCOMPARE(Names(r.book.ReadRows().value()).last(), QStringLiteral("new"));
         QVERIFY(TimeBefore(1e30f, kNaN) && !TimeBefore(kNaN, 1.0f));
 
         WriteAll(kRecordFile, Bytes({Row("neg", 1.0f, -5),
                                      Row("inf", std::numeric_limits<float>::infinity(), 0)}));
         r.Register("new", 2.0f, 0);
-        QCOMPARE(Names(r.book.ReadRows().value), (QStringList{"neg", "new", "inf"}));
+        QCOMPARE(Names(r.book.ReadRows().value()), (QStringList{"neg", "new", "inf"}));
         WriteAll(kRecordFile, QByteArray(34, '\xff'));
-        QVERIFY(r.book.ReadRows().value.isEmpty());
+        QVERIFY(r.book.ReadRows().value().isEmpty());
     }
 };
 

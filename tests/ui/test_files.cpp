@@ -425,7 +425,7 @@ private slots:
         QCOMPARE(TypeOf("NUPEKI1.DAT"), mode_t(S_IFLNK));
 
         RecordBook book(world.game.result(), world.dialogs);
-        QCOMPARE(book.ReadRows().value.size(), 5);
+        QCOMPARE(book.ReadRows().value().size(), 5);
         world.game.result().averageTime = 1.0f;
         book.RegisterRecord();
         QCOMPARE(ReadAll("store/table").size(), 6 * recordLength);

@@ -82,7 +82,7 @@ class SilentPlayback final : public voice::Playback {
 public:
     Result<> Play(const QByteArray &) override {
         clock_.start();
-        return {};
+        return Ok();
     }
     double PlayedMs() const override {
         return clock_.isValid() ? double(clock_.nsecsElapsed()) / 1e6 : 0.0;
@@ -179,12 +179,12 @@ private slots:
             const QString text = voice::SpeechText(catalogue_, job.poem, job.upper, job.recited);
             const auto r = voice::Render({}, text, voice::Pace{});
             const QString expected = voice::ExpectedPhonemes(text);
-            if (!r.ok || !voice::SaysTheText(r.value.phonemes, expected) ||
-                r.value.moraMs.size() != voice::Morae(text).size()) {
+            if (!r.ok() || !voice::SaysTheText(r.value().phonemes, expected) ||
+                r.value().moraMs.size() != voice::Morae(text).size()) {
                 const std::lock_guard guard(lock);
                 wrong << QStringLiteral("%1 %2: %3 | %4 | %5")
                              .arg(job.poem + 1)
-                             .arg(text, r.errorString, r.value.phonemes, expected);
+                             .arg(text, r.error(), r.ok() ? r.value().phonemes : QString(), expected);
             }
         });
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u'\n')));
@@ -201,28 +201,28 @@ private slots:
             const voice::Pace upper{voice::kRecitedRate, voice::kUpperVerseMs, 0, 0};
             const auto u =
                 voice::Render({}, voice::SpeechText(catalogue_, poem, true, true), upper);
-            QVERIFY2(u.ok, qPrintable(u.errorString));
-            const double upperMs = double(u.value.pcm.size() / 2) / 48.0;
+            QVERIFY2(u.ok(), qPrintable(u.error()));
+            const double upperMs = double(u.value().pcm.size() / 2) / 48.0;
             QVERIFY2(std::abs(upperMs - 6000.0) < 600.0, qPrintable(QString::number(upperMs)));
             const voice::Pace lower{voice::kRecitedRate, voice::kLowerVerseMs, voice::kHeldEndMs,
                                     voice::kBreathMs};
             const QString text = voice::SpeechText(catalogue_, poem, false, true);
             const auto l = voice::Render({}, text, lower);
-            QVERIFY2(l.ok, qPrintable(l.errorString));
+            QVERIFY2(l.ok(), qPrintable(l.error()));
             // The last sound's onset: the last mora before the held ones.
             const QStringList morae = voice::Morae(text);
             qsizetype last = morae.size() - 1;
             while (morae[last] == QStringLiteral("ー")) {
                 --last;
             }
-            const auto *s = reinterpret_cast<const qint16 *>(l.value.pcm.constData());
-            qsizetype end = l.value.pcm.size() / 2;
+            const auto *s = reinterpret_cast<const qint16 *>(l.value().pcm.constData());
+            qsizetype end = l.value().pcm.size() / 2;
             while (end > 0 && std::abs(s[end - 1]) < 300) {
                 --end;
             }
-            const double spoken = l.value.moraMs[last];
+            const double spoken = l.value().moraMs[last];
             const double held = double(end) / 48.0 - spoken;
-            const double breath = double(l.value.pcm.size() / 2 - end) / 48.0;
+            const double breath = double(l.value().pcm.size() / 2 - end) / 48.0;
             const QString figures = QStringLiteral("poem %1: %2 / %3 / %4")
                                         .arg(poem + 1)
                                         .arg(spoken)
@@ -395,11 +395,11 @@ private slots:
         QTemporaryDir dir;
         const QString folder = dir.filePath(QStringLiteral("voice"));
         const auto made = voice::Render({}, voice::SpeechText(catalogue_, 3, true, false), {});
-        QVERIFY(made.ok);
+        QVERIFY(made.ok());
         voice::RenderingCache probe(folder);
-        QVERIFY(probe.Store(QString(40, u'0'), made.value).ok);
+        QVERIFY(probe.Store(QString(40, u'0'), made.value()).ok());
         const qint64 entry = QFileInfo(probe.PathOf(QString(40, u'0'))).size();
-        QVERIFY2(entry < made.value.pcm.size() / 2, "packed to less than half");
+        QVERIFY2(entry < made.value().pcm.size() / 2, "packed to less than half");
         // Room for three entries; foreign files beside ours.
         voice::RenderingCache cache(folder, 3 * entry + entry / 2);
         QVERIFY(WriteAll(folder + QStringLiteral("/notes.txt"), "mine"));
@@ -407,7 +407,7 @@ private slots:
         QVERIFY(QFile::link(folder + QStringLiteral("/notes.txt"),
                             folder + u'/' + QString(40, u'e') + QStringLiteral(".voice")));
         for (int i = 1; i <= 5; ++i) {
-            QVERIFY(cache.Store(QString(40, QChar(u'0' + i)), made.value).ok);
+            QVERIFY(cache.Store(QString(40, QChar(u'0' + i)), made.value()).ok());
             QTest::qWait(20); // distinct times
         }
         QCOMPARE(ReadAll(folder + QStringLiteral("/notes.txt")), QByteArray("mine"));
@@ -418,15 +418,15 @@ private slots:
         QVERIFY(!cache.Has(QString(40, u'0')) && !cache.Has(QString(40, u'1')));
         QVERIFY(cache.Has(QString(40, u'5')) && cache.Has(QString(40, u'3')));
         const auto loaded = cache.Load(QString(40, u'5'));
-        QVERIFY(loaded.ok && loaded.value);
-        QCOMPARE(loaded.value->pcm, made.value.pcm);
-        QCOMPARE(loaded.value->moraMs, made.value.moraMs);
+        QVERIFY(loaded.ok() && loaded.value());
+        QCOMPARE(loaded.value()->pcm, made.value().pcm);
+        QCOMPARE(loaded.value()->moraMs, made.value().moraMs);
         // A damaged entry of ours is said to be damaged, never played.
         QByteArray bytes = ReadAll(cache.PathOf(QString(40, u'4')));
         bytes.truncate(bytes.size() / 2);
         QVERIFY(WriteAll(cache.PathOf(QString(40, u'4')), bytes));
         const auto damaged = cache.Load(QString(40, u'4'));
-        QVERIFY(!damaged.ok && damaged.errorString.contains(QString(40, u'4')));
+        QVERIFY(!damaged.ok() && damaged.error().contains(QString(40, u'4')));
     }
 
     // The server goes away mid-verse: the text goes on from where the voice
@@ -520,9 +520,9 @@ private slots:
             QElapsedTimer took;
             took.start();
             const auto r = voice::Render(parts, QStringLiteral("あき"), {});
-            QVERIFY(!r.ok);
-            QVERIFY2(r.errorString.contains(QString::fromUtf8(flood.reason)),
-                     qPrintable(QString::fromLatin1(flood.name) + ": " + r.errorString));
+            QVERIFY(!r.ok());
+            QVERIFY2(r.error().contains(QString::fromUtf8(flood.reason)),
+                     qPrintable(QString::fromLatin1(flood.name) + ": " + r.error()));
             QVERIFY(took.elapsed() < 10000);
             QVERIFY(OurSynthesizerFolders().isEmpty());
         }
@@ -577,11 +577,11 @@ private slots:
         }
         voice::VoiceParts parts;
         parts.voice = QStringLiteral("/nonexistent/voice.htsvoice");
-        QVERIFY(voice::Reader::Unavailable(parts).contains(
+        QVERIFY(voice::Reader::Available(parts).error().contains(
             QStringLiteral("hts-voice-nitech-jp-atr503-m001")));
         const auto failed = voice::Render(parts, QStringLiteral("あき"), voice::Pace{});
-        QVERIFY(!failed.ok);
-        QVERIFY2(!failed.errorString.isEmpty(), "the synthesizer's own reason");
+        QVERIFY(!failed.ok());
+        QVERIFY2(!failed.error().isEmpty(), "the synthesizer's own reason");
         // No server: this test again in a process that finds none.
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
