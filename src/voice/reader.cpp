@@ -343,6 +343,10 @@ void Reader::Finished(const Done &done) {
     if (done.job.keep && done.made) {
         Keep(key, std::make_shared<const Rendering>(*done.made));
     }
+    if (key == awaitedLower_) {
+        awaitedLower_.clear();
+        (void)PlayLower(key);
+    }
     emit rendered(key);
     emit progress(PreparedCount(), SetSize());
     RunNext();
@@ -445,6 +449,7 @@ bool Reader::Play(const QByteArray &pcm) {
 
 bool Reader::ReadUpper(int poem, int column, std::function<void(int, float)> step) {
     brokeOff_.clear();
+    awaitedLower_.clear();
     const Job job = JobOf(Verse::Upper, poem, true);
     const std::shared_ptr<const Rendering> r = Ready(job.key);
     if (!r) {
@@ -536,10 +541,20 @@ void Reader::Decided(int poem) {
         Stop();
         return;
     }
-    const std::shared_ptr<const Rendering> r = Ready(JobOf(Verse::Lower, poem, true).key);
-    if (!r) {
+    const Job job = JobOf(Verse::Lower, poem, true);
+    if (!PlayLower(job.key)) {
+        // Not made yet (a quick answer): read as soon as it is, unless the
+        // next question has begun by then.
         Stop();
-        return;
+        awaitedLower_ = job.key;
+        Want(job, true);
+    }
+}
+
+bool Reader::PlayLower(const QString &key) {
+    const std::shared_ptr<const Rendering> r = Ready(key);
+    if (!r) {
+        return false;
     }
     QByteArray pcm = r->pcm;
     QList<double> onsets = r->moraMs;
@@ -553,6 +568,7 @@ void Reader::Decided(int poem) {
         playingMs_ = onsets;
         lowerWatch_.start();
     }
+    return true;
 }
 
 void Reader::WatchLower() {
@@ -594,6 +610,7 @@ void Reader::Stop() {
     tick_.stop();
     lowerWatch_.stop();
     step_ = {};
+    awaitedLower_.clear();
     if (output_) {
         output_->Stop();
     }

@@ -137,6 +137,8 @@ private:
     std::shared_ptr<const Rendering> Ready(const QString &key);
     void Keep(const QString &key, std::shared_ptr<const Rendering> rendering);
     bool Play(const QByteArray &pcm);
+    // Plays a lower verse that is ready; false when it is not.
+    bool PlayLower(const QString &key);
     bool Stalled(double played);
     void Tick();
     void WatchLower();
@@ -183,6 +185,7 @@ private:
     QElapsedTimer sinceProgress_; // since the output's clock last moved
     QString brokeOff_;
     QTimer lowerWatch_;
+    QString awaitedLower_; // a lower verse to read as soon as it is made
     double lastLoadMs_ = 0.0;
 };
 
