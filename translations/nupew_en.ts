@@ -34,44 +34,44 @@
         <translation>a special file</translation>
     </message>
     <message>
-        <location line="+74"/>
+        <location line="+73"/>
         <source>リンク先がありません（%1）</source>
         <translation>the link leads nowhere (%1)</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+6"/>
         <source>（リンク先が%1）</source>
         <translation> (the link leads to %1)</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+7"/>
         <source>フォルダーの外を指すリンクです（%1）</source>
         <translation>a link that points out of the folder (%1)</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+3"/>
         <source>（%1）</source>
         <translation> (%1)</translation>
     </message>
     <message>
-        <location line="+140"/>
+        <location line="+125"/>
         <source>書いた大きさが合いません（%1 バイトのはずが %2 バイト）</source>
         <translation>the written size does not match (%2 bytes instead of %1)</translation>
     </message>
     <message>
-        <location line="+56"/>
+        <location line="+53"/>
         <source>ファイルが大きすぎます</source>
         <translation>the file is too large</translation>
     </message>
     <message>
-        <location line="+31"/>
+        <location line="+30"/>
         <source>
 %1 を元に戻せませんでした: %2</source>
         <translation>
 %1 could not be put back: %2</translation>
     </message>
     <message>
-        <location line="+92"/>
+        <location line="+100"/>
         <source>ロックファイル %1 を使えません（%2）</source>
         <translation>The lock file %1 cannot be used (%2)</translation>
     </message>
@@ -202,12 +202,13 @@
 <context>
     <name>History</name>
     <message>
-        <location filename="../src/history/history.cpp" line="+128"/>
+        <location filename="../src/history/history.cpp" line="+114"/>
+        <location filename="../src/history/statistics.cpp" line="+23"/>
         <source>SQLiteの原因不明のエラー</source>
         <translation>an unknown SQLite error</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+12"/>
         <source>%1 は通常のファイルではありません。</source>
         <translation>%1 is not a regular file.</translation>
     </message>
@@ -237,12 +238,12 @@
         <translation>%1 is a history made by a newer version of the game.</translation>
     </message>
     <message>
-        <location line="+50"/>
+        <location line="+61"/>
         <source>SQLiteのドライバー(QSQLITE)がありません。</source>
         <translation>The SQLite driver (QSQLITE) is missing.</translation>
     </message>
     <message>
-        <location line="+33"/>
+        <location line="+25"/>
         <source>%1 は壊れています（%2）。</source>
         <translation>%1 is damaged (%2).</translation>
     </message>
@@ -252,59 +253,66 @@
         <translation>This is not this game&apos;s history.</translation>
     </message>
     <message>
-        <location line="+391"/>
+        <location line="+412"/>
         <source>%1 件の書き込みが、書き込めないまま待っています。</source>
         <translation>%1 writes are waiting and cannot be written.</translation>
     </message>
     <message>
-        <location line="+33"/>
+        <location line="+34"/>
         <source>履歴がないため、分析できません。</source>
         <translation>There is no history to analyse.</translation>
+    </message>
+    <message>
+        <location filename="../src/history/practice_source.cpp" line="+27"/>
+        <source>苦手な歌の記録を履歴から読めません。どの歌も新しい歌として出題します。
+理由: %1</source>
+        <translation>The drill&apos;s record cannot be read from the history. Every poem is asked as a new one.
+Reason: %1</translation>
     </message>
 </context>
 <context>
     <name>Preferences</name>
     <message>
-        <location filename="../src/ui/preferences.cpp" line="+74"/>
+        <location filename="../src/ui/preferences.cpp" line="+59"/>
         <source>個人設定のファイルを使えません。初期設定で続け、保存はしません。
 %1</source>
         <translation>Your own settings file cannot be used. The game goes on with the defaults and saves nothing.
 %1</translation>
     </message>
     <message>
-        <location line="+89"/>
+        <location line="+49"/>
         <source>個人設定のファイルを使えません。設定は保存されていません。
 %1</source>
         <translation>Your own settings file cannot be used. The setting was not saved.
 %1</translation>
     </message>
     <message>
-        <location line="+5"/>
-        <source>個人設定のファイル %1 に書き込めませんでした。設定は保存されていません。</source>
-        <translation>Your own settings file %1 could not be written. The setting was not saved.</translation>
-    </message>
-    <message>
-        <location line="+27"/>
+        <location line="+118"/>
         <source>ツールバーの配置を保存できませんでした。
 %1</source>
         <translation>The toolbar&apos;s arrangement could not be saved.
 %1</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <source>%1 に書き込めません</source>
-        <translation>cannot write %1</translation>
+        <location filename="../src/ui/options_file.cpp" line="+189"/>
+        <source>%1: %2 MiB を超えるため読みません</source>
+        <translation>%1: larger than %2 MiB, not read</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>%1: フォルダーを作れません</source>
+        <translation>%1: the folder cannot be made</translation>
     </message>
 </context>
 <context>
     <name>Records</name>
     <message>
-        <location filename="../src/records/record_book.cpp" line="+34"/>
+        <location filename="../src/records/record_book.cpp" line="+36"/>
         <source>ファイルが大きすぎます</source>
         <translation>the file is too large</translation>
     </message>
     <message>
-        <location line="+19"/>
+        <location line="+18"/>
         <source>記録ファイル NUPEKI3.DAT を使えません。記録は登録されていません。</source>
         <translation>The records file NUPEKI3.DAT cannot be used. The result was not registered.</translation>
     </message>
@@ -346,7 +354,7 @@ Reason: %1</translation>
         <translation>The records file NUPEKI3.DAT could not be deleted. The records were not reset.</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+8"/>
         <source>%1
 理由: %2</source>
         <translation>%1
@@ -356,7 +364,7 @@ Reason: %2</translation>
 <context>
     <name>Settings</name>
     <message>
-        <location filename="../src/core/settings.cpp" line="+157"/>
+        <location filename="../src/core/settings.cpp" line="+148"/>
         <source>設定ファイル %1 を読めません。
 理由: %2
 初期設定で続けます。</source>
@@ -365,7 +373,7 @@ Reason: %2
 The game goes on with the defaults.</translation>
     </message>
     <message>
-        <location line="+69"/>
+        <location line="+68"/>
         <source>条件設定を保存しました。</source>
         <translation>The settings were saved.</translation>
     </message>
@@ -375,7 +383,7 @@ The game goes on with the defaults.</translation>
         <translation>The defaults are restored.</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+12"/>
         <source>設定ファイル %1 に書き込めませんでした。
 理由: %2
 %3</source>
@@ -397,7 +405,7 @@ Reason: %2
 <context>
     <name>Statistics</name>
     <message>
-        <location filename="../src/history/statistics.cpp" line="+188"/>
+        <location filename="../src/history/statistics.cpp" line="+172"/>
         <source>かなの表記: %1（%2字決まり）</source>
         <translation>In kana: %1 (%2 decisive characters)</translation>
     </message>
@@ -460,7 +468,7 @@ Reason: %2
         <translation>open_jtalk wrote too many messages</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+18"/>
         <source>open_jtalk が終了コード %1 で終わりました</source>
         <translation>open_jtalk ended with exit code %1</translation>
     </message>
@@ -485,12 +493,12 @@ Reason: %2
         <translation>%1: the stored reading is damaged</translation>
     </message>
     <message>
-        <location line="+102"/>
+        <location line="+106"/>
         <source>%1: 音声を圧縮できません</source>
         <translation>%1: the sound cannot be packed</translation>
     </message>
     <message>
-        <location filename="../src/voice/reader.cpp" line="+99"/>
+        <location filename="../src/voice/reader.cpp" line="+100"/>
         <source>読み上げには次のパッケージが必要です: %1</source>
         <translation>Reading aloud needs these packages: %1</translation>
     </message>
@@ -507,17 +515,17 @@ Reason: %2
     </message>
     <message>
         <location line="-6"/>
-        <location line="+68"/>
+        <location line="+72"/>
         <source>読み上げの保存データを使えません（作り直します）: %1</source>
         <translation>A stored reading cannot be used (it is made again): %1</translation>
     </message>
     <message>
-        <location line="-56"/>
+        <location line="-60"/>
         <source>読み上げの音声を作れませんでした: %1</source>
         <translation>The reading could not be made: %1</translation>
     </message>
     <message>
-        <location line="+91"/>
+        <location line="+95"/>
         <source>音声の出力を準備中</source>
         <translation>the sound output is being prepared</translation>
     </message>
@@ -532,18 +540,18 @@ Reason: %2
         <translation>Preparing the reading %1/%2</translation>
     </message>
     <message>
-        <location line="+34"/>
+        <location line="+35"/>
         <source>歌 %1 の文字と音を対応させられません。文字の表示で続けます。</source>
         <translation>The text and sound of poem %1 cannot be matched. The verse goes on as text.</translation>
     </message>
     <message>
         <location line="+45"/>
-        <location line="+74"/>
+        <location line="+85"/>
         <source>%1 ms のあいだ再生が進みません</source>
         <translation>the playback has not moved for %1 ms</translation>
     </message>
     <message>
-        <location line="+39"/>
+        <location line="+40"/>
         <source>音声の出力が止まりました（%1）。文字の表示で続けます。</source>
         <translation>The sound stopped (%1). The verse goes on as text.</translation>
     </message>
@@ -681,7 +689,7 @@ Reason: %2
 <context>
     <name>nupew::MainWindow</name>
     <message>
-        <location filename="../src/ui/main_window.cpp" line="+47"/>
+        <location filename="../src/ui/main_window.cpp" line="+46"/>
         <source>ゲーム(&amp;S)</source>
         <translation>&amp;Game</translation>
     </message>
@@ -738,17 +746,17 @@ Reason: %2
         <translation>&amp;Lower verse</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location filename="../src/ui/options.h" line="+35"/>
         <source>決まり字を表示(&amp;K)</source>
         <translation>Show &amp;decisive characters</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location filename="../src/ui/main_window.cpp" line="+4"/>
         <source>読み上げ(&amp;Y)</source>
         <translation>&amp;Reading aloud</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location filename="../src/ui/options.h" line="+1"/>
         <source>読み上げる(&amp;R)</source>
         <translation>&amp;Read aloud</translation>
     </message>
@@ -768,7 +776,7 @@ Reason: %2
         <translation>Read the &amp;opening poem at a game&apos;s start</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location filename="../src/ui/main_window.cpp" line="+1"/>
         <source>特別設定(&amp;T)</source>
         <translation>&amp;Settings</translation>
     </message>
@@ -973,7 +981,7 @@ Reason: %2
         <translation>&amp;About</translation>
     </message>
     <message>
-        <location line="+88"/>
+        <location line="+110"/>
         <source>ツールバー</source>
         <translation>Toolbar</translation>
     </message>
@@ -1041,6 +1049,11 @@ Reason: %2
         <translation>%1 cannot be read (%2)</translation>
     </message>
     <message>
+        <location line="+2"/>
+        <source>ありません</source>
+        <translation>it is not there</translation>
+    </message>
+    <message>
         <location line="+1"/>
         <source>大きすぎます</source>
         <translation>too large</translation>
@@ -1056,7 +1069,7 @@ Reason: %2
         <translation>%1 is damaged or not a picture (%2)</translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="+31"/>
         <source>%1 を使えません（%2）</source>
         <translation>%1 cannot be used (%2)</translation>
     </message>
@@ -1089,12 +1102,12 @@ Reason: %2
         <translation>Close</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+17"/>
         <source>ichirun.txtがありません。</source>
         <translation>ichirun.txt is missing.</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="-3"/>
         <source>ichirun.txtがありません。<byte value="xd"/>
 %1 を読めません: %2</source>
         <translation>ichirun.txt is missing.</translation>
@@ -1372,7 +1385,7 @@ Reason: %2
 <context>
     <name>nupew::Program</name>
     <message>
-        <location filename="../src/ui/program.cpp" line="+95"/>
+        <location filename="../src/ui/program.cpp" line="+98"/>
         <source>履歴ファイル %1 に書き込めません。履歴なしでゲームを続けます。
 理由: %2</source>
         <translation>The history file %1 cannot be written. The game goes on without a history.
@@ -1398,7 +1411,7 @@ Reason: %2</translation>
 %2</translation>
     </message>
     <message>
-        <location line="+120"/>
+        <location line="+115"/>
         <source>「タワユWin」を終了します</source>
         <translation>Quit the game</translation>
     </message>
@@ -1547,7 +1560,7 @@ Reason: %2</translation>
 <context>
     <name>nupew::SideWindows</name>
     <message>
-        <location filename="../src/ui/side_windows.cpp" line="+82"/>
+        <location filename="../src/ui/side_windows.cpp" line="+84"/>
         <source>記録の印刷ができません。</source>
         <translation>The records cannot be printed.</translation>
     </message>

@@ -400,14 +400,22 @@ int RemoveStaleTemporaries(const QString &folder, const QStringList &names, qint
     return removed;
 }
 
+namespace {
+// Where QSettings keeps the user's files (QSettings::setPath may have moved
+// them): asked of a store nobody has, so that the asking reads nothing.
+QString SettingsBase() {
+    const QSettings probe(QSettings::NativeFormat, QSettings::UserScope,
+                          QStringLiteral("nupew-settings-probe"), QStringLiteral("probe"));
+    return QDir::cleanPath(QFileInfo(probe.fileName()).absolutePath() + QStringLiteral("/.."));
+}
+} // namespace
+
+QString SettingsFilePath(const QString &organization, const QString &application) {
+    return SettingsBase() + u'/' + organization + u'/' + application + QStringLiteral(".conf");
+}
+
 Result<> CheckSettingsFiles(const QString &organization, const QString &application) {
-    // Where QSettings keeps the user's files (QSettings::setPath may have moved
-    // them): asked of a store nobody has, so that the asking reads nothing.
-    static const QString base = [] {
-        const QSettings probe(QSettings::NativeFormat, QSettings::UserScope,
-                              QStringLiteral("nupew-settings-probe"), QStringLiteral("probe"));
-        return QDir::cleanPath(QFileInfo(probe.fileName()).absolutePath() + QStringLiteral("/.."));
-    }();
+    const QString base = SettingsBase();
     for (const QString &file :
          {base + u'/' + organization + u'/' + application + QStringLiteral(".conf"),
           base + u'/' + organization + QStringLiteral(".conf")}) {

@@ -71,6 +71,8 @@ int RemoveStaleTemporaries(const QString &folder, const QStringList &names, qint
 // which one is not and why. QSettings would block for ever on a FIFO there,
 // so nothing may construct one before this has said yes.
 Result<> CheckSettingsFiles(const QString &organization, const QString &application);
+// The file QSettings(organization, application) keeps the user's options in.
+QString SettingsFilePath(const QString &organization, const QString &application);
 
 // Creates an empty regular file when nothing has that name; never replaces one.
 Result<> CreateEmptyIfMissing(const QString &path);

@@ -21,7 +21,6 @@ enum class Kind {
     Item,          // asks for a command
     Setting,       // sets a setting to a value
     Toggle,        // shows or hides the toolbar, with a check mark
-    Option,        // asks to turn an option on or off; the check mark follows SetOption
     Separator,     // a line in a menu
     ToolSeparator, // a gap on the toolbar only
 };
@@ -44,71 +43,66 @@ struct ActionRow {
 // Captions and tool tips are translated where they are shown.
 // clang-format off
 const ActionRow kActions[] = {
-    {Kind::Menu, 0, "gameMenu", QT_TRANSLATE_NOOP("nupew::MainWindow", "ゲーム(&S)")},
-    {Kind::Item, 1, "newGame", QT_TRANSLATE_NOOP("nupew::MainWindow", "ゲーム開始(&B)"), Command::NewGame, {}, 0, {}, "newGameTool", 1, QT_TRANSLATE_NOOP("nupew::MainWindow", "ゲーム開始")},
-    {Kind::Item, 1, "closeBoard", QT_TRANSLATE_NOOP("nupew::MainWindow", "ゲーム終了(&E)"), Command::CloseBoard, {}, 0, {}, "closeBoardTool", 2, QT_TRANSLATE_NOOP("nupew::MainWindow", "ゲーム終了")},
-    {Kind::Separator, 1, "gameSeparator"},
-    {Kind::Item, 1, "quit", QT_TRANSLATE_NOOP("nupew::MainWindow", "終了(&Q)"), Command::Quit, {}, 0, Qt::CTRL | Qt::Key_X},
-    {Kind::Menu, 0, "displayMenu", QT_TRANSLATE_NOOP("nupew::MainWindow", "表示設定(&V)")},
-    {Kind::Menu, 1, "upperVerseMenu", QT_TRANSLATE_NOOP("nupew::MainWindow", "上の句(&U)")},
-    {Kind::Setting, 2, "upperKanji", QT_TRANSLATE_NOOP("nupew::MainWindow", "漢字(&K)"), {}, SettingField::UpperTextMode, kKanjiText},
-    {Kind::Setting, 2, "upperKana", QT_TRANSLATE_NOOP("nupew::MainWindow", "かな(&H)"), {}, SettingField::UpperTextMode, kKanaText},
-    {Kind::Separator, 1, "displaySeparator1"},
-    {Kind::Menu, 1, "lowerVerseMenu", QT_TRANSLATE_NOOP("nupew::MainWindow", "下の句(&D)")},
-    {Kind::Setting, 2, "lowerKanji", QT_TRANSLATE_NOOP("nupew::MainWindow", "漢字(&K)"), {}, SettingField::LowerTextMode, kKanjiText},
-    {Kind::Setting, 2, "lowerKana", QT_TRANSLATE_NOOP("nupew::MainWindow", "かな(&H)"), {}, SettingField::LowerTextMode, kKanaText},
-    {Kind::Separator, 1, "displaySeparator2"},
-    {Kind::Option, 1, "showDecisive", QT_TRANSLATE_NOOP("nupew::MainWindow", "決まり字を表示(&K)"), Command::ShowDecisive},
-    {Kind::Menu, 1, "readAloudMenu", QT_TRANSLATE_NOOP("nupew::MainWindow", "読み上げ(&Y)")},
-    {Kind::Option, 2, "readAloud", QT_TRANSLATE_NOOP("nupew::MainWindow", "読み上げる(&R)"), Command::ReadAloud},
-    {Kind::Option, 2, "readRecited", QT_TRANSLATE_NOOP("nupew::MainWindow", "競技の読み方(&C)"), Command::ReadRecited},
-    {Kind::Option, 2, "readLower", QT_TRANSLATE_NOOP("nupew::MainWindow", "下の句も読む(&L)"), Command::ReadLower},
-    {Kind::Option, 2, "readOpening", QT_TRANSLATE_NOOP("nupew::MainWindow", "ゲームの始めに序歌を読む(&J)"), Command::ReadOpening},
-    {Kind::Menu, 0, "gameSettingsMenu", QT_TRANSLATE_NOOP("nupew::MainWindow", "特別設定(&T)")},
-    {Kind::Menu, 1, "questionCountMenu", QT_TRANSLATE_NOOP("nupew::MainWindow", "問題数(&M)")},
-    {Kind::Setting, 2, "questions5", QT_TRANSLATE_NOOP("nupew::MainWindow", "　 ５(&A)"), {}, SettingField::QuestionCount, 5},
-    {Kind::Setting, 2, "questions10", QT_TRANSLATE_NOOP("nupew::MainWindow", "　１０(&B)"), {}, SettingField::QuestionCount, 10},
-    {Kind::Setting, 2, "questions20", QT_TRANSLATE_NOOP("nupew::MainWindow", "　２０(&C)"), {}, SettingField::QuestionCount, 20},
-    {Kind::Setting, 2, "questions50", QT_TRANSLATE_NOOP("nupew::MainWindow", "　５０(&D)"), {}, SettingField::QuestionCount, 50},
-    {Kind::Setting, 2, "questions100", QT_TRANSLATE_NOOP("nupew::MainWindow", "１００(&E)"), {}, SettingField::QuestionCount, 100},
-    {Kind::Menu, 1, "revealSpeedMenu", QT_TRANSLATE_NOOP("nupew::MainWindow", "上の句表示速度(&S)")},
-    {Kind::Setting, 2, "revealFast", QT_TRANSLATE_NOOP("nupew::MainWindow", "速い(&A)"), {}, SettingField::RevealDelay, 0},
-    {Kind::Setting, 2, "revealFairlyFast", QT_TRANSLATE_NOOP("nupew::MainWindow", "やや速い(&B)"), {}, SettingField::RevealDelay, 2},
-    {Kind::Setting, 2, "revealNormal", QT_TRANSLATE_NOOP("nupew::MainWindow", "普通(&C)"), {}, SettingField::RevealDelay, 4},
-    {Kind::Setting, 2, "revealFairlySlow", QT_TRANSLATE_NOOP("nupew::MainWindow", "ややゆっくり(&D)"), {}, SettingField::RevealDelay, 6},
-    {Kind::Setting, 2, "revealSlow", QT_TRANSLATE_NOOP("nupew::MainWindow", "ゆっくり(&E)"), {}, SettingField::RevealDelay, 8},
-    {Kind::Menu, 1, "faultLimitMenu", QT_TRANSLATE_NOOP("nupew::MainWindow", "おてつき限度数(&O)")},
-    {Kind::Setting, 2, "faultLimit1", QT_TRANSLATE_NOOP("nupew::MainWindow", "　１(&A)"), {}, SettingField::FaultLimit, 1},
-    {Kind::Setting, 2, "faultLimit5", QT_TRANSLATE_NOOP("nupew::MainWindow", "　５(&B)"), {}, SettingField::FaultLimit, 5},
-    {Kind::Setting, 2, "faultLimit10", QT_TRANSLATE_NOOP("nupew::MainWindow", "１０(&C)"), {}, SettingField::FaultLimit, 10},
-    {Kind::Setting, 2, "faultLimit20", QT_TRANSLATE_NOOP("nupew::MainWindow", "２０(&D)"), {}, SettingField::FaultLimit, 20},
-    {Kind::Setting, 2, "noFaultLimit", QT_TRANSLATE_NOOP("nupew::MainWindow", "なし(&E)"), {}, SettingField::FaultLimit, kNoFaultLimit},
-    {Kind::Item, 1, "choosePractice", QT_TRANSLATE_NOOP("nupew::MainWindow", "出題範囲(&P)..."), Command::ChoosePractice},
-    {Kind::Separator, 1, "settingsSeparator"},
-    {Kind::Item, 1, "saveSettings", QT_TRANSLATE_NOOP("nupew::MainWindow", "設定の保存(&k)"), Command::SaveSettings},
-    {Kind::Item, 1, "restoreDefaults", QT_TRANSLATE_NOOP("nupew::MainWindow", "初期設定に戻す(&R)"), Command::RestoreDefaults},
-    {Kind::Menu, 0, "recordsMenu", QT_TRANSLATE_NOOP("nupew::MainWindow", "記録(&D)")},
-    {Kind::ToolSeparator, 1, "", "", {}, {}, 0, {}, "toolSeparator1"},
-    {Kind::Item, 1, "viewRecords", QT_TRANSLATE_NOOP("nupew::MainWindow", "記録を見る(&V)"), Command::ViewRecords, {}, 0, {}, "viewRecordsTool", 4, QT_TRANSLATE_NOOP("nupew::MainWindow", "成績表示")},
-    {Kind::Item, 1, "resetRecords", QT_TRANSLATE_NOOP("nupew::MainWindow", "初期化(&R)"), Command::ResetRecords, {}, 0, {}, "resetRecordsTool", 5, QT_TRANSLATE_NOOP("nupew::MainWindow", "成績初期化")},
-    {Kind::ToolSeparator, 1, "", "", {}, {}, 0, {}, "toolSeparator2"},
-    {Kind::Separator, 1, "recordsSeparator1"},
-    {Kind::Item, 1, "printRecords", QT_TRANSLATE_NOOP("nupew::MainWindow", "記録印刷"), Command::PrintRecords},
-    {Kind::Separator, 1, "recordsSeparator2"},
-    {Kind::Item, 1, "showStatistics", QT_TRANSLATE_NOOP("nupew::MainWindow", "成績の分析(&A)"), Command::ShowStatistics, {}, 0, {}, "showStatisticsTool", 10, QT_TRANSLATE_NOOP("nupew::MainWindow", "成績の分析"), true},
-    {Kind::Menu, 0, "optionsMenu", QT_TRANSLATE_NOOP("nupew::MainWindow", "オプション(&O)")},
-    {Kind::Item, 1, "choosePictureFolder", QT_TRANSLATE_NOOP("nupew::MainWindow", "ﾃﾞｰﾀ（歌）読み出しﾌｫﾙﾀﾞの設定(&F)"), Command::ChoosePictureFolder},
-    {Kind::Separator, 1, "optionsSeparator1"},
-    {Kind::Toggle, 1, "showToolbar", QT_TRANSLATE_NOOP("nupew::MainWindow", "ツールバーの表示(&V)")},
-    {Kind::Item, 1, "customiseToolbar", QT_TRANSLATE_NOOP("nupew::MainWindow", "ツールバーの変更(&T)"), Command::CustomiseToolbar},
-    {Kind::Separator, 1, "optionsSeparator2"},
-    {Kind::Item, 1, "showPoemList", QT_TRANSLATE_NOOP("nupew::MainWindow", "タワユ一覧(&S)"), Command::ShowPoemList, {}, 0, {}, "showPoemListTool", 7, QT_TRANSLATE_NOOP("nupew::MainWindow", "タワユ一覧")},
-    {Kind::Menu, 0, "helpMenu", QT_TRANSLATE_NOOP("nupew::MainWindow", "ヘルプ(&H)")},
-    {Kind::Item, 1, "helpContents", QT_TRANSLATE_NOOP("nupew::MainWindow", "目次(&C)"), Command::HelpContents, {}, 0, {}, "helpContentsTool", 8, QT_TRANSLATE_NOOP("nupew::MainWindow", "ヘルプ")},
-    {Kind::ToolSeparator, 1, "", "", {}, {}, 0, {}, "toolSeparator3"},
-    {Kind::Item, 1, "helpOnHelp", QT_TRANSLATE_NOOP("nupew::MainWindow", "ヘルプの使い方(&H)"), Command::HelpOnHelp},
-    {Kind::Separator, 1, "helpSeparator"},
-    {Kind::Item, 1, "showVersion", QT_TRANSLATE_NOOP("nupew::MainWindow", "バージョン情報(&V)"), Command::ShowVersion},
+    {.kind = Kind::Menu, .depth = 0, .name = "gameMenu", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "ゲーム(&S)")},
+    {.kind = Kind::Item, .depth = 1, .name = "newGame", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "ゲーム開始(&B)"), .command = Command::NewGame, .toolKey = "newGameTool", .picture = 1, .tip = QT_TRANSLATE_NOOP("nupew::MainWindow", "ゲーム開始")},
+    {.kind = Kind::Item, .depth = 1, .name = "closeBoard", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "ゲーム終了(&E)"), .command = Command::CloseBoard, .toolKey = "closeBoardTool", .picture = 2, .tip = QT_TRANSLATE_NOOP("nupew::MainWindow", "ゲーム終了")},
+    {.kind = Kind::Separator, .depth = 1, .name = "gameSeparator"},
+    {.kind = Kind::Item, .depth = 1, .name = "quit", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "終了(&Q)"), .command = Command::Quit, .shortcut = Qt::CTRL | Qt::Key_X},
+    {.kind = Kind::Menu, .depth = 0, .name = "displayMenu", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "表示設定(&V)")},
+    {.kind = Kind::Menu, .depth = 1, .name = "upperVerseMenu", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "上の句(&U)")},
+    {.kind = Kind::Setting, .depth = 2, .name = "upperKanji", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "漢字(&K)"), .setting = SettingField::UpperTextMode, .value = kKanjiText},
+    {.kind = Kind::Setting, .depth = 2, .name = "upperKana", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "かな(&H)"), .setting = SettingField::UpperTextMode, .value = kKanaText},
+    {.kind = Kind::Separator, .depth = 1, .name = "displaySeparator1"},
+    {.kind = Kind::Menu, .depth = 1, .name = "lowerVerseMenu", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "下の句(&D)")},
+    {.kind = Kind::Setting, .depth = 2, .name = "lowerKanji", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "漢字(&K)"), .setting = SettingField::LowerTextMode, .value = kKanjiText},
+    {.kind = Kind::Setting, .depth = 2, .name = "lowerKana", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "かな(&H)"), .setting = SettingField::LowerTextMode, .value = kKanaText},
+    {.kind = Kind::Separator, .depth = 1, .name = "displaySeparator2"},
+    {.kind = Kind::Menu, .depth = 1, .name = "readAloudMenu", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "読み上げ(&Y)")},
+    {.kind = Kind::Menu, .depth = 0, .name = "gameSettingsMenu", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "特別設定(&T)")},
+    {.kind = Kind::Menu, .depth = 1, .name = "questionCountMenu", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "問題数(&M)")},
+    {.kind = Kind::Setting, .depth = 2, .name = "questions5", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "　 ５(&A)"), .setting = SettingField::QuestionCount, .value = 5},
+    {.kind = Kind::Setting, .depth = 2, .name = "questions10", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "　１０(&B)"), .setting = SettingField::QuestionCount, .value = 10},
+    {.kind = Kind::Setting, .depth = 2, .name = "questions20", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "　２０(&C)"), .setting = SettingField::QuestionCount, .value = 20},
+    {.kind = Kind::Setting, .depth = 2, .name = "questions50", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "　５０(&D)"), .setting = SettingField::QuestionCount, .value = 50},
+    {.kind = Kind::Setting, .depth = 2, .name = "questions100", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "１００(&E)"), .setting = SettingField::QuestionCount, .value = 100},
+    {.kind = Kind::Menu, .depth = 1, .name = "revealSpeedMenu", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "上の句表示速度(&S)")},
+    {.kind = Kind::Setting, .depth = 2, .name = "revealFast", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "速い(&A)"), .setting = SettingField::RevealDelay, .value = 0},
+    {.kind = Kind::Setting, .depth = 2, .name = "revealFairlyFast", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "やや速い(&B)"), .setting = SettingField::RevealDelay, .value = 2},
+    {.kind = Kind::Setting, .depth = 2, .name = "revealNormal", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "普通(&C)"), .setting = SettingField::RevealDelay, .value = 4},
+    {.kind = Kind::Setting, .depth = 2, .name = "revealFairlySlow", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "ややゆっくり(&D)"), .setting = SettingField::RevealDelay, .value = 6},
+    {.kind = Kind::Setting, .depth = 2, .name = "revealSlow", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "ゆっくり(&E)"), .setting = SettingField::RevealDelay, .value = 8},
+    {.kind = Kind::Menu, .depth = 1, .name = "faultLimitMenu", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "おてつき限度数(&O)")},
+    {.kind = Kind::Setting, .depth = 2, .name = "faultLimit1", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "　１(&A)"), .setting = SettingField::FaultLimit, .value = 1},
+    {.kind = Kind::Setting, .depth = 2, .name = "faultLimit5", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "　５(&B)"), .setting = SettingField::FaultLimit, .value = 5},
+    {.kind = Kind::Setting, .depth = 2, .name = "faultLimit10", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "１０(&C)"), .setting = SettingField::FaultLimit, .value = 10},
+    {.kind = Kind::Setting, .depth = 2, .name = "faultLimit20", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "２０(&D)"), .setting = SettingField::FaultLimit, .value = 20},
+    {.kind = Kind::Setting, .depth = 2, .name = "noFaultLimit", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "なし(&E)"), .setting = SettingField::FaultLimit, .value = kNoFaultLimit},
+    {.kind = Kind::Item, .depth = 1, .name = "choosePractice", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "出題範囲(&P)..."), .command = Command::ChoosePractice},
+    {.kind = Kind::Separator, .depth = 1, .name = "settingsSeparator"},
+    {.kind = Kind::Item, .depth = 1, .name = "saveSettings", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "設定の保存(&k)"), .command = Command::SaveSettings},
+    {.kind = Kind::Item, .depth = 1, .name = "restoreDefaults", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "初期設定に戻す(&R)"), .command = Command::RestoreDefaults},
+    {.kind = Kind::Menu, .depth = 0, .name = "recordsMenu", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "記録(&D)")},
+    {.kind = Kind::ToolSeparator, .depth = 1, .name = "", .caption = "", .toolKey = "toolSeparator1"},
+    {.kind = Kind::Item, .depth = 1, .name = "viewRecords", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "記録を見る(&V)"), .command = Command::ViewRecords, .toolKey = "viewRecordsTool", .picture = 4, .tip = QT_TRANSLATE_NOOP("nupew::MainWindow", "成績表示")},
+    {.kind = Kind::Item, .depth = 1, .name = "resetRecords", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "初期化(&R)"), .command = Command::ResetRecords, .toolKey = "resetRecordsTool", .picture = 5, .tip = QT_TRANSLATE_NOOP("nupew::MainWindow", "成績初期化")},
+    {.kind = Kind::ToolSeparator, .depth = 1, .name = "", .caption = "", .toolKey = "toolSeparator2"},
+    {.kind = Kind::Separator, .depth = 1, .name = "recordsSeparator1"},
+    {.kind = Kind::Item, .depth = 1, .name = "printRecords", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "記録印刷"), .command = Command::PrintRecords},
+    {.kind = Kind::Separator, .depth = 1, .name = "recordsSeparator2"},
+    {.kind = Kind::Item, .depth = 1, .name = "showStatistics", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "成績の分析(&A)"), .command = Command::ShowStatistics, .toolKey = "showStatisticsTool", .picture = 10, .tip = QT_TRANSLATE_NOOP("nupew::MainWindow", "成績の分析"), .extraTool = true},
+    {.kind = Kind::Menu, .depth = 0, .name = "optionsMenu", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "オプション(&O)")},
+    {.kind = Kind::Item, .depth = 1, .name = "choosePictureFolder", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "ﾃﾞｰﾀ（歌）読み出しﾌｫﾙﾀﾞの設定(&F)"), .command = Command::ChoosePictureFolder},
+    {.kind = Kind::Separator, .depth = 1, .name = "optionsSeparator1"},
+    {.kind = Kind::Toggle, .depth = 1, .name = "showToolbar", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "ツールバーの表示(&V)")},
+    {.kind = Kind::Item, .depth = 1, .name = "customiseToolbar", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "ツールバーの変更(&T)"), .command = Command::CustomiseToolbar},
+    {.kind = Kind::Separator, .depth = 1, .name = "optionsSeparator2"},
+    {.kind = Kind::Item, .depth = 1, .name = "showPoemList", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "タワユ一覧(&S)"), .command = Command::ShowPoemList, .toolKey = "showPoemListTool", .picture = 7, .tip = QT_TRANSLATE_NOOP("nupew::MainWindow", "タワユ一覧")},
+    {.kind = Kind::Menu, .depth = 0, .name = "helpMenu", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "ヘルプ(&H)")},
+    {.kind = Kind::Item, .depth = 1, .name = "helpContents", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "目次(&C)"), .command = Command::HelpContents, .toolKey = "helpContentsTool", .picture = 8, .tip = QT_TRANSLATE_NOOP("nupew::MainWindow", "ヘルプ")},
+    {.kind = Kind::ToolSeparator, .depth = 1, .name = "", .caption = "", .toolKey = "toolSeparator3"},
+    {.kind = Kind::Item, .depth = 1, .name = "helpOnHelp", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "ヘルプの使い方(&H)"), .command = Command::HelpOnHelp},
+    {.kind = Kind::Separator, .depth = 1, .name = "helpSeparator"},
+    {.kind = Kind::Item, .depth = 1, .name = "showVersion", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "バージョン情報(&V)"), .command = Command::ShowVersion},
 };
 // clang-format on
 
@@ -167,16 +161,6 @@ void MainWindow::BuildMenus() {
                         emit settingChosen(setting, value);
                     });
             break;
-        case Kind::Option:
-            action = owner->addAction(caption);
-            action->setCheckable(true);
-            // The check mark follows the option, set through SetOption.
-            connect(action, &QAction::triggered, this, [this, action, command = row.command] {
-                action->setChecked(!action->isChecked());
-                emit actionChosen(command);
-            });
-            options_.insert(int(row.command), action);
-            break;
         case Kind::Toggle:
             action = owner->addAction(caption);
             action->setCheckable(true);
@@ -192,6 +176,38 @@ void MainWindow::BuildMenus() {
         if (row.shortcut != QKeyCombination()) {
             action->setShortcut(QKeySequence(row.shortcut));
         }
+    }
+    BuildOptions();
+}
+
+void MainWindow::BuildOptions() {
+    // Each option's item where its row in options.h places it; the check
+    // mark follows the option, set through SetOption.
+    for (const OptionSpec &spec : kOptions) {
+        auto *menu = findChild<QMenu *>(QString::fromLatin1(spec.menu));
+        Q_ASSERT(menu);
+        auto *action = new QAction(tr(spec.caption), menu);
+        action->setObjectName(QString::fromLatin1(spec.name));
+        action->setCheckable(true);
+        QAction *before = nullptr;
+        if (spec.after) {
+            const QList<QAction *> items = menu->actions();
+            const auto after = std::find_if(items.begin(), items.end(), [&spec](QAction *item) {
+                return item->objectName() == QLatin1String(spec.after);
+            });
+            before = after != items.end() && after + 1 != items.end() ? *(after + 1) : nullptr;
+        } else if (const QAction *last = options_.isEmpty() ? nullptr : options_.last();
+                   last && last->parent() == menu) {
+            const QList<QAction *> items = menu->actions();
+            const qsizetype at = items.indexOf(last);
+            before = at + 1 < items.size() ? items[at + 1] : nullptr;
+        }
+        menu->insertAction(before, action);
+        connect(action, &QAction::triggered, this, [this, action, option = spec.option] {
+            action->setChecked(!action->isChecked());
+            emit optionChosen(option);
+        });
+        options_.append(action);
     }
 }
 
@@ -284,14 +300,13 @@ void MainWindow::RestoreArrangement(const QStringList &keys) {
     SetArrangement(keys);
 }
 
-void MainWindow::SetOption(Command command, bool checked, bool enabled, const QString &tip) {
-    if (QAction *action = options_.value(int(command))) {
-        action->setChecked(checked);
-        action->setEnabled(enabled);
-        action->setToolTip(tip);
-        if (auto *menu = qobject_cast<QMenu *>(action->parent())) {
-            menu->setToolTipsVisible(!tip.isEmpty()); // the tooltip says what is missing
-        }
+void MainWindow::SetOption(Option option, bool checked, bool enabled, const QString &tip) {
+    QAction *action = options_.value(qsizetype(option));
+    action->setChecked(checked);
+    action->setEnabled(enabled);
+    action->setToolTip(tip);
+    if (auto *menu = qobject_cast<QMenu *>(action->parent())) {
+        menu->setToolTipsVisible(!tip.isEmpty()); // the tooltip says what is missing
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "core/settings.h"
 #include "ui/commands.h"
+#include "ui/options.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -25,7 +26,7 @@ public:
 
     QAction *Item(const QString &name) const; // a menu item by its name
     // The check mark of an option, whether it can be chosen, and why not.
-    void SetOption(Command command, bool checked, bool enabled = true, const QString &tip = {});
+    void SetOption(Option option, bool checked, bool enabled = true, const QString &tip = {});
     QToolBar *Toolbar() const { return toolbar_; }
 
     // Shows or hides the toolbar.
@@ -43,6 +44,8 @@ public:
 
 signals:
     void actionChosen(nupew::Command command);
+    // An option's item: the player asks to turn it on or off.
+    void optionChosen(nupew::Option option);
     void settingChosen(nupew::SettingField field, qint16 value);
     // Activated: the toolbar takes its kept arrangement again.
     void activated();
@@ -55,10 +58,11 @@ protected:
 
 private:
     void BuildMenus();
+    void BuildOptions();
     void BuildToolbar();
 
     QToolBar *toolbar_ = nullptr;
-    QHash<int, QAction *> options_; // the check-marked items by Command
+    QList<QAction *> options_; // the options' items, in the order of kOptions
     QList<QAction *> toolActions_;  // every button of AllTools()
     int outerTwips_ = kFrameHeightWithToolbar;
 };

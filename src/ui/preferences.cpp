@@ -5,26 +5,11 @@
 #include "core/safe_files.h"
 
 #include <QCoreApplication>
+#include <QLoggingCategory>
 #include <QSettings>
 
 namespace nupew {
 namespace {
-
-struct FlagKey {
-    Flag flag;
-    const char *key;
-    bool byDefault;
-};
-
-// clang-format off
-constexpr std::array<FlagKey, kFlagCount> kFlags = {{
-    {Flag::ShowDecisive, "board/showDecisive", false}, // 決まり字を表示
-    {Flag::ReadAloud,    "voice/readAloud",    false}, // 読み上げる
-    {Flag::ReadRecited,  "voice/recited",      false}, // 競技の読み方
-    {Flag::ReadLower,    "voice/readLower",    false}, // 下の句も読む
-    {Flag::ReadOpening,  "voice/opening",      false}, // ゲームの始めに序歌を読む
-}};
-// clang-format on
 
 // 出題範囲: the kind (PracticeKind, default the whole game), the chosen
 // ranges, colours and decisive counts as strings of 0 and 1, and a span of
@@ -110,16 +95,76 @@ std::optional<QStringList> OldArrangement(QStringList *problems) {
     return keys;
 }
 
+Q_LOGGING_CATEGORY(lcPreferences, "nupew.preferences")
+
+// A value in the file that is not one of ours, said once in the log.
+void NotOurs(const QString &key, const QByteArray &raw) {
+    qCWarning(lcPreferences).noquote()
+        << "the per-user option" << key << "=" << raw.left(40) << "is not a value of its kind;"
+        << "its default holds";
+}
+
+QString NotKept(const QString &why) {
+    return QCoreApplication::translate(
+               "Preferences", "個人設定のファイルを使えません。設定は保存されていません。\n%1")
+        .arg(why);
+}
+
 } // namespace
 
 const QString Preferences::kOrganization = QStringLiteral("nupew");
 const QString Preferences::kApplication = QStringLiteral("nupew");
 
+Preferences::Preferences() : file_(kOrganization, kApplication) {
+    for (const OptionSpec &spec : kOptions) {
+        options_[size_t(spec.option)] = spec.byDefault;
+    }
+}
+
+bool Preferences::ReadBool(const IniText &text, const QString &key, bool byDefault) {
+    const std::optional<QByteArray> raw = text.Raw(key);
+    if (!raw) {
+        return byDefault;
+    }
+    if (const std::optional<bool> value = IniText::ToBool(*raw)) {
+        return *value;
+    }
+    NotOurs(key, *raw);
+    return byDefault;
+}
+
+int Preferences::ReadInt(const IniText &text, const QString &key, int low, int high,
+                         int byDefault) {
+    const std::optional<QByteArray> raw = text.Raw(key);
+    if (!raw) {
+        return byDefault;
+    }
+    if (const std::optional<int> value = IniText::ToInt(*raw); value && *value >= low &&
+                                                                 *value <= high) {
+        return *value;
+    }
+    NotOurs(key, *raw);
+    return byDefault;
+}
+
+QString Preferences::ReadString(const IniText &text, const QString &key) {
+    const std::optional<QByteArray> raw = text.Raw(key);
+    if (!raw) {
+        return {};
+    }
+    if (const std::optional<QString> value = IniText::ToString(*raw)) {
+        return *value;
+    }
+    NotOurs(key, *raw);
+    return {};
+}
+
 QStringList Preferences::Load() {
     QStringList problems;
     const Result<> checked = CheckSettingsFiles(kOrganization, kApplication);
-    problem_ = checked.ok() ? QString() : checked.error();
-    if (!checked.ok()) {
+    const Result<IniText> text = checked.ok() ? file_.Read() : Result<IniText>::Failure(checked);
+    if (!text.ok()) {
+        problem_ = text.error();
         problems.append(Unusable(problem_));
         if (const Result<> old = CheckSettingsFiles(kOldToolbarStore, kOldToolbarFile);
             !old.ok()) {
@@ -127,95 +172,70 @@ QStringList Preferences::Load() {
         }
         return problems;
     }
-    const QSettings store(kOrganization, kApplication);
-    for (const FlagKey &flag : kFlags) {
-        flags_[size_t(flag.flag)] =
-            store.value(QString::fromLatin1(flag.key), flag.byDefault).toBool();
+    const IniText &ini = text.value();
+    for (const OptionSpec &spec : kOptions) {
+        options_[size_t(spec.option)] =
+            ReadBool(ini, QString::fromLatin1(spec.key), spec.byDefault);
     }
-    const int kind = store.value(kPracticeKind, int(PracticeKind::All)).toInt();
     practice_.kind =
-        kind >= 0 && kind <= int(PracticeKind::Drill) ? PracticeKind(kind) : PracticeKind::All;
-    ReadFlags(store.value(kPracticeRanges).toString(), practice_.ranges);
-    ReadFlags(store.value(kPracticeColours).toString(), practice_.colours);
-    ReadFlags(store.value(kPracticeCounts).toString(), practice_.counts);
-    practice_.from = std::clamp(store.value(kPracticeFrom, 0).toInt(), 0, kPoemCount);
-    practice_.to = std::clamp(store.value(kPracticeTo, 0).toInt(), practice_.from, kPoemCount);
-    toolbar_ = ReadArrangement(store, kToolbarKey);
-    if (!toolbar_) {
+        PracticeKind(ReadInt(ini, kPracticeKind, 0, int(PracticeKind::Drill), int(PracticeKind::All)));
+    ReadFlags(ReadString(ini, kPracticeRanges), practice_.ranges);
+    ReadFlags(ReadString(ini, kPracticeColours), practice_.colours);
+    ReadFlags(ReadString(ini, kPracticeCounts), practice_.counts);
+    practice_.from = ReadInt(ini, kPracticeFrom, 0, kPoemCount, 0);
+    practice_.to = std::max(practice_.from, ReadInt(ini, kPracticeTo, 0, kPoemCount, 0));
+    if (ini.Raw(kToolbarKey)) {
+        toolbar_ = ReadString(ini, kToolbarKey).split(u',', Qt::SkipEmptyParts);
+    } else {
         toolbar_ = OldArrangement(&problems);
         if (toolbar_) {
-            if (QString problem = SetToolbarArrangement(*toolbar_); !problem.isEmpty()) {
-                problems.append(problem);
+            if (const Result<> kept = SetToolbarArrangement(*toolbar_); !kept.ok()) {
+                problems.append(kept.error());
             }
         }
     }
     return problems;
 }
 
-QString Preferences::Set(Flag flag, bool on) {
-    flags_[size_t(flag)] = on;
-    const char *key = kFlags[size_t(flag)].key;
-    return OptionsNotKept(
-        Write([key, on](QSettings &store) { store.setValue(QString::fromLatin1(key), on); }));
+Result<> Preferences::Set(Option option, bool on) {
+    options_[size_t(option)] = on;
+    const Result<> written = Write({{QString::fromLatin1(SpecOf(option).key), IniText::FromBool(on)}});
+    emit changed(option, on);
+    return written.ok() ? written : Result<>::Failure(NotKept(written.error()));
 }
 
-QString Preferences::OptionsNotKept(const WriteProblem &problem) {
-    if (!problem.checked.isEmpty()) {
-        return QCoreApplication::translate(
-                   "Preferences", "個人設定のファイルを使えません。設定は保存されていません。\n%1")
-            .arg(problem.checked);
-    }
-    if (!problem.file.isEmpty()) {
-        return QCoreApplication::translate(
-                   "Preferences",
-                   "個人設定のファイル %1 に書き込めませんでした。設定は保存されていません。")
-            .arg(problem.file);
-    }
-    return {};
-}
-
-QString Preferences::SetPractice(const PracticeMode &mode) {
+Result<> Preferences::SetPractice(const PracticeMode &mode) {
     practice_ = mode;
-    return OptionsNotKept(Write([&mode](QSettings &store) {
-        store.setValue(kPracticeKind, int(mode.kind));
-        store.setValue(kPracticeRanges, Flags(mode.ranges));
-        store.setValue(kPracticeColours, Flags(mode.colours));
-        store.setValue(kPracticeCounts, Flags(mode.counts));
-        store.setValue(kPracticeFrom, mode.from);
-        store.setValue(kPracticeTo, mode.to);
-    }));
+    const Result<> written =
+        Write({{kPracticeKind, IniText::FromInt(int(mode.kind))},
+               {kPracticeRanges, IniText::FromString(Flags(mode.ranges))},
+               {kPracticeColours, IniText::FromString(Flags(mode.colours))},
+               {kPracticeCounts, IniText::FromString(Flags(mode.counts))},
+               {kPracticeFrom, IniText::FromInt(mode.from)},
+               {kPracticeTo, IniText::FromInt(mode.to)}});
+    return written.ok() ? written : Result<>::Failure(NotKept(written.error()));
 }
 
-QString Preferences::SetToolbarArrangement(const QStringList &keys) {
+Result<> Preferences::SetToolbarArrangement(const QStringList &keys) {
     toolbar_ = keys;
-    const WriteProblem problem =
-        Write([&keys](QSettings &store) { store.setValue(kToolbarKey, keys.join(u',')); });
-    if (problem.checked.isEmpty() && problem.file.isEmpty()) {
-        return {};
+    const Result<> written = Write({{kToolbarKey, IniText::FromString(keys.join(u','))}});
+    if (written.ok()) {
+        return written;
     }
-    return QCoreApplication::translate("Preferences",
-                                       "ツールバーの配置を保存できませんでした。\n%1")
-        .arg(problem.checked.isEmpty()
-                 ? QCoreApplication::translate("Preferences", "%1 に書き込めません")
-                       .arg(problem.file)
-                 : problem.checked);
+    return Result<>::Failure(
+        QCoreApplication::translate("Preferences", "ツールバーの配置を保存できませんでした。\n%1")
+            .arg(written.error()));
 }
 
-Preferences::WriteProblem Preferences::Write(const std::function<void(QSettings &)> &write) {
+Result<> Preferences::Write(const QList<std::pair<QString, QByteArray>> &values) {
     if (!problem_.isEmpty()) {
-        return {}; // told when they were loaded
+        return Ok(); // told when they were loaded: nothing is written this run
     }
     if (const Result<> checked = CheckSettingsFiles(kOrganization, kApplication); !checked.ok()) {
         problem_ = checked.error();
-        return {problem_, {}};
+        return checked;
     }
-    QSettings store(kOrganization, kApplication);
-    write(store);
-    store.sync();
-    if (store.status() != QSettings::NoError) {
-        return {{}, store.fileName()};
-    }
-    return {};
+    return file_.Write(values);
 }
 
 } // namespace nupew

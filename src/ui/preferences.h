@@ -1,57 +1,63 @@
 // SPDX-License-Identifier: MIT
 // The player's own options, apart from the files the game has always kept:
-// every key, its type and its default declared once, in preferences.cpp.
+// the on/off options of the table in options.h, 出題範囲 and the toolbar's
+// arrangement, kept in the per-user options file a key at a time.
 #pragma once
 
 #include "core/practice.h"
+#include "core/result.h"
+#include "ui/options.h"
+#include "ui/options_file.h"
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <array>
-#include <functional>
 #include <optional>
-
-class QSettings;
 
 namespace nupew {
 
-// The on/off options, each kept under its own key.
-enum class Flag { ShowDecisive, ReadAloud, ReadRecited, ReadLower, ReadOpening };
-inline constexpr int kFlagCount = 5;
-
-class Preferences final {
+class Preferences final : public QObject {
+    Q_OBJECT
 public:
     // Where the options are kept (QSettings organisation and application).
     static const QString kOrganization;
     static const QString kApplication;
 
-    // Checks the files before anything opens them (QSettings reads in its
-    // constructor and would block on a FIFO), then reads them. Returns what
-    // to tell the player, each text once: files that cannot be used (the
-    // defaults hold then, and nothing is written this run).
+    Preferences();
+
+    // Checks the file before anything opens it, then reads it. Returns what
+    // to tell the player, each text once: a file that cannot be used (the
+    // defaults hold then, and nothing is written this run). A value of the
+    // wrong kind or out of range gives way to its default, said once in the
+    // log, and is left in the file as it is until the player sets it.
     QStringList Load();
 
-    bool Get(Flag flag) const { return flags_[size_t(flag)]; }
+    bool Get(Option option) const { return options_[size_t(option)]; }
     const PracticeMode &Practice() const { return practice_; }
     // The toolbar's buttons in the player's order; none kept yet, nothing.
     const std::optional<QStringList> &ToolbarArrangement() const { return toolbar_; }
 
-    // Each keeps the new value for this run and writes it; what to tell the
-    // player when it could not be written, empty when it was.
-    QString Set(Flag flag, bool on);
-    QString SetPractice(const PracticeMode &mode);
-    QString SetToolbarArrangement(const QStringList &keys);
+    // Each keeps the new value for this run and writes its own keys only;
+    // why, when it could not be written.
+    Result<> Set(Option option, bool on);
+    Result<> SetPractice(const PracticeMode &mode);
+    Result<> SetToolbarArrangement(const QStringList &keys);
+
+signals:
+    // An option changed (by the player, through Set).
+    void changed(nupew::Option option, bool on);
 
 private:
-    struct WriteProblem {
-        QString checked; // what stands at the files' names
-        QString file;    // the file QSettings could not write
-    };
-    WriteProblem Write(const std::function<void(QSettings &)> &write);
-    static QString OptionsNotKept(const WriteProblem &problem);
+    Result<> Write(const QList<std::pair<QString, QByteArray>> &values);
+    // A value read, or its default when it is missing or not one of ours.
+    bool ReadBool(const IniText &text, const QString &key, bool byDefault);
+    int ReadInt(const IniText &text, const QString &key, int low, int high, int byDefault);
+    QString ReadString(const IniText &text, const QString &key);
 
-    QString problem_; // why the files are not used this run
-    std::array<bool, kFlagCount> flags_{};
+    OptionsFile file_;
+    QString problem_; // why the file is not used this run
+    std::array<bool, kOptions.size()> options_{};
     PracticeMode practice_;
     std::optional<QStringList> toolbar_;
 };

@@ -81,6 +81,8 @@ void Program::WireBoard() {
 
 void Program::WireMainWindow() {
     connect(mainWindow_.get(), &MainWindow::actionChosen, this, &Program::Run);
+    connect(mainWindow_.get(), &MainWindow::optionChosen, this, &Program::ToggleOption);
+    connect(&preferences_, &Preferences::changed, this, &Program::ApplyOption);
     connect(mainWindow_.get(), &MainWindow::settingChosen, this, &Program::ChangeSetting);
     connect(mainWindow_.get(), &MainWindow::closing, this, &Program::Quit);
     connect(mainWindow_.get(), &MainWindow::activated, this, [this] {
@@ -113,8 +115,7 @@ void Program::Main() {
     for (const QString &problem : preferences_.Load()) {
         Tell(problem);
     }
-    game_->SetShowDecisive(preferences_.Get(Flag::ShowDecisive));
-    mainWindow_->SetOption(Command::ShowDecisive, game_->showDecisive());
+    ApplyOption(Option::ShowDecisive);
     practice_->SetMode(preferences_.Practice());
     // Reading aloud needs the synthesizer and a sound output; without them
     // the options stay off and say what is missing.
@@ -162,11 +163,6 @@ void Program::Run(Command command) {
     case Command::Quit: return CloseProgram();
     case Command::SaveSettings: return store_->SaveSettings();
     case Command::RestoreDefaults: return store_->RestoreDefaultSettings();
-    case Command::ShowDecisive: return ToggleOption(Flag::ShowDecisive);
-    case Command::ReadAloud: return ToggleOption(Flag::ReadAloud);
-    case Command::ReadRecited: return ToggleOption(Flag::ReadRecited);
-    case Command::ReadLower: return ToggleOption(Flag::ReadLower);
-    case Command::ReadOpening: return ToggleOption(Flag::ReadOpening);
     case Command::ChoosePractice: return ChoosePractice();
     case Command::ViewRecords: return ViewRecords();
     case Command::ResetRecords: return ResetRecords();
@@ -227,8 +223,8 @@ void Program::SetPracticeMode(const PracticeMode &mode) {
         return;
     }
     practice_->SetMode(mode);
-    if (const QString problem = preferences_.SetPractice(mode); !problem.isEmpty()) {
-        Tell(problem);
+    if (const Result<> kept = preferences_.SetPractice(mode); !kept.ok()) {
+        Tell(kept.error());
     }
     board_->SetPracticeName(mode.Name());
     CloseBoard(); // the board was dealt in the old mode
@@ -263,9 +259,9 @@ void Program::CloseProgram() {
 void Program::CustomiseToolbar() {
     ToolbarDialog dialog(*mainWindow_);
     connect(&dialog, &ToolbarDialog::changed, this, [this] {
-        if (const QString problem = preferences_.SetToolbarArrangement(mainWindow_->Arrangement());
-            !problem.isEmpty()) {
-            Tell(problem);
+        if (const Result<> kept = preferences_.SetToolbarArrangement(mainWindow_->Arrangement());
+            !kept.ok()) {
+            Tell(kept.error());
         }
     });
     dialog.exec();
@@ -280,50 +276,54 @@ void Program::WireVoice() {
                 ApplyVoice();
             });
     connect(reader, &voice::Reader::progress, this, [this](int done, int total) {
-        const bool preparing = preferences_.Get(Flag::ReadAloud) && done < total;
+        const bool preparing = preferences_.Get(Option::ReadAloud) && done < total;
         board_->SetVoiceStatus(preparing ? tr("読み上げの準備中 %1/%2").arg(done).arg(total)
                                          : QString());
     });
 }
 
+void Program::ApplyOption(Option option) {
+    // What each option changes; the voice's options are read together.
+    switch (SpecOf(option).effect) {
+    case OptionEffect::Board:
+        game_->SetShowDecisive(preferences_.Get(Option::ShowDecisive));
+        mainWindow_->SetOption(option, preferences_.Get(option));
+        return;
+    case OptionEffect::Voice:
+        return ApplyVoice();
+    }
+}
+
 void Program::ApplyVoice() {
     const bool usable = reader_ && voiceUnavailable_.isEmpty();
-    const bool on = usable && preferences_.Get(Flag::ReadAloud);
-    for (const auto &[command, flag] : {std::pair{Command::ReadAloud, Flag::ReadAloud},
-                                        {Command::ReadRecited, Flag::ReadRecited},
-                                        {Command::ReadLower, Flag::ReadLower},
-                                        {Command::ReadOpening, Flag::ReadOpening}}) {
-        mainWindow_->SetOption(command, usable && preferences_.Get(flag), usable,
-                               voiceUnavailable_);
+    for (const OptionSpec &spec : kOptions) {
+        if (spec.effect == OptionEffect::Voice) {
+            mainWindow_->SetOption(spec.option, usable && preferences_.Get(spec.option), usable,
+                                   voiceUnavailable_);
+        }
     }
+    const bool on = usable && preferences_.Get(Option::ReadAloud);
     if (reader_) {
         // The whole set is made ready while reading aloud is on, even before
         // an output answers: the first game after install is read too.
-        reader_->SetOptions({preferences_.Get(Flag::ReadRecited), preferences_.Get(Flag::ReadLower),
-                             preferences_.Get(Flag::ReadOpening),
+        reader_->SetOptions({preferences_.Get(Option::ReadRecited),
+                             preferences_.Get(Option::ReadLower),
+                             preferences_.Get(Option::ReadOpening),
                              voice::RateForDelay(settings.revealDelay)});
-        reader_->SetPreparing(preferences_.Get(Flag::ReadAloud));
-        if (!preferences_.Get(Flag::ReadAloud)) {
+        reader_->SetPreparing(preferences_.Get(Option::ReadAloud));
+        if (!preferences_.Get(Option::ReadAloud)) {
             board_->SetVoiceStatus({});
         }
     }
     game_->SetReader(on ? reader_.get() : nullptr);
 }
 
-void Program::ToggleOption(Flag flag) {
-    if (flag != Flag::ShowDecisive && !(reader_ && voiceUnavailable_.isEmpty())) {
+void Program::ToggleOption(Option option) {
+    if (SpecOf(option).effect == OptionEffect::Voice && !(reader_ && voiceUnavailable_.isEmpty())) {
         return ApplyVoice(); // greyed: the check mark stays off
     }
-    const bool on = !preferences_.Get(flag);
-    const QString problem = preferences_.Set(flag, on);
-    if (flag == Flag::ShowDecisive) {
-        game_->SetShowDecisive(on);
-        mainWindow_->SetOption(Command::ShowDecisive, on);
-    } else {
-        ApplyVoice();
-    }
-    if (!problem.isEmpty()) {
-        Tell(problem);
+    if (const Result<> kept = preferences_.Set(option, !preferences_.Get(option)); !kept.ok()) {
+        Tell(kept.error());
     }
 }
 

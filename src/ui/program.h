@@ -80,8 +80,8 @@ public:
     void SetPracticeMode(const PracticeMode &mode);
     const PracticeMode &Practice() const { return practice_->Mode(); }
     // Flips an option of the per-user settings, and its check mark.
-    void ToggleOption(Flag flag);
-    void ToggleDecisive() { ToggleOption(Flag::ShowDecisive); }
+    void ToggleOption(Option option);
+    void ToggleDecisive() { ToggleOption(Option::ShowDecisive); }
     bool ShowsDecisive() const { return game_->showDecisive(); }
     // The voice, when this machine has its parts; why it cannot read aloud
     // now (no parts, no output), otherwise.
@@ -119,6 +119,8 @@ private:
     // The game's end, after the procedure that ended it has returned.
     void Conclude(const MaybeEnd &end);
     void WireVoice();
+    // What an option changes, once it has changed (and at start-up).
+    void ApplyOption(Option option);
     void ApplyVoice();
     void CustomiseToolbar();
     void ChoosePractice();

@@ -40,7 +40,7 @@ using namespace nupew::testing;
 
 namespace {
 
-const QByteArray kOptions = "10,8,1,2\r\n";
+const QByteArray kOptionsRecord = "10,8,1,2\r\n";
 const QByteArray kDisplay = "2,2\r\n";
 
 QByteArray FiveRows() {
@@ -196,7 +196,7 @@ QStringList RunEverything() {
     return told;
 }
 
-// Start-up must read the 10 questions of kOptions; then 20 questions are saved.
+// Start-up must read the 10 questions of kOptionsRecord; then 20 questions are saved.
 void StartThenSaveTwentyQuestions(FakeWorld &world) {
     SettingsStore store(world.settings, world.dialogs);
     store.LoadAtStartUp();
@@ -242,7 +242,7 @@ private slots:
             QSKIP("mounting a tmpfs needs root");
         }
         InTemporaryFolder folder(realDisk ? disk.path() : QString());
-        QVERIFY(WriteAll("NUPEKI1.DAT", kOptions));
+        QVERIFY(WriteAll("NUPEKI1.DAT", kOptionsRecord));
         QVERIFY(WriteAll("NUPEKI2.DAT", kDisplay));
         QVERIFY(WriteAll("NUPEKI3.DAT", FiveRows()));
         if (realDisk) {
@@ -257,7 +257,7 @@ private slots:
         world.settings.questionCount = 20;
         store.SaveSettings();
         QVERIFY(IsWarning(world.dialogs));
-        QCOMPARE(ReadAll("NUPEKI1.DAT"), kOptions);
+        QCOMPARE(ReadAll("NUPEKI1.DAT"), kOptionsRecord);
         QCOMPARE(ReadAll("NUPEKI2.DAT"), kDisplay);
 
         world.dialogs.shown.clear();
@@ -413,7 +413,7 @@ private slots:
     void symlinksAreFollowed() {
         InTemporaryFolder folder;
         QDir().mkdir("store");
-        QVERIFY(WriteAll("store/options", kOptions));
+        QVERIFY(WriteAll("store/options", kOptionsRecord));
         QVERIFY(WriteAll("store/table", FiveRows()));
         QVERIFY(WriteAll("store/list", "\x82\xa0\r\n"));
         QVERIFY(QFile::link("store/options", "NUPEKI1.DAT"));
@@ -438,13 +438,13 @@ private slots:
     void oneFilePerName() {
         InTemporaryFolder folder;
         QVERIFY(WriteAll("nupeki1.dat", "50,8,8,4\r\n"));
-        QVERIFY(WriteAll("NUPEKI1.DAT", kOptions));
+        QVERIFY(WriteAll("NUPEKI1.DAT", kOptionsRecord));
         FakeWorld world;
         StartThenSaveTwentyQuestions(world);
         QCOMPARE(ReadAll("NUPEKI1.DAT"), QByteArray("20,8,1,2\r\n"));
         QCOMPARE(ReadAll("nupeki1.dat"), QByteArray("50,8,8,4\r\n"));
         QVERIFY(QFile::remove("NUPEKI1.DAT") && QFile::remove("nupeki1.dat"));
-        QVERIFY(WriteAll("Nupeki1.dat", kOptions) && QFile::rename("NUPEKI2.DAT", "nupeki2.DAT"));
+        QVERIFY(WriteAll("Nupeki1.dat", kOptionsRecord) && QFile::rename("NUPEKI2.DAT", "nupeki2.DAT"));
         QCOMPARE(ResolveName("NUPEKI1.DAT"), QStringLiteral("Nupeki1.dat"));
         StartThenSaveTwentyQuestions(world);
         QCOMPARE(ReadAll("Nupeki1.dat"), QByteArray("20,8,1,2\r\n"));
@@ -508,7 +508,7 @@ private slots:
     // keeps its old bytes too, and the box says both are as they were.
     void bothOptionFilesOrNeither() {
         InTemporaryFolder folder;
-        QVERIFY(WriteAll("NUPEKI1.DAT", kOptions) && WriteAll("NUPEKI2.DAT", kDisplay));
+        QVERIFY(WriteAll("NUPEKI1.DAT", kOptionsRecord) && WriteAll("NUPEKI2.DAT", kDisplay));
         if (!SetImmutable("NUPEKI2.DAT", true)) {
             QSKIP("making a file immutable needs root");
         }
@@ -521,7 +521,7 @@ private slots:
         QVERIFY2(world.dialogs.shown[0].text.contains("NUPEKI2.DAT") &&
                      world.dialogs.shown[0].text.contains("元のまま"),
                  qPrintable(world.dialogs.shown[0].text));
-        QCOMPARE(ReadAll("NUPEKI1.DAT"), kOptions);
+        QCOMPARE(ReadAll("NUPEKI1.DAT"), kOptionsRecord);
         QCOMPARE(ReadAll("NUPEKI2.DAT"), kDisplay);
         QCOMPARE(QDir(".").entryList({".*"}, QDir::Hidden | QDir::Files), QStringList());
     }

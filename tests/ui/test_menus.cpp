@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The main window: menu items, settings, the toolbar and its arrangement, help.
+#include "core/safe_files.h"
 #include "ui/help_window.h"
+#include "ui/preferences.h"
 #include "ui/poem_list_window.h"
 #include "ui/records_window.h"
 #include "ui/statistics_window.h"
@@ -10,6 +12,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QRadioButton>
 #include <QToolBar>
 
@@ -158,6 +161,49 @@ private slots:
     // The texts follow the system's locale: Japanese, the program's own, under
     // the tests' C locale; English when run again with LC_ALL=en_US.UTF-8
     // (test_menus_english). The poems are Japanese in both.
+    // The per-user options file keeps what it does not know: a value of
+    // another type gives way to the default (said in the log) and stays as
+    // it is when another option is set; a file too large for options is
+    // refused whole, said once, and never written.
+    void optionsFileKeepsWhatItDoesNotKnow() {
+        InTemporaryFolder folder;
+        const QString path = SettingsFilePath(Preferences::kOrganization, Preferences::kApplication);
+        QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+        const QByteArray theirs = "[General]\nsomeone=else\n\n[board]\nshowDecisive=1234\n\n"
+                                  "[voice]\nreadAloud=@Variant(\\0\\0\\0\\x7f\\0\\0)\n"
+                                  "recited=true\n";
+        QVERIFY(WriteAll(path, theirs));
+        {
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("board/showDecisive.*1234"));
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("voice/readAloud.*@Variant"));
+            UiFixture f;
+            // Each option's item where its row places it.
+            QStringList display;
+            for (QAction *action : f.program->Frame()->findChild<QMenu *>("displayMenu")->actions()) {
+                display << action->objectName();
+            }
+            QCOMPARE(display, (QStringList{"upperVerseMenu", "displaySeparator1", "lowerVerseMenu",
+                                           "displaySeparator2", "showDecisive", "readAloudMenu"}));
+            QVERIFY(!f.Item("showDecisive")->isChecked() && !f.program->ShowsDecisive());
+            f.Item("showDecisive")->trigger(); // the player sets it: now it is ours
+            QVERIFY(f.Item("showDecisive")->isChecked());
+        }
+        QByteArray expected = theirs;
+        expected.replace("showDecisive=1234", "showDecisive=true");
+        QCOMPARE(ReadAll(path), expected);
+
+        const QByteArray large(int(OptionsFile::kMaxBytes) + 1, '#');
+        QVERIFY(WriteAll(path, large));
+        UiFixture f;
+        QCOMPARE(f.dialogs.shown.size(), 1);
+        QVERIFY2(f.dialogs.shown[0].text.contains(QStringLiteral("MiB")),
+                 qPrintable(f.dialogs.shown[0].text));
+        f.Item("showDecisive")->trigger();
+        QVERIFY(f.Item("showDecisive")->isChecked()); // for this run
+        QCOMPARE(ReadAll(path), large);
+        QCOMPARE(f.dialogs.shown.size(), 1);
+    }
+
     void textsFollowTheSystemLocale() {
         const bool english = QLocale::system().language() == QLocale::English;
         QCOMPARE(SpeaksEnglish(QLocale::system()), english);
