@@ -37,7 +37,7 @@ Figures Summary(std::vector<double> ms) {
 AnsweredQuestion SomeAnswer(int i) {
     AnsweredQuestion a;
     a.question = i % 5 + 1;
-    a.poem = i % 100 + 1;
+    a.poem = Poem::FromRow(i % 100);
     a.cardCount = 8;
     a.revealDelay = 4;
     a.answerTime = 1.0f + float(i % 37) / 10.0f;

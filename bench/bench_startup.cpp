@@ -133,8 +133,8 @@ int main(int argc, char *argv[]) {
     for (int q = 1; q <= program.settings.questionCount; ++q) {
         game.StartQuestion();
         if (q == 1) {
-            picture.save(QStringLiteral("U%1.JPG").arg(game.currentPoem()));
-            picture.save(QStringLiteral("A%1.BMP").arg(game.currentPoem()));
+            picture.save(QStringLiteral("U%1.JPG").arg(game.currentPoem()->number()));
+            picture.save(QStringLiteral("A%1.BMP").arg(game.currentPoem()->number()));
         }
         emit program.Board().cardKeyPressed((game.answerPosition() + 1) % 8 + 1);
         if (q == program.settings.questionCount) {

@@ -152,7 +152,7 @@ int main(int argc, char **argv) {
     for (int q = 0; q < kQuestions; ++q) {
         const double asked = now();
         const auto r =
-            voice::Render({}, voice::SpeechText(catalogue, (q * 37 + 11) % kPoemCount, true, false),
+            voice::Render({}, voice::SpeechText(catalogue, Poem::FromRow((q * 37 + 11) % kPoemCount), true, false),
                           voice::Pace{voice::RateForDelay(4)});
         if (!r.ok()) {
             std::fprintf(stderr, "bench_voice: %s\n", qPrintable(r.error()));
@@ -180,16 +180,16 @@ int main(int argc, char **argv) {
     voice::Reader *reader = program.Reader();
     Game &game = program.GameState();
     const auto pick = [&] { emit board.cardClicked(game.answerPosition() + 1); };
-    const auto dealt = [&] { return game.nextPoem() ? *game.nextPoem() : game.currentPoem() - 1; };
+    const auto dealt = [&] { return game.nextPoem() ? *game.nextPoem() : *game.currentPoem(); };
 
     // The plain voice: when each character is seen against its sound.
     std::vector<double> firstSounds, offsets, firstCharacters;
     double cpu = 0.0;
     double wall = 0.0;
     for (int q = 0; q < kQuestions; ++q) {
-        const int poem = dealt();
+        const Poem poem = dealt();
         if (!WaitUntil([&] { return reader->IsReady(poem); }, 30000)) {
-            std::fprintf(stderr, "bench_voice: poem %d was not made ready\n", poem + 1);
+            std::fprintf(stderr, "bench_voice: poem %d was not made ready\n", poem.number());
             return 1;
         }
         Wait(400);
@@ -209,7 +209,7 @@ int main(int argc, char **argv) {
         wall += now() - started;
         const double heard = recorder.FirstSoundMs();
         if (heard < 0) {
-            std::fprintf(stderr, "bench_voice: poem %d was not heard\n", poem + 1);
+            std::fprintf(stderr, "bench_voice: poem %d was not heard\n", poem.number());
             return 1;
         }
         firstSounds.push_back(heard - started);
@@ -225,7 +225,7 @@ int main(int argc, char **argv) {
         }
         firstCharacters.push_back(paints.FirstShowing(1, started) - heard);
         if (qEnvironmentVariableIsSet("NUPEW_BENCH_DETAIL")) {
-            std::fprintf(stderr, "poem %d: first sound %.1f ms; painted - sound:%s\n", poem + 1,
+            std::fprintf(stderr, "poem %d: first sound %.1f ms; painted - sound:%s\n", poem.number(),
                          heard - started, qPrintable(detail));
         }
         pick();
@@ -247,9 +247,9 @@ int main(int argc, char **argv) {
     bool lowerDone = false;
     QObject::connect(reader, &voice::Reader::lowerFinished, [&lowerDone] { lowerDone = true; });
     for (int q = 0; q < kRecitedQuestions; ++q) {
-        const int poem = dealt();
+        const Poem poem = dealt();
         if (!WaitUntil([&] { return reader->IsReady(poem); }, 60000)) {
-            std::fprintf(stderr, "bench_voice: poem %d was not made ready\n", poem + 1);
+            std::fprintf(stderr, "bench_voice: poem %d was not made ready\n", poem.number());
             return 1;
         }
         if (q == 0) {
@@ -267,7 +267,7 @@ int main(int argc, char **argv) {
         Wait(100);
         reading.answered = now();
         lowerDone = false;
-        const int asked = game.currentPoem() - 1;
+        const Poem asked = *game.currentPoem();
         pick();
         const QStringList morae = voice::Morae(reader->LowerText(asked));
         qsizetype last = morae.size() - 1;
@@ -278,7 +278,7 @@ int main(int argc, char **argv) {
         reading.firstAudibleMs = FirstAudibleMs(reader->playing());
         readings.append(reading);
         if (!WaitUntil([&] { return lowerDone; }, 30000)) {
-            std::fprintf(stderr, "bench_voice: the lower verse of %d did not end\n", asked + 1);
+            std::fprintf(stderr, "bench_voice: the lower verse of %d did not end\n", asked.number());
             return 1;
         }
         // The next upper verse comes right after the breath: ready by now.
@@ -335,7 +335,7 @@ int main(int argc, char **argv) {
     std::vector<double> loads;
     for (int p = 0; p < kQuestions; ++p) {
         const QString key = voice::RenderingCache::Key(
-            reader->UpperText(p), voice::VoiceParts().voice,
+            reader->UpperText(Poem::FromRow(p)), voice::VoiceParts().voice,
             voice::Pace{voice::kRecitedRate, voice::kUpperVerseMs, 0, 0});
         const double asked = now();
         const auto loaded = cache.Load(key);

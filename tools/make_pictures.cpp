@@ -95,9 +95,9 @@ QImage DrawPoemPicture(const PoemCatalogue &catalogue, int row) {
     painter.setRenderHint(QPainter::Antialiasing);
     DrawGround(painter, kFrame);
 
-    const QStringList upper = catalogue.Text(row, 0).split(kSpace);
-    const QString lower = catalogue.Text(row, 1).remove(kSpace);
-    const int half = LowerVerseBreak(catalogue, row);
+    const QStringList upper = catalogue.Text(Poem::FromRow(row), kUpperKanji).split(kSpace);
+    const QString lower = catalogue.Text(Poem::FromRow(row), kLowerKanji).remove(kSpace);
+    const int half = LowerVerseBreak(catalogue, Poem::FromRow(row));
     const QStringList columns = upper + QStringList{lower.left(half), lower.mid(half)};
     qsizetype longest = 0;
     for (const QString &column : columns) {
@@ -119,7 +119,7 @@ QImage DrawPoemPicture(const PoemCatalogue &catalogue, int row) {
     painter.setFont(Mincho(20));
     DrawColumn(painter, QStringLiteral("第") + KanjiNumber(row + 1) + QStringLiteral("番"), 50, 44,
                24);
-    const Poet poet = catalogue.PoetOf(row);
+    const Poet poet = catalogue.PoetOf(Poem::FromRow(row));
     painter.setPen(ClassColor(poet).darker(110));
     const QString name = PoetName(poet);
     const int nameCell = std::min(26, int(300 / std::max<qsizetype>(1, name.size())));
@@ -131,7 +131,7 @@ QImage DrawPoemPicture(const PoemCatalogue &catalogue, int row) {
 // The poet's name large in vertical writing, the number above it, and the
 // poet's class in the colour the board gives the name: women, monks, others.
 QImage DrawPoetPicture(const PoemCatalogue &catalogue, int row) {
-    const Poet poet = catalogue.PoetOf(row);
+    const Poet poet = catalogue.PoetOf(Poem::FromRow(row));
     const QColor colour = ClassColor(poet);
     QImage image(kWidth, kHeight, QImage::Format_RGB32);
     QPainter painter(&image);

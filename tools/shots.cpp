@@ -198,7 +198,7 @@ int main(int argc, char *argv[]) {
         program.GameOpen();
         for (int question = 1; question <= 5; ++question) {
             game.StartQuestion();
-            const int step = game.decisiveSteps()[question];
+            const int step = game.question(question).decisiveStep;
             const float slow = 3.2f - 0.12f * float(day);
             clock.now +=
                 0.2f * float(step) + slow * (0.5f + 0.1f * float((question * 7 + day) % 5));

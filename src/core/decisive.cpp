@@ -56,7 +56,7 @@ bool IsKana(QChar c) {
 
 } // namespace
 
-QString HeardVerse(const PoemCatalogue &catalogue, int poem) {
+QString HeardVerse(const PoemCatalogue &catalogue, Poem poem) {
     // The o-row kana whose following う is heard as a long お.
     static const QString kORow = QStringLiteral("おこごそぞとどのほぼぽもよょろを");
     QString heard;
@@ -78,7 +78,7 @@ DecisiveTable::DecisiveTable(const PoemCatalogue &catalogue) : catalogue_(catalo
     std::array<QString, kPoemCount> heard;
     std::array<QString, kPoemCount> spoken;
     for (int p = 0; p < kPoemCount; ++p) {
-        heard[p] = HeardVerse(catalogue, p);
+        heard[p] = HeardVerse(catalogue, Poem::FromRow(p));
         spoken[p] = QString(heard[p]).replace(u'を', u'お');
     }
     for (int p = 0; p < kPoemCount; ++p) {
@@ -96,47 +96,52 @@ DecisiveTable::DecisiveTable(const PoemCatalogue &catalogue) : catalogue_(catalo
         }
         counts_[p] = std::min<int>(shared + 1, int(spoken[p].size()));
         heard_[p] = heard[p].left(counts_[p]);
-        kanjiLengths_[p] = KanjiCharactersFor(catalogue.Text(p, kUpperKanji),
-                                              catalogue.Text(p, kUpperKana), counts_[p]);
+        kanjiLengths_[p] = KanjiCharactersFor(catalogue.Text(Poem::FromRow(p), kUpperKanji),
+                                              catalogue.Text(Poem::FromRow(p), kUpperKana),
+                                              counts_[p]);
     }
 }
 
-QString DecisiveTable::Heard(int poem) const {
-    return poem >= 0 && poem < kPoemCount ? heard_[poem] : QString();
+int DecisiveTable::Count(Poem poem) const {
+    return poem.valid() ? counts_[size_t(poem.row())] : 0;
 }
 
-QString DecisiveTable::Characters(int poem) const {
-    return catalogue_.Text(poem, kUpperKana).remove(kIdeographicSpace).left(counts_[poem]);
+QString DecisiveTable::Heard(Poem poem) const {
+    return poem.valid() ? heard_[size_t(poem.row())] : QString();
 }
 
-int DecisiveTable::LengthIn(int poem, int column) const {
-    if (poem < 0 || poem >= kPoemCount) {
+QString DecisiveTable::Characters(Poem poem) const {
+    return catalogue_.Text(poem, kUpperKana).remove(kIdeographicSpace).left(Count(poem));
+}
+
+int DecisiveTable::LengthIn(Poem poem, Column column) const {
+    if (!poem.valid()) {
         return 0;
     }
     if (column == kUpperKanji) {
-        return kanjiLengths_[poem];
+        return kanjiLengths_[size_t(poem.row())];
     }
     // The kana text keeps its spaces: count characters up to the last decisive kana.
     const QString text = catalogue_.Text(poem, kUpperKana);
     int kana = 0;
     for (int i = 0; i < text.size(); ++i) {
         kana += text[i] != kIdeographicSpace;
-        if (kana == counts_[poem]) {
+        if (kana == Count(poem)) {
             return i + 1;
         }
     }
     return int(text.size());
 }
 
-int LowerVerseBreak(const PoemCatalogue &catalogue, int poem) {
+int LowerVerseBreak(const PoemCatalogue &catalogue, Poem poem) {
     // How many characters of each kanji lower verse its first phrase takes.
     static constexpr char kBreaks[] = "55765656776466577577757464757456544674756446776666"
                                       "76676466775566657656667666677657576667675666676667";
     static_assert(sizeof kBreaks == 101);
-    if (poem < 0 || poem >= kPoemCount || catalogue.Text(poem, kLowerKanji).isEmpty()) {
+    if (!poem.valid() || catalogue.Text(poem, kLowerKanji).isEmpty()) {
         return 0;
     }
-    return kBreaks[poem] - '0';
+    return kBreaks[poem.row()] - '0';
 }
 
 int DecisiveStep(const QString &verse, const QList<QString> &cardVerses) {

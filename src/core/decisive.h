@@ -20,22 +20,22 @@ inline constexpr size_t kByCount = kMaxDecisiveCount + 1;
 // kUpperSpoken) without spaces, and う after an o-row kana as the long お it
 // sounds (あふこと, said おうこと, is heard おーこと like おほけなく). The
 // particle を keeps its letter; the table compares it as お.
-QString HeardVerse(const PoemCatalogue &catalogue, int poem);
+QString HeardVerse(const PoemCatalogue &catalogue, Poem poem);
 
 class DecisiveTable final {
 public:
     explicit DecisiveTable(const PoemCatalogue &catalogue);
 
-    // The count of decisive characters of poem 0-99 against all hundred (1 to 6).
-    int Count(int poem) const { return counts_[poem]; }
+    // The count of decisive characters of a poem against all hundred (1 to 6).
+    int Count(Poem poem) const;
     // The decisive characters as the verse spells them in kana (あふこ).
-    QString Characters(int poem) const;
+    QString Characters(Poem poem) const;
     // The decisive characters as players say them (おおこ).
-    QString Heard(int poem) const;
+    QString Heard(Poem poem) const;
     // How many characters of the verse's text in `column` (kUpperKanji or
     // kUpperKana) carry the decisive characters; 0 when the kanji text cannot
     // be matched to its kana.
-    int LengthIn(int poem, int column) const;
+    int LengthIn(Poem poem, Column column) const;
 
 private:
     const PoemCatalogue &catalogue_;
@@ -49,9 +49,9 @@ private:
 // of the poems on the cards, the asked one among them).
 int DecisiveStep(const QString &verse, const QList<QString> &cardVerses);
 
-// Where the second phrase of poem 0-99's lower verse begins in its kanji text;
-// 0 for a number outside.
-int LowerVerseBreak(const PoemCatalogue &catalogue, int poem);
+// Where the second phrase of a poem's lower verse begins in its kanji text;
+// 0 for a poem not of the hundred.
+int LowerVerseBreak(const PoemCatalogue &catalogue, Poem poem);
 
 // The number of characters of `kanjiText` that carry the first `kanaCount`
 // kana of `kanaText`, the same words written the two ways; 0 if they do not

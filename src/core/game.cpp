@@ -11,6 +11,8 @@ namespace nupew {
 namespace {
 
 const QString kIdeographicSpace = QStringLiteral("　");
+// A card holds five rows of three characters.
+constexpr int kCardCharacters = 15;
 
 } // namespace
 
@@ -41,15 +43,14 @@ void Game::ResetGame() {
     timer_.Cancel();
     board_.SetVerse(QString());
     board_.SetPoetVisible(false);
-    poetShown_ = false;
+    decided_ = false;
     board_.SetQuestionNumber(QStringLiteral("1"));
     board_.SetFaultCount(QStringLiteral("0"));
-    currentPoem_ = 0;
+    questions_.clear();
 }
 
 void Game::PrepareFirstGame() {
     result_.registered = false;
-    currentPoem_ = 0;
     questionNumber_ = 1;
     faultCount_ = 0;
     answerOpen_ = false;
@@ -84,70 +85,72 @@ Game::Deal Game::DrawDeal() {
     }
     int p = 0;
     if (!practice_.poems.isEmpty()) {
-        p = DrawPoem(practice_.poems);
-    } else if (questionNumber_ >= 80) {
+        p = DrawPoem(practice_.poems).row();
+    } else if (questionNumber_ >= kInOrderFromQuestion) {
         p = int(std::find(poemUsed_.begin(), poemUsed_.end(), false) - poemUsed_.begin());
     } else {
         do {
             p = DrawIndex(kPoemCount);
-        } while (poemUsed_[p]);
+        } while (poemUsed_[size_t(p)]);
     }
 
     Deal deal;
-    deal.poem = p;
-    deal.cardCount = cardCount;
+    Question &q = deal.question;
+    q.poem = Poem::FromRow(p);
+    q.upperTextMode = settings_.upperTextMode;
+    q.lowerTextMode = settings_.lowerTextMode;
+    q.cardCount = cardCount;
     deal.upperColumn = settings_.UpperInKana() ? kUpperKana : kUpperKanji;
-    const int lowerColumn = settings_.LowerInKana() ? kLowerKana : kLowerKanji;
-    poemUsed_[p] = true;
-    deal.askedVerse = catalogue_.Text(p, deal.upperColumn);
-    deal.candidates[0] = catalogue_.Text(p, lowerColumn);
+    const Column lowerColumn = settings_.LowerInKana() ? kLowerKana : kLowerKanji;
+    poemUsed_[size_t(p)] = true;
+    q.askedVerse = catalogue_.Text(q.poem, deal.upperColumn);
 
-    QList<QString> cardVerses{deal.askedVerse};
+    // The other cards in the order drawn; a draw that repeats the asked poem
+    // or a card already dealt is drawn again.
+    std::array<bool, kPoemCount> dealt{};
+    dealt[size_t(p)] = true;
+    QList<QString> lowerVerses{catalogue_.Text(q.poem, lowerColumn)};
+    QList<QString> cardVerses{q.askedVerse};
     // A practice set deals its other cards from itself while it has enough poems.
     const bool fromSet = !practice_.poems.isEmpty() && practice_.poems.size() >= cardCount;
     for (int c = 1; c < cardCount; ++c) {
         int d = 0;
         do {
-            poemDealt_[p] = true;
             d = fromSet ? practice_.poems[DrawIndex(int(practice_.poems.size()))]
                         : DrawIndex(kPoemCount);
-        } while (poemDealt_[d]);
-        poemDealt_[d] = true;
-        deal.candidates[c] = catalogue_.Text(d, lowerColumn);
-        cardVerses.append(catalogue_.Text(d, deal.upperColumn));
+        } while (dealt[size_t(d)]);
+        dealt[size_t(d)] = true;
+        lowerVerses.append(catalogue_.Text(Poem::FromRow(d), lowerColumn));
+        cardVerses.append(catalogue_.Text(Poem::FromRow(d), deal.upperColumn));
     }
-    deal.decisiveStep = DecisiveStep(deal.askedVerse, cardVerses);
-    deal.answerPosition = DrawIndex(cardCount);
-    poemDealt_.fill(false);
+    q.decisiveStep = DecisiveStep(q.askedVerse, cardVerses);
+    // The right card at a drawn place, the others after it in turn.
+    const int answer = DrawIndex(cardCount);
+    for (int c = 0; c < cardCount; ++c) {
+        deal.cards[size_t((answer + c) % cardCount)] = lowerVerses[c];
+    }
+    deal.answerPosition = answer;
     // The voice makes the verse ready meanwhile, never waited for.
     if (reader_) {
-        reader_->Prepare(p, deal.upperColumn);
+        reader_->Prepare(q.poem, deal.upperColumn);
     }
     return deal;
 }
 
 void Game::ShowDeal(const Deal &deal) {
-    pickedCard_ = 0;
+    decided_ = false;
     board_.SetPoetVisible(false);
-    poetShown_ = false;
-    const int question = QuestionIndex();
-    askedVerses_[question] = deal.askedVerse;
-    candidateTexts_ = deal.candidates;
-    currentPoet_ = catalogue_.PoetOf(deal.poem);
-    currentPoem_ = qint16(deal.poem + 1);
-    decisiveSteps_[question] = deal.decisiveStep;
-    voiced_[question] = false;
+    // The n-th question is the n-th record, whatever was dealt and not asked.
+    questions_.resize(size_t(std::max(questionNumber_ - 1, 0)));
+    questions_.push_back(deal.question);
+    currentPoet_ = catalogue_.PoetOf(deal.question.poem);
     shownColumn_ = deal.upperColumn;
     answerPosition_ = qint16(deal.answerPosition);
-    std::array<QString, kBoardPositions> cardTexts;
-    cardTexts[answerPosition_] = candidateTexts_[0];
-    for (int c = 1; c < deal.cardCount; ++c) {
-        cardTexts[(answerPosition_ + c) % deal.cardCount] = candidateTexts_[c];
-    }
     for (int position = 0; position < kBoardPositions; ++position) {
         board_.SetCardColor(position, kWhite);
-        board_.SetCardText(position,
-                           position < deal.cardCount ? CardOrder(cardTexts[position]) : QString());
+        board_.SetCardText(position, position < deal.question.cardCount
+                                         ? CardOrder(deal.cards[size_t(position)])
+                                         : QString());
     }
     board_.SetMessage(QCoreApplication::translate("Game", "開始ボタンを左クリックしてください。"));
 }
@@ -158,9 +161,9 @@ void Game::DealQuestion() {
 }
 
 QString Game::CardOrder(const QString &lowerVerse) {
-    static constexpr std::array<int, 15> kOrder = {11, 6,  1, 12, 7,  2,  13, 8,
-                                                   3,  14, 9, 4,  15, 10, 5};
-    const QString padded = lowerVerse.leftJustified(15, kIdeographicSpace[0], true);
+    static constexpr std::array<int, kCardCharacters> kOrder = {11, 6,  1, 12, 7,  2,  13, 8,
+                                                                3,  14, 9, 4,  15, 10, 5};
+    const QString padded = lowerVerse.leftJustified(kCardCharacters, kIdeographicSpace[0], true);
     QString card;
     for (const int position : kOrder) {
         card += padded[position - 1];
@@ -171,9 +174,9 @@ QString Game::CardOrder(const QString &lowerVerse) {
 QString Game::ReadingOrder(const QString &card) {
     // The inverse of CardOrder: each place of the card back to its place in the verse.
     const QString order = CardOrder(QStringLiteral("ABCDEFGHIJKLMNO"));
-    const QString padded = card.leftJustified(15, kIdeographicSpace[0], true);
-    QString verse(15, kIdeographicSpace[0]);
-    for (int i = 0; i < 15; ++i) {
+    const QString padded = card.leftJustified(kCardCharacters, kIdeographicSpace[0], true);
+    QString verse(kCardCharacters, kIdeographicSpace[0]);
+    for (int i = 0; i < kCardCharacters; ++i) {
         verse[order[i].unicode() - u'A'] = padded[i];
     }
     while (verse.endsWith(kIdeographicSpace)) {
@@ -198,7 +201,7 @@ void Game::StartQuestion() {
     if (questionActive_) {
         return;
     }
-    if (pickedCard_ == pickDone) {
+    if (decided_ || questions_.empty()) {
         // Drawn when the question before was answered, so that its verse
         // could be made ready to be read; shown only now.
         if (next_) {
@@ -223,23 +226,23 @@ void Game::StartQuestion() {
         QCoreApplication::translate("Game", "上の句に続く下の句をできるだけ早く選んでください。"));
     answerOpen_ = true;
     cardTaken_.fill(false);
-    const int question = QuestionIndex();
-    startTimes_[question] = clock_.Now();
+    Question &q = Current();
+    q.start = clock_.Now();
     faultsAtStart_ = faultCount_;
-    decisiveShown_[question] = false;
+    q.decisiveShown = false;
     questionActive_ = true;
 
     const unsigned generation = ++revealGeneration_;
     reading_ = false;
-    revealVerse_ = askedVerses_[question];
+    revealVerse_ = q.askedVerse;
     revealShown_.clear();
     revealStep_ = 0;
     timer_.Cancel(); // each reveal keeps time from its own start
     if (reader_) {
-        reading_ = voiced_[question] = reader_->ReadUpper(
-            currentPoem_ - 1, ShownColumn(),
+        reading_ = q.voiced = reader_->ReadUpper(
+            q.poem, shownColumn_,
             [this, generation](int step, float late) { VoiceStep(generation, step, late); });
-        if (voiced_[question]) {
+        if (q.voiced) {
             board_.SetVerse(QString());
             return;
         }
@@ -253,8 +256,8 @@ void Game::StartQuestion() {
     }
     if (Rules().revealDelay <= 0) {
         board_.SetVerse(revealVerse_.left(kRevealSteps));
-        decisiveOffsets_[question] = 0.0f;
-        decisiveShown_[question] = true;
+        q.decisiveOffset = 0.0f;
+        q.decisiveShown = true;
         return;
     }
     ScheduleReveal(generation);
@@ -274,21 +277,17 @@ void Game::SetReader(VerseReader *reader) {
         VoiceStep(revealGeneration_, -1, 0.0f);
     }
     if (reader_ && next_) {
-        reader_->Prepare(next_->poem, next_->upperColumn);
-    } else if (reader_ && currentPoem_ > 0 && !questionActive_ && pickedCard_ != pickDone) {
-        reader_->Prepare(currentPoem_ - 1, shownColumn_);
+        reader_->Prepare(next_->question.poem, next_->upperColumn);
+    } else if (reader_ && !questions_.empty() && !questionActive_ && !decided_) {
+        reader_->Prepare(Current().poem, shownColumn_);
     }
-}
-
-int Game::ShownColumn() const {
-    return shownColumn_;
 }
 
 void Game::VoiceStep(unsigned generation, int step, float late) {
-    if (generation != revealGeneration_ || pickedCard_ == pickDone || !questionActive_) {
+    if (generation != revealGeneration_ || decided_ || !questionActive_) {
         return;
     }
-    const int question = QuestionIndex();
+    Question &q = Current();
     if (step < 0) {
         if (!reading_) {
             return;
@@ -297,15 +296,15 @@ void Game::VoiceStep(unsigned generation, int step, float late) {
         // and the board says why. The answer counts as read aloud only when
         // the voice brought its decisive sound.
         reading_ = false;
-        voiced_[question] = decisiveShown_[question];
+        q.voiced = q.decisiveShown;
         if (reader_ && !reader_->BrokeOff().isEmpty()) {
             board_.SetMessage(reader_->BrokeOff());
         }
         if (Rules().revealDelay <= 0) {
             board_.SetVerse(revealVerse_.left(kRevealSteps));
-            if (!decisiveShown_[question]) {
-                decisiveOffsets_[question] = SecondsAfter(startTimes_[question], clock_.Now());
-                decisiveShown_[question] = true;
+            if (!q.decisiveShown) {
+                q.decisiveOffset = SecondsAfter(q.start, clock_.Now());
+                q.decisiveShown = true;
             }
         } else if (revealStep_ < kRevealSteps) {
             ScheduleReveal(generation);
@@ -315,13 +314,12 @@ void Game::VoiceStep(unsigned generation, int step, float late) {
     revealStep_ = std::min(step, kRevealSteps);
     revealShown_ = revealVerse_.left(revealStep_);
     board_.SetVerse(revealShown_);
-    if (revealStep_ >= decisiveSteps_[question] && !decisiveShown_[question]) {
+    if (revealStep_ >= q.decisiveStep && !q.decisiveShown) {
         // The decisive sound began `late` seconds before this call; never
         // before the question's start, so that the reaction never exceeds
         // the answer time.
-        decisiveOffsets_[question] =
-            std::max(0.0f, SecondsAfter(startTimes_[question], clock_.Now()) - late);
-        decisiveShown_[question] = true;
+        q.decisiveOffset = std::max(0.0f, SecondsAfter(q.start, clock_.Now()) - late);
+        q.decisiveShown = true;
     }
 }
 
@@ -330,18 +328,18 @@ void Game::ScheduleReveal(unsigned generation) {
     if (revealStep_ <= revealVerse_.size()) {
         revealShown_ += revealVerse_[revealStep_ - 1];
     }
-    timer_.Schedule(Rules().revealDelay * 100, [this, generation] { RevealNext(generation); });
+    timer_.Schedule(Rules().RevealStepMs(), [this, generation] { RevealNext(generation); });
 }
 
 void Game::RevealNext(unsigned generation) {
-    if (generation != revealGeneration_ || pickedCard_ == pickDone || !questionActive_) {
+    if (generation != revealGeneration_ || decided_ || !questionActive_) {
         return; // the label keeps what it shows
     }
     board_.SetVerse(revealShown_);
-    const int question = QuestionIndex();
-    if (revealStep_ == decisiveSteps_[question]) {
-        decisiveOffsets_[question] = SecondsAfter(startTimes_[question], clock_.Now());
-        decisiveShown_[question] = true;
+    Question &q = Current();
+    if (revealStep_ == q.decisiveStep) {
+        q.decisiveOffset = SecondsAfter(q.start, clock_.Now());
+        q.decisiveShown = true;
     }
     if (revealStep_ < kRevealSteps) {
         ScheduleReveal(generation);
@@ -355,7 +353,7 @@ int Game::QuestionCount() const {
     return std::min<int>(Rules().questionCount, int(practice_.poems.size()));
 }
 
-int Game::DrawPoem(const QList<int> &pool) {
+Poem Game::DrawPoem(const QList<int> &pool) {
     QList<int> unused;
     for (const int p : pool) {
         if (!poemUsed_[size_t(p)]) {
@@ -364,9 +362,10 @@ int Game::DrawPoem(const QList<int> &pool) {
     }
     // The game ends before the set runs out; only an overlong game gets here empty.
     if (unused.isEmpty()) {
-        return pool.first();
+        return Poem::FromRow(pool.first());
     }
-    return practice_.inOrder ? unused.first() : unused[DrawIndex(int(unused.size()))];
+    return Poem::FromRow(practice_.inOrder ? unused.first()
+                                           : unused[DrawIndex(int(unused.size()))]);
 }
 
 const DecisiveTable &Game::decisive() {
@@ -378,64 +377,58 @@ const DecisiveTable &Game::decisive() {
 
 void Game::ShowDecisive() {
     if (showDecisive_) {
-        const int column = settings_.UpperInKana() ? kUpperKana : kUpperKanji;
-        board_.SetVerseEmphasis(decisive().LengthIn(currentPoem_ - 1, column));
+        board_.SetVerseEmphasis(decisive().LengthIn(Current().poem, shownColumn_));
     }
 }
 
-float Game::ReactionTime(int question) const {
+float Game::ReactionTime(const Question &q) const {
     // A pick before the decisive step counts from when that step was due
     // (read aloud: by the sound still to come). Both counted from the
     // question's start.
-    const float answered = SecondsAfter(startTimes_[question], answerTimes_[question]);
-    float decisive = decisiveOffsets_[question];
-    if (!decisiveShown_[question] && reading_ && reader_) {
-        decisive = answered + reader_->SecondsUntil(decisiveSteps_[question]);
-    } else if (!decisiveShown_[question]) {
-        decisive = float(decisiveSteps_[question] * Rules().revealDelay) / 10.0f;
+    const float answered = SecondsAfter(q.start, q.answer);
+    float decisive = q.decisiveOffset;
+    if (!q.decisiveShown && reading_ && reader_) {
+        decisive = answered + reader_->SecondsUntil(q.decisiveStep);
+    } else if (!q.decisiveShown) {
+        decisive = float(q.decisiveStep) * Rules().RevealStepSeconds();
     }
     return answered - decisive;
 }
 
 void Game::ShowPoet() {
     board_.SetPoetVisible(true);
-    poetShown_ = true;
+    decided_ = true;
     board_.SetPoetText(kIdeographicSpace + currentPoet_.name);
 }
 
-MaybeEnd Game::TakeCard() {
-    const int p = pickedCard_;
-    if (p < 1 || p > kBoardPositions) {
-        return std::nullopt;
-    }
-    const int question = QuestionIndex();
-    cardTaken_[p] = true;
-    if (p == answerPosition_ + 1) {
-        answerTimes_[question] = clock_.Now();
+MaybeEnd Game::TakeCard(int card) {
+    Question &q = Current();
+    cardTaken_[size_t(card - 1)] = true;
+    if (card == answerPosition_ + 1) {
+        q.answer = clock_.Now();
         // Taken while the voice still plays: the time still to come of a
         // decisive sound not yet heard is read before the voice stops.
-        reactionTimes_[question] = ReactionTime(question);
-        board_.SetCardColor(p - 1, kRightCard);
+        q.reaction = ReactionTime(q);
+        board_.SetCardColor(card - 1, kRightCard);
         if (reader_) {
-            reader_->Decided(currentPoem_ - 1);
+            reader_->Decided(q.poem);
         }
         reading_ = false;
-        board_.SetVerse(askedVerses_[question]);
+        board_.SetVerse(q.askedVerse);
         ShowPoet();
         board_.SetPoetColor(PoetColor(currentPoet_.kind));
         board_.SetPoetTall(currentPoet_.tall);
         board_.Beep();
-        pickedCard_ = pickDone;
         board_.SetMessage(
             QCoreApplication::translate("Game", " 正解です。開始ボタンを左クリックしてください。"));
-        const float elapsed = SecondsAfter(startTimes_[question], answerTimes_[question]);
-        elapsedTimes_[question] = elapsed;
+        q.elapsed = SecondsAfter(q.start, q.answer);
+        q.faults = faultCount_ - faultsAtStart_;
         ShowDecisive();
         ++questionNumber_;
         answerOpen_ = false;
         questionActive_ = false;
         if (log_) {
-            log_->QuestionAnswered(Answered(question, elapsed));
+            log_->QuestionAnswered(Answered(q));
         }
         if (questionNumber_ > QuestionCount()) {
             return ShowResults();
@@ -444,9 +437,10 @@ MaybeEnd Game::TakeCard() {
         return std::nullopt;
     }
 
-    board_.SetCardColor(p - 1, kWrongCard);
+    board_.SetCardColor(card - 1, kWrongCard);
     board_.SetMessage(QCoreApplication::translate("Game", "まちがいました。次を選んでください！"));
     ++faultCount_;
+    q.faults = faultCount_ - faultsAtStart_;
     board_.SetFaultCount(QString::number(faultCount_));
     if (const std::optional<int> limit = Rules().FaultLimit(); !limit || faultCount_ <= *limit) {
         return std::nullopt;
@@ -454,35 +448,35 @@ MaybeEnd Game::TakeCard() {
     board_.SetMessage(
         QCoreApplication::translate("Game", "残念でした。次回はがんばってください！"));
     if (reader_) {
-        reader_->Decided(currentPoem_ - 1);
+        reader_->Decided(q.poem);
     }
     reading_ = false;
-    board_.SetVerse(askedVerses_[question]);
+    board_.SetVerse(q.askedVerse);
     ShowDecisive();
     ShowPoet();
     // Lost on faults, only women keep their colour, and the label its size.
     board_.SetPoetColor(currentPoet_.kind == PoetKind::Woman ? kWomanPoet : kBlack);
     board_.SetCardColor(answerPosition_, kMissedCard);
-    pickedCard_ = pickDone;
     // Settled before the box: events (reveal steps, clicks) run while it is open.
     questionActive_ = false;
     LogStop(GameStop::FaultLimit);
     return GameEnd{GameEnd::Kind::FaultLimit, {}, {}, QString::number(faultCount_)};
 }
 
-AnsweredQuestion Game::Answered(int question, float elapsed) const {
-    return {question,
-            currentPoem_,
-            settings_.upperTextMode,
-            settings_.lowerTextMode,
-            settings_.cardCount,
-            Rules().revealDelay,
-            elapsed,
-            decisiveSteps_[question],
-            reactionTimes_[question],
-            faultCount_ - faultsAtStart_,
-            false,
-            voiced_[question]};
+AnsweredQuestion Game::Answered(const Question &q) const {
+    AnsweredQuestion a;
+    a.question = int(&q - questions_.data()) + 1;
+    a.poem = q.poem;
+    a.upperTextMode = q.upperTextMode;
+    a.lowerTextMode = q.lowerTextMode;
+    a.cardCount = q.cardCount;
+    a.revealDelay = Rules().revealDelay;
+    a.answerTime = q.elapsed;
+    a.decisiveStep = q.decisiveStep;
+    a.reactionTime = q.reaction;
+    a.faults = q.faults;
+    a.voiced = q.voiced;
+    return a;
 }
 
 void Game::LogStop(GameStop how) {
@@ -490,14 +484,16 @@ void Game::LogStop(GameStop how) {
         return;
     }
     gameLogged_ = false;
-    const int question = QuestionIndex();
     // The question under way counts when it cost faults; one never started does not.
-    if (answerOpen_ && faultCount_ > faultsAtStart_) {
-        AnsweredQuestion lost =
-            Answered(question, SecondsAfter(startTimes_[question], clock_.Now()));
-        lost.reactionTime = -1.0f;
-        lost.lost = true;
-        log_->QuestionAnswered(lost);
+    if (answerOpen_ && faultCount_ > faultsAtStart_ && !questions_.empty()) {
+        Question lost = Current();
+        lost.elapsed = SecondsAfter(lost.start, clock_.Now());
+        lost.reaction = -1.0f;
+        AnsweredQuestion answered = Answered(Current());
+        answered.answerTime = lost.elapsed;
+        answered.reactionTime = lost.reaction;
+        answered.lost = true;
+        log_->QuestionAnswered(answered);
     }
     log_->GameStopped(questionNumber_ - 1, faultCount_, how);
 }
@@ -518,12 +514,11 @@ void Game::BoardClick() {
 }
 
 MaybeEnd Game::PickCard(int card) {
-    if (card < 1 || card > kBoardPositions) {
+    if (card < 1 || card > kBoardPositions || questions_.empty()) {
         return std::nullopt;
     }
-    if (!cardTaken_[card] && answerOpen_) {
-        pickedCard_ = qint16(card);
-        return TakeCard();
+    if (!cardTaken_[size_t(card - 1)] && answerOpen_) {
+        return TakeCard(card);
     }
     return std::nullopt;
 }
@@ -544,13 +539,13 @@ QString Game::FormatAverage(float seconds) {
     return text;
 }
 
-GameEnd Game::ShowPracticeResults(int count) {
+GameEnd Game::ShowPracticeResults() {
     // A practice game never enters the table: its figures, then again or the end.
     float reactions = 0.0f;
     int reactionCount = 0;
-    for (int i = 1; i <= count; ++i) {
-        if (!IsGuess(reactionTimes_[i])) {
-            reactions += reactionTimes_[i];
+    for (const Question &q : questions_) {
+        if (!IsGuess(q.reaction)) {
+            reactions += q.reaction;
             ++reactionCount;
         }
     }
@@ -566,11 +561,11 @@ GameEnd Game::ShowPracticeResults(int count) {
 
 GameEnd Game::ShowResults() {
     // The questions really answered: the game's own count, whatever the menu says now.
-    const int count = std::clamp<int>(questionNumber_ - 1, 1, 100);
     float sum = 0.0f;
-    for (int i = 1; i <= count; ++i) {
-        sum += elapsedTimes_[i];
+    for (const Question &q : questions_) {
+        sum += q.elapsed;
     }
+    const int count = std::max<int>(1, int(questions_.size()));
     result_.averageTime = sum / float(count);
     result_.faults = faultCount_;
     if (log_ && gameLogged_) {
@@ -578,7 +573,7 @@ GameEnd Game::ShowResults() {
     }
     gameLogged_ = false;
     if (!practice_.poems.isEmpty()) {
-        return ShowPracticeResults(count);
+        return ShowPracticeResults();
     }
     questionNumber_ = 1;
     // A new result, not yet in the table: the entry box has its one chance.

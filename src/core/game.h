@@ -14,13 +14,14 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace nupew {
 
-// The value of pickedCard once the question is answered or the game is over.
-inline constexpr qint16 pickDone = 10;
 inline constexpr int kBoardPositions = 8;
-inline constexpr int kRevealSteps = 21;
+// From this question on, the poems are taken in the anthology's order rather
+// than drawn: the few left unused would take ever longer to hit at random.
+inline constexpr int kInOrderFromQuestion = 80;
 
 inline constexpr Rgb kWhite{255, 255, 255};
 inline constexpr Rgb kBlack{0, 0, 0};
@@ -59,6 +60,27 @@ struct GameEnd {
 };
 using MaybeEnd = std::optional<GameEnd>;
 
+// One question of a game, from its deal to its verdict.
+struct Question {
+    Poem poem = Poem::FromNumber(0); // the poem asked
+    QString askedVerse;              // its upper verse, in the text it was dealt in
+    qint16 upperTextMode = kKanjiText;
+    qint16 lowerTextMode = kKanaText;
+    int cardCount = 0;
+    int decisiveStep = 0; // the reveal step after which only the answer fits the board
+    float start = 0;      // the time of day at its start
+    float answer = 0;     // the time of day at the right card
+    float elapsed = 0;    // seconds from the start to the right card
+    // Seconds after the start when the decisive step was shown (read aloud:
+    // when its sound began); meaningful once decisiveShown.
+    float decisiveOffset = 0;
+    bool decisiveShown = false;
+    // Seconds from the decisive step to the answer; negative for a guess.
+    float reaction = 0;
+    int faults = 0;      // wrong picks in it
+    bool voiced = false; // read aloud up to its decisive sound
+};
+
 class Game final {
 public:
     Game(const Settings &settings, const PoemCatalogue &catalogue, BoardDisplay &board,
@@ -80,7 +102,7 @@ public:
     [[nodiscard]] MaybeEnd CardClick(int card);
     // True once the running question is decided (answered, or lost on faults)
     // until the next deal: only then may the pictures of its poem and poet open.
-    bool AnswerDecided() const { return poetShown_; }
+    bool AnswerDecided() const { return decided_; }
 
     // The card order of a lower verse: three columns read right to left.
     static QString CardOrder(const QString &lowerVerse);
@@ -94,6 +116,11 @@ public:
     const PracticeSet &practice() const { return practice_; }
     // The questions of this game: the setting, or fewer when the practice set is smaller.
     int QuestionCount() const;
+    // The settings a game is played by: the live ones until its first
+    // question starts, then those of that moment until the game ends, so that
+    // a choice made mid-game takes effect at the next game. Everyone who acts
+    // on the game's settings (the log, the voice's pace) reads them here.
+    const Settings &Rules() const { return gameStarted_ ? played_ : settings_; }
 
     // Where answers and results are told; none by default.
     void SetAnswerLog(AnswerLog *log) { log_ = log; }
@@ -101,13 +128,13 @@ public:
     // A question dealt and not yet started is made ready for the new reader;
     // a verse being read goes on as text when the reader goes.
     void SetReader(VerseReader *reader);
-    // The poem (0-99) drawn for the next start, once the question before is
+    // The poem drawn for the next start, once the question before is
     // answered; its verse is made ready to be read meanwhile.
-    std::optional<int> nextPoem() const {
-        return next_ ? std::optional<int>(next_->poem) : std::nullopt;
+    std::optional<Poem> nextPoem() const {
+        return next_ ? std::optional<Poem>(next_->question.poem) : std::nullopt;
     }
     // Whether the running question's verse is shown by the voice.
-    bool voiced() const { return voiced_[size_t(QuestionIndex())]; }
+    bool voiced() const { return !questions_.empty() && questions_.back().voiced; }
     // Whether an answer colours the verse's decisive characters on the board.
     void SetShowDecisive(bool show) { showDecisive_ = show; }
     bool showDecisive() const { return showDecisive_; }
@@ -118,68 +145,55 @@ public:
     // its faults told to the answer log.
     void StopQuestion();
 
-    // What the game shows of its state. Arrays by question number have 102
-    // entries, indexed by the question number itself (1 to 101 in use).
+    // What the game shows of its state.
     qint16 questionNumber() const { return questionNumber_; }
-    qint16 currentPoem() const { return currentPoem_; }
+    // The poem of the question on the board; none before the first deal.
+    std::optional<Poem> currentPoem() const {
+        return questions_.empty() ? std::nullopt : std::optional(questions_.back().poem);
+    }
     const Poet &currentPoet() const { return currentPoet_; }
     qint16 answerPosition() const { return answerPosition_; }
-    qint16 pickedCard() const { return pickedCard_; }
     bool answerOpen() const { return answerOpen_; }
     bool questionActive() const { return questionActive_; }
-    const std::array<bool, 9> &cardTaken() const { return cardTaken_; }
     qint16 faultCount() const { return faultCount_; }
-    const std::array<QString, 102> &askedVerses() const { return askedVerses_; }
-    const std::array<QString, 9> &candidateTexts() const { return candidateTexts_; }
+    // The questions of the game so far, the first at 0; question(n) is the n-th.
+    const std::vector<Question> &questions() const { return questions_; }
+    const Question &question(int number) const { return questions_.at(size_t(number - 1)); }
+    // Which poems (by row) this game has asked or drawn.
     const std::array<bool, kPoemCount> &poemUsed() const { return poemUsed_; }
-    const std::array<bool, kPoemCount> &poemDealt() const { return poemDealt_; }
-    const std::array<float, 102> &startTimes() const { return startTimes_; }
-    const std::array<float, 102> &answerTimes() const { return answerTimes_; }
-    const std::array<float, 102> &elapsedTimes() const { return elapsedTimes_; }
-    const std::array<int, 102> &decisiveSteps() const { return decisiveSteps_; }
-    const std::array<float, 102> &reactionTimes() const { return reactionTimes_; }
     // The finished game's result; the record table reads it and marks it registered.
     GameResult &result() { return result_; }
     const GameResult &result() const { return result_; }
 
 private:
-    // A question drawn: its poem, cards and the answer's place.
+    // A question drawn, and its board: the cards and the answer's place.
     struct Deal {
-        int poem = 0;
-        int cardCount = 0;
-        int upperColumn = kUpperKanji;
-        QString askedVerse;
-        std::array<QString, 9> candidates;
-        int answerPosition = 0;
-        int decisiveStep = 0;
+        Question question;
+        Column upperColumn = kUpperKanji;
+        std::array<QString, kBoardPositions> cards; // the lower verses, by position
+        int answerPosition = 0;                      // where the right card lies, 0-7
     };
     Deal DrawDeal();
     void ShowDeal(const Deal &deal);
-    MaybeEnd TakeCard();
+    MaybeEnd TakeCard(int card);
     GameEnd ShowResults();
     int DrawIndex(int count);
-    // The running question's index into the arrays by question number (1 to 101).
-    int QuestionIndex() const { return std::clamp<int>(questionNumber_, 1, 101); }
+    Question &Current() { return questions_.back(); }
+    const Question &Current() const { return questions_.back(); }
     void ShowPoet();
     void RevealNext(unsigned generation);
     void ScheduleReveal(unsigned generation);
     void VoiceStep(unsigned generation, int step, float late);
-    int ShownColumn() const;
     void ShowDecisive();
-    int DrawPoem(const QList<int> &pool);
-    GameEnd ShowPracticeResults(int count);
+    Poem DrawPoem(const QList<int> &pool);
+    GameEnd ShowPracticeResults();
     // The finished game's poems, faults and question state, cleared for the next.
     void ClearFinishedGame();
-    float ReactionTime(int question) const;
+    float ReactionTime(const Question &question) const;
     // Tells the log of the running question lost (its faults kept) and of the
     // game's early end.
     void LogStop(GameStop how);
-    AnsweredQuestion Answered(int question, float elapsed) const;
-
-    // The settings a game is played by: the live ones until its first
-    // question starts, then those of that moment until the game ends, so that
-    // a choice made mid-game takes effect at the next game.
-    const Settings &Rules() const { return gameStarted_ ? played_ : settings_; }
+    AnsweredQuestion Answered(const Question &question) const;
 
     const Settings &settings_;
     Settings played_;
@@ -190,41 +204,29 @@ private:
     const TimeOfDay &clock_;
     Random &random_;
     RevealTimer &timer_;
-    bool poetShown_ = false;
 
     qint16 questionNumber_ = 1;
-    qint16 currentPoem_ = 0;
+    std::vector<Question> questions_;
     Poet currentPoet_;
     qint16 answerPosition_ = 0;
-    qint16 pickedCard_ = 0;
+    bool decided_ = false; // the question on the board is answered or lost
     bool answerOpen_ = false;
     bool questionActive_ = false;
-    std::array<bool, 9> cardTaken_{};
+    std::array<bool, kBoardPositions> cardTaken_{};
     qint16 faultCount_ = 0;
+    qint16 faultsAtStart_ = 0; // the game's faults when the question started
     GameResult result_;
-    std::array<QString, 102> askedVerses_;
-    std::array<QString, 9> candidateTexts_;
     std::array<bool, kPoemCount> poemUsed_{};
-    std::array<bool, kPoemCount> poemDealt_{};
-    std::array<float, 102> startTimes_{};
-    std::array<float, 102> answerTimes_{};
-    std::array<float, 102> elapsedTimes_{};
-    std::array<int, 102> decisiveSteps_{};
-    std::array<float, 102> decisiveOffsets_{}; // when the decisive step was shown, after the start
-    std::array<bool, 102> decisiveShown_{};
-    std::array<float, 102> reactionTimes_{};
-    std::array<bool, 102> voiced_{}; // the verse followed the voice
-    bool reading_ = false;            // the voice shows the running verse now
-    qint16 faultsAtStart_ = 0;       // the game's faults when the question started
+    bool reading_ = false; // the voice shows the running verse now
 
     AnswerLog *log_ = nullptr;
     PracticeSource *practiceSource_ = nullptr;
     VerseReader *reader_ = nullptr;
-    int shownColumn_ = kUpperKanji; // the column of the dealt verse
-    std::optional<Deal> next_;      // drawn after an answer, shown at the next start
+    Column shownColumn_ = kUpperKanji; // the column of the dealt verse
+    std::optional<Deal> next_;         // drawn after an answer, shown at the next start
     PracticeSet practice_;
     bool showDecisive_ = false;
-    std::unique_ptr<DecisiveTable> decisive_; // made at the first deal
+    std::unique_ptr<DecisiveTable> decisive_; // made at its first use
 
     // Each start of a question opens a new reveal; steps of an older one do nothing.
     unsigned revealGeneration_ = 0;

@@ -963,7 +963,7 @@ void PoemCatalogue::Fill() {
     filled_ = true;
 }
 
-Poet PoemCatalogue::PoetOf(int poem) const {
+Poet PoemCatalogue::PoetOf(Poem poem) const {
     const QString entry = Text(poem, kPoet);
     if (entry.isEmpty()) {
         return {};
@@ -979,11 +979,11 @@ Poet PoemCatalogue::PoetOf(int poem) const {
     return poet;
 }
 
-QString PoemCatalogue::Text(int poem, int column) const {
-    if (poem < 0 || poem >= kPoemCount || column < 0 || column >= kColumnCount) {
+QString PoemCatalogue::Text(Poem poem, Column column) const {
+    if (!poem.valid()) {
         return {};
     }
-    return texts_[column][poem];
+    return texts_[size_t(column)][size_t(poem.row())];
 }
 
 } // namespace nupew

@@ -46,7 +46,7 @@ QList<int> PracticeMode::Poems(const DecisiveTable &decisive) const {
             in = colours[size_t(ColourOf(p))];
             break;
         case PracticeKind::Decisive:
-            in = counts[size_t(decisive.Count(p))];
+            in = counts[size_t(decisive.Count(Poem::FromRow(p)))];
             break;
         }
         if (in) {

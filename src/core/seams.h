@@ -3,6 +3,8 @@
 // rule can be exercised without a window and without waiting.
 #pragma once
 
+#include "core/poem_catalogue.h"
+
 #include <QElapsedTimer>
 #include <QString>
 #include <cstdint>
@@ -53,7 +55,7 @@ inline bool IsGuess(float reaction) {
 
 struct AnsweredQuestion {
     int question = 0; // 1 for the game's first question
-    int poem = 0;     // 1 to 100
+    Poem poem = Poem::FromNumber(0);
     int upperTextMode = 0;
     int lowerTextMode = 0;
     int cardCount = 0;
@@ -145,23 +147,26 @@ public:
     virtual void Cancel() = 0;
 };
 
+// The steps of a verse's reveal: one character each, at most this many.
+inline constexpr int kRevealSteps = 21;
+
 // Reads the verses aloud. While it reads an upper verse, the reveal follows
 // its sound instead of the reveal timer.
 class VerseReader {
 public:
     virtual ~VerseReader() = default;
-    // A question was dealt: poem 0-99 will be asked with the text of `column`
+    // A question was dealt: `poem` will be asked with the text of `column`
     // shown; the reading is made ready meanwhile, never waited for.
-    virtual void Prepare(int poem, int column) = 0;
+    virtual void Prepare(Poem poem, Column column) = 0;
     // Starts reading the upper verse; `step(k, late)` comes when the sound of
     // shown character k (1 = the first) began, `late` seconds ago; step -1
     // when the reading broke off and the text must go on by itself. False
     // when nothing can be read now (not ready, no sound device).
-    virtual bool ReadUpper(int poem, int column, std::function<void(int, float)> step) = 0;
+    virtual bool ReadUpper(Poem poem, Column column, std::function<void(int, float)> step) = 0;
     // Seconds from now until the sound of shown character k begins (negative once begun).
     virtual float SecondsUntil(int step) const = 0;
     // The question is decided: the upper verse stops (the lower one may follow).
-    virtual void Decided(int poem) = 0;
+    virtual void Decided(Poem poem) = 0;
     // A new game begins (the opening poem may be read).
     virtual void GameBegins() = 0;
     virtual void Stop() = 0;

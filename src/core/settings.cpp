@@ -171,10 +171,10 @@ void SettingsStore::ReadOptions() {
     }
     const auto values = ParseRecord(*content.value(), 4);
     const Settings defaults;
-    settings_.questionCount = InRange(values[0], 1, 100, defaults.questionCount);
-    settings_.cardCount = InRange(values[1], 1, 8, defaults.cardCount);
+    settings_.questionCount = InRange(values[0], 1, kMaxQuestions, defaults.questionCount);
+    settings_.cardCount = InRange(values[1], 1, kMaxCards, defaults.cardCount);
     settings_.faultLimit = InRange(values[2], 0, kNoFaultLimit, defaults.faultLimit);
-    settings_.revealDelay = InRange(values[3], 0, 100, defaults.revealDelay);
+    settings_.revealDelay = InRange(values[3], 0, kMaxRevealDelay, defaults.revealDelay);
 }
 
 void SettingsStore::ReadDisplay() {

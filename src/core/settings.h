@@ -22,6 +22,11 @@ inline constexpr qint16 kNoFaultLimit = 999;
 // other stored value shows kanji.
 enum TextMode : qint16 { kKanjiText = 0, kKanaText = 2 };
 
+// The ranges a settings file's values are brought into.
+inline constexpr qint16 kMaxQuestions = 100;
+inline constexpr qint16 kMaxCards = 8;
+inline constexpr qint16 kMaxRevealDelay = 100; // ten seconds a character
+
 struct Settings {
     qint16 questionCount = 5;
     qint16 cardCount = 8;
@@ -36,6 +41,9 @@ struct Settings {
     }
     bool UpperInKana() const { return upperTextMode == kKanaText; }
     bool LowerInKana() const { return lowerTextMode == kKanaText; }
+    // The reveal delay in the units the clocks count in.
+    int RevealStepMs() const { return revealDelay * 100; }
+    float RevealStepSeconds() const { return float(revealDelay) / 10.0f; }
 
     friend bool operator==(const Settings &, const Settings &) = default;
 };

@@ -458,7 +458,7 @@ Result<> HistoryDatabase::AddAnswer(qint64 game, const QDateTime &answered,
                            "lower_mode, cards, delay, answer_time, decisive_step, "
                            "reaction_time, faults, lost, voice) VALUES (?, ?, ?, ?, ?, ?, ?, ?, "
                            "?, ?, ?, ?, ?, ?)"),
-            {game, Stamp(answered), a.question, a.poem, a.upperTextMode, a.lowerTextMode,
+            {game, Stamp(answered), a.question, a.poem.number(), a.upperTextMode, a.lowerTextMode,
              a.cardCount, a.revealDelay, double(a.answerTime), a.decisiveStep,
              a.lost ? -1.0 : double(a.reactionTime), a.faults, a.lost ? 1 : 0, a.voiced ? 1 : 0});
     if (added && a.voiced) {
@@ -472,10 +472,10 @@ Result<> HistoryDatabase::AddAnswer(qint64 game, const QDateTime &answered,
                                    "0, 0, 0, 0, 0, 0, ?, ?) ON CONFLICT (poem, voice) DO UPDATE "
                                    "SET faults = faults + excluded.faults, last = MAX(last, "
                                    "excluded.last)"),
-                    {a.poem, a.voiced ? 1 : 0, a.faults, Stamp(answered)}) &&
+                    {a.poem.number(), a.voiced ? 1 : 0, a.faults, Stamp(answered)}) &&
                 Run(QStringLiteral("INSERT OR REPLACE INTO boxes (poem, box, moved) VALUES (?, 1, "
                                    "?)"),
-                    {a.poem, answered.date().toString(Qt::ISODate)});
+                    {a.poem.number(), answered.date().toString(Qt::ISODate)});
     } else if (added) {
         added = Run(
             QStringLiteral(
@@ -487,14 +487,14 @@ Result<> HistoryDatabase::AddAnswer(qint64 game, const QDateTime &answered,
                 "reactions = reactions + excluded.reactions, reaction_sum = reaction_sum + "
                 "excluded.reaction_sum, guesses = guesses + excluded.guesses, faults = faults + "
                 "excluded.faults, last = MAX(last, excluded.last)"),
-            {a.poem, a.voiced ? 1 : 0, double(a.answerTime), double(a.answerTime), guess ? 0 : 1,
+            {a.poem.number(), a.voiced ? 1 : 0, double(a.answerTime), double(a.answerTime), guess ? 0 : 1,
              guess ? 0.0 : double(a.reactionTime), guess ? 1 : 0, a.faults, Stamp(answered)});
     }
     // The poem's drill box moves with every answer that is not a guess.
     if (added && !guess && !a.lost) {
         QSqlQuery current(db_);
         current.prepare(QStringLiteral("SELECT box FROM boxes WHERE poem = ?"));
-        current.addBindValue(a.poem);
+        current.addBindValue(a.poem.number());
         if (!current.exec()) {
             Remember(current.lastError());
         }
@@ -502,7 +502,7 @@ Result<> HistoryDatabase::AddAnswer(qint64 game, const QDateTime &answered,
         added =
             current.isActive() &&
             Run(QStringLiteral("INSERT OR REPLACE INTO boxes (poem, box, moved) VALUES (?, ?, ?)"),
-                {a.poem, NextBox(box, a.faults, a.reactionTime, median_),
+                {a.poem.number(), NextBox(box, a.faults, a.reactionTime, median_),
                  answered.date().toString(Qt::ISODate)});
     }
     if (!added) {

@@ -94,7 +94,7 @@ Result<HistoryStatistics> LoadStatistics(QSqlDatabase &db, const DecisiveTable &
     std::array<double, kByCount> sums{};
     std::array<int, kByCount> counts{};
     for (int p = 0; p < kPoemCount; ++p) {
-        const int count = decisive.Count(p);
+        const int count = decisive.Count(Poem::FromRow(p));
         sums[size_t(count)] += result.poems[size_t(p)].reactionSum;
         counts[size_t(count)] += result.poems[size_t(p)].reactions;
     }
@@ -132,7 +132,7 @@ std::optional<double> PoemStatisticsModel::Key(int poem, int column) const {
     case Number:
         return poem;
     case Decisive:
-        return decisive_.Count(poem);
+        return decisive_.Count(Poem::FromRow(poem));
     case Answers:
         return s.answers;
     case MeanTime:
@@ -159,9 +159,9 @@ QString PoemStatisticsModel::Text(int poem, int column) const {
     case Number:
         return QString::number(poem + 1);
     case Beginning:
-        return catalogue_.Text(poem, kUpperKanji).section(QChar(0x3000), 0, 0);
+        return catalogue_.Text(Poem::FromRow(poem), kUpperKanji).section(QChar(0x3000), 0, 0);
     case Decisive:
-        return decisive_.Heard(poem); // as players say them; the spelling in the tooltip
+        return decisive_.Heard(Poem::FromRow(poem)); // as players say them; the spelling in the tooltip
     case Answers:
         return QString::number(s.answers);
     case Last:
@@ -193,18 +193,18 @@ QVariant PoemStatisticsModel::data(const QModelIndex &index, int role) const {
     }
     if (role == Qt::ToolTipRole && index.column() == Decisive) {
         return QCoreApplication::translate("Statistics", "かなの表記: %1（%2字決まり）")
-            .arg(decisive_.Characters(poem))
-            .arg(decisive_.Count(poem));
+            .arg(decisive_.Characters(Poem::FromRow(poem)))
+            .arg(decisive_.Count(Poem::FromRow(poem)));
     }
     if (role == Qt::ToolTipRole && index.column() == Beginning) {
-        return catalogue_.Text(poem, kUpperKanji);
+        return catalogue_.Text(Poem::FromRow(poem), kUpperKanji);
     }
     return {};
 }
 
 QString PoemStatisticsModel::SortText(int poem, int column) const {
     // 上の句 in the order of its reading (50音), 決まり字 by its kana.
-    return column == Beginning ? catalogue_.Text(poem, kUpperSpoken) : decisive_.Heard(poem);
+    return column == Beginning ? catalogue_.Text(Poem::FromRow(poem), kUpperSpoken) : decisive_.Heard(Poem::FromRow(poem));
 }
 
 QVariant PoemStatisticsModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -93,8 +93,8 @@ PracticeDialog::PracticeDialog(const PracticeMode &mode, const DecisiveTable &de
         // The decisive characters of its poems, as players say them.
         QStringList heard;
         for (int p = 0; p < kPoemCount; ++p) {
-            if (decisive.Count(p) == n) {
-                heard.append(decisive.Heard(p));
+            if (decisive.Count(Poem::FromRow(p)) == n) {
+                heard.append(decisive.Heard(Poem::FromRow(p)));
             }
         }
         counts_[size_t(n)]->setToolTip(heard.join(u'　'));

@@ -328,8 +328,8 @@ void Program::ToggleOption(Option option) {
 }
 
 void Program::OpenPicture(PictureKind kind) {
-    if (game_->AnswerDecided()) { // the pictures only once the question is decided
-        windows_->OpenPicture(kind, pictureFolder, game_->currentPoem());
+    if (game_->AnswerDecided() && game_->currentPoem()) { // only once the question is decided
+        windows_->OpenPicture(kind, pictureFolder, *game_->currentPoem());
     }
 }
 

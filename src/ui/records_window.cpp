@@ -14,7 +14,7 @@
 namespace nupew {
 namespace {
 
-struct Column {
+struct TableColumn {
     int array;       // 1 name, 2 faults, 3 average time, 4 date, 5 rank
     const char *key; // the cells' object names: key and row (0 the header)
     int left;
@@ -48,7 +48,7 @@ RecordsWindow::RecordsWindow(QWidget *parent) : QWidget(parent) {
                   {tr("タワユかるたとりゲーム 成績優秀者"), Twips(180, 180, 6975, 375),
                    QColor(192, 255, 255), windowText, NamedFont(kMincho, 18), Qt::AlignCenter}));
 
-    const std::array<Column, 5> columns = {{
+    const std::array<TableColumn, 5> columns = {{
         {5, "rank", 120, 375, "", QColor(192, 0, 192), QColor(192, 255, 255), QColor(0, 0, 192)},
         {1, "name", 480, 2055, QT_TRANSLATE_NOOP("nupew::RecordsWindow", "氏　　名"), QColor(0, 0, 255),
          white, windowText},
@@ -60,7 +60,7 @@ RecordsWindow::RecordsWindow(QWidget *parent) : QWidget(parent) {
          white, windowText},
     }};
     const QFont cellFont = NamedFont(kMincho, 11.25);
-    for (const Column &column : columns) {
+    for (const TableColumn &column : columns) {
         for (int element = 0; element <= 10; ++element) {
             const bool header = element == 0;
             QString text = header ? tr(column.header) : QString();

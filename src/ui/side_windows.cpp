@@ -198,10 +198,10 @@ void SideWindows::ChoosePictureFolder(QString &folder, bool cancelIsFailure) {
     FolderSelection::Select(folder, cancelIsFailure, open, dialogs_);
 }
 
-void SideWindows::OpenPicture(PictureKind kind, const QString &folder, int poem) {
+void SideWindows::OpenPicture(PictureKind kind, const QString &folder, Poem poem) {
     const bool boardNormal = !(board_.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized));
-    PictureViewer::Show(kind == PictureKind::Poem ? poemViewer_ : poetViewer_, kind, folder, poem,
-                        boardNormal, dialogs_);
+    PictureViewer::Show(kind == PictureKind::Poem ? poemViewer_ : poetViewer_, kind, folder,
+                        poem.number(), boardNormal, dialogs_);
 }
 
 void SideWindows::ClosePictures() {

@@ -58,8 +58,8 @@ public:
     // ﾃﾞｰﾀ（歌）読み出しﾌｫﾙﾀﾞの設定: the folder of the picture chosen in the
     // shared open-file dialog.
     void ChoosePictureFolder(QString &folder, bool cancelIsFailure);
-    // The picture of a poem (1-100) or of its poet.
-    void OpenPicture(PictureKind kind, const QString &folder, int poem);
+    // The picture of a poem or of its poet.
+    void OpenPicture(PictureKind kind, const QString &folder, Poem poem);
     void ClosePictures();
 
     RecordsWindow *Records() const;

@@ -158,11 +158,11 @@ void Reader::SetPreparing(bool on) {
     RebuildSet();
 }
 
-QString Reader::UpperText(int poem) const {
+QString Reader::UpperText(Poem poem) const {
     return SpeechText(catalogue_, poem, true, options_.recited);
 }
 
-QString Reader::LowerText(int poem) const {
+QString Reader::LowerText(Poem poem) const {
     return SpeechText(catalogue_, poem, false, options_.recited);
 }
 
@@ -181,7 +181,7 @@ Pace Reader::PaceOf(Verse verse) const {
     return {kRecitedRate};
 }
 
-Reader::Job Reader::JobOf(Verse verse, int poem, bool keep) const {
+Reader::Job Reader::JobOf(Verse verse, Poem poem, bool keep) const {
     Job job;
     job.text = verse == Verse::Opening ? kOpening
                : verse == Verse::Upper ? UpperText(poem)
@@ -222,15 +222,15 @@ void Reader::RebuildSet() {
     // verses when they are read, the opening poem when it is.
     QList<Job> set;
     for (int p = 0; p < kPoemCount; ++p) {
-        set.append(JobOf(Verse::Upper, p, false));
+        set.append(JobOf(Verse::Upper, Poem::FromRow(p), false));
     }
     if (options_.lower) {
         for (int p = 0; p < kPoemCount; ++p) {
-            set.append(JobOf(Verse::Lower, p, false));
+            set.append(JobOf(Verse::Lower, Poem::FromRow(p), false));
         }
     }
     if (options_.opening) {
-        set.append(JobOf(Verse::Opening, 0, false));
+        set.append(JobOf(Verse::Opening, Poem::FromNumber(0), false));
     }
     wanted_.clear();
     for (const Job &job : set) {
@@ -249,8 +249,8 @@ void Reader::RebuildSet() {
             Want(job, false);
         }
     }
-    if (dealt_ >= 0) {
-        Prepare(dealt_, kUpperKana);
+    if (dealt_) {
+        Prepare(*dealt_, kUpperKana);
     }
     emit progress(PreparedCount(), SetSize());
 }
@@ -357,7 +357,7 @@ int Reader::PreparedCount() const {
                              [this](const QString &key) { return Known(key); }));
 }
 
-bool Reader::IsReady(int poem) const {
+bool Reader::IsReady(Poem poem) const {
     return Known(JobOf(Verse::Upper, poem, true).key);
 }
 
@@ -405,7 +405,7 @@ std::shared_ptr<const Rendering> Reader::Ready(const QString &key) {
     return ready;
 }
 
-void Reader::Prepare(int poem, int /*column*/) {
+void Reader::Prepare(Poem poem, Column /*column*/) {
     dealt_ = poem;
     // The dealt verse before anything else, its lower verse right after.
     if (options_.lower) {
@@ -447,7 +447,7 @@ bool Reader::Play(const QByteArray &pcm) {
     return true;
 }
 
-bool Reader::ReadUpper(int poem, int column, std::function<void(int, float)> step) {
+bool Reader::ReadUpper(Poem poem, Column column, std::function<void(int, float)> step) {
     brokeOff_.clear();
     awaitedLower_.clear();
     const Job job = JobOf(Verse::Upper, poem, true);
@@ -462,7 +462,7 @@ bool Reader::ReadUpper(int poem, int column, std::function<void(int, float)> ste
         Tell(QStringLiteral("align"),
              QCoreApplication::translate(
                  "Voice", "歌 %1 の文字と音を対応させられません。文字の表示で続けます。")
-                 .arg(poem + 1));
+                 .arg(poem.number()));
         return false;
     }
     QList<double> stepMs;
@@ -534,7 +534,7 @@ float Reader::SecondsUntil(int step) const {
     return float((stepMs_[step - 1] - PlayedMs()) / 1000.0);
 }
 
-void Reader::Decided(int poem) {
+void Reader::Decided(Poem poem) {
     tick_.stop();
     step_ = {};
     if (!options_.lower) {
@@ -598,7 +598,7 @@ void Reader::GameBegins() {
     if (!options_.opening) {
         return;
     }
-    const Job job = JobOf(Verse::Opening, 0, true);
+    const Job job = JobOf(Verse::Opening, Poem::FromNumber(0), true);
     if (const std::shared_ptr<const Rendering> r = Ready(job.key)) {
         Play(r->pcm);
     } else {

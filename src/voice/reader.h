@@ -61,10 +61,10 @@ public:
     // read, the opening poem) in the background while on.
     void SetPreparing(bool on);
 
-    void Prepare(int poem, int column) override;
-    bool ReadUpper(int poem, int column, std::function<void(int, float)> step) override;
+    void Prepare(Poem poem, Column column) override;
+    bool ReadUpper(Poem poem, Column column, std::function<void(int, float)> step) override;
     float SecondsUntil(int step) const override;
-    void Decided(int poem) override;
+    void Decided(Poem poem) override;
     void GameBegins() override;
     void Stop() override;
     QString Unready() const override;
@@ -74,7 +74,7 @@ public:
     int PreparedCount() const;
     int SetSize() const { return int(wanted_.size()); }
     // Whether the upper verse of a poem is ready to be read at once.
-    bool IsReady(int poem) const;
+    bool IsReady(Poem poem) const;
     // Renders or loads still running or queued.
     int Pending() const { return int(queue_.size()) + (running_ ? 1 : 0); }
     // Whether an output is open to play to.
@@ -91,8 +91,8 @@ public:
     const QByteArray &playing() const { return playing_; }
     const QList<double> &playingOnsets() const { return playingMs_; }
     // The text the voice says for a verse, in the options of the moment.
-    QString UpperText(int poem) const;
-    QString LowerText(int poem) const;
+    QString UpperText(Poem poem) const;
+    QString LowerText(Poem poem) const;
     // How long the last rendering taken from the disk took to read, in ms.
     double lastLoadMs() const { return lastLoadMs_; }
 
@@ -128,7 +128,7 @@ private:
     };
     static QString NoOutputText(const QString &why);
     Pace PaceOf(Verse verse) const;
-    Job JobOf(Verse verse, int poem, bool keep) const;
+    Job JobOf(Verse verse, Poem poem, bool keep) const;
     bool Known(const QString &key) const;
     void Want(const Job &job, bool first);
     void RunNext();
@@ -166,7 +166,7 @@ private:
     qint64 packedBytes_ = 0;
     QHash<QString, std::shared_ptr<const Rendering>> kept_; // the dealt verses
     QList<QString> keptOrder_;
-    int dealt_ = -1;
+    std::optional<Poem> dealt_; // the verse dealt last
     QSet<QString> told_;
     std::atomic<bool> closing_ = false; // ends a render under way
     std::unique_ptr<Playback> output_;

@@ -241,7 +241,7 @@ QString ReaderText(const QString &recited, int spokenMs, bool holdEnd) {
     return text;
 }
 
-QString SpeechText(const PoemCatalogue &catalogue, int poem, bool upper, bool recited) {
+QString SpeechText(const PoemCatalogue &catalogue, Poem poem, bool upper, bool recited) {
     if (recited) {
         return upper ? ReaderText(catalogue.Text(poem, kUpperRecited), kUpperVerseMs, false)
                      : ReaderText(catalogue.Text(poem, kLowerRecited), kLowerVerseMs, true);

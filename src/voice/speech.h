@@ -60,7 +60,7 @@ QString ReaderText(const QString &recited, int spokenMs, bool holdEnd);
 
 // The text the synthesizer is given: the spoken form, phrases apart, or the
 // recited form in a reader's time (ReaderText).
-QString SpeechText(const PoemCatalogue &catalogue, int poem, bool upper, bool recited);
+QString SpeechText(const PoemCatalogue &catalogue, Poem poem, bool upper, bool recited);
 
 // For each character of `shown` (the verse on the board, kana or kanji), the
 // mora of `speech` where its sound begins. `spelledKana` is the verse in the

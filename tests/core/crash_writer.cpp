@@ -66,7 +66,7 @@ int main(int argc, char *argv[]) {
         }
         AnsweredQuestion answer;
         answer.question = 1;
-        answer.poem = 1;
+        answer.poem = Poem::FromNumber(1);
         history.QuestionAnswered(answer);
         const bool written = history.WaitWritten(10000);
         QCoreApplication::processEvents();
@@ -82,7 +82,7 @@ int main(int argc, char *argv[]) {
         if (mode == "history") {
             AnsweredQuestion answer;
             answer.question = int(i % 5) + 1;
-            answer.poem = int(i % 100) + 1;
+            answer.poem = Poem::FromRow(int(i % 100));
             answer.answerTime = 1.0f;
             history.QuestionAnswered(answer);
             if (answer.question == 5) {

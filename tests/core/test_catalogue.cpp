@@ -51,20 +51,20 @@ private slots:
     // writes 月 in kanji so that its sixteen fit): the card order needs all 15.
     void cardsFitTheirPlaces() {
         for (int row = 0; row < 100; ++row) {
-            for (const int column : {kLowerKanji, kLowerKana}) {
-                const QString card = catalogue_.Text(row, column);
+            for (const Column column : {kLowerKanji, kLowerKana}) {
+                const QString card = catalogue_.Text(Poem::FromRow(row), column);
                 QCOMPARE(card.size(), 15);
                 QCOMPARE(card.count(kSpace),
                          card.size() - QString(card).remove(QRegularExpression("　+$")).size());
             }
-            for (const QChar c : catalogue_.Text(row, kLowerKana)) {
+            for (const QChar c : catalogue_.Text(Poem::FromRow(row), kLowerKana)) {
                 const bool plainKana = c >= u'ぁ' && c <= u'ゖ' && c.decomposition().isEmpty();
                 QVERIFY2(c == kSpace || plainKana || (row == 20 && c == u'月'),
-                         qPrintable(catalogue_.Text(row, kLowerKana)));
+                         qPrintable(catalogue_.Text(Poem::FromRow(row), kLowerKana)));
             }
         }
-        QVERIFY(catalogue_.Text(-1, 0).isEmpty() && catalogue_.Text(100, 0).isEmpty() &&
-                catalogue_.Text(0, kColumnCount).isEmpty());
+        QVERIFY(catalogue_.Text(Poem::FromRow(-1), kUpperKanji).isEmpty() &&
+                catalogue_.Text(Poem::FromRow(100), kUpperKanji).isEmpty());
     }
 
     // Against the public reference, all hundred: the spoken verses (を may
@@ -78,26 +78,26 @@ private slots:
         const auto sound = [](QString text) { return text.replace(u'を', u'お'); };
         std::array<int, 7> byCount{};
         for (int p = 0; p < kPoemCount; ++p) {
-            ++byCount[size_t(table.Count(p))];
+            ++byCount[size_t(table.Count(Poem::FromRow(p)))];
             // The spelling of the same sounds (あふこ for おおこ), for the tooltip.
-            QCOMPARE(table.Characters(p).size(), table.Count(p));
+            QCOMPARE(table.Characters(Poem::FromRow(p)).size(), table.Count(Poem::FromRow(p)));
             const QHash<QString, QString> &r = readings[p];
             const QString poem = QString::number(p + 1);
-            QVERIFY2(sound(catalogue_.Text(p, kUpperSpoken)) == sound(r["upper_spoken"]),
+            QVERIFY2(sound(catalogue_.Text(Poem::FromRow(p), kUpperSpoken)) == sound(r["upper_spoken"]),
                      qPrintable(poem));
-            QVERIFY2(sound(catalogue_.Text(p, kLowerSpoken)) == sound(r["lower_spoken"]),
+            QVERIFY2(sound(catalogue_.Text(Poem::FromRow(p), kLowerSpoken)) == sound(r["lower_spoken"]),
                      qPrintable(poem));
-            QVERIFY2(catalogue_.Text(p, kUpperRecited) == r["upper_recited"] &&
-                         catalogue_.Text(p, kLowerRecited) == r["lower_recited"],
+            QVERIFY2(catalogue_.Text(Poem::FromRow(p), kUpperRecited) == r["upper_recited"] &&
+                         catalogue_.Text(Poem::FromRow(p), kLowerRecited) == r["lower_recited"],
                      qPrintable(poem));
-            QVERIFY2(table.Heard(p) == r["kimariji_spoken"],
-                     qPrintable(poem + u' ' + table.Heard(p)));
+            QVERIFY2(table.Heard(Poem::FromRow(p)) == r["kimariji_spoken"],
+                     qPrintable(poem + u' ' + table.Heard(Poem::FromRow(p))));
             QString spelled = r["upper_ruby"];
             spelled.replace(QRegularExpression(QStringLiteral("\\[[^|\\]]+\\|([^\\]]+)\\]")),
                             QStringLiteral("\\1"));
-            QVERIFY2(catalogue_.Text(p, kUpperKana) == spelled, qPrintable(poem));
+            QVERIFY2(catalogue_.Text(Poem::FromRow(p), kUpperKana) == spelled, qPrintable(poem));
             QVERIFY2(ColourName(ColourOf(p)) == r["colour"], qPrintable(poem));
-            QVERIFY(catalogue_.Text(p, kUpperKana).remove(kSpace).startsWith(table.Characters(p)));
+            QVERIFY(catalogue_.Text(Poem::FromRow(p), kUpperKana).remove(kSpace).startsWith(table.Characters(Poem::FromRow(p))));
             // The pictures break the lower verse where its phrases meet: the
             // characters either side are the reference's, written or read.
             const QStringList phrases = r["lower_ruby"].split(kSpace);
@@ -108,8 +108,8 @@ private slots:
                 last = m;
             }
             const QRegularExpressionMatch next = token.match(phrases[1]);
-            const QString kanji = catalogue_.Text(p, kLowerKanji);
-            const int at = LowerVerseBreak(catalogue_, p);
+            const QString kanji = catalogue_.Text(Poem::FromRow(p), kLowerKanji);
+            const int at = LowerVerseBreak(catalogue_, Poem::FromRow(p));
             const QString end = last.captured(3) + last.captured(1).right(1) +
                                 last.captured(2).right(1);
             const QString start = next.captured(3) + next.captured(1).left(1) +
@@ -133,12 +133,13 @@ private slots:
         const QList<QPair<int, QString>> marked = {
             {86, "村"}, {4, "奥"}, {12, "筑"}, {77, "淡路"}, {10, "わたの原　八"}, {1, "春す"}};
         for (const auto &[poem, text] : marked) {
-            QCOMPARE(catalogue_.Text(poem, kUpperKanji).left(table.LengthIn(poem, kUpperKanji)),
+            QCOMPARE(catalogue_.Text(Poem::FromRow(poem), kUpperKanji)
+                         .left(table.LengthIn(Poem::FromRow(poem), kUpperKanji)),
                      text);
         }
         for (int p = 0; p < kPoemCount; ++p) {
-            QVERIFY2(table.LengthIn(p, kUpperKanji) > 0, qPrintable(QString::number(p + 1)));
-            QVERIFY(table.LengthIn(p, kUpperKana) >= table.Count(p));
+            QVERIFY2(table.LengthIn(Poem::FromRow(p), kUpperKanji) > 0, qPrintable(QString::number(p + 1)));
+            QVERIFY(table.LengthIn(Poem::FromRow(p), kUpperKana) >= table.Count(Poem::FromRow(p)));
         }
     }
 

@@ -51,17 +51,16 @@ private slots:
         t.random.script = {At(7),  At(7),  At(10), At(20), At(30),  At(30),
                            At(40), At(50), At(60), At(70), At(4, 8)};
         t.game.NewGame();
-        QCOMPARE(t.game.currentPoem(), qint16(8));
+        QCOMPARE(t.game.currentPoem(), Poem::FromNumber(8));
         QCOMPARE(t.game.answerPosition(), qint16(4));
-        QCOMPARE(t.game.askedVerses()[1], t.catalogue.Text(7, 0));
+        QCOMPARE(t.game.question(1).askedVerse, t.catalogue.Text(Poem::FromRow(7), kUpperKanji));
         // The right card first, then the others cyclically in the order drawn;
         // a draw that repeats the right poem or a dealt card is drawn again.
         const QList<int> poems = {40, 50, 60, 70, 7, 10, 20, 30};
         for (int position = 0; position < 8; ++position) {
             QCOMPARE(t.board.cards[position],
-                     Game::CardOrder(t.catalogue.Text(poems[position], 3)));
+                     Game::CardOrder(t.catalogue.Text(Poem::FromRow(poems[position]), kLowerKana)));
         }
-        QVERIFY(std::ranges::none_of(t.game.poemDealt(), std::identity()));
         // Fewer cards leave blank places, and a pick on one is a fault.
         t.settings.cardCount = 3;
         t.random.script = {At(5), At(6), At(7), 0.0f};
@@ -82,7 +81,7 @@ private slots:
         for (int q = 1; q <= 100; ++q) {
             QCOMPARE(t.game.questionNumber(), qint16(q));
             t.Answer();
-            order.append(t.game.currentPoem() - 1);
+            order.append(t.game.currentPoem()->number());
         }
         QCOMPARE(QSet<int>(order.begin(), order.end()).size(), 100); // every poem exactly once
         QVERIFY(std::is_sorted(order.begin() + 79, order.end()));
@@ -99,7 +98,7 @@ private slots:
         t.game.StartQuestion();
         QVERIFY(t.board.verse.isEmpty());
         QCOMPARE(t.timer.delay, 400);
-        const QString verse = t.catalogue.Text(0, 0);
+        const QString verse = t.catalogue.Text(Poem::FromRow(0), kUpperKanji);
         int steps = 0;
         while (t.timer.Fire()) {
             ++steps;
@@ -114,16 +113,16 @@ private slots:
         QVERIFY(t.timer.Fire());
         QCOMPARE(t.board.verse.size(), 2);
         t.PickRight();
-        QCOMPARE(t.board.verse, t.game.askedVerses()[2]);
+        QCOMPARE(t.board.verse, t.game.question(2).askedVerse);
         t.timer.Fire(); // a step already due changes nothing, and is the last
-        QCOMPARE(t.board.verse, t.game.askedVerses()[2]);
+        QCOMPARE(t.board.verse, t.game.question(2).askedVerse);
         QVERIFY(!t.timer.Fire());
         // Delay 0 shows the whole verse at once, without the timer (from the next game).
         t.settings.revealDelay = 0;
         t.game.NewGame();
         const int scheduled = t.timer.scheduled;
         t.game.StartQuestion();
-        QCOMPARE(t.board.verse, t.game.askedVerses()[1]);
+        QCOMPARE(t.board.verse, t.game.question(1).askedVerse);
         QCOMPARE(t.timer.scheduled, scheduled);
     }
 
@@ -140,7 +139,7 @@ private slots:
         oldStep();
         QVERIFY(t.board.verse.isEmpty());
         t.timer.Fire();
-        QCOMPARE(t.board.verse, t.game.askedVerses()[1].left(1));
+        QCOMPARE(t.board.verse, t.game.question(1).askedVerse.left(1));
     }
 
     void twoWrongThenRight() {
@@ -158,7 +157,7 @@ private slots:
         QCOMPARE(t.board.faults, QStringLiteral("2"));
         t.clock.now = 103.5f;
         t.Pick(right);
-        QCOMPARE(t.game.elapsedTimes()[1], 3.5f);
+        QCOMPARE(t.game.question(1).elapsed, 3.5f);
         QCOMPARE(t.board.colors[wrong2 - 1], kWrongCard);
         QCOMPARE(t.board.beeps, 1);
         QVERIFY(!t.game.answerOpen() && !t.game.questionActive());
@@ -226,12 +225,11 @@ private slots:
             if (playAgain) {
                 QCOMPARE(t.game.questionNumber(), qint16(1));
                 QVERIFY(t.board.verse.isEmpty());
-                QCOMPARE(t.game.pickedCard(), qint16(0));
+                QVERIFY(!t.game.AnswerDecided()); // a new question, dealt
             } else {
                 QCOMPARE(t.board.colors[right], kMissedCard);
                 QCOMPARE(t.board.poetColor, kBlack);
-                QCOMPARE(t.board.verse, t.game.askedVerses()[1]);
-                QCOMPARE(t.game.pickedCard(), pickDone);
+                QCOMPARE(t.board.verse, t.game.question(1).askedVerse);
             }
         }
     }
@@ -300,9 +298,8 @@ private slots:
             t.Answer();
         }
         QCOMPARE(t.dialogs.entryBoxes.size(), 1);
-        const int firstPoem = t.game.currentPoem() - 1;
-        QVERIFY(t.game.poemUsed()[firstPoem]);
-        QCOMPARE(t.game.pickedCard(), qint16(0));
+        QVERIFY(t.game.poemUsed()[size_t(t.game.currentPoem()->row())]);
+        QVERIFY(!t.game.AnswerDecided());
         QCOMPARE(t.board.questionNumber, QStringLiteral("1"));
     }
 
@@ -316,7 +313,7 @@ private slots:
         const std::deque<float> deal = kDawnDeal;
         t.random.script = deal;
         t.game.NewGame();
-        QCOMPARE(t.game.decisiveSteps()[1], 6);
+        QCOMPARE(t.game.question(1).decisiveStep, 6);
         t.clock.now = 86396.0f;
         t.game.StartQuestion();
         for (int step = 1; step <= 8; ++step) {
@@ -328,7 +325,7 @@ private slots:
         t.PickRight();
         QCOMPARE(log.answers.size(), 1);
         const AnsweredQuestion &a = log.answers[0];
-        QCOMPARE((QList<int>{a.poem, a.decisiveStep, a.faults}), (QList<int>{31, 6, 1}));
+        QCOMPARE((QList<int>{a.poem.number(), a.decisiveStep, a.faults}), (QList<int>{31, 6, 1}));
         QCOMPARE(a.answerTime, 5.0f);   // across midnight
         QCOMPARE(a.reactionTime, 2.0f); // shown at 86399.0, before midnight
         // A guess: the right card before the decisive step was due.
@@ -353,8 +350,8 @@ private slots:
         // its clock with it.
         struct Reader : VerseReader {
             explicit Reader(const FakeClock &c) : clock(c) {}
-            void Prepare(int poem, int) override { prepared.append(poem); }
-            bool ReadUpper(int, int, std::function<void(int, float)> s) override {
+            void Prepare(Poem poem, Column) override { prepared.append(poem.row()); }
+            bool ReadUpper(Poem, Column, std::function<void(int, float)> s) override {
                 step = std::move(s);
                 started = clock.now;
                 playing = ready;
@@ -363,8 +360,8 @@ private slots:
             float SecondsUntil(int k) const override {
                 return 0.25f * float(k) - (playing ? clock.now - started : 0.0f);
             }
-            void Decided(int poem) override {
-                decided.append(poem);
+            void Decided(Poem poem) override {
+                decided.append(poem.row());
                 playing = false;
             }
             void GameBegins() override { ++games; }
@@ -396,7 +393,7 @@ private slots:
             t.clock.now = 100.0f + 0.3f * float(step);
             reader.step(step, 0.01f);
         }
-        QCOMPARE(t.board.verse, t.game.askedVerses()[1].left(6));
+        QCOMPARE(t.board.verse, t.game.question(1).askedVerse.left(6));
         // The next question: 朝ぼらけ　宇治の (64) with 31 on the board, apart at the sixth step.
         t.random.script = {At(63), At(30), At(1), At(2), At(3), At(4), At(5), At(6), 0.0f};
         t.clock.now = 103.0f;
@@ -407,7 +404,7 @@ private slots:
         // The next question was drawn at the answer, so that its verse is
         // made ready while the player looks at this one.
         QCOMPARE(reader.prepared.size(), 2);
-        QCOMPARE(t.board.verse, t.game.askedVerses()[1]); // the board still shows this one
+        QCOMPARE(t.board.verse, t.game.question(1).askedVerse); // the board still shows this one
         // A pick before the decisive sound (due at 1.5 s): a guess by the
         // time still to come, taken before the voice stops.
         t.clock.now = 200.0f;
@@ -449,7 +446,7 @@ private slots:
         QCOMPARE(t.board.message, QStringLiteral("音声の出力が止まりました"));
         QVERIFY(t.timer.pending);
         t.timer.Fire();
-        QCOMPARE(t.board.verse, t.game.askedVerses()[5].left(3));
+        QCOMPARE(t.board.verse, t.game.question(5).askedVerse.left(3));
         t.PickRight();
         QVERIFY(!log.answers.last().voiced);
         // 読み上げ turned off mid-verse: the text takes over.
@@ -458,7 +455,7 @@ private slots:
         t.game.SetReader(nullptr);
         QVERIFY(t.timer.pending);
         t.timer.Fire();
-        QCOMPARE(t.board.verse, t.game.askedVerses()[6].left(2));
+        QCOMPARE(t.board.verse, t.game.question(6).askedVerse.left(2));
         QVERIFY(reader.stopped >= 1);
     }
 

@@ -32,7 +32,7 @@ struct Practice : FakeWorld {
         game.NewGame();
         while (dialogs.practiceEnds.isEmpty() && dialogs.entryBoxes.isEmpty()) {
             game.StartQuestion();
-            asked.append(game.currentPoem() - 1);
+            asked.append(game.currentPoem()->row());
             for (const QString &card : board.cards) {
                 cards.insert(card);
             }
@@ -46,7 +46,7 @@ struct Practice : FakeWorld {
 QSet<QString> CardsOf(const PoemCatalogue &catalogue, const QList<int> &poems) {
     QSet<QString> cards{QString()};
     for (const int p : poems) {
-        cards.insert(Game::CardOrder(catalogue.Text(p, kLowerKana)));
+        cards.insert(Game::CardOrder(catalogue.Text(Poem::FromRow(p), kLowerKana)));
     }
     return cards;
 }
@@ -105,7 +105,7 @@ private slots:
         t.Play();
         QCOMPARE(t.dialogs.practiceEnds.size(), 1);
         QCOMPARE(t.game.questionNumber(), qint16(1));
-        QVERIFY(t.game.poemUsed()[size_t(t.game.currentPoem() - 1)]); // the new game is dealt
+        QVERIFY(t.game.poemUsed()[size_t(t.game.currentPoem()->row())]); // the new game is dealt
         QCOMPARE(t.dialogs.boardClosed, 0);
     }
 

@@ -52,7 +52,7 @@ QList<QVariantList> Rows(const QString &sql) {
 AnsweredQuestion Answer(int poem, float time, float reaction, int faults = 0, int question = 1) {
     AnsweredQuestion a;
     a.question = question;
-    a.poem = poem;
+    a.poem = Poem::FromNumber(poem);
     a.cardCount = 8;
     a.answerTime = time;
     a.reactionTime = reaction;
@@ -118,7 +118,7 @@ private slots:
         world.settings.faultLimit = 1;
         world.game.NewGame();
         world.game.StartQuestion(); // tick 0: the game's start
-        const int lostPoem = world.game.currentPoem();
+        const int lostPoem = world.game.currentPoem()->number();
         const int right = world.game.answerPosition() + 1;
         world.Pick(right % 8 + 1); // two wrong cards: past the limit of one
         world.Pick((right + 1) % 8 + 1);

@@ -31,12 +31,12 @@ private slots:
         const auto name = [](QWidget *widget) {
             return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
         };
-        const int poem = f.game().currentPoem() - 1;
-        const QString lower = f.program->catalogue.Text(poem, kLowerKana).trimmed();
+        const int poem = f.game().currentPoem()->row();
+        const QString lower = f.program->catalogue.Text(Poem::FromRow(poem), kLowerKana).trimmed();
         QCOMPARE(name(f.BoardLabel(QStringLiteral("card%1").arg(f.RightCard()))), lower);
         f.Answer();
-        QCOMPARE(name(f.BoardLabel("verseStrip")), f.game().askedVerses()[1]);
-        QCOMPARE(name(f.BoardLabel("poetLabel")), f.program->catalogue.Text(poem, kPoet).mid(1));
+        QCOMPARE(name(f.BoardLabel("verseStrip")), f.game().question(1).askedVerse);
+        QCOMPARE(name(f.BoardLabel("poetLabel")), f.program->catalogue.Text(Poem::FromRow(poem), kPoet).mid(1));
         QCOMPARE(name(f.Child<QPushButton>(f.Board(), "startButton")), QStringLiteral("開始"));
     }
 
@@ -214,7 +214,7 @@ private slots:
             QTest::mouseClick(board.findChild<QPushButton *>("startButton"), Qt::LeftButton);
             QCOMPARE(label("questionNumber")->text(), QString::number(question));
             // Wait, as a player does, until the shown verse begins the right poem.
-            const QString verse = program.GameState().askedVerses()[question];
+            const QString verse = program.GameState().question(question).askedVerse;
             QTRY_VERIFY_WITH_TIMEOUT(label("verseStrip")->text().size() >= 3 &&
                                          verse.startsWith(label("verseStrip")->text()),
                                      6000);

@@ -342,7 +342,7 @@ private slots:
         }
         PoemCatalogue catalogue;
         catalogue.Fill();
-        const QString key = voice::RenderingCache::Key(voice::SpeechText(catalogue, 0, true, false),
+        const QString key = voice::RenderingCache::Key(voice::SpeechText(catalogue, Poem::FromRow(0), true, false),
                                                        voice::VoiceParts().voice,
                                                        voice::Pace{voice::RateForDelay(4)});
         // "folder link": the cache folder a link to a folder of the player's
@@ -387,8 +387,8 @@ private slots:
                 ::alarm(60);
                 // Three verses: each stored (or kept in memory) and trimmed.
                 for (const int poem : {0, 1, 2}) {
-                    reader.Prepare(poem, kUpperKana);
-                    QTRY_VERIFY2_WITH_TIMEOUT(reader.IsReady(poem) && reader.Pending() == 0,
+                    reader.Prepare(Poem::FromRow(poem), kUpperKana);
+                    QTRY_VERIFY2_WITH_TIMEOUT(reader.IsReady(Poem::FromRow(poem)) && reader.Pending() == 0,
                                               qPrintable(context), 20000);
                 }
                 ::alarm(0);
@@ -396,7 +396,7 @@ private slots:
                 QCOMPARE(ReadAll(target), QByteArray("outside the folder"));
                 QCOMPARE(listing(), theirsBefore);
                 // Still read aloud, from memory.
-                QVERIFY2(reader.IsReady(0), qPrintable(context));
+                QVERIFY2(reader.IsReady(Poem::FromRow(0)), qPrintable(context));
                 QString told;
                 for (const QList<QVariant> &problem : problems) {
                     told += problem[0].toString() + u'\n';

@@ -71,7 +71,7 @@ private slots:
         f.Item("newGame")->trigger();
         QCOMPARE(
             f.BoardText(QStringLiteral("card%1").arg(f.RightCard())),
-            Game::CardOrder(f.program->catalogue.Text(f.game().currentPoem() - 1, kLowerKanji)));
+            Game::CardOrder(f.program->catalogue.Text(*f.game().currentPoem(), kLowerKanji)));
     }
 
     void saveAndRestoreThroughTheMenus() {
@@ -237,7 +237,7 @@ private slots:
              "Pick the lower verse that completes the upper verse, as fast as you can.");
         const QString card = f.BoardText(QStringLiteral("card%1").arg(f.RightCard()));
         QCOMPARE(card, Game::CardOrder(
-                           f.program->catalogue.Text(f.game().currentPoem() - 1, kLowerKana)));
+                           f.program->catalogue.Text(*f.game().currentPoem(), kLowerKana)));
     }
 
     // Every button set the program uses, answered through the real box by a

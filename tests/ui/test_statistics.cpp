@@ -157,7 +157,7 @@ private slots:
         f.PlayGame([&](QWidget *box) {
             faults = box->findChild<QLabel *>("faults")->text();
             // The last poem's picture can still be opened, over the box.
-            const int poem = f.game().currentPoem();
+            const int poem = f.game().currentPoem()->number();
             QImage picture(40, 30, QImage::Format_RGB32);
             picture.fill(Qt::green);
             picture.save(QStringLiteral("U%1.JPG").arg(poem));
@@ -208,7 +208,7 @@ private slots:
                 for (int q = 1; q <= 5; ++q) {
                     AnsweredQuestion a;
                     a.question = q;
-                    a.poem = int(game) * 10 + q;
+                    a.poem = Poem::FromNumber(int(game) * 10 + q);
                     a.answerTime = 2.0f;
                     a.reactionTime = 0.5f + 0.1f * float(game);
                     a.voiced = game >= 3;
@@ -259,7 +259,7 @@ private slots:
                     });
                 }
                 f.PressStart();
-                const int poem = f.game().currentPoem();
+                const int poem = f.game().currentPoem()->number();
                 seen.insert(poem);
                 const bool fault = game == 0 && question <= 3;
                 const bool slow = game == 1 && question <= 4;
@@ -318,7 +318,7 @@ private slots:
                     [](QWidget *box) { box->findChild<QPushButton *>("endButton")->click(); });
             }
             f.PressStart();
-            asked.append(f.game().currentPoem());
+            asked.append(f.game().currentPoem()->number());
             f.clock.now += 1.0f;
             f.ClickCard(f.RightCard());
         }

@@ -29,7 +29,7 @@ void AnswerPoem(UiFixture &f, int poem) {
     f.program->GameOpen();
     f.PressStart();
     f.ClickCard(f.RightCard());
-    QCOMPARE(int(f.game().currentPoem()), poem);
+    QCOMPARE(f.game().currentPoem()->number(), poem);
 }
 
 QColor CentrePixel(QWidget *viewer) {

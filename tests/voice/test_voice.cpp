@@ -176,7 +176,7 @@ private slots:
         std::mutex lock;
         QStringList wrong;
         QtConcurrent::blockingMap(jobs, [&](const Job &job) {
-            const QString text = voice::SpeechText(catalogue_, job.poem, job.upper, job.recited);
+            const QString text = voice::SpeechText(catalogue_, Poem::FromRow(job.poem), job.upper, job.recited);
             const auto r = voice::Render({}, text, voice::Pace{});
             const QString expected = voice::ExpectedPhonemes(text);
             if (!r.ok() || !voice::SaysTheText(r.value().phonemes, expected) ||
@@ -200,13 +200,13 @@ private slots:
         for (const int poem : {0, 16, 76}) {
             const voice::Pace upper{voice::kRecitedRate, voice::kUpperVerseMs, 0, 0};
             const auto u =
-                voice::Render({}, voice::SpeechText(catalogue_, poem, true, true), upper);
+                voice::Render({}, voice::SpeechText(catalogue_, Poem::FromRow(poem), true, true), upper);
             QVERIFY2(u.ok(), qPrintable(u.error()));
             const double upperMs = double(u.value().pcm.size() / 2) / 48.0;
             QVERIFY2(std::abs(upperMs - 6000.0) < 600.0, qPrintable(QString::number(upperMs)));
             const voice::Pace lower{voice::kRecitedRate, voice::kLowerVerseMs, voice::kHeldEndMs,
                                     voice::kBreathMs};
-            const QString text = voice::SpeechText(catalogue_, poem, false, true);
+            const QString text = voice::SpeechText(catalogue_, Poem::FromRow(poem), false, true);
             const auto l = voice::Render({}, text, lower);
             QVERIFY2(l.ok(), qPrintable(l.error()));
             // The last sound's onset: the last mora before the held ones.
@@ -240,26 +240,26 @@ private slots:
         if (ChildRun()) {
             QSKIP("child run");
         }
-        const QString speech = voice::SpeechText(catalogue_, 0, true, false);
-        const QList<int> kana = voice::ShownMorae(catalogue_.Text(0, kUpperKana),
-                                                  catalogue_.Text(0, kUpperKana), speech);
+        const QString speech = voice::SpeechText(catalogue_, Poem::FromRow(0), true, false);
+        const QList<int> kana = voice::ShownMorae(catalogue_.Text(Poem::FromRow(0), kUpperKana),
+                                                  catalogue_.Text(Poem::FromRow(0), kUpperKana), speech);
         // あきのたの　かりほのいほの: the space comes with か, ほ with お, い with い.
         QCOMPARE(kana.mid(0, 14), (QList<int>{0, 1, 2, 3, 4, 5, 5, 6, 7, 8, 9, 10, 11, 12}));
-        const QString kanji = catalogue_.Text(0, kUpperKanji);
-        const QList<int> byKanji = voice::ShownMorae(kanji, catalogue_.Text(0, kUpperKana), speech);
+        const QString kanji = catalogue_.Text(Poem::FromRow(0), kUpperKanji);
+        const QList<int> byKanji = voice::ShownMorae(kanji, catalogue_.Text(Poem::FromRow(0), kUpperKana), speech);
         QCOMPARE(byKanji[kanji.indexOf(u'庵')], 9);
         QCOMPARE(byKanji[kanji.indexOf(u'苫')], 12);
         // All hundred, both texts: in order, inside the verse, and the
         // recited form (held sounds between) ties the same characters later.
         for (int p = 0; p < kPoemCount; ++p) {
             for (const bool recited : {false, true}) {
-                const QString text = voice::SpeechText(catalogue_, p, true, recited);
-                for (const int column : {kUpperKana, kUpperKanji}) {
-                    const QList<int> m = voice::ShownMorae(catalogue_.Text(p, column),
-                                                           catalogue_.Text(p, kUpperKana), text);
+                const QString text = voice::SpeechText(catalogue_, Poem::FromRow(p), true, recited);
+                for (const Column column : {kUpperKana, kUpperKanji}) {
+                    const QList<int> m = voice::ShownMorae(catalogue_.Text(Poem::FromRow(p), column),
+                                                           catalogue_.Text(Poem::FromRow(p), kUpperKana), text);
                     QVERIFY2(!m.isEmpty() && std::is_sorted(m.begin(), m.end()) &&
                                  m.back() < voice::Morae(text).size(),
-                             qPrintable(QStringLiteral("%1 %2").arg(p + 1).arg(column)));
+                             qPrintable(QStringLiteral("%1 %2").arg(p + 1).arg(int(column))));
                 }
             }
         }
@@ -286,7 +286,7 @@ private slots:
             for (int question = 1; question <= 20; ++question) {
                 // A player looks at the answer for a moment; the verse of the
                 // next question is made ready meanwhile, ahead of the set.
-                const int poem = question == 1 ? f.game().currentPoem() - 1 : *f.game().nextPoem();
+                const Poem poem = question == 1 ? *f.game().currentPoem() : *f.game().nextPoem();
                 QTRY_VERIFY_WITH_TIMEOUT(reader->IsReady(poem), 10000);
                 recorder.Reset();
                 const double started = double(clock_.nsecsElapsed()) / 1e6;
@@ -344,12 +344,12 @@ private slots:
         TurnVoiceOn(f, false);
         f.program->GameOpen();
         voice::Reader *reader = f.program->Reader();
-        QTRY_VERIFY_WITH_TIMEOUT(reader->IsReady(f.game().currentPoem() - 1), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(reader->IsReady(*f.game().currentPoem()), 20000);
         recorder_->Reset();
         const double started = double(clock_.nsecsElapsed()) / 1e6;
         f.PressStart();
         QTRY_COMPARE_WITH_TIMEOUT(f.BoardText(QStringLiteral("verseStrip")),
-                                  f.game().askedVerses()[1].left(21), 15000);
+                                  f.game().question(1).askedVerse.left(21), 15000);
         const double firstSound = recorder_->FirstSoundMs() - started;
         QVERIFY2(firstSound > -5 && firstSound < 500, qPrintable(QString::number(firstSound)));
         const QList<double> &shown = reader->shownAt();
@@ -372,14 +372,14 @@ private slots:
         QSignalSpy rendered(&reader, &voice::Reader::rendered);
         reader.SetOptions({false, false, false, 1.0});
         reader.SetPreparing(true);
-        reader.Prepare(41, kUpperKana);
-        QTRY_VERIFY_WITH_TIMEOUT(reader.IsReady(41), 20000);
+        reader.Prepare(Poem::FromRow(41), kUpperKana);
+        QTRY_VERIFY_WITH_TIMEOUT(reader.IsReady(Poem::FromRow(41)), 20000);
         QVERIFY(reader.PreparedCount() < reader.SetSize());
         for (const voice::ReaderOptions options : {voice::ReaderOptions{false, false, false, 1.4},
                                                    voice::ReaderOptions{true, false, false, 1.4}}) {
             reader.SetOptions(options);
-            QVERIFY(!reader.IsReady(41));
-            QTRY_VERIFY_WITH_TIMEOUT(reader.IsReady(41), 20000);
+            QVERIFY(!reader.IsReady(Poem::FromRow(41)));
+            QTRY_VERIFY_WITH_TIMEOUT(reader.IsReady(Poem::FromRow(41)), 20000);
             QVERIFY(reader.PreparedCount() <= 2); // the dealt verse came first
         }
         reader.SetPreparing(false);
@@ -394,7 +394,7 @@ private slots:
         }
         QTemporaryDir dir;
         const QString folder = dir.filePath(QStringLiteral("voice"));
-        const auto made = voice::Render({}, voice::SpeechText(catalogue_, 3, true, false), {});
+        const auto made = voice::Render({}, voice::SpeechText(catalogue_, Poem::FromRow(3), true, false), {});
         QVERIFY(made.ok());
         voice::RenderingCache probe(folder);
         QVERIFY(probe.Store(QString(40, u'0'), made.value()).ok());
@@ -440,10 +440,10 @@ private slots:
         voice::Reader reader(catalogue_, cache.path());
         QSignalSpy problems(&reader, &voice::Reader::problem);
         QSignalSpy output(&reader, &voice::Reader::outputChanged);
-        reader.Prepare(16, kUpperKana);
-        QTRY_VERIFY_WITH_TIMEOUT(reader.IsReady(16) && reader.HasOutput(), 20000);
+        reader.Prepare(Poem::FromRow(16), kUpperKana);
+        QTRY_VERIFY_WITH_TIMEOUT(reader.IsReady(Poem::FromRow(16)) && reader.HasOutput(), 20000);
         QList<int> steps;
-        QVERIFY(reader.ReadUpper(16, kUpperKana, [&](int step, float) { steps.append(step); }));
+        QVERIFY(reader.ReadUpper(Poem::FromRow(16), kUpperKana, [&](int step, float) { steps.append(step); }));
         QTRY_VERIFY_WITH_TIMEOUT(steps.size() >= 3, 5000);
         recorder_.reset();
         server_.Stop();
@@ -454,7 +454,7 @@ private slots:
         StartServer();
         QTRY_VERIFY_WITH_TIMEOUT(reader.HasOutput(), 10000);
         steps.clear();
-        QVERIFY(reader.ReadUpper(16, kUpperKana, [&](int step, float) { steps.append(step); }));
+        QVERIFY(reader.ReadUpper(Poem::FromRow(16), kUpperKana, [&](int step, float) { steps.append(step); }));
         QTRY_VERIFY_WITH_TIMEOUT(steps.size() >= 3, 5000);
         reader.Stop();
     }
@@ -471,7 +471,7 @@ private slots:
         TurnVoiceOn(f, false);
         f.program->settings.revealDelay = 1; // the text goes on fast once it has the verse
         f.program->GameOpen();
-        QTRY_VERIFY_WITH_TIMEOUT(f.program->Reader()->IsReady(f.game().currentPoem() - 1), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(f.program->Reader()->IsReady(*f.game().currentPoem()), 20000);
         f.PressStart();
         QVERIFY(f.game().voiced());
         QTRY_VERIFY_WITH_TIMEOUT(f.BoardText(QStringLiteral("verseStrip")).size() >= 3, 5000);
