@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/game.h"
+#include "core/game_session.h"
 #include "core/seams.h"
 
 #include <QDir>
@@ -63,18 +64,20 @@ public:
         answers.pop_front();
         return answer;
     }
-    bool ShowRecordEntryBox(const QString &average, const QString &faults) override {
+    EntryAnswer AskForRecord(const QString &average, const QString &faults) override {
         entryBoxes.append({average, faults});
         if (onEntryBox) {
             onEntryBox();
         }
-        return declineEntry;
+        return {declineEntry ? EntryAnswer::Kind::Decline : EntryAnswer::Kind::Register,
+                playerName};
     }
-    bool ShowPracticeEnd(const QString &average, const QString &reaction,
-                         const QString &faults) override {
+    PracticeAnswer ShowPracticeEnd(const QString &average, const QString &reaction,
+                                   const QString &faults) override {
         practiceEnds.append({average, reaction, faults});
-        return playAgain;
+        return playAgain ? PracticeAnswer::PlayAgain : PracticeAnswer::End;
     }
+    void ShowRecords() override { ++recordsShown; }
     void CloseBoard() override { ++boardClosed; }
 
     QStringList texts() const {
@@ -89,8 +92,10 @@ public:
     std::deque<MessageAnswer> answers;
     QList<QPair<QString, QString>> entryBoxes;
     std::function<void()> onEntryBox;
-    bool declineEntry = false; // 記録しない
+    bool declineEntry = false; // 記録しない; else 記録する under playerName
+    QString playerName = QStringLiteral("player");
     int boardClosed = 0;
+    int recordsShown = 0;
     QList<QStringList> practiceEnds;
     bool playAgain = false;
 };
@@ -163,7 +168,17 @@ template <typename T> T Take(Result<T> result, QString *why) {
     return result.ok() ? std::move(result).value() : T{};
 }
 
-// A game wired to the fakes, with its catalogue filled.
+// The table of the ten best, keeping what it was asked to register.
+class FakeTable final : public ResultTable {
+public:
+    Registration Register(const GameResult &result, const QString &name) override {
+        registered.append({name, result.averageTime});
+        return {!result.registered, std::nullopt};
+    }
+    QList<QPair<QString, float>> registered;
+};
+
+// A game and its session wired to the fakes, with the catalogue filled.
 struct FakeWorld {
     FakeWorld() { catalogue.Fill(); }
     Settings settings;
@@ -173,13 +188,11 @@ struct FakeWorld {
     FakeClock clock;
     FakeRandom random;
     FakeTimer timer;
+    FakeTable table;
     Game game{settings, catalogue, board, clock, random, timer};
-    // Picks card k as the board's click does, the game's end answered by the dialogs.
-    void Pick(int card) {
-        if (const MaybeEnd end = game.PickCard(card)) {
-            ConcludeGame(game, dialogs, *end);
-        }
-    }
+    GameSession session{game, table, dialogs};
+    // Picks card k as the board's number key does, the game's end answered by the dialogs.
+    void Pick(int card) { session.CardKey(card); }
 };
 
 // Runs a test in a fresh temporary working folder, or in `path` when one is given.

@@ -132,11 +132,7 @@ int main(int argc, char *argv[]) {
                                QStringLiteral("はるか"),      QStringLiteral("小町"),
                                QStringLiteral("蝉丸"),        QStringLiteral("最後の人")};
     for (int i = 0; i < 10; ++i) {
-        game.result().registered = false;
-        game.result().averageTime = 2.5f + 0.75f * float(i);
-        game.result().faults = qint16(i / 3);
-        program.Records().playerName = names[i];
-        program.Records().RegisterRecord();
+        (void)program.Records().Register({2.5f + 0.75f * float(i), qint16(i / 3), false}, names[i]);
     }
     program.ViewRecords();
     Save(program.RecordsView(), out, QStringLiteral("records"));

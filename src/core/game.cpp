@@ -36,7 +36,6 @@ void Game::ResetGame() {
     poemUsed_.fill(false);
     questionActive_ = false;
     gameStarted_ = false;
-    result_.registered = false;
     next_.reset();
     // A reveal still waiting for its next step must never touch the new game's board.
     ++revealGeneration_;
@@ -50,7 +49,6 @@ void Game::ResetGame() {
 }
 
 void Game::PrepareFirstGame() {
-    result_.registered = false;
     questionNumber_ = 1;
     faultCount_ = 0;
     answerOpen_ = false;
@@ -460,7 +458,7 @@ MaybeEnd Game::TakeCard(int card) {
     // Settled before the box: events (reveal steps, clicks) run while it is open.
     questionActive_ = false;
     LogStop(GameStop::FaultLimit);
-    return GameEnd{GameEnd::Kind::FaultLimit, {}, {}, QString::number(faultCount_)};
+    return GameEnd{GameEnd::Kind::FaultLimit, {}, {}, {}, QString::number(faultCount_)};
 }
 
 AnsweredQuestion Game::Answered(const Question &q) const {
@@ -539,7 +537,7 @@ QString Game::FormatAverage(float seconds) {
     return text;
 }
 
-GameEnd Game::ShowPracticeResults() {
+GameEnd Game::ShowPracticeResults(const GameResult &result) {
     // A practice game never enters the table: its figures, then again or the end.
     float reactions = 0.0f;
     int reactionCount = 0;
@@ -549,14 +547,14 @@ GameEnd Game::ShowPracticeResults() {
             ++reactionCount;
         }
     }
-    const QString average = FormatAverage(result_.averageTime);
     const QString reaction = reactionCount > 0 ? FormatHundredths(reactions / float(reactionCount))
                                                : QStringLiteral("—");
-    const QString faults = QString::number(faultCount_);
+    GameEnd end{GameEnd::Kind::Practice, result, FormatAverage(result.averageTime), reaction,
+                QString::number(faultCount_)};
     // Settled before the box, whose answer starts a new game or closes the board.
     questionNumber_ = 1;
     ClearFinishedGame();
-    return {GameEnd::Kind::Practice, average, reaction, faults};
+    return end;
 }
 
 GameEnd Game::ShowResults() {
@@ -566,21 +564,16 @@ GameEnd Game::ShowResults() {
         sum += q.elapsed;
     }
     const int count = std::max<int>(1, int(questions_.size()));
-    result_.averageTime = sum / float(count);
-    result_.faults = faultCount_;
+    const GameResult result{sum / float(count), faultCount_, false};
     if (log_ && gameLogged_) {
-        log_->GameFinished(count, result_.averageTime, result_.faults);
+        log_->GameFinished(count, result.averageTime, result.faults);
     }
     gameLogged_ = false;
     if (!practice_.poems.isEmpty()) {
-        return ShowPracticeResults();
+        return ShowPracticeResults(result);
     }
     questionNumber_ = 1;
-    // A new result, not yet in the table: the entry box has its one chance.
-    result_.registered = false;
-    GameEnd end{GameEnd::Kind::Finished,
-                FormatAverage(result_.averageTime),
-                {},
+    GameEnd end{GameEnd::Kind::Finished, result, FormatAverage(result.averageTime), {},
                 QString::number(faultCount_)};
     ClearFinishedGame();
     return end;
@@ -591,34 +584,6 @@ void Game::ClearFinishedGame() {
     questionActive_ = false;
     faultCount_ = 0;
     answerOpen_ = false;
-}
-
-void ConcludeGame(Game &game, Dialogs &dialogs, const GameEnd &end) {
-    switch (end.kind) {
-    case GameEnd::Kind::Finished:
-        // After 記録する, 閉じる of the records window starts the next game.
-        if (dialogs.ShowRecordEntryBox(end.averageText, end.faultsText)) {
-            game.NewGame(); // 記録しない
-        }
-        return;
-    case GameEnd::Kind::Practice:
-        if (dialogs.ShowPracticeEnd(end.averageText, end.reactionText, end.faultsText)) {
-            game.NewGame();
-        } else {
-            dialogs.CloseBoard();
-        }
-        return;
-    case GameEnd::Kind::FaultLimit:
-        if (dialogs.ShowMessage({QCoreApplication::translate("Game", "もう一度挑戦しますか。"),
-                                 QStringLiteral("「タワユ」Ver ") + ShortVersion(),
-                                 MessageButtons::YesNo, MessageIcon::Question, true}) ==
-            MessageAnswer::Yes) {
-            game.NewGame();
-        } else {
-            dialogs.CloseBoard();
-        }
-        return;
-    }
 }
 
 } // namespace nupew

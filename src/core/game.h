@@ -54,6 +54,7 @@ struct GameEnd {
         FaultLimit, // past the fault limit: the question whether to play again
     };
     Kind kind = Kind::Finished;
+    GameResult result;    // a finished game's figures
     QString averageText;  // as the entry box shows it ("0.##")
     QString reactionText; // a practice game's average reaction, "—" when none counted
     QString faultsText;
@@ -161,9 +162,6 @@ public:
     const Question &question(int number) const { return questions_.at(size_t(number - 1)); }
     // Which poems (by row) this game has asked or drawn.
     const std::array<bool, kPoemCount> &poemUsed() const { return poemUsed_; }
-    // The finished game's result; the record table reads it and marks it registered.
-    GameResult &result() { return result_; }
-    const GameResult &result() const { return result_; }
 
 private:
     // A question drawn, and its board: the cards and the answer's place.
@@ -186,7 +184,7 @@ private:
     void VoiceStep(unsigned generation, int step, float late);
     void ShowDecisive();
     Poem DrawPoem(const QList<int> &pool);
-    GameEnd ShowPracticeResults();
+    GameEnd ShowPracticeResults(const GameResult &result);
     // The finished game's poems, faults and question state, cleared for the next.
     void ClearFinishedGame();
     float ReactionTime(const Question &question) const;
@@ -215,7 +213,6 @@ private:
     std::array<bool, kBoardPositions> cardTaken_{};
     qint16 faultCount_ = 0;
     qint16 faultsAtStart_ = 0; // the game's faults when the question started
-    GameResult result_;
     std::array<bool, kPoemCount> poemUsed_{};
     bool reading_ = false; // the voice shows the running verse now
 
@@ -234,10 +231,5 @@ private:
     QString revealShown_;
     int revealStep_ = 0;
 };
-
-// After a game's end: the box it calls for, then a new game or the board
-// closed, as the player answers. Runs after the procedure that ended the game
-// has returned.
-void ConcludeGame(Game &game, Dialogs &dialogs, const GameEnd &end);
 
 } // namespace nupew

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <random>
 
 class QTimer;
@@ -87,6 +88,8 @@ public:
     virtual void GameFinished(int questions, float averageTime, int faults) = 0;
     // The game ended early, after `questions` answered questions and `faults` faults.
     virtual void GameStopped(int /*questions*/, int /*faults*/, GameStop /*how*/) {}
+    // The game last finished entered the table of the ten best.
+    virtual void ResultRegistered() {}
 };
 
 enum class MessageButtons { Ok, OkCancel, YesNo };
@@ -103,18 +106,41 @@ struct Message {
     bool systemModal = false;
 };
 
-// Message boxes, the modal record entry box and closing the board.
+// The answer of the record entry box: 記録する with the name typed, 記録しない,
+// or neither (the box closed from its title bar: the board waits).
+struct EntryAnswer {
+    enum class Kind { Register, Decline, Closed };
+    Kind kind = Kind::Closed;
+    QString name;
+};
+
+// The answer of a practice game's end box.
+enum class PracticeAnswer { PlayAgain, End };
+
+// Message boxes, the end boxes of a game, the table of the ten best and
+// closing the board: what a game session asks the player.
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
     virtual MessageAnswer ShowMessage(const Message &message) = 0;
-    // Shows the record entry box modally and returns when it has closed: true
-    // when 記録しない asked for the next game.
-    virtual bool ShowRecordEntryBox(const QString &averageText, const QString &faultsText) = 0;
-    // The end of a practice game: true for もう一度 (play again), false for 終了.
-    virtual bool ShowPracticeEnd(const QString &averageText, const QString &reactionText,
-                                 const QString &faultsText) = 0;
-    virtual void CloseBoard() = 0;
+    // The record entry box, modally, and what the player answered.
+    virtual EntryAnswer AskForRecord(const QString &averageText, const QString &faultsText) {
+        (void)averageText;
+        (void)faultsText;
+        return {};
+    }
+    // The end of a practice game, modally.
+    virtual PracticeAnswer ShowPracticeEnd(const QString &averageText, const QString &reactionText,
+                                           const QString &faultsText) {
+        (void)averageText;
+        (void)reactionText;
+        (void)faultsText;
+        return PracticeAnswer::End;
+    }
+    // The table of the ten best, after a result was entered; its 閉じる asks
+    // for the next game.
+    virtual void ShowRecords() {}
+    virtual void CloseBoard() {}
 };
 
 // The seconds from `from` to `to`, both seconds of the day: a `to` earlier

@@ -129,8 +129,7 @@ public:
     void QuestionAnswered(const AnsweredQuestion &answer) override;
     void GameFinished(int questions, float averageTime, int faults) override;
     void GameStopped(int questions, int faults, GameStop how) override;
-    // The game last finished entered the table of the ten best.
-    void ResultRegistered();
+    void ResultRegistered() override;
     // Waits until every queued write is done, or waits to be retried.
     void Flush();
     // Waits up to `milliseconds` for every queued write; true when all are done.

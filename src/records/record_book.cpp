@@ -16,8 +16,7 @@ constexpr qint64 kMaxRecordFileBytes = 16 * 1024 * 1024;
 
 } // namespace
 
-RecordBook::RecordBook(GameResult &result, Dialogs &dialogs, Clock clock)
-    : result_(result), dialogs_(dialogs), clock_(std::move(clock)) {}
+RecordBook::RecordBook(Clock clock) : clock_(std::move(clock)) {}
 
 Result<QByteArray> RecordBook::ReadFile(bool create) {
     const QString path = ResolveName(kRecordFile);
@@ -38,41 +37,34 @@ Result<QByteArray> RecordBook::ReadFile(bool create) {
     return read.value().bytes;
 }
 
-void RecordBook::RegisterRecord() {
-    // Boxes are shown only once the lock is released, so that a box left open
-    // never keeps another copy of the program waiting.
-    if (const std::optional<Message> message = RegisterUnderLock()) {
-        dialogs_.ShowMessage(*message);
-    }
-}
-
-std::optional<Message> RecordBook::RegisterUnderLock() {
+Registration RecordBook::Register(const GameResult &result, const QString &playerName) {
     // The whole read-change-write holds the lock, so that two copies of the
-    // program registering at once both end up in the table.
+    // program registering at once both end up in the table; what to tell
+    // comes back, so that a box left open never keeps another copy waiting.
     FileLock lock(ResolveName(kRecordFile));
     if (const Result<> locked = lock.Acquire(); !locked.ok()) {
-        return Failure(QCoreApplication::translate("Records",
+        return {false, Failure(QCoreApplication::translate("Records",
                                                    "記録ファイル NUPEKI3.DAT を使えません。"
                                                    "記録は登録されていません。"),
-                       locked.error());
+                       locked.error())};
     }
     const Result<QByteArray> original = ReadFile(true);
     if (!original.ok()) {
-        return Failure(QCoreApplication::translate("Records",
-                                                   "記録ファイル NUPEKI3.DAT を読めません。"
-                                                   "記録は登録されていません。"),
-                       original.error());
+        return {false, Failure(QCoreApplication::translate("Records",
+                                                          "記録ファイル NUPEKI3.DAT を読めません。"
+                                                          "記録は登録されていません。"),
+                               original.error())};
     }
     RecordFileContents contents = ParseRecordFile(original.value());
     QList<ScoreRecord> &rows = contents.rows;
 
-    const auto newRow = [this] {
-        return ScoreRecord{EncodeName(playerName), result_.averageTime, result_.faults,
+    const auto newRow = [&] {
+        return ScoreRecord{EncodeName(playerName), result.averageTime, result.faults,
                            MakeStamp(clock_())};
     };
     bool wrote = false;
     std::optional<Message> refusal;
-    if (result_.registered) {
+    if (result.registered) {
         refusal = Message{QCoreApplication::translate(
             "Records", "登録のチャンスは一度です。再登録はできません。")};
     } else if (rows.size() < tableSize) {
@@ -80,11 +72,11 @@ std::optional<Message> RecordBook::RegisterUnderLock() {
         wrote = true;
     } else {
         const ScoreRecord &last = rows[tableSize - 1];
-        if (result_.faults < last.faults ||
-            (result_.faults == last.faults && TimeBefore(result_.averageTime, last.time))) {
+        if (result.faults < last.faults ||
+            (result.faults == last.faults && TimeBefore(result.averageTime, last.time))) {
             rows[tableSize - 1] = newRow();
             wrote = true;
-        } else if (result_.faults == last.faults) {
+        } else if (result.faults == last.faults) {
             refusal = Message{QCoreApplication::translate(
                 "Records", "非常に惜しいです。もう少しで登録できます。")};
         } else {
@@ -98,16 +90,13 @@ std::optional<Message> RecordBook::RegisterUnderLock() {
     if (sorted != original.value()) {
         if (const Result<> written = WriteFileAtomically(ResolveName(kRecordFile), sorted);
             !written.ok()) {
-            return Failure(QCoreApplication::translate(
-                               "Records", "記録ファイル NUPEKI3.DAT に書き込めませんでした。"
-                                          "記録は登録されていません。"),
-                           written.error());
+            return {false, Failure(QCoreApplication::translate(
+                                       "Records", "記録ファイル NUPEKI3.DAT に書き込めませんでした。"
+                                                  "記録は登録されていません。"),
+                                   written.error())};
         }
     }
-    if (wrote) {
-        result_.registered = true;
-    }
-    return refusal;
+    return {wrote, refusal};
 }
 
 Result<QList<RecordRowText>> RecordBook::ReadRows() {

@@ -2,7 +2,7 @@
 // The top-ten table: registration of a result, reading for display, reset.
 #pragma once
 
-#include "core/game.h"
+#include "core/game_session.h"
 #include "records/score_record.h"
 
 #include <QDateTime>
@@ -18,15 +18,15 @@ struct RecordRowText {
     QString stamp;
 };
 
-class RecordBook final {
+class RecordBook final : public ResultTable {
 public:
     using Clock = std::function<QDateTime()>;
-    RecordBook(GameResult &result, Dialogs &dialogs, Clock clock = &QDateTime::currentDateTime);
+    explicit RecordBook(Clock clock = &QDateTime::currentDateTime);
 
-    // Enters the finished game's result under playerName when it qualifies.
-    void RegisterRecord();
-    // Whether the finished game's result is in the table.
-    bool ResultRegistered() const { return result_.registered; }
+    // Enters a finished game's result under `playerName` when it qualifies
+    // (each result has one chance); what to tell the player comes back,
+    // shown by the caller once the file's lock is released.
+    Registration Register(const GameResult &result, const QString &playerName) override;
     // The rows of the table as the records window shows them; creates an empty
     // file when there is none. When the table cannot be read, no rows, and why
     // (for the window to show).
@@ -36,17 +36,11 @@ public:
     // is never deleted.
     Result<> ResetTable();
 
-    QString playerName;
-
 private:
     Result<QByteArray> ReadFile(bool create);
-    // Registers under the file's lock; the box to show afterwards, if any.
-    std::optional<Message> RegisterUnderLock();
     static Message Failure(const QString &what, const QString &reason);
     static QString FailureText(const QString &what, const QString &reason);
 
-    GameResult &result_;
-    Dialogs &dialogs_;
     Clock clock_;
 };
 

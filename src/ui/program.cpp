@@ -27,9 +27,15 @@ Program::Program(ProgramSeams seams)
     board_ = std::make_unique<BoardWindow>();
     game_ = std::make_unique<Game>(settings, catalogue, *board_, clock, random, timer);
     store_ = std::make_unique<SettingsStore>(settings, *this);
-    records_ = seams_.dateTime
-                   ? std::make_unique<RecordBook>(game_->result(), *this, seams_.dateTime)
-                   : std::make_unique<RecordBook>(game_->result(), *this);
+    records_ = seams_.dateTime ? std::make_unique<RecordBook>(seams_.dateTime)
+                               : std::make_unique<RecordBook>();
+    session_ = std::make_unique<GameSession>(*game_, *records_, *this, [this] {
+        if (!boardPlaced_) {
+            boardPlaced_ = true; // the first time, just below the main window
+            PlaceBelow(board_.get(), mainWindow_.get(), 120);
+        }
+        ShowForward(board_.get());
+    });
     mainWindow_ = std::make_unique<MainWindow>();
     notices_ = std::make_unique<Notices>(
         [this] { return mainWindow_->isVisible(); },
@@ -46,7 +52,11 @@ Program::Program(ProgramSeams seams)
     windows_ = std::make_unique<SideWindows>(
         catalogue, *board_, *records_, *history_, *this,
         SideWindows::Choosers{seams_.printerSetup, seams_.saveFileDialog, seams_.openFileDialog});
-    connect(windows_.get(), &SideWindows::newGameWanted, this, [this] { game_->NewGame(); });
+    connect(windows_.get(), &SideWindows::newGameWanted, session_.get(),
+            &GameSession::RecordsClosed);
+    // The voice's pace follows the game's own rules: a speed chosen mid-game
+    // waits for the next game, as the reveal does.
+    connect(session_.get(), &GameSession::gameBegun, this, &Program::ApplyVoice);
     connect(windows_.get(), &SideWindows::pictureWanted, this, &Program::OpenPicture);
     WireBoard();
     WireMainWindow();
@@ -62,12 +72,11 @@ Program::~Program() {
 
 void Program::WireBoard() {
     BoardWindow *board = board_.get();
-    connect(board, &BoardWindow::cardClicked, this,
-            [this](int card) { Conclude(game_->CardClick(card)); });
-    connect(board, &BoardWindow::cardKeyPressed, this,
-            [this](int card) { Conclude(game_->PickCard(card)); });
-    connect(board, &BoardWindow::startWanted, this, [this] { game_->StartQuestion(); });
-    connect(board, &BoardWindow::boardClicked, this, [this] { game_->BoardClick(); });
+    GameSession *session = session_.get();
+    connect(board, &BoardWindow::cardClicked, session, &GameSession::CardClicked);
+    connect(board, &BoardWindow::cardKeyPressed, session, &GameSession::CardKey);
+    connect(board, &BoardWindow::startWanted, session, &GameSession::Start);
+    connect(board, &BoardWindow::boardClicked, session, &GameSession::BoardClick);
     connect(board, &BoardWindow::newGameWanted, this, &Program::GameOpen);
     connect(board, &BoardWindow::poemPictureWanted, this,
             [this] { OpenPicture(PictureKind::Poem); });
@@ -95,6 +104,7 @@ void Program::WireMainWindow() {
 void Program::WireHistory() {
     connect(history_.get(), &History::failed, this, [this](const QString &why) {
         game_->SetAnswerLog(nullptr);
+        session_->SetAnswerLog(nullptr);
         Tell(tr("履歴ファイル %1 に書き込めません。履歴なしでゲームを続けます。\n理由: %2")
                  .arg(kHistoryFile, why));
     });
@@ -133,6 +143,7 @@ void Program::Main() {
     ApplyVoice();
     if (const Result<> opened = history_->Open(); opened.ok()) {
         game_->SetAnswerLog(history_.get());
+        session_->SetAnswerLog(history_.get());
     } else {
         Tell(tr("履歴ファイル %1 を使えません。履歴なしでゲームを続けます。\n%2")
                  .arg(kHistoryFile, opened.error()));
@@ -189,25 +200,19 @@ MessageAnswer Program::ShowMessage(const Message &message) {
     return ShowMessageBox(QApplication::activeWindow(), message);
 }
 
-bool Program::ShowRecordEntryBox(const QString &averageText, const QString &faultsText) {
+EntryAnswer Program::AskForRecord(const QString &averageText, const QString &faultsText) {
     const Notices::BoxOpen open(*notices_);
     return windows_->AskForRecord(averageText, faultsText);
 }
 
-bool Program::ShowPracticeEnd(const QString &averageText, const QString &reactionText,
-                              const QString &faultsText) {
+PracticeAnswer Program::ShowPracticeEnd(const QString &averageText, const QString &reactionText,
+                                        const QString &faultsText) {
     const Notices::BoxOpen open(*notices_);
     return windows_->ShowPracticeEnd(Practice().Name(), averageText, reactionText, faultsText);
 }
 
 void Program::CloseBoard() {
     board_->close();
-}
-
-void Program::Conclude(const MaybeEnd &end) {
-    if (end) {
-        ConcludeGame(*game_, *this, *end);
-    }
 }
 
 void Program::ChoosePractice() {
@@ -231,13 +236,7 @@ void Program::SetPracticeMode(const PracticeMode &mode) {
 }
 
 void Program::GameOpen() {
-    game_->NewGame([this] {
-        if (!boardPlaced_) {
-            boardPlaced_ = true; // the first time, just below the main window
-            PlaceBelow(board_.get(), mainWindow_.get(), 120);
-        }
-        ShowForward(board_.get());
-    });
+    session_->NewGame();
 }
 
 void Program::ChangeSetting(SettingField field, qint16 value) {
@@ -245,7 +244,7 @@ void Program::ChangeSetting(SettingField field, qint16 value) {
     if (field == SettingField::UpperTextMode || field == SettingField::LowerTextMode) {
         CloseBoard();
     }
-    ApplyVoice(); // the voice's rate follows the reveal speed
+    ApplyVoice(); // the voice's rate follows the reveal speed, from the next game on
 }
 
 void Program::CloseProgram() {
@@ -309,7 +308,7 @@ void Program::ApplyVoice() {
         reader_->SetOptions({preferences_.Get(Option::ReadRecited),
                              preferences_.Get(Option::ReadLower),
                              preferences_.Get(Option::ReadOpening),
-                             voice::RateForDelay(settings.revealDelay)});
+                             voice::RateForDelay(game_->Rules().revealDelay)});
         reader_->SetPreparing(preferences_.Get(Option::ReadAloud));
         if (!preferences_.Get(Option::ReadAloud)) {
             board_->SetVoiceStatus({});

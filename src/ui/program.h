@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/game.h"
+#include "core/game_session.h"
 #include "core/settings.h"
 #include "history/history.h"
 #include "history/practice_source.h"
@@ -57,9 +58,10 @@ public:
 
     // Dialogs
     MessageAnswer ShowMessage(const Message &message) override;
-    bool ShowRecordEntryBox(const QString &averageText, const QString &faultsText) override;
-    bool ShowPracticeEnd(const QString &averageText, const QString &reactionText,
-                         const QString &faultsText) override;
+    EntryAnswer AskForRecord(const QString &averageText, const QString &faultsText) override;
+    PracticeAnswer ShowPracticeEnd(const QString &averageText, const QString &reactionText,
+                                   const QString &faultsText) override;
+    void ShowRecords() override { windows_->ViewRecords(); }
     void CloseBoard() override;
 
     // What the main window's menus and toolbar ask for.
@@ -103,6 +105,7 @@ public:
     MainWindow *Frame() const { return mainWindow_.get(); }
     TitleScreen *Title() const { return title_; }
     Game &GameState() { return *game_; }
+    GameSession &Session() { return *session_; }
     RecordBook &Records() { return *records_; }
     void ShowMainWindow();
 
@@ -116,8 +119,6 @@ private:
     void WireBoard();
     void WireMainWindow();
     void WireHistory();
-    // The game's end, after the procedure that ended it has returned.
-    void Conclude(const MaybeEnd &end);
     void WireVoice();
     // What an option changes, once it has changed (and at start-up).
     void ApplyOption(Option option);
@@ -133,6 +134,7 @@ private:
     std::unique_ptr<QtRevealTimer> realTimer_;
     std::unique_ptr<BoardWindow> board_;
     std::unique_ptr<Game> game_;
+    std::unique_ptr<GameSession> session_;
     std::unique_ptr<SettingsStore> store_;
     std::unique_ptr<RecordBook> records_;
     std::unique_ptr<MainWindow> mainWindow_;

@@ -133,35 +133,32 @@ void SideWindows::ExportStatistics() {
     }
 }
 
-bool SideWindows::AskForRecord(const QString &averageText, const QString &faultsText) {
+EntryAnswer SideWindows::AskForRecord(const QString &averageText, const QString &faultsText) {
     // A fresh box for every game end, so the name field always starts empty.
     RecordEntryBox box(averageText, faultsText, BoxParent());
-    connect(&box, &RecordEntryBox::registerWanted, this, [this](const QString &name) {
-        book_.playerName = name;
-        book_.RegisterRecord();
-        if (book_.ResultRegistered()) {
-            history_.ResultRegistered();
-        }
-        ViewRecords();
+    EntryAnswer answer;
+    connect(&box, &RecordEntryBox::registerWanted, this, [&answer](const QString &typed) {
+        answer = {EntryAnswer::Kind::Register, typed};
     });
-    bool declined = false;
-    connect(&box, &RecordEntryBox::declined, this, [&declined] { declined = true; });
+    connect(&box, &RecordEntryBox::declined, this,
+            [&answer] { answer.kind = EntryAnswer::Kind::Decline; });
     connect(&box, &RecordEntryBox::poemPictureWanted, this,
             [this] { emit pictureWanted(PictureKind::Poem); });
     connect(&box, &RecordEntryBox::poetPictureWanted, this,
             [this] { emit pictureWanted(PictureKind::Poet); });
     box.exec();
-    return declined;
+    return answer;
 }
 
-bool SideWindows::ShowPracticeEnd(const QString &name, const QString &averageText,
-                                  const QString &reactionText, const QString &faultsText) {
+PracticeAnswer SideWindows::ShowPracticeEnd(const QString &name, const QString &averageText,
+                                            const QString &reactionText,
+                                            const QString &faultsText) {
     PracticeEndBox box(name, averageText, reactionText, faultsText, BoxParent());
     connect(&box, &PracticeEndBox::poemPictureWanted, this,
             [this] { emit pictureWanted(PictureKind::Poem); });
     connect(&box, &PracticeEndBox::poetPictureWanted, this,
             [this] { emit pictureWanted(PictureKind::Poet); });
-    return box.exec() == QDialog::Accepted;
+    return box.exec() == QDialog::Accepted ? PracticeAnswer::PlayAgain : PracticeAnswer::End;
 }
 
 PictureViewer *SideWindows::Viewer(PictureKind kind) const {

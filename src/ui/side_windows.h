@@ -50,11 +50,11 @@ public:
     // 成績の分析, filled from the history, the answers just given too.
     void ShowStatistics(const DecisiveTable &decisive);
     // The record entry box of a finished game, over the board when it shows:
-    // 記録する registers the result and shows the table; true for 記録しない.
-    bool AskForRecord(const QString &averageText, const QString &faultsText);
-    // The figures of a finished practice game: true for もう一度.
-    bool ShowPracticeEnd(const QString &name, const QString &averageText,
-                         const QString &reactionText, const QString &faultsText);
+    // what the player answered.
+    EntryAnswer AskForRecord(const QString &averageText, const QString &faultsText);
+    // The figures of a finished practice game, and what the player chose.
+    PracticeAnswer ShowPracticeEnd(const QString &name, const QString &averageText,
+                                   const QString &reactionText, const QString &faultsText);
     // ﾃﾞｰﾀ（歌）読み出しﾌｫﾙﾀﾞの設定: the folder of the picture chosen in the
     // shared open-file dialog.
     void ChoosePictureFolder(QString &folder, bool cancelIsFailure);

@@ -23,20 +23,20 @@ int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
     const QByteArray mode = argc > 1 ? QByteArray(argv[1]) : QByteArray();
     FakeWorld world;
-    GameResult &result = world.game.result();
-    RecordBook book(result, world.dialogs);
+    GameResult result;
+    RecordBook book;
     if (mode == "register-once") {
         char line[8];
         if (!std::fgets(line, sizeof line, stdin)) {
             return 2;
         }
         result.averageTime = float(QCoreApplication::applicationPid() % 100) / 10.0f;
-        book.playerName = QStringLiteral("回%1").arg(argc > 2 ? argv[2] : "");
-        book.RegisterRecord();
-        for (const Message &message : world.dialogs.shown) {
-            std::fprintf(stderr, "%s\n", qPrintable(message.text));
+        const Registration registration =
+            book.Register(result, QStringLiteral("回%1").arg(argc > 2 ? argv[2] : ""));
+        if (registration.tell) {
+            std::fprintf(stderr, "%s\n", qPrintable(registration.tell->text));
         }
-        return world.dialogs.shown.isEmpty() && result.registered ? 0 : 1;
+        return !registration.tell && registration.entered ? 0 : 1;
     }
     if (mode == "hold") {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
@@ -95,8 +95,7 @@ int main(int argc, char *argv[]) {
             result.registered = false;
             result.faults = qint16(i % 7);
             result.averageTime = float(i % 13) + 0.25f;
-            book.playerName = QStringLiteral("名前%1").arg(i);
-            book.RegisterRecord();
+            (void)book.Register(result, QStringLiteral("名前%1").arg(i));
         }
         world.dialogs.shown.clear();
         if (i == 0) {

@@ -261,14 +261,13 @@ private slots:
         QCOMPARE(ReadAll("NUPEKI2.DAT"), kDisplay);
 
         world.dialogs.shown.clear();
-        RecordBook book(world.game.result(), world.dialogs);
-        world.game.result().averageTime = 1.0f;
-        world.game.result().faults = 0;
-        book.RegisterRecord();
-        QVERIFY(IsWarning(world.dialogs) && !world.game.result().registered);
+        RecordBook book;
+        const Registration registration = book.Register({1.0f, 0, false}, QString());
+        QVERIFY(registration.tell && registration.tell->icon == MessageIcon::Warning &&
+                !registration.entered);
         QCOMPARE(ReadAll("NUPEKI3.DAT"), FiveRows());
         if (!realDisk) {
-            QVERIFY(world.dialogs.shown[0].text.contains(QString::fromLocal8Bit(strerror(ENOSPC))));
+            QVERIFY(registration.tell->text.contains(QString::fromLocal8Bit(strerror(ENOSPC))));
         }
         // No half-written file is left behind.
         QVERIFY(QDir(".").entryList({".*"}, QDir::Hidden | QDir::Files).isEmpty());
@@ -424,10 +423,9 @@ private slots:
         QCOMPARE(ReadAll("store/options"), QByteArray("20,8,1,2\r\n"));
         QCOMPARE(TypeOf("NUPEKI1.DAT"), mode_t(S_IFLNK));
 
-        RecordBook book(world.game.result(), world.dialogs);
+        RecordBook book;
         QCOMPARE(book.ReadRows().value().size(), 5);
-        world.game.result().averageTime = 1.0f;
-        book.RegisterRecord();
+        QVERIFY(book.Register({1.0f, 0, false}, QString()).entered);
         QCOMPARE(ReadAll("store/table").size(), 6 * recordLength);
         QCOMPARE(TypeOf("NUPEKI3.DAT"), mode_t(S_IFLNK));
         QCOMPARE(PoemListWindow().Text(), QStringLiteral("あ\r\n"));
@@ -492,12 +490,11 @@ private slots:
                 QVERIFY(WriteAll("NUPEKI3.DAT.lock", "garbage"));
                 QVERIFY(SetImmutable("NUPEKI3.DAT.lock", true));
             }
-            FakeWorld world;
-            RecordBook book(world.game.result(), world.dialogs);
-            book.RegisterRecord();
-            QVERIFY(IsWarning(world.dialogs) && !world.game.result().registered);
-            QVERIFY2(world.dialogs.shown[0].text.contains(reason),
-                     qPrintable(world.dialogs.shown[0].text));
+            RecordBook book;
+            const Registration registration = book.Register({}, QString());
+            QVERIFY(registration.tell && registration.tell->icon == MessageIcon::Warning &&
+                    !registration.entered);
+            QVERIFY2(registration.tell->text.contains(reason), qPrintable(registration.tell->text));
             QCOMPARE(ReadAll("NUPEKI3.DAT"), FiveRows());
             other.unlock();
             RemoveHostile("NUPEKI3.DAT.lock");

@@ -54,6 +54,13 @@ private slots:
         QCOMPARE(f.dialogs.texts(), QStringList{"残念ながら、成績が悪くて登録できません！"});
         QCOMPARE(ReadAll(kRecordFile), TenRows());
         QVERIFY(f.program->RecordsView()->isVisible());
+        // Its 閉じる starts the next game the one way every game starts: on
+        // the board, shown again though it was closed meanwhile.
+        f.Board().close();
+        f.program->RecordsView()->findChild<QPushButton *>("closeButton")->click();
+        QVERIFY(f.Board().isVisible());
+        QCOMPARE(f.BoardText("questionNumber"), QStringLiteral("1"));
+        QCOMPARE(f.game().questions().size(), size_t(1)); // a new game, dealt
     }
 
     // The entry box answers only its buttons and its popup: not Enter, not Esc,

@@ -359,6 +359,14 @@ private slots:
             QVERIFY2(shown[i] >= onsets[i] && shown[i] - onsets[i] < 200,
                      qPrintable(QStringLiteral("%1: %2 / %3").arg(i).arg(shown[i]).arg(onsets[i])));
         }
+        // A speed chosen mid-game waits for the next game, for the voice as
+        // for the reveal.
+        const double before = reader->options().rate;
+        f.Item(QStringLiteral("revealSlow"))->trigger();
+        QCOMPARE(reader->options().rate, before);
+        f.program->GameOpen();
+        QCOMPARE(reader->options().rate, voice::RateForDelay(8));
+        QVERIFY(before != voice::RateForDelay(8));
     }
 
     // A change of speed or style between the deal and 開始 makes the dealt
