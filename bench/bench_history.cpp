@@ -3,9 +3,9 @@
 // (on the writer's own connection), the cost on the verdict's path (queueing
 // it), the statistics window opened, and the peak memory with it open.
 #include "history/history.h"
-#include "ui/platform.h"
-#include "ui/program.h"
-#include "ui/statistics_window.h"
+#include "ui/shell/platform.h"
+#include "ui/shell/program.h"
+#include "ui/statistics/statistics_window.h"
 
 #include "peak_memory.h"
 
@@ -65,8 +65,7 @@ int main(int argc, char *argv[]) {
         const QDateTime start(QDate(2024, 1, 1), QTime(20, 0));
         for (int i = 0; i < answers; ++i) {
             const QDateTime at = start.addSecs(qint64(i) * 600);
-            const Result<> started =
-                i % 5 == 0 ? db->StartGame(i / 5 + 1, at, QString()) : Ok();
+            const Result<> started = i % 5 == 0 ? db->StartGame(i / 5 + 1, at, QString()) : Ok();
             const Result<> added =
                 started.ok() ? db->AddAnswer(i / 5 + 1, at, SomeAnswer(i)) : started;
             const Result<> finished =
@@ -120,7 +119,7 @@ int main(int argc, char *argv[]) {
             history.QuestionAnswered(SomeAnswer(i));
             QElapsedTimer t;
             t.start();
-            const Result<std::unique_ptr<HistoryDatabase>> reader = history.Reader();
+            const Result<std::unique_ptr<HistoryDatabase>> reader = history.OpenReadConnection();
             readers.push_back(double(t.nsecsElapsed()) / 1e6);
             if (!reader.ok()) {
                 std::printf("no reader: %s\n", qPrintable(reader.error()));

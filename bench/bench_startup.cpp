@@ -2,14 +2,14 @@
 // Measures the start of the real program: process start to the title's first
 // frame and to the main window, the title's own ticks apart, and the peak
 // memory after a whole game with every window opened once.
-#include "ui/board_window.h"
-#include "ui/help_window.h"
-#include "ui/main_window.h"
-#include "ui/platform.h"
-#include "ui/poem_list_window.h"
-#include "ui/program.h"
-#include "ui/record_entry_box.h"
-#include "ui/toolbar_dialog.h"
+#include "ui/board/board_window.h"
+#include "ui/records/record_entry_box.h"
+#include "ui/shell/main_window.h"
+#include "ui/shell/platform.h"
+#include "ui/shell/program.h"
+#include "ui/shell/toolbar_dialog.h"
+#include "ui/viewers/help_window.h"
+#include "ui/viewers/poem_list_window.h"
 
 #include "peak_memory.h"
 

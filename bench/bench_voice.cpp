@@ -6,9 +6,9 @@
 // and a reader's rhythm (the upper verse, the held end, the breath) from the
 // recording. The sound goes to a null sink of a private PulseAudio server
 // whose monitor is recorded as it plays. Run it under a display (xvfb-run).
-#include "ui/board_window.h"
-#include "ui/main_window.h"
-#include "ui/program.h"
+#include "ui/board/board_window.h"
+#include "ui/shell/main_window.h"
+#include "ui/shell/program.h"
 #include "voice/cache.h"
 #include "voice/pulse_server.h"
 #include "voice/reader.h"
@@ -151,9 +151,10 @@ int main(int argc, char **argv) {
     std::vector<double> renders;
     for (int q = 0; q < kQuestions; ++q) {
         const double asked = now();
-        const auto r =
-            voice::Render({}, voice::SpeechText(catalogue, Poem::FromRow((q * 37 + 11) % kPoemCount), true, false),
-                          voice::Pace{voice::RateForDelay(4)});
+        const auto r = voice::Render(
+            {},
+            voice::UtterVerse(catalogue, Poem::FromRow((q * 37 + 11) % kPoemCount), true, false),
+            voice::Pace{voice::RateForDelay(4)});
         if (!r.ok()) {
             std::fprintf(stderr, "bench_voice: %s\n", qPrintable(r.error()));
             return 1;
@@ -177,7 +178,7 @@ int main(int argc, char **argv) {
     BoardWindow &board = program.Board();
     auto *strip = board.findChild<QLabel *>(QStringLiteral("verseStrip"));
     StripPaints paints(strip, clock);
-    voice::Reader *reader = program.Reader();
+    voice::Reader *reader = program.VoiceReader();
     Game &game = program.GameState();
     const auto pick = [&] { emit board.cardClicked(game.answerPosition() + 1); };
     const auto dealt = [&] { return game.nextPoem() ? *game.nextPoem() : *game.currentPoem(); };
@@ -225,8 +226,8 @@ int main(int argc, char **argv) {
         }
         firstCharacters.push_back(paints.FirstShowing(1, started) - heard);
         if (qEnvironmentVariableIsSet("NUPEW_BENCH_DETAIL")) {
-            std::fprintf(stderr, "poem %d: first sound %.1f ms; painted - sound:%s\n", poem.number(),
-                         heard - started, qPrintable(detail));
+            std::fprintf(stderr, "poem %d: first sound %.1f ms; painted - sound:%s\n",
+                         poem.number(), heard - started, qPrintable(detail));
         }
         pick();
     }
@@ -278,7 +279,8 @@ int main(int argc, char **argv) {
         reading.firstAudibleMs = FirstAudibleMs(reader->playing());
         readings.append(reading);
         if (!WaitUntil([&] { return lowerDone; }, 30000)) {
-            std::fprintf(stderr, "bench_voice: the lower verse of %d did not end\n", asked.number());
+            std::fprintf(stderr, "bench_voice: the lower verse of %d did not end\n",
+                         asked.number());
             return 1;
         }
         // The next upper verse comes right after the breath: ready by now.

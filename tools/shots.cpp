@@ -1,18 +1,18 @@
 // SPDX-License-Identifier: MIT
 // Renders every window of the program in a known state and saves each as a
 // PNG, for the README and for looking at what we build.
-#include "ui/board_window.h"
-#include "ui/help_window.h"
-#include "ui/main_window.h"
-#include "ui/platform.h"
-#include "ui/poem_list_window.h"
-#include "ui/practice_dialog.h"
-#include "ui/practice_end_box.h"
-#include "ui/program.h"
-#include "ui/record_entry_box.h"
-#include "ui/records_window.h"
-#include "ui/statistics_window.h"
-#include "ui/toolbar_dialog.h"
+#include "ui/board/board_window.h"
+#include "ui/board/practice_dialog.h"
+#include "ui/board/practice_end_box.h"
+#include "ui/records/record_entry_box.h"
+#include "ui/records/records_window.h"
+#include "ui/shell/main_window.h"
+#include "ui/shell/platform.h"
+#include "ui/shell/program.h"
+#include "ui/shell/toolbar_dialog.h"
+#include "ui/statistics/statistics_window.h"
+#include "ui/viewers/help_window.h"
+#include "ui/viewers/poem_list_window.h"
 
 #include <QApplication>
 #include <QDir>

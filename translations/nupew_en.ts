@@ -39,7 +39,7 @@
         <translation>the link leads nowhere (%1)</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+7"/>
         <source>（リンク先が%1）</source>
         <translation> (the link leads to %1)</translation>
     </message>
@@ -49,17 +49,17 @@
         <translation>a link that points out of the folder (%1)</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+6"/>
         <source>（%1）</source>
         <translation> (%1)</translation>
     </message>
     <message>
-        <location line="+125"/>
+        <location line="+124"/>
         <source>書いた大きさが合いません（%1 バイトのはずが %2 バイト）</source>
         <translation>the written size does not match (%2 bytes instead of %1)</translation>
     </message>
     <message>
-        <location line="+53"/>
+        <location line="+54"/>
         <source>ファイルが大きすぎます</source>
         <translation>the file is too large</translation>
     </message>
@@ -122,7 +122,7 @@
         <translation>not a regular file (%1)</translation>
     </message>
     <message>
-        <location line="+56"/>
+        <location line="+55"/>
         <source>フォルダーではありません（%1）</source>
         <translation>not a folder (%1)</translation>
     </message>
@@ -130,7 +130,7 @@
 <context>
     <name>FolderSelection</name>
     <message>
-        <location filename="../src/ui/folder_selection.cpp" line="+13"/>
+        <location filename="../src/ui/shell/folder_selection.cpp" line="+13"/>
         <source>データファイル（歌または作者）を一つ選択し開くと その場所から歌のデータを読み出します。</source>
         <translation>Open one picture file (a poem or a poet): the pictures are then read from its folder.</translation>
     </message>
@@ -159,7 +159,7 @@
 <context>
     <name>Game</name>
     <message>
-        <location filename="../src/core/game.cpp" line="+152"/>
+        <location filename="../src/core/game.cpp" line="+153"/>
         <source>開始ボタンを左クリックしてください。</source>
         <translation>Click the Start button.</translation>
     </message>
@@ -169,7 +169,7 @@
         <translation>Pick the lower verse that completes the upper verse, as fast as you can.</translation>
     </message>
     <message>
-        <location line="+26"/>
+        <location line="+27"/>
         <source>読み上げの用意が間に合わないため、この問題は文字だけで表示します。</source>
         <translation>The reading is not ready in time; this question is shown as text only.</translation>
     </message>
@@ -179,7 +179,7 @@
         <translation>This question is shown as text only (%1).</translation>
     </message>
     <message>
-        <location line="+179"/>
+        <location line="+169"/>
         <source> 正解です。開始ボタンを左クリックしてください。</source>
         <translation> Right! Click the Start button.</translation>
     </message>
@@ -189,12 +189,12 @@
         <translation>Wrong card. Pick another one!</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+8"/>
         <source>残念でした。次回はがんばってください！</source>
         <translation>Too bad. Better luck next time!</translation>
     </message>
     <message>
-        <location line="+162"/>
+        <location filename="../src/core/game_session.cpp" line="+90"/>
         <source>もう一度挑戦しますか。</source>
         <translation>Do you want to try again?</translation>
     </message>
@@ -203,7 +203,7 @@
     <name>History</name>
     <message>
         <location filename="../src/history/history.cpp" line="+114"/>
-        <location filename="../src/history/statistics.cpp" line="+23"/>
+        <location filename="../src/history/statistics.cpp" line="+25"/>
         <source>SQLiteの原因不明のエラー</source>
         <translation>an unknown SQLite error</translation>
     </message>
@@ -213,12 +213,12 @@
         <translation>%1 is not a regular file.</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+14"/>
         <source>フォルダー %1 に書き込めません（%2）</source>
         <translation>Cannot write in the folder %1 (%2)</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+16"/>
         <source>%1 に書き込めません（%2）</source>
         <translation>Cannot write %1 (%2)</translation>
     </message>
@@ -228,17 +228,17 @@
         <translation>%1 is not an SQLite database.</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+6"/>
         <source>%1 はこのゲームの履歴ではありません。</source>
         <translation>%1 is not this game&apos;s history.</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+5"/>
         <source>%1 は新しい版のゲームで作られた履歴です。</source>
         <translation>%1 is a history made by a newer version of the game.</translation>
     </message>
     <message>
-        <location line="+61"/>
+        <location line="+62"/>
         <source>SQLiteのドライバー(QSQLITE)がありません。</source>
         <translation>The SQLite driver (QSQLITE) is missing.</translation>
     </message>
@@ -253,7 +253,7 @@
         <translation>This is not this game&apos;s history.</translation>
     </message>
     <message>
-        <location line="+412"/>
+        <location line="+414"/>
         <source>%1 件の書き込みが、書き込めないまま待っています。</source>
         <translation>%1 writes are waiting and cannot be written.</translation>
     </message>
@@ -263,7 +263,7 @@
         <translation>There is no history to analyse.</translation>
     </message>
     <message>
-        <location filename="../src/history/practice_source.cpp" line="+27"/>
+        <location filename="../src/history/practice_source.cpp" line="+28"/>
         <source>苦手な歌の記録を履歴から読めません。どの歌も新しい歌として出題します。
 理由: %1</source>
         <translation>The drill&apos;s record cannot be read from the history. Every poem is asked as a new one.
@@ -273,7 +273,7 @@ Reason: %1</translation>
 <context>
     <name>Preferences</name>
     <message>
-        <location filename="../src/ui/preferences.cpp" line="+59"/>
+        <location filename="../src/ui/shell/preferences.cpp" line="+59"/>
         <source>個人設定のファイルを使えません。初期設定で続け、保存はしません。
 %1</source>
         <translation>Your own settings file cannot be used. The game goes on with the defaults and saves nothing.
@@ -287,14 +287,14 @@ Reason: %1</translation>
 %1</translation>
     </message>
     <message>
-        <location line="+118"/>
+        <location line="+117"/>
         <source>ツールバーの配置を保存できませんでした。
 %1</source>
         <translation>The toolbar&apos;s arrangement could not be saved.
 %1</translation>
     </message>
     <message>
-        <location filename="../src/ui/options_file.cpp" line="+189"/>
+        <location filename="../src/ui/shell/options_file.cpp" line="+189"/>
         <source>%1: %2 MiB を超えるため読みません</source>
         <translation>%1: larger than %2 MiB, not read</translation>
     </message>
@@ -307,12 +307,12 @@ Reason: %1</translation>
 <context>
     <name>Records</name>
     <message>
-        <location filename="../src/records/record_book.cpp" line="+36"/>
+        <location filename="../src/records/record_book.cpp" line="+35"/>
         <source>ファイルが大きすぎます</source>
         <translation>the file is too large</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+11"/>
         <source>記録ファイル NUPEKI3.DAT を使えません。記録は登録されていません。</source>
         <translation>The records file NUPEKI3.DAT cannot be used. The result was not registered.</translation>
     </message>
@@ -337,12 +337,12 @@ Reason: %1</translation>
         <translation>Sorry, the result is not good enough to be registered!</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+10"/>
         <source>記録ファイル NUPEKI3.DAT に書き込めませんでした。記録は登録されていません。</source>
         <translation>The records file NUPEKI3.DAT could not be written. The result was not registered.</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+14"/>
         <source>記録ファイル NUPEKI3.DAT を読めません。
 理由: %1</source>
         <translation>The records file NUPEKI3.DAT cannot be read.
@@ -354,7 +354,7 @@ Reason: %1</translation>
         <translation>The records file NUPEKI3.DAT could not be deleted. The records were not reset.</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+9"/>
         <source>%1
 理由: %2</source>
         <translation>%1
@@ -405,7 +405,7 @@ Reason: %2
 <context>
     <name>Statistics</name>
     <message>
-        <location filename="../src/history/statistics.cpp" line="+172"/>
+        <location filename="../src/history/statistics.cpp" line="+175"/>
         <source>かなの表記: %1（%2字決まり）</source>
         <translation>In kana: %1 (%2 decisive characters)</translation>
     </message>
@@ -448,7 +448,7 @@ Reason: %2
         <translation>the connection to the sound server was lost</translation>
     </message>
     <message>
-        <location filename="../src/voice/rendering.cpp" line="+73"/>
+        <location filename="../src/voice/rendering.cpp" line="+62"/>
         <source>open_jtalk の出力が %1 MiB を超えたため止めました</source>
         <translation>open_jtalk was stopped: its output passed %1 MiB</translation>
     </message>
@@ -483,7 +483,7 @@ Reason: %2
         <translation>the sounds of &quot;%1&quot; cannot be matched to its characters</translation>
     </message>
     <message>
-        <location line="+128"/>
+        <location line="+127"/>
         <source>「%1」が書かれたとおりに発音されません（%2）</source>
         <translation>&quot;%1&quot; is not pronounced as written (%2)</translation>
     </message>
@@ -540,7 +540,7 @@ Reason: %2
         <translation>Preparing the reading %1/%2</translation>
     </message>
     <message>
-        <location line="+35"/>
+        <location line="+36"/>
         <source>歌 %1 の文字と音を対応させられません。文字の表示で続けます。</source>
         <translation>The text and sound of poem %1 cannot be matched. The verse goes on as text.</translation>
     </message>
@@ -559,7 +559,7 @@ Reason: %2
 <context>
     <name>nupew::BoardWindow</name>
     <message>
-        <location filename="../src/ui/board_window.cpp" line="+55"/>
+        <location filename="../src/ui/board/board_window.cpp" line="+55"/>
         <location line="+230"/>
         <source>タワユかるたとりゲーム</source>
         <translation>Tawayu karuta game</translation>
@@ -649,7 +649,7 @@ Reason: %2
 <context>
     <name>nupew::HelpWindow</name>
     <message>
-        <location filename="../src/ui/help_window.cpp" line="+16"/>
+        <location filename="../src/ui/viewers/help_window.cpp" line="+16"/>
         <location line="+25"/>
         <source>タワユ ヘルプ</source>
         <translation>Tawayu help</translation>
@@ -689,7 +689,7 @@ Reason: %2
 <context>
     <name>nupew::MainWindow</name>
     <message>
-        <location filename="../src/ui/main_window.cpp" line="+46"/>
+        <location filename="../src/ui/shell/main_window.cpp" line="+46"/>
         <source>ゲーム(&amp;S)</source>
         <translation>&amp;Game</translation>
     </message>
@@ -746,17 +746,17 @@ Reason: %2
         <translation>&amp;Lower verse</translation>
     </message>
     <message>
-        <location filename="../src/ui/options.h" line="+35"/>
+        <location filename="../src/ui/shell/options.h" line="+35"/>
         <source>決まり字を表示(&amp;K)</source>
         <translation>Show &amp;decisive characters</translation>
     </message>
     <message>
-        <location filename="../src/ui/main_window.cpp" line="+4"/>
+        <location filename="../src/ui/shell/main_window.cpp" line="+4"/>
         <source>読み上げ(&amp;Y)</source>
         <translation>&amp;Reading aloud</translation>
     </message>
     <message>
-        <location filename="../src/ui/options.h" line="+1"/>
+        <location filename="../src/ui/shell/options.h" line="+1"/>
         <source>読み上げる(&amp;R)</source>
         <translation>&amp;Read aloud</translation>
     </message>
@@ -776,7 +776,7 @@ Reason: %2
         <translation>Read the &amp;opening poem at a game&apos;s start</translation>
     </message>
     <message>
-        <location filename="../src/ui/main_window.cpp" line="+1"/>
+        <location filename="../src/ui/shell/main_window.cpp" line="+1"/>
         <source>特別設定(&amp;T)</source>
         <translation>&amp;Settings</translation>
     </message>
@@ -989,7 +989,7 @@ Reason: %2
 <context>
     <name>nupew::PictureViewer</name>
     <message>
-        <location filename="../src/ui/picture_viewer.cpp" line="+46"/>
+        <location filename="../src/ui/viewers/picture_viewer.cpp" line="+46"/>
         <source>歌について</source>
         <translation>The poem</translation>
     </message>
@@ -1044,12 +1044,12 @@ Reason: %2
         <translation>%1 is too large (%2 MiB, at most %3 MiB)</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+9"/>
         <source>%1 を読めません（%2）</source>
         <translation>%1 cannot be read (%2)</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>ありません</source>
         <translation>it is not there</translation>
     </message>
@@ -1092,7 +1092,7 @@ Reason: %2
 <context>
     <name>nupew::PoemListWindow</name>
     <message>
-        <location filename="../src/ui/poem_list_window.cpp" line="+28"/>
+        <location filename="../src/ui/viewers/poem_list_window.cpp" line="+28"/>
         <source>タワユ一覧</source>
         <translation>Poem list</translation>
     </message>
@@ -1116,7 +1116,7 @@ Reason: %2
 <context>
     <name>nupew::PoemStatisticsModel</name>
     <message>
-        <location filename="../src/history/statistics.cpp" line="+17"/>
+        <location filename="../src/history/statistics.cpp" line="+18"/>
         <source>番号</source>
         <translation>No.</translation>
     </message>
@@ -1219,7 +1219,7 @@ Reason: %2
 <context>
     <name>nupew::PracticeDialog</name>
     <message>
-        <location filename="../src/ui/practice_dialog.cpp" line="+36"/>
+        <location filename="../src/ui/board/practice_dialog.cpp" line="+36"/>
         <source>出題範囲</source>
         <translation>Practice</translation>
     </message>
@@ -1332,7 +1332,7 @@ Reason: %2
 <context>
     <name>nupew::PracticeEndBox</name>
     <message>
-        <location filename="../src/ui/practice_end_box.cpp" line="+19"/>
+        <location filename="../src/ui/board/practice_end_box.cpp" line="+19"/>
         <source>練習の結果</source>
         <translation>Practice result</translation>
     </message>
@@ -1385,7 +1385,7 @@ Reason: %2
 <context>
     <name>nupew::Program</name>
     <message>
-        <location filename="../src/ui/program.cpp" line="+98"/>
+        <location filename="../src/ui/shell/program.cpp" line="+108"/>
         <source>履歴ファイル %1 に書き込めません。履歴なしでゲームを続けます。
 理由: %2</source>
         <translation>The history file %1 cannot be written. The game goes on without a history.
@@ -1404,14 +1404,14 @@ Reason: %2</translation>
         <translation>Looking for a sound output</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+11"/>
         <source>履歴ファイル %1 を使えません。履歴なしでゲームを続けます。
 %2</source>
         <translation>The history file %1 cannot be used. The game goes on without a history.
 %2</translation>
     </message>
     <message>
-        <location line="+115"/>
+        <location line="+103"/>
         <source>「タワユWin」を終了します</source>
         <translation>Quit the game</translation>
     </message>
@@ -1424,7 +1424,7 @@ Reason: %2</translation>
 <context>
     <name>nupew::RecordEntryBox</name>
     <message>
-        <location filename="../src/ui/record_entry_box.cpp" line="+18"/>
+        <location filename="../src/ui/records/record_entry_box.cpp" line="+18"/>
         <source>記録ボックス</source>
         <translation>Record</translation>
     </message>
@@ -1502,7 +1502,7 @@ Reason: %2</translation>
 <context>
     <name>nupew::RecordsWindow</name>
     <message>
-        <location filename="../src/ui/records_window.cpp" line="+32"/>
+        <location filename="../src/ui/records/records_window.cpp" line="+32"/>
         <source>成績優秀者</source>
         <translation>Best results</translation>
     </message>
@@ -1560,7 +1560,7 @@ Reason: %2</translation>
 <context>
     <name>nupew::SideWindows</name>
     <message>
-        <location filename="../src/ui/side_windows.cpp" line="+84"/>
+        <location filename="../src/ui/shell/side_windows.cpp" line="+85"/>
         <source>記録の印刷ができません。</source>
         <translation>The records cannot be printed.</translation>
     </message>
@@ -1575,7 +1575,7 @@ Reason: %2</translation>
 <context>
     <name>nupew::StatisticsWindow</name>
     <message>
-        <location filename="../src/ui/statistics_window.cpp" line="+58"/>
+        <location filename="../src/ui/statistics/statistics_window.cpp" line="+58"/>
         <source>秒</source>
         <translation>s</translation>
     </message>
@@ -1676,7 +1676,7 @@ Reason: %2</translation>
 <context>
     <name>nupew::TitleScreen</name>
     <message>
-        <location filename="../src/ui/title_screen.cpp" line="+30"/>
+        <location filename="../src/ui/shell/title_screen.cpp" line="+30"/>
         <source>タワユかるたとりゲーム</source>
         <translation>Tawayu karuta game</translation>
     </message>
@@ -1694,7 +1694,7 @@ Reason: %2</translation>
 <context>
     <name>nupew::ToolbarDialog</name>
     <message>
-        <location filename="../src/ui/toolbar_dialog.cpp" line="+23"/>
+        <location filename="../src/ui/shell/toolbar_dialog.cpp" line="+23"/>
         <source>――― 区切り ―――</source>
         <translation>――― separator ―――</translation>
     </message>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Nupew: a karuta game on the hundred-poem anthology.
-#include "ui/platform.h"
-#include "ui/program.h"
+#include "ui/shell/platform.h"
+#include "ui/shell/program.h"
 
 #include <QApplication>
 

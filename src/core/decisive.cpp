@@ -20,13 +20,13 @@ struct RunSplit {
     std::array<int, 3> kana; // reading lengths of the run's characters
 };
 constexpr RunSplit kRunSplits[] = {
-    {u"田子", {1, 1}},    {u"奥山", {2, 2}},     {u"八十島", {1, 1, 2}}, {u"筑波嶺", {2, 1, 1}},
-    {u"陸奥", {2, 2}},    {u"千早振", {1, 2, 1}}, {u"難波", {2, 1}},      {u"今来", {2, 1}},
-    {u"小倉山", {1, 2, 2}}, {u"山里", {2, 2}},     {u"有明", {2, 2}},      {u"山川", {2, 2}},
-    {u"久方", {2, 2}},    {u"白露", {2, 2}},     {u"浅茅生", {2, 1, 1}}, {u"由良", {1, 1}},
-    {u"八重", {1, 1}},    {u"御垣守", {1, 2, 2}}, {u"有馬山", {2, 1, 2}}, {u"大江山", {2, 1, 2}},
-    {u"宇治", {1, 1}},    {u"嵐吹", {3, 1}},     {u"高砂", {2, 2}},      {u"淡路島", {2, 1, 2}},
-    {u"秋風", {2, 2}},    {u"村雨", {2, 2}},     {u"難波江", {2, 1, 1}}, {u"吉野", {2, 1}},
+    {u"田子", {1, 1}},      {u"奥山", {2, 2}},      {u"八十島", {1, 1, 2}}, {u"筑波嶺", {2, 1, 1}},
+    {u"陸奥", {2, 2}},      {u"千早振", {1, 2, 1}}, {u"難波", {2, 1}},      {u"今来", {2, 1}},
+    {u"小倉山", {1, 2, 2}}, {u"山里", {2, 2}},      {u"有明", {2, 2}},      {u"山川", {2, 2}},
+    {u"久方", {2, 2}},      {u"白露", {2, 2}},      {u"浅茅生", {2, 1, 1}}, {u"由良", {1, 1}},
+    {u"八重", {1, 1}},      {u"御垣守", {1, 2, 2}}, {u"有馬山", {2, 1, 2}}, {u"大江山", {2, 1, 2}},
+    {u"宇治", {1, 1}},      {u"嵐吹", {3, 1}},      {u"高砂", {2, 2}},      {u"淡路島", {2, 1, 2}},
+    {u"秋風", {2, 2}},      {u"村雨", {2, 2}},      {u"難波江", {2, 1, 1}}, {u"吉野", {2, 1}},
 };
 
 // Gives each character of a run that kRunSplits knows the end of its own
@@ -96,9 +96,9 @@ DecisiveTable::DecisiveTable(const PoemCatalogue &catalogue) : catalogue_(catalo
         }
         counts_[p] = std::min<int>(shared + 1, int(spoken[p].size()));
         heard_[p] = heard[p].left(counts_[p]);
-        kanjiLengths_[p] = KanjiCharactersFor(catalogue.Text(Poem::FromRow(p), kUpperKanji),
-                                              catalogue.Text(Poem::FromRow(p), kUpperKana),
-                                              counts_[p]);
+        kanjiLengths_[p] =
+            KanjiCharactersFor(catalogue.Text(Poem::FromRow(p), kUpperKanji),
+                               catalogue.Text(Poem::FromRow(p), kUpperKana), counts_[p]);
     }
 }
 
@@ -162,7 +162,8 @@ namespace {
 // reads as one to eight kana. The shortest reading that makes the whole text
 // match wins; `ends[i]` is where character i's reading ends, and runs that
 // kRunSplits knows are split among their characters.
-bool MatchReadings(const QString &kanjiText, const QString &kanaText, std::vector<qsizetype> &ends) {
+bool MatchReadings(const QString &kanjiText, const QString &kanaText,
+                   std::vector<qsizetype> &ends) {
     const qsizetype k = kanjiText.size();
     const qsizetype r = kanaText.size();
     ends.assign(size_t(k), 0);

@@ -237,9 +237,10 @@ void Game::StartQuestion() {
     revealStep_ = 0;
     timer_.Cancel(); // each reveal keeps time from its own start
     if (reader_) {
-        reading_ = q.voiced = reader_->ReadUpper(
-            q.poem, shownColumn_,
-            [this, generation](int step, float late) { VoiceStep(generation, step, late); });
+        reading_ = q.voiced =
+            reader_->ReadUpper(q.poem, shownColumn_, [this, generation](int step, float late) {
+                VoiceStep(generation, step, late);
+            });
         if (q.voiced) {
             board_.SetVerse(QString());
             return;
@@ -373,7 +374,7 @@ const DecisiveTable &Game::decisive() {
     return *decisive_;
 }
 
-void Game::ShowDecisive() {
+void Game::MarkDecisive() {
     if (showDecisive_) {
         board_.SetVerseEmphasis(decisive().LengthIn(Current().poem, shownColumn_));
     }
@@ -421,7 +422,7 @@ MaybeEnd Game::TakeCard(int card) {
             QCoreApplication::translate("Game", " 正解です。開始ボタンを左クリックしてください。"));
         q.elapsed = SecondsAfter(q.start, q.answer);
         q.faults = faultCount_ - faultsAtStart_;
-        ShowDecisive();
+        MarkDecisive();
         ++questionNumber_;
         answerOpen_ = false;
         questionActive_ = false;
@@ -429,7 +430,7 @@ MaybeEnd Game::TakeCard(int card) {
             log_->QuestionAnswered(Answered(q));
         }
         if (questionNumber_ > QuestionCount()) {
-            return ShowResults();
+            return FinishGame();
         }
         next_ = DrawDeal(); // the next verse is made ready while this one is looked at
         return std::nullopt;
@@ -450,7 +451,7 @@ MaybeEnd Game::TakeCard(int card) {
     }
     reading_ = false;
     board_.SetVerse(q.askedVerse);
-    ShowDecisive();
+    MarkDecisive();
     ShowPoet();
     // Lost on faults, only women keep their colour, and the label its size.
     board_.SetPoetColor(currentPoet_.kind == PoetKind::Woman ? kWomanPoet : kBlack);
@@ -537,7 +538,7 @@ QString Game::FormatAverage(float seconds) {
     return text;
 }
 
-GameEnd Game::ShowPracticeResults(const GameResult &result) {
+GameEnd Game::FinishPracticeGame(const GameResult &result) {
     // A practice game never enters the table: its figures, then again or the end.
     float reactions = 0.0f;
     int reactionCount = 0;
@@ -557,7 +558,7 @@ GameEnd Game::ShowPracticeResults(const GameResult &result) {
     return end;
 }
 
-GameEnd Game::ShowResults() {
+GameEnd Game::FinishGame() {
     // The questions really answered: the game's own count, whatever the menu says now.
     float sum = 0.0f;
     for (const Question &q : questions_) {
@@ -570,10 +571,13 @@ GameEnd Game::ShowResults() {
     }
     gameLogged_ = false;
     if (!practice_.poems.isEmpty()) {
-        return ShowPracticeResults(result);
+        return FinishPracticeGame(result);
     }
     questionNumber_ = 1;
-    GameEnd end{GameEnd::Kind::Finished, result, FormatAverage(result.averageTime), {},
+    GameEnd end{GameEnd::Kind::Finished,
+                result,
+                FormatAverage(result.averageTime),
+                {},
                 QString::number(faultCount_)};
     ClearFinishedGame();
     return end;

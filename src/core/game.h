@@ -138,7 +138,7 @@ public:
     bool voiced() const { return !questions_.empty() && questions_.back().voiced; }
     // Whether an answer colours the verse's decisive characters on the board.
     void SetShowDecisive(bool show) { showDecisive_ = show; }
-    bool showDecisive() const { return showDecisive_; }
+    bool showsDecisive() const { return showDecisive_; }
     // The decisive characters of the hundred poems.
     const DecisiveTable &decisive();
 
@@ -169,12 +169,12 @@ private:
         Question question;
         Column upperColumn = kUpperKanji;
         std::array<QString, kBoardPositions> cards; // the lower verses, by position
-        int answerPosition = 0;                      // where the right card lies, 0-7
+        int answerPosition = 0;                     // where the right card lies, 0-7
     };
     Deal DrawDeal();
     void ShowDeal(const Deal &deal);
     MaybeEnd TakeCard(int card);
-    GameEnd ShowResults();
+    GameEnd FinishGame();
     int DrawIndex(int count);
     Question &Current() { return questions_.back(); }
     const Question &Current() const { return questions_.back(); }
@@ -182,9 +182,9 @@ private:
     void RevealNext(unsigned generation);
     void ScheduleReveal(unsigned generation);
     void VoiceStep(unsigned generation, int step, float late);
-    void ShowDecisive();
+    void MarkDecisive();
     Poem DrawPoem(const QList<int> &pool);
-    GameEnd ShowPracticeResults(const GameResult &result);
+    GameEnd FinishPracticeGame(const GameResult &result);
     // The finished game's poems, faults and question state, cleared for the next.
     void ClearFinishedGame();
     float ReactionTime(const Question &question) const;

@@ -78,8 +78,7 @@ Result<OwnFolder> OwnFolder::Open(const QString &root, const QString &below) {
         if (::fstatat(folder.fd_, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
             if (errno != ENOENT ||
                 (::mkdirat(folder.fd_, name.constData(), 0700) != 0 && errno != EEXIST)) {
-                return Result<OwnFolder>::Failure(
-                    Refused(folder.path_, ErrorText(errno)).error());
+                return Result<OwnFolder>::Failure(Refused(folder.path_, ErrorText(errno)).error());
             }
         } else if (!S_ISDIR(st.st_mode)) {
             return Result<OwnFolder>::Failure(

@@ -949,8 +949,8 @@ constexpr std::array<const char16_t *, 100> kColumn8 = {
 // clang-format on
 
 constexpr std::array<const std::array<const char16_t *, 100> *, kColumnCount> kColumns = {
-    &kColumn0, &kColumn1, &kColumn2, &kColumn3, &kColumn4, &kColumn5, &kColumn6,
-    &kColumn7, &kColumn8};
+    &kColumn0, &kColumn1, &kColumn2, &kColumn3, &kColumn4,
+    &kColumn5, &kColumn6, &kColumn7, &kColumn8};
 
 } // namespace
 

@@ -17,8 +17,8 @@ constexpr char kColours[] = "120100233230103132434130434130022133232133444221401
 static_assert(sizeof kColours == 101);
 
 const char16_t *const kColourNames[kColourCount] = {u"青", u"桃", u"黄", u"緑", u"橙"};
-const char16_t *const kCountNames[kByCount] = {u"",           u"一字決まり", u"二字決まり", u"三字決まり",
-                                        u"四字決まり", u"五字決まり", u"六字決まり"};
+const char16_t *const kCountNames[kByCount] = {
+    u"", u"一字決まり", u"二字決まり", u"三字決まり", u"四字決まり", u"五字決まり", u"六字決まり"};
 
 } // namespace
 

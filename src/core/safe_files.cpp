@@ -131,7 +131,8 @@ Result<NameKind> CheckName(const QString &path) {
     if (S_ISLNK(st.st_mode)) {
         if (::stat(Native(path).constData(), &st) != 0) {
             return Checked::Failure(
-                QCoreApplication::translate("Files", "リンク先がありません（%1）").arg(ErrorText(errno)),
+                QCoreApplication::translate("Files", "リンク先がありません（%1）")
+                    .arg(ErrorText(errno)),
                 errno);
         }
         if (!S_ISREG(st.st_mode)) {
@@ -144,11 +145,13 @@ Result<NameKind> CheckName(const QString &path) {
         const QString target = info.canonicalFilePath();
         if (folder.isEmpty() || !target.startsWith(folder + u'/')) {
             return Checked::Failure(
-                QCoreApplication::translate("Files", "フォルダーの外を指すリンクです（%1）").arg(target));
+                QCoreApplication::translate("Files", "フォルダーの外を指すリンクです（%1）")
+                    .arg(target));
         }
     } else if (!S_ISREG(st.st_mode)) {
-        return Checked::Failure(NotRegularText() + QCoreApplication::translate("Files", "（%1）")
-                                                       .arg(KindText(st.st_mode)));
+        return Checked::Failure(
+            NotRegularText() +
+            QCoreApplication::translate("Files", "（%1）").arg(KindText(st.st_mode)));
     }
     return NameKind::Regular;
 }
@@ -325,8 +328,9 @@ Result<> WriteFilesTogether(const QList<FileContents> &files) {
         }
         const Result<FileRead> read = ReadRegularFile(files[i].path, 16 * 1024 * 1024);
         if (!read.ok() || read.value().truncated) {
-            return failedAt(i, read.ok() ? QCoreApplication::translate("Files", "ファイルが大きすぎます")
-                                         : read.error());
+            return failedAt(i, read.ok()
+                                   ? QCoreApplication::translate("Files", "ファイルが大きすぎます")
+                                   : read.error());
         }
         old.append(read.value().bytes);
     }

@@ -24,7 +24,7 @@ QString KindText(unsigned mode);
 
 // What a read found: the bytes, or nothing at the name.
 struct FileRead {
-    bool missing = true;    // nothing stands at the name
+    bool missing = true; // nothing stands at the name
     QByteArray bytes;
     bool truncated = false; // the file held more than the bytes asked for
 };

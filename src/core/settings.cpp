@@ -228,9 +228,9 @@ void SettingsStore::RestoreDefaultSettings() {
 }
 
 void SettingsStore::Warn(const QString &text, bool done) {
-    dialogs_.ShowMessage(done ? Message{text}
-                              : Message{text, kProgramTitle, MessageButtons::Ok,
-                                        MessageIcon::Warning});
+    dialogs_.ShowMessage(
+        done ? Message{text}
+             : Message{text, kProgramTitle, MessageButtons::Ok, MessageIcon::Warning});
 }
 
 QString SettingsStore::WriteFailureText(const QString &what, const QString &reason, bool both) {

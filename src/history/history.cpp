@@ -123,7 +123,8 @@ Result<> CheckCompanions(const QString &path) {
         struct stat st {};
         if (::lstat(QFile::encodeName(name).constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
             return Result<>::Failure(
-                QCoreApplication::translate("History", "%1 は通常のファイルではありません。").arg(name));
+                QCoreApplication::translate("History", "%1 は通常のファイルではありません。")
+                    .arg(name));
         }
     }
     return Ok();
@@ -151,8 +152,9 @@ Result<> DiagnoseFiles(const QString &path) {
         const int fd = ::open(QFile::encodeName(name).constData(),
                               O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) {
-            return Result<>::Failure(QCoreApplication::translate("History", "%1 に書き込めません（%2）")
-                                         .arg(name, QString::fromLocal8Bit(std::strerror(errno))));
+            return Result<>::Failure(
+                QCoreApplication::translate("History", "%1 に書き込めません（%2）")
+                    .arg(name, QString::fromLocal8Bit(std::strerror(errno))));
         }
         ::close(fd);
     }
@@ -183,16 +185,19 @@ Result<bool> CheckHeader(const QString &path) {
     }
     if (bytes.size() < 100 || !bytes.startsWith(kSqliteMagic)) {
         return Checked::Failure(
-            QCoreApplication::translate("History", "%1 はSQLiteのデータベースではありません。").arg(path));
+            QCoreApplication::translate("History", "%1 はSQLiteのデータベースではありません。")
+                .arg(path));
     }
     const auto *header = reinterpret_cast<const uchar *>(bytes.constData());
     if (qFromBigEndian<quint32>(header + 68) != kHistoryApplicationId) {
         return Checked::Failure(
-            QCoreApplication::translate("History", "%1 はこのゲームの履歴ではありません。").arg(path));
+            QCoreApplication::translate("History", "%1 はこのゲームの履歴ではありません。")
+                .arg(path));
     }
     if (qFromBigEndian<qint32>(header + 60) > kHistorySchemaVersion) {
         return Checked::Failure(
-            QCoreApplication::translate("History", "%1 は新しい版のゲームで作られた履歴です。").arg(path));
+            QCoreApplication::translate("History", "%1 は新しい版のゲームで作られた履歴です。")
+                .arg(path));
     }
     return false;
 }
@@ -487,8 +492,9 @@ Result<> HistoryDatabase::AddAnswer(qint64 game, const QDateTime &answered,
                 "reactions = reactions + excluded.reactions, reaction_sum = reaction_sum + "
                 "excluded.reaction_sum, guesses = guesses + excluded.guesses, faults = faults + "
                 "excluded.faults, last = MAX(last, excluded.last)"),
-            {a.poem.number(), a.voiced ? 1 : 0, double(a.answerTime), double(a.answerTime), guess ? 0 : 1,
-             guess ? 0.0 : double(a.reactionTime), guess ? 1 : 0, a.faults, Stamp(answered)});
+            {a.poem.number(), a.voiced ? 1 : 0, double(a.answerTime), double(a.answerTime),
+             guess ? 0 : 1, guess ? 0.0 : double(a.reactionTime), guess ? 1 : 0, a.faults,
+             Stamp(answered)});
     }
     // The poem's drill box moves with every answer that is not a guess.
     if (added && !guess && !a.lost) {
@@ -661,7 +667,8 @@ void History::WriterLoop() {
         Result<> done = Ok();
         if (!db) {
             // The first opening also reads the whole file for damage.
-            Result<std::unique_ptr<HistoryDatabase>> opened = HistoryDatabase::Open(path_, !checked);
+            Result<std::unique_ptr<HistoryDatabase>> opened =
+                HistoryDatabase::Open(path_, !checked);
             if (opened.ok()) {
                 db = std::move(opened).value();
                 checked = true;
@@ -770,7 +777,7 @@ int History::Pending() {
     return int(tasks_.size());
 }
 
-Result<std::unique_ptr<HistoryDatabase>> History::Reader() {
+Result<std::unique_ptr<HistoryDatabase>> History::OpenReadConnection() {
     {
         const std::lock_guard lock(mutex_);
         if (!IsOpen() || broken_) {

@@ -31,10 +31,10 @@ inline constexpr int kHistorySchemaVersion = 5;
 // SQLite's result codes that the program tells apart (the primary code, in
 // a result's code()).
 namespace sqlite {
-inline constexpr int kBusy = 5;    // another connection writes
-inline constexpr int kLocked = 6;  // a table is locked
+inline constexpr int kBusy = 5;   // another connection writes
+inline constexpr int kLocked = 6; // a table is locked
 inline constexpr int kIoError = 10;
-inline constexpr int kFull = 13;   // the disk is full
+inline constexpr int kFull = 13; // the disk is full
 inline constexpr int kProtocol = 15;
 // Whether a failure with this code may pass by itself: busy, locked, full or I/O.
 bool IsTransient(int code);
@@ -138,7 +138,7 @@ public:
     int Pending();
     // A connection of the caller's own that sees every answer given so far;
     // why not, when there is no history.
-    Result<std::unique_ptr<HistoryDatabase>> Reader();
+    Result<std::unique_ptr<HistoryDatabase>> OpenReadConnection();
 
     // At most this many writes wait while the file cannot be written.
     static constexpr int kMaxQueued = 1000;

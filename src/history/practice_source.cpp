@@ -19,13 +19,15 @@ PracticeSet HistoryPracticeSource::NextGameSet() {
         // The order comes from the boxes and reactions recorded so far; with
         // no history to read, every poem is new.
         std::array<DrillState, kPoemCount> states{};
-        if (const Result<std::unique_ptr<HistoryDatabase>> db = history_.Reader(); db.ok()) {
+        if (const Result<std::unique_ptr<HistoryDatabase>> db = history_.OpenReadConnection();
+            db.ok()) {
             if (Result<std::array<DrillState, kPoemCount>> loaded = db.value()->LoadDrill();
                 loaded.ok()) {
                 states = loaded.value();
             } else if (problem_) {
-                problem_(QCoreApplication::translate(
-                             "History", "苦手な歌の記録を履歴から読めません。どの歌も新しい歌として出題します。\n理由: %1")
+                problem_(QCoreApplication::translate("History",
+                                                     "苦手な歌の記録を履歴から読めません。どの歌も"
+                                                     "新しい歌として出題します。\n理由: %1")
                              .arg(loaded.error()));
             }
         }

@@ -22,7 +22,9 @@ public:
     // Told the name of every set handed out (empty: the whole game).
     void OnNewSet(std::function<void(const QString &name)> told) { told_ = std::move(told); }
     // Told when the drill's record cannot be read (the drill then goes on as new).
-    void OnProblem(std::function<void(const QString &why)> problem) { problem_ = std::move(problem); }
+    void OnProblem(std::function<void(const QString &why)> problem) {
+        problem_ = std::move(problem);
+    }
 
     PracticeSet NextGameSet() override;
 

@@ -3,6 +3,8 @@
 // the statistics window shows it in.
 #include "history/statistics.h"
 
+#include "history/history.h"
+
 #include <QCoreApplication>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -46,7 +48,8 @@ Result<HistoryStatistics> LoadStatistics(QSqlDatabase &db, const DecisiveTable &
                                    "SUM(reactions), SUM(guesses), SUM(faults), MAX(last) FROM "
                                    "poem_sums %1 GROUP BY poem")
                         .arg(only))) {
-        return Result<HistoryStatistics>::Failure(Why(poems), poems.lastError().nativeErrorCode().toInt());
+        return Result<HistoryStatistics>::Failure(Why(poems),
+                                                  poems.lastError().nativeErrorCode().toInt());
     }
     while (poems.next()) {
         const int poem = poems.value(0).toInt() - 1;
@@ -73,11 +76,12 @@ Result<HistoryStatistics> LoadStatistics(QSqlDatabase &db, const DecisiveTable &
                 "SELECT AVG(ms), AVG(average), AVG(reaction), COUNT(*), SUM(voice) FROM (SELECT "
                 "(julianday(started) - 2440587.5) * 86400000.0 AS ms, average, reaction, voice, "
                 "(ROW_NUMBER() OVER (ORDER BY started) - 1) * %1 / (SELECT COUNT(*) FROM "
-                "games WHERE "
-                "finished = 1) AS bucket FROM games WHERE finished = 1) GROUP BY bucket "
-                "ORDER BY bucket")
-                .arg(kGamePoints))) {
-        return Result<HistoryStatistics>::Failure(Why(games), games.lastError().nativeErrorCode().toInt());
+                "games WHERE finished = %2) AS bucket FROM games WHERE finished = %2) "
+                "GROUP BY bucket ORDER BY bucket")
+                .arg(kGamePoints)
+                .arg(int(GameOutcome::Finished)))) {
+        return Result<HistoryStatistics>::Failure(Why(games),
+                                                  games.lastError().nativeErrorCode().toInt());
     }
     while (games.next()) {
         GameStatistics g;
@@ -161,7 +165,8 @@ QString PoemStatisticsModel::Text(int poem, int column) const {
     case Beginning:
         return catalogue_.Text(Poem::FromRow(poem), kUpperKanji).section(QChar(0x3000), 0, 0);
     case Decisive:
-        return decisive_.Heard(Poem::FromRow(poem)); // as players say them; the spelling in the tooltip
+        return decisive_.Heard(
+            Poem::FromRow(poem)); // as players say them; the spelling in the tooltip
     case Answers:
         return QString::number(s.answers);
     case Last:
@@ -204,7 +209,8 @@ QVariant PoemStatisticsModel::data(const QModelIndex &index, int role) const {
 
 QString PoemStatisticsModel::SortText(int poem, int column) const {
     // 上の句 in the order of its reading (50音), 決まり字 by its kana.
-    return column == Beginning ? catalogue_.Text(Poem::FromRow(poem), kUpperSpoken) : decisive_.Heard(Poem::FromRow(poem));
+    return column == Beginning ? catalogue_.Text(Poem::FromRow(poem), kUpperSpoken)
+                               : decisive_.Heard(Poem::FromRow(poem));
 }
 
 QVariant PoemStatisticsModel::headerData(int section, Qt::Orientation orientation, int role) const {

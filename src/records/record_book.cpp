@@ -44,15 +44,15 @@ Registration RecordBook::Register(const GameResult &result, const QString &playe
     FileLock lock(ResolveName(kRecordFile));
     if (const Result<> locked = lock.Acquire(); !locked.ok()) {
         return {false, Failure(QCoreApplication::translate("Records",
-                                                   "記録ファイル NUPEKI3.DAT を使えません。"
-                                                   "記録は登録されていません。"),
-                       locked.error())};
+                                                           "記録ファイル NUPEKI3.DAT を使えません。"
+                                                           "記録は登録されていません。"),
+                               locked.error())};
     }
     const Result<QByteArray> original = ReadFile(true);
     if (!original.ok()) {
         return {false, Failure(QCoreApplication::translate("Records",
-                                                          "記録ファイル NUPEKI3.DAT を読めません。"
-                                                          "記録は登録されていません。"),
+                                                           "記録ファイル NUPEKI3.DAT を読めません。"
+                                                           "記録は登録されていません。"),
                                original.error())};
     }
     RecordFileContents contents = ParseRecordFile(original.value());
@@ -90,10 +90,11 @@ Registration RecordBook::Register(const GameResult &result, const QString &playe
     if (sorted != original.value()) {
         if (const Result<> written = WriteFileAtomically(ResolveName(kRecordFile), sorted);
             !written.ok()) {
-            return {false, Failure(QCoreApplication::translate(
-                                       "Records", "記録ファイル NUPEKI3.DAT に書き込めませんでした。"
-                                                  "記録は登録されていません。"),
-                                   written.error())};
+            return {false,
+                    Failure(QCoreApplication::translate(
+                                "Records", "記録ファイル NUPEKI3.DAT に書き込めませんでした。"
+                                           "記録は登録されていません。"),
+                            written.error())};
         }
     }
     return {wrote, refusal};
@@ -128,8 +129,9 @@ Result<> RecordBook::ResetTable() {
     }
     if (!removed.ok()) {
         return Result<>::Failure(FailureText(
-            QCoreApplication::translate("Records", "記録ファイル NUPEKI3.DAT を削除できませんでした。"
-                                                   "記録は初期化されていません。"),
+            QCoreApplication::translate("Records",
+                                        "記録ファイル NUPEKI3.DAT を削除できませんでした。"
+                                        "記録は初期化されていません。"),
             removed.error()));
     }
     return Ok();

@@ -159,11 +159,11 @@ void Reader::SetPreparing(bool on) {
 }
 
 QString Reader::UpperText(Poem poem) const {
-    return SpeechText(catalogue_, poem, true, options_.recited);
+    return JobOf(Verse::Upper, poem, false).utterance.text;
 }
 
 QString Reader::LowerText(Poem poem) const {
-    return SpeechText(catalogue_, poem, false, options_.recited);
+    return JobOf(Verse::Lower, poem, false).utterance.text;
 }
 
 Pace Reader::PaceOf(Verse verse) const {
@@ -183,11 +183,11 @@ Pace Reader::PaceOf(Verse verse) const {
 
 Reader::Job Reader::JobOf(Verse verse, Poem poem, bool keep) const {
     Job job;
-    job.text = verse == Verse::Opening ? kOpening
-               : verse == Verse::Upper ? UpperText(poem)
-                                       : LowerText(poem);
+    job.utterance = verse == Verse::Opening
+                        ? Utter(kOpening)
+                        : UtterVerse(catalogue_, poem, verse == Verse::Upper, options_.recited);
     job.pace = PaceOf(verse);
-    job.key = RenderingCache::Key(job.text, parts_.voice, job.pace);
+    job.key = RenderingCache::Key(job.utterance.text, parts_.voice, job.pace);
     job.keep = keep;
     return job;
 }
@@ -278,7 +278,7 @@ void Reader::RunNext() {
             }
         }
         if (!done.stored) {
-            Result<Rendering> made = voice::Render(parts, job.text, job.pace, &closing_);
+            Result<Rendering> made = voice::Render(parts, job.utterance, job.pace, &closing_);
             if (!made.ok()) {
                 done.renderProblem = made.error();
             } else {
@@ -457,7 +457,8 @@ bool Reader::ReadUpper(Poem poem, Column column, std::function<void(int, float)>
         return false;
     }
     const QString shown = catalogue_.Text(poem, column);
-    const QList<int> morae = ShownMorae(shown, catalogue_.Text(poem, kUpperKana), job.text);
+    const QList<int> morae =
+        ShownMorae(shown, catalogue_.Text(poem, kUpperKana), job.utterance.text);
     if (morae.isEmpty() || morae.back() >= r->moraMs.size()) {
         Tell(QStringLiteral("align"),
              QCoreApplication::translate(

@@ -113,7 +113,7 @@ private:
     enum class Verse { Upper, Lower, Opening };
     struct Job {
         QString key;
-        QString text;
+        Utterance utterance;
         Pace pace;
         bool keep = false; // the dealt verse: kept decoded once ready
     };

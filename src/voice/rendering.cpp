@@ -5,7 +5,7 @@
 
 #include "core/own_folder.h"
 #include "core/safe_files.h"
-#include "voice/speech.h"
+#include "voice/alignment.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -47,17 +47,6 @@ const QString kFolderPrefix = QStringLiteral("Nupew-");
 const QStringList kOurFiles = {QStringLiteral("in.txt"), QStringLiteral("out.wav"),
                                QStringLiteral("out.trace"), QStringLiteral("err.txt")};
 constexpr qint64 kStaleAfterSeconds = 3600;
-
-// The synthesizer's dictionary reads hiragana as words (はな after a pause as
-// the particle わ); katakana it says as written.
-QString AsWritten(QString text) {
-    for (QChar &c : text) {
-        if (c >= QChar(0x3041) && c <= QChar(0x3096)) {
-            c = QChar(c.unicode() + 0x60);
-        }
-    }
-    return text;
-}
 
 qint64 SizeOf(const QString &path) {
     struct stat st {};
@@ -181,9 +170,8 @@ struct Gap {
 // the same amount, so that the verse lasts `pace.spokenMs` up to its last
 // sound's onset (or to its end); that last sound cut to `pace.heldMs` and
 // faded out; then the breath.
-void Recite(Rendering &r, const QList<Gap> &gaps, const QString &text, const Pace &pace) {
+void Recite(Rendering &r, const QList<Gap> &gaps, const QStringList &morae, const Pace &pace) {
     const qsizetype count = r.pcm.size() / 2;
-    const QStringList morae = Morae(text);
     qsizetype last = morae.size() - 1;
     while (pace.heldMs > 0 && last > 0 && morae[last] == u"ー") {
         --last;
@@ -270,20 +258,20 @@ QString Pace::Tag() const {
         .arg(breathMs);
 }
 
-Result<Rendering> Render(const VoiceParts &parts, const QString &text, const Pace &pace,
+Result<Rendering> Render(const VoiceParts &parts, const Utterance &utterance, const Pace &pace,
                          const std::atomic<bool> *cancel) {
     // The text as it is, then in katakana when the dictionary read a word of
     // it otherwise (はた as the particle わ): the first rendering that says
     // exactly the text's sounds is kept.
-    const QString expected = ExpectedPhonemes(text);
+    const QString &text = utterance.text;
     std::optional<Output> out;
     QString why;
-    for (const QString &input : {text, AsWritten(text)}) {
+    for (const QString &input : utterance.inputs) {
         Result<Output> run = RunSynthesizer(parts, input, pace.rate, cancel);
         if (!run.ok()) {
             return Result<Rendering>::Failure(run.error());
         }
-        if (SaysTheText(SpokenPhonemes(run.value().phones), expected)) {
+        if (SaysTheText(SpokenPhonemes(run.value().phones), utterance.expected)) {
             out = std::move(run.value());
             break;
         }
@@ -293,7 +281,7 @@ Result<Rendering> Render(const VoiceParts &parts, const QString &text, const Pac
     if (!out) {
         return Result<Rendering>::Failure(why);
     }
-    const QList<qint64> onsets = MoraOnsets(out->phones, text);
+    const QList<qint64> onsets = MoraOnsets(out->phones, utterance.morae.size());
     if (onsets.isEmpty()) {
         return Result<Rendering>::Failure(Unaligned(text));
     }
@@ -331,7 +319,7 @@ Result<Rendering> Render(const VoiceParts &parts, const QString &text, const Pac
                      std::max<qsizetype>(0, qsizetype(p.end * kSampleRate / 10000000) - cut)});
             }
         }
-        Recite(r, gaps, text, pace);
+        Recite(r, gaps, utterance.morae, pace);
     }
     return r;
 }

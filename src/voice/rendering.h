@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/result.h"
+#include "voice/speech.h"
 
 #include <QByteArray>
 #include <QList>
@@ -51,10 +52,10 @@ struct Pace {
     QString Tag() const;
 };
 
-// Renders `text`: blocks for the synthesizer's run, so it is never called on
+// Renders what speech made of a text: blocks for the synthesizer's run, so it is never called on
 // the GUI thread. `cancel`, when given and set, ends a run early (the program
 // is closing).
-Result<Rendering> Render(const VoiceParts &parts, const QString &text, const Pace &pace,
+Result<Rendering> Render(const VoiceParts &parts, const Utterance &utterance, const Pace &pace,
                          const std::atomic<bool> *cancel = nullptr);
 
 // Removes the synthesizer's folders that killed runs left in the temporary

@@ -5,7 +5,6 @@
 #include "core/decisive.h"
 
 #include <QHash>
-#include <QRegularExpression>
 #include <algorithm>
 #include <limits>
 #include <vector>
@@ -91,22 +90,6 @@ double Distance(QChar spelled, QChar spoken) {
 
 } // namespace
 
-QList<Phone> ParseLabels(const QString &trace) {
-    QList<Phone> phones;
-    const qsizetype at = trace.indexOf(QStringLiteral("[Output label]"));
-    if (at < 0) {
-        return phones;
-    }
-    static const QRegularExpression line(QStringLiteral("^(\\d+)\\s+(\\d+)\\s+\\S*?-([^+]+)\\+"),
-                                         QRegularExpression::MultilineOption);
-    auto it = line.globalMatch(trace, at);
-    while (it.hasNext()) {
-        const QRegularExpressionMatch m = it.next();
-        phones.append({m.captured(1).toLongLong(), m.captured(2).toLongLong(), m.captured(3)});
-    }
-    return phones;
-}
-
 QStringList Morae(const QString &kana) {
     QStringList morae;
     for (const QChar c : kana) {
@@ -147,16 +130,6 @@ QString MoraPhonemes(const QString &mora, const QString &before) {
     return consonant + u' ' + small.right(1);
 }
 
-QString SpokenPhonemes(const QList<Phone> &phones) {
-    QStringList names;
-    for (const Phone &p : phones) {
-        if (p.name != u"sil" && p.name != u"pau") {
-            names.append(IsVowel(p.name) ? p.name.toLower() : p.name);
-        }
-    }
-    return names.join(u' ');
-}
-
 QString ExpectedPhonemes(const QString &kana) {
     QStringList out;
     QString before;
@@ -167,38 +140,6 @@ QString ExpectedPhonemes(const QString &kana) {
         }
     }
     return out.join(u' ');
-}
-
-bool SaysTheText(QString spoken, QString expected) {
-    // おう is said either way: "o u" or the o held, "o o".
-    const auto fold = [](QString &s) {
-        s = u' ' + s + u' ';
-        while (s.contains(QStringLiteral(" o u "))) {
-            s.replace(QStringLiteral(" o u "), QStringLiteral(" o o "));
-        }
-    };
-    fold(spoken);
-    fold(expected);
-    return spoken == expected;
-}
-
-QList<qint64> MoraOnsets(const QList<Phone> &phones, const QString &kana) {
-    QList<qint64> onsets;
-    bool open = false; // a consonant began a mora still waiting for its vowel
-    for (const Phone &p : phones) {
-        if (p.name == u"sil" || p.name == u"pau") {
-            open = false;
-            continue;
-        }
-        if (!open) {
-            onsets.append(p.start);
-        }
-        open = !(IsVowel(p.name) || p.name == u"N" || p.name == u"cl");
-    }
-    if (onsets.size() != Morae(kana).size()) {
-        return {};
-    }
-    return onsets;
 }
 
 QString ReaderText(const QString &recited, int spokenMs, bool holdEnd) {
@@ -345,6 +286,22 @@ QList<int> ShownMorae(const QString &shown, const QString &spelledKana, const QS
         result.append(last);
     }
     return result;
+}
+
+Utterance Utter(const QString &text) {
+    // The synthesizer's dictionary reads hiragana as words (はな after a pause
+    // as the particle わ); katakana it says as written.
+    QString written = text;
+    for (QChar &c : written) {
+        if (c >= QChar(0x3041) && c <= QChar(0x3096)) {
+            c = QChar(c.unicode() + 0x60);
+        }
+    }
+    return {text, {text, written}, Morae(text), ExpectedPhonemes(text)};
+}
+
+Utterance UtterVerse(const PoemCatalogue &catalogue, Poem poem, bool upper, bool recited) {
+    return Utter(SpeechText(catalogue, poem, upper, recited));
 }
 
 } // namespace nupew::voice

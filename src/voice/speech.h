@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// What the voice says for a verse, and when each shown character's sound
-// begins: the synthesizer's phoneme labels tied back to the text on the board.
+// What the voice says for a verse, and at which mora each shown character's
+// sound begins: all of it from the text alone. Rendering takes an Utterance
+// and never calls back here.
 #pragma once
 
 #include "core/poem_catalogue.h"
@@ -11,16 +12,6 @@
 
 namespace nupew::voice {
 
-// One phoneme of a rendering, its start and end in units of 100 ns.
-struct Phone {
-    qint64 start = 0;
-    qint64 end = 0;
-    QString name; // a i u e o (capital when devoiced), N, cl, consonants, sil, pau
-};
-
-// The phonemes of an Open JTalk trace file (the part after "[Output label]").
-QList<Phone> ParseLabels(const QString &trace);
-
 // The morae of a kana text: a small kana belongs to the one before, ー is a
 // mora of its own (the sound held), punctuation and spaces are none.
 QStringList Morae(const QString &kana);
@@ -28,18 +19,9 @@ QStringList Morae(const QString &kana);
 // The phonemes a mora is said with (きょ: "ky o", ー after お: "o").
 QString MoraPhonemes(const QString &mora, const QString &before);
 
-// The phonemes of a rendering, silences left out, devoiced vowels in lower case.
-QString SpokenPhonemes(const QList<Phone> &phones);
-// The phonemes `kana` should be said with, in the same form.
+// The phonemes `kana` should be said with: vowels in lower case, silences
+// left out, as a rendering's labels are read (SpokenPhonemes).
 QString ExpectedPhonemes(const QString &kana);
-
-// Whether a rendering said exactly the expected phonemes; おう may be said
-// "o u" or "o o".
-bool SaysTheText(QString spoken, QString expected);
-
-// The start of each mora of `kana` in the rendering (100 ns units); empty
-// when the rendering does not have the text's morae.
-QList<qint64> MoraOnsets(const QList<Phone> &phones, const QString &kana);
 
 // A competition reader's rhythm ("5-3-1-6"): the upper verse in about 6 s;
 // the lower verse in about 5 s up to its last sound, that sound held about
@@ -67,5 +49,18 @@ QString SpeechText(const PoemCatalogue &catalogue, Poem poem, bool upper, bool r
 // table's kana with phrases split by U+3000; characters that cannot be placed
 // take the mora after the one before. Empty for a text that does not match.
 QList<int> ShownMorae(const QString &shown, const QString &spelledKana, const QString &speech);
+
+// What the voice is to say, made from the text alone.
+struct Utterance {
+    QString text;       // as the synthesizer is given it
+    QStringList inputs; // the text, then in katakana: the first said as written is kept
+    QStringList morae;  // Morae(text)
+    QString expected;   // ExpectedPhonemes(text)
+};
+
+// A text to be said.
+Utterance Utter(const QString &text);
+// A verse to be said (SpeechText).
+Utterance UtterVerse(const PoemCatalogue &catalogue, Poem poem, bool upper, bool recited);
 
 } // namespace nupew::voice

@@ -83,9 +83,11 @@ private slots:
             QCOMPARE(table.Characters(Poem::FromRow(p)).size(), table.Count(Poem::FromRow(p)));
             const QHash<QString, QString> &r = readings[p];
             const QString poem = QString::number(p + 1);
-            QVERIFY2(sound(catalogue_.Text(Poem::FromRow(p), kUpperSpoken)) == sound(r["upper_spoken"]),
+            QVERIFY2(sound(catalogue_.Text(Poem::FromRow(p), kUpperSpoken)) ==
+                         sound(r["upper_spoken"]),
                      qPrintable(poem));
-            QVERIFY2(sound(catalogue_.Text(Poem::FromRow(p), kLowerSpoken)) == sound(r["lower_spoken"]),
+            QVERIFY2(sound(catalogue_.Text(Poem::FromRow(p), kLowerSpoken)) ==
+                         sound(r["lower_spoken"]),
                      qPrintable(poem));
             QVERIFY2(catalogue_.Text(Poem::FromRow(p), kUpperRecited) == r["upper_recited"] &&
                          catalogue_.Text(Poem::FromRow(p), kLowerRecited) == r["lower_recited"],
@@ -97,7 +99,9 @@ private slots:
                             QStringLiteral("\\1"));
             QVERIFY2(catalogue_.Text(Poem::FromRow(p), kUpperKana) == spelled, qPrintable(poem));
             QVERIFY2(ColourName(ColourOf(p)) == r["colour"], qPrintable(poem));
-            QVERIFY(catalogue_.Text(Poem::FromRow(p), kUpperKana).remove(kSpace).startsWith(table.Characters(Poem::FromRow(p))));
+            QVERIFY(catalogue_.Text(Poem::FromRow(p), kUpperKana)
+                        .remove(kSpace)
+                        .startsWith(table.Characters(Poem::FromRow(p))));
             // The pictures break the lower verse where its phrases meet: the
             // characters either side are the reference's, written or read.
             const QStringList phrases = r["lower_ruby"].split(kSpace);
@@ -110,10 +114,10 @@ private slots:
             const QRegularExpressionMatch next = token.match(phrases[1]);
             const QString kanji = catalogue_.Text(Poem::FromRow(p), kLowerKanji);
             const int at = LowerVerseBreak(catalogue_, Poem::FromRow(p));
-            const QString end = last.captured(3) + last.captured(1).right(1) +
-                                last.captured(2).right(1);
-            const QString start = next.captured(3) + next.captured(1).left(1) +
-                                  next.captured(2).left(1);
+            const QString end =
+                last.captured(3) + last.captured(1).right(1) + last.captured(2).right(1);
+            const QString start =
+                next.captured(3) + next.captured(1).left(1) + next.captured(2).left(1);
             QVERIFY2(at > 0 && end.contains(kanji[at - 1]) && start.contains(kanji[at]),
                      qPrintable(poem + u' ' + kanji.left(at) + u'/' + kanji.mid(at)));
         }
@@ -126,7 +130,8 @@ private slots:
     void decisiveCharactersInTheKanjiText() {
         QCOMPARE(KanjiCharactersFor("秋の田の", "あきのたの", 3), 2); // inside a kanji
         QCOMPARE(KanjiCharactersFor("君がため　春の野に", "きみがため　はるののに", 6), 6);
-        QCOMPARE(KanjiCharactersFor("朝ぼらけ　有明の", "あさぼらけ　ありあけの", 6), 6); // 有 of 有明
+        QCOMPARE(KanjiCharactersFor("朝ぼらけ　有明の", "あさぼらけ　ありあけの", 6),
+                 6);                                                // 有 of 有明
         QCOMPARE(KanjiCharactersFor("秋の田", "はるすぎて", 2), 0); // cannot match
         const DecisiveTable table(catalogue_);
         // 村 of 村雨 (む), 奥 (おく), 筑 (つく), 淡路 (あはぢ), わたの原　八 (わたのはらや).
@@ -138,7 +143,8 @@ private slots:
                      text);
         }
         for (int p = 0; p < kPoemCount; ++p) {
-            QVERIFY2(table.LengthIn(Poem::FromRow(p), kUpperKanji) > 0, qPrintable(QString::number(p + 1)));
+            QVERIFY2(table.LengthIn(Poem::FromRow(p), kUpperKanji) > 0,
+                     qPrintable(QString::number(p + 1)));
             QVERIFY(table.LengthIn(Poem::FromRow(p), kUpperKana) >= table.Count(Poem::FromRow(p)));
         }
     }

@@ -145,9 +145,9 @@ private slots:
                  (QVariantList{lostPoem, 2, 1, -1.0}));
         QCOMPARE(Rows("SELECT COUNT(*), SUM(lost), SUM(faults) FROM answers"),
                  (QList<QVariantList>{{4, 2, 3}}));
-        QCOMPARE(
-            Rows(QStringLiteral("SELECT answers, faults FROM poem_sums WHERE poem = %1").arg(lostPoem)),
-            (QList<QVariantList>{{0, 2}}));
+        QCOMPARE(Rows(QStringLiteral("SELECT answers, faults FROM poem_sums WHERE poem = %1")
+                          .arg(lostPoem)),
+                 (QList<QVariantList>{{0, 2}}));
         QCOMPARE(Rows(QStringLiteral("SELECT box FROM boxes WHERE poem = %1").arg(lostPoem)),
                  (QList<QVariantList>{{1}}));
         QCOMPARE(Rows("SELECT finished, questions, faults FROM games ORDER BY id"),
@@ -223,8 +223,7 @@ private slots:
         for (int q = 2; q <= 6; ++q) {
             history.QuestionAnswered(Answer(q, 1.0f, 0.5f, 0, q));
         }
-        QTest::qWait(500);
-        QVERIFY(history.Pending() > 0);
+        QVERIFY(holder.state() == QProcess::Running); // queued while the file is held
         QVERIFY(holder.waitForFinished(10000) && holder.exitCode() == 0);
         QVERIFY(history.WaitWritten(10000));
         QCOMPARE(Rows("SELECT COUNT(*), COUNT(DISTINCT game) FROM answers"),
@@ -247,7 +246,8 @@ private slots:
         history.QuestionAnswered(Answer(1, 1.0f, 0.5f));
         QVERIFY(history.WaitWritten(5000));
         QProcess holder;
-        holder.start(QStringLiteral(CRASH_WRITER), {QStringLiteral("hold"), QStringLiteral("3000")});
+        holder.start(QStringLiteral(CRASH_WRITER),
+                     {QStringLiteral("hold"), QStringLiteral("3000")});
         QVERIFY(holder.waitForReadyRead(10000)); // "held"
         for (int q = 0; q < History::kMaxQueued + 50; ++q) {
             history.QuestionAnswered(Answer(q % 100 + 1, 1.0f, 0.5f, 0, q + 2));
@@ -334,7 +334,8 @@ private slots:
         QCOMPARE(Rows("SELECT COUNT(*), COUNT(DISTINCT game) FROM answers"),
                  (QList<QVariantList>{{1, 1}}));
         history.QuestionAnswered(Answer(50, 1.0f, 0.5f));
-        QTest::qWait(100);
+        history.WaitWritten(5000);
+        QCoreApplication::processEvents();
         QCOMPARE(failed.size(), 1);
     }
 
@@ -449,9 +450,10 @@ private slots:
         QVERIFY(Succeeded(HistoryDatabase::Open(kHistoryFile), &why));
         // Read aloud: two answers of 2 s, reactions 0.5; as text one guess of
         // 3 s with its fault, and the lost question's two faults.
-        QCOMPARE(Rows("SELECT voice, answers, time_sum, best, reactions, reaction_sum, guesses, "
-                      "faults FROM poem_sums WHERE poem = 7 ORDER BY voice"),
-                 (QList<QVariantList>{{0, 1, 3.0, 3.0, 0, 0.0, 1, 3}, {1, 2, 4.0, 2.0, 2, 1.0, 0, 0}}));
+        QCOMPARE(
+            Rows("SELECT voice, answers, time_sum, best, reactions, reaction_sum, guesses, "
+                 "faults FROM poem_sums WHERE poem = 7 ORDER BY voice"),
+            (QList<QVariantList>{{0, 1, 3.0, 3.0, 0, 0.0, 1, 3}, {1, 2, 4.0, 2.0, 2, 1.0, 0, 0}}));
     }
 
     // A history whose tables cannot be read: the statistics and the drill
@@ -487,8 +489,9 @@ private slots:
         History history;
         QVERIFY(history.Open().ok());
         FakeRandom random;
-        HistoryPracticeSource source(history, random, [] { return QDate(2026, 12, 9); },
-                                     [&decisive]() -> const DecisiveTable & { return decisive; });
+        HistoryPracticeSource source(
+            history, random, [] { return QDate(2026, 12, 9); },
+            [&decisive]() -> const DecisiveTable & { return decisive; });
         QStringList told;
         source.OnProblem([&told](const QString &why) { told.append(why); });
         PracticeMode drillMode;

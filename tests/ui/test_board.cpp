@@ -3,8 +3,8 @@
 // with the real clock and timers.
 #include "core/file_names.h"
 #include "records/score_record.h"
-#include "ui/help_window.h"
-#include "ui/records_window.h"
+#include "ui/records/records_window.h"
+#include "ui/viewers/help_window.h"
 #include "ui_fixture.h"
 
 #include <QAccessible>
@@ -36,7 +36,8 @@ private slots:
         QCOMPARE(name(f.BoardLabel(QStringLiteral("card%1").arg(f.RightCard()))), lower);
         f.Answer();
         QCOMPARE(name(f.BoardLabel("verseStrip")), f.game().question(1).askedVerse);
-        QCOMPARE(name(f.BoardLabel("poetLabel")), f.program->catalogue.Text(Poem::FromRow(poem), kPoet).mid(1));
+        QCOMPARE(name(f.BoardLabel("poetLabel")),
+                 f.program->catalogue.Text(Poem::FromRow(poem), kPoet).mid(1));
         QCOMPARE(name(f.Child<QPushButton>(f.Board(), "startButton")), QStringLiteral("開始"));
     }
 

@@ -8,9 +8,9 @@
 #include "history/history.h"
 #include "records/record_book.h"
 #include "records/score_record.h"
-#include "ui/picture_viewer.h"
-#include "ui/poem_list_window.h"
-#include "ui/records_window.h"
+#include "ui/records/records_window.h"
+#include "ui/viewers/picture_viewer.h"
+#include "ui/viewers/poem_list_window.h"
 #include "ui_fixture.h"
 #include "voice/reader.h"
 #include "voice/speech.h"
@@ -341,13 +341,13 @@ private slots:
         }
         PoemCatalogue catalogue;
         catalogue.Fill();
-        const QString key = voice::RenderingCache::Key(voice::SpeechText(catalogue, Poem::FromRow(0), true, false),
-                                                       voice::VoiceParts().voice,
-                                                       voice::Pace{voice::RateForDelay(4)});
+        const QString key = voice::RenderingCache::Key(
+            voice::SpeechText(catalogue, Poem::FromRow(0), true, false), voice::VoiceParts().voice,
+            voice::Pace{voice::RateForDelay(4)});
         // "folder link": the cache folder a link to a folder of the player's
         // own files, some named as ours would be; the first found faults
         // were a write there and a trim that deleted them.
-        const QStringList kinds = {"fifo",         "folder",    "device",     "socket",
+        const QStringList kinds = {"fifo",          "folder",       "device",    "socket",
                                    "dangling link", "outward link", "immutable", "folder link"};
         QTemporaryDir outside;
         const QString target = outside.filePath(QStringLiteral("target"));
@@ -366,7 +366,8 @@ private slots:
             return all;
         };
         const QString theirsBefore = listing();
-        for (const QString &name : {voice::RenderingCache::FileName(key), QStringLiteral("voice")}) {
+        for (const QString &name :
+             {voice::RenderingCache::FileName(key), QStringLiteral("voice")}) {
             for (const QString &kind : kinds) {
                 InTemporaryFolder folder;
                 const QString cacheFolder = QDir::currentPath() + QStringLiteral("/voice");
@@ -387,7 +388,8 @@ private slots:
                 // Three verses: each stored (or kept in memory) and trimmed.
                 for (const int poem : {0, 1, 2}) {
                     reader.Prepare(Poem::FromRow(poem), kUpperKana);
-                    QTRY_VERIFY2_WITH_TIMEOUT(reader.IsReady(Poem::FromRow(poem)) && reader.Pending() == 0,
+                    QTRY_VERIFY2_WITH_TIMEOUT(reader.IsReady(Poem::FromRow(poem)) &&
+                                                  reader.Pending() == 0,
                                               qPrintable(context), 20000);
                 }
                 ::alarm(0);
@@ -442,7 +444,8 @@ private slots:
         QCOMPARE(ReadAll("NUPEKI1.DAT"), QByteArray("20,8,1,2\r\n"));
         QCOMPARE(ReadAll("nupeki1.dat"), QByteArray("50,8,8,4\r\n"));
         QVERIFY(QFile::remove("NUPEKI1.DAT") && QFile::remove("nupeki1.dat"));
-        QVERIFY(WriteAll("Nupeki1.dat", kOptionsRecord) && QFile::rename("NUPEKI2.DAT", "nupeki2.DAT"));
+        QVERIFY(WriteAll("Nupeki1.dat", kOptionsRecord) &&
+                QFile::rename("NUPEKI2.DAT", "nupeki2.DAT"));
         QCOMPARE(ResolveName("NUPEKI1.DAT"), QStringLiteral("Nupeki1.dat"));
         StartThenSaveTwentyQuestions(world);
         QCOMPARE(ReadAll("Nupeki1.dat"), QByteArray("20,8,1,2\r\n"));

@@ -1,19 +1,19 @@
 // SPDX-License-Identifier: MIT
 // The main window: menu items, settings, the toolbar and its arrangement, help.
 #include "core/safe_files.h"
-#include "ui/help_window.h"
-#include "ui/preferences.h"
-#include "ui/poem_list_window.h"
-#include "ui/records_window.h"
-#include "ui/statistics_window.h"
-#include "ui/toolbar_dialog.h"
+#include "ui/records/records_window.h"
+#include "ui/shell/preferences.h"
+#include "ui/shell/toolbar_dialog.h"
+#include "ui/statistics/statistics_window.h"
+#include "ui/viewers/help_window.h"
+#include "ui/viewers/poem_list_window.h"
 #include "ui_fixture.h"
 
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
-#include <QRegularExpression>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QToolBar>
 
 using namespace nupew;
@@ -69,9 +69,8 @@ private slots:
             QCOMPARE(f.Board().isVisible(), field < 3);
         }
         f.Item("newGame")->trigger();
-        QCOMPARE(
-            f.BoardText(QStringLiteral("card%1").arg(f.RightCard())),
-            Game::CardOrder(f.program->catalogue.Text(*f.game().currentPoem(), kLowerKanji)));
+        QCOMPARE(f.BoardText(QStringLiteral("card%1").arg(f.RightCard())),
+                 Game::CardOrder(f.program->catalogue.Text(*f.game().currentPoem(), kLowerKanji)));
     }
 
     void saveAndRestoreThroughTheMenus() {
@@ -167,7 +166,8 @@ private slots:
     // refused whole, said once, and never written.
     void optionsFileKeepsWhatItDoesNotKnow() {
         InTemporaryFolder folder;
-        const QString path = SettingsFilePath(Preferences::kOrganization, Preferences::kApplication);
+        const QString path =
+            SettingsFilePath(Preferences::kOrganization, Preferences::kApplication);
         QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
         const QByteArray theirs = "[General]\nsomeone=else\n\n[board]\nshowDecisive=1234\n\n"
                                   "[voice]\nreadAloud=@Variant(\\0\\0\\0\\x7f\\0\\0)\n"
@@ -179,7 +179,8 @@ private slots:
             UiFixture f;
             // Each option's item where its row places it.
             QStringList display;
-            for (QAction *action : f.program->Frame()->findChild<QMenu *>("displayMenu")->actions()) {
+            for (QAction *action :
+                 f.program->Frame()->findChild<QMenu *>("displayMenu")->actions()) {
                 display << action->objectName();
             }
             QCOMPARE(display, (QStringList{"upperVerseMenu", "displaySeparator1", "lowerVerseMenu",
@@ -236,8 +237,8 @@ private slots:
         says(f.BoardText("message"), "上の句に続く下の句をできるだけ早く選んでください。",
              "Pick the lower verse that completes the upper verse, as fast as you can.");
         const QString card = f.BoardText(QStringLiteral("card%1").arg(f.RightCard()));
-        QCOMPARE(card, Game::CardOrder(
-                           f.program->catalogue.Text(*f.game().currentPoem(), kLowerKana)));
+        QCOMPARE(card,
+                 Game::CardOrder(f.program->catalogue.Text(*f.game().currentPoem(), kLowerKana)));
     }
 
     // Every button set the program uses, answered through the real box by a

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Through the whole program: the decisive characters on the board, the
 // statistics window, the history, and the practice modes.
-#include "ui/board_window.h"
-#include "ui/statistics_window.h"
+#include "ui/board/board_window.h"
+#include "ui/statistics/statistics_window.h"
 #include "ui_fixture.h"
 
 #include <QCategoryAxis>
@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QLineSeries>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTableView>
 
@@ -122,9 +123,9 @@ private slots:
                       "SELECT RAISE(ABORT, 'answers refused'); END");
         }
         int toldDuringTheBox = -1;
-        f.OnModal([&f, &toldDuringTheBox](QWidget *box) {
-            f.program->AnswerHistory().WaitWritten(5000);
-            QTest::qWait(300); // the failure arrives while the box is up
+        QSignalSpy failed(&f.program->AnswerHistory(), &History::failed);
+        f.OnModal([&f, &failed, &toldDuringTheBox](QWidget *box) {
+            QTRY_COMPARE(failed.size(), 1); // the failure arrives while the box is up
             toldDuringTheBox = int(f.dialogs.shown.size());
             box->findChild<QPushButton *>("declineButton")->click();
         });
@@ -134,7 +135,8 @@ private slots:
         QVERIFY(f.dialogs.shown[0].text.contains(kHistoryFile));
         QVERIFY(f.dialogs.shown[0].text.contains("answers refused"));
         f.Answer(); // the history is off now: no second box
-        QTest::qWait(100);
+        f.program->AnswerHistory().WaitWritten(5000);
+        QCoreApplication::processEvents();
         QCOMPARE(f.dialogs.shown.size(), 1);
     }
 
@@ -232,14 +234,17 @@ private slots:
         const auto answered = [window] {
             int poems = 0;
             for (int row = 0; row < kPoemCount; ++row) {
-                poems += window->Model().index(row, PoemStatisticsModel::Answers).data().toInt() > 0;
+                poems +=
+                    window->Model().index(row, PoemStatisticsModel::Answers).data().toInt() > 0;
             }
             return poems;
         };
         QCOMPARE(answered(), 20);
-        window->KindChoice()->setCurrentIndex(window->KindChoice()->findData(int(AnswerKind::Voice)));
+        window->KindChoice()->setCurrentIndex(
+            window->KindChoice()->findData(int(AnswerKind::Voice)));
         QCOMPARE(answered(), 10);
-        window->KindChoice()->setCurrentIndex(window->KindChoice()->findData(int(AnswerKind::Text)));
+        window->KindChoice()->setCurrentIndex(
+            window->KindChoice()->findData(int(AnswerKind::Text)));
         QCOMPARE(answered(), 10);
         QCOMPARE(window->Model().index(0, PoemStatisticsModel::Answers).data().toInt(), 0);
     }

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // Beside the game: poem and poet pictures, the poem list, the picture folder.
 #include "core/text_files.h"
-#include "ui/folder_selection.h"
-#include "ui/picture_viewer.h"
-#include "ui/poem_list_window.h"
-#include "ui/viewer_geometry.h"
+#include "ui/shell/folder_selection.h"
+#include "ui/viewers/picture_viewer.h"
+#include "ui/viewers/poem_list_window.h"
+#include "ui/viewers/viewer_geometry.h"
 #include "ui_fixture.h"
 
 #include <QImage>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The end of a game and the records windows: entry box, top ten, reset, printing.
 #include "records/score_record.h"
-#include "ui/record_entry_box.h"
-#include "ui/records_window.h"
+#include "ui/records/record_entry_box.h"
+#include "ui/records/records_window.h"
 #include "ui_fixture.h"
 
 #include <QImage>

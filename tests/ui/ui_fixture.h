@@ -3,11 +3,11 @@
 #pragma once
 
 #include "fakes.h"
-#include "ui/board_window.h"
-#include "ui/main_window.h"
-#include "ui/picture_viewer.h"
-#include "ui/platform.h"
-#include "ui/program.h"
+#include "ui/board/board_window.h"
+#include "ui/shell/main_window.h"
+#include "ui/shell/platform.h"
+#include "ui/shell/program.h"
+#include "ui/viewers/picture_viewer.h"
 
 #include <QApplication>
 #include <QPushButton>

@@ -73,10 +73,11 @@ class TestReader : public QObject {
         });
         reader_->SetOptions({false, true, false, 1.0});
         const RenderingCache cache(cache_.path());
-        for (const QString &text : {reader_->UpperText(Poem::FromNumber(1)),
-                                    reader_->LowerText(Poem::FromNumber(1))}) {
-            QVERIFY(cache.Store(RenderingCache::Key(text, VoiceParts{}.voice, Pace{1.0}), MadeUp(text))
-                        .ok());
+        for (const QString &text :
+             {reader_->UpperText(Poem::FromNumber(1)), reader_->LowerText(Poem::FromNumber(1))}) {
+            QVERIFY(
+                cache.Store(RenderingCache::Key(text, VoiceParts{}.voice, Pace{1.0}), MadeUp(text))
+                    .ok());
         }
         QTRY_VERIFY(reader_->HasOutput());
         reader_->Prepare(Poem::FromNumber(1), kUpperKana);
@@ -85,8 +86,9 @@ class TestReader : public QObject {
 
     bool Read() {
         steps_.clear();
-        return reader_->ReadUpper(Poem::FromNumber(1), kUpperKana,
-                                  [this](int step, float late) { steps_.append({step, late}); });
+        return reader_->ReadUpper(Poem::FromNumber(1), kUpperKana, [this](int step, float late) {
+            steps_.append({step, late});
+        });
     }
 
 private slots:
@@ -135,8 +137,9 @@ private slots:
                 clock_.failure = QStringLiteral("Connection terminated");
             }
             QTRY_VERIFY_WITH_TIMEOUT(!steps_.isEmpty() && steps_.back().first == -1, 2000);
-            QVERIFY2(reader_->BrokeOff().contains(stalled ? QStringLiteral("進みません")
-                                                          : QStringLiteral("Connection terminated")),
+            QVERIFY2(reader_->BrokeOff().contains(stalled
+                                                      ? QStringLiteral("進みません")
+                                                      : QStringLiteral("Connection terminated")),
                      qPrintable(reader_->BrokeOff()));
             QCOMPARE(problems.size(), 0);
             QVERIFY(!reader_->HasOutput());

@@ -6,7 +6,8 @@
 
 #include "core/decisive.h"
 #include "history/history.h"
-#include "ui/statistics_window.h"
+#include "ui/statistics/statistics_window.h"
+#include "voice/alignment.h"
 #include "voice/cache.h"
 #include "voice/reader.h"
 #include "voice/speech.h"
@@ -176,15 +177,17 @@ private slots:
         std::mutex lock;
         QStringList wrong;
         QtConcurrent::blockingMap(jobs, [&](const Job &job) {
-            const QString text = voice::SpeechText(catalogue_, Poem::FromRow(job.poem), job.upper, job.recited);
-            const auto r = voice::Render({}, text, voice::Pace{});
-            const QString expected = voice::ExpectedPhonemes(text);
+            const QString text =
+                voice::SpeechText(catalogue_, Poem::FromRow(job.poem), job.upper, job.recited);
+            const auto r = voice::Render({}, voice::Utter(text), voice::Pace{});
+            const QString expected = voice::Utter(text).expected;
             if (!r.ok() || !voice::SaysTheText(r.value().phonemes, expected) ||
                 r.value().moraMs.size() != voice::Morae(text).size()) {
                 const std::lock_guard guard(lock);
                 wrong << QStringLiteral("%1 %2: %3 | %4 | %5")
                              .arg(job.poem + 1)
-                             .arg(text, r.error(), r.ok() ? r.value().phonemes : QString(), expected);
+                             .arg(text, r.error(), r.ok() ? r.value().phonemes : QString(),
+                                  expected);
             }
         });
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u'\n')));
@@ -199,15 +202,15 @@ private slots:
         }
         for (const int poem : {0, 16, 76}) {
             const voice::Pace upper{voice::kRecitedRate, voice::kUpperVerseMs, 0, 0};
-            const auto u =
-                voice::Render({}, voice::SpeechText(catalogue_, Poem::FromRow(poem), true, true), upper);
+            const auto u = voice::Render(
+                {}, voice::UtterVerse(catalogue_, Poem::FromRow(poem), true, true), upper);
             QVERIFY2(u.ok(), qPrintable(u.error()));
             const double upperMs = double(u.value().pcm.size() / 2) / 48.0;
             QVERIFY2(std::abs(upperMs - 6000.0) < 600.0, qPrintable(QString::number(upperMs)));
             const voice::Pace lower{voice::kRecitedRate, voice::kLowerVerseMs, voice::kHeldEndMs,
                                     voice::kBreathMs};
             const QString text = voice::SpeechText(catalogue_, Poem::FromRow(poem), false, true);
-            const auto l = voice::Render({}, text, lower);
+            const auto l = voice::Render({}, voice::Utter(text), lower);
             QVERIFY2(l.ok(), qPrintable(l.error()));
             // The last sound's onset: the last mora before the held ones.
             const QStringList morae = voice::Morae(text);
@@ -234,37 +237,6 @@ private slots:
         }
     }
 
-    // Each shown character comes with the sound it stands for: kana by their
-    // spoken mora (ほ of いほ with お), kanji by their reading (庵 with い).
-    void charactersAreTiedToTheirSounds() {
-        if (ChildRun()) {
-            QSKIP("child run");
-        }
-        const QString speech = voice::SpeechText(catalogue_, Poem::FromRow(0), true, false);
-        const QList<int> kana = voice::ShownMorae(catalogue_.Text(Poem::FromRow(0), kUpperKana),
-                                                  catalogue_.Text(Poem::FromRow(0), kUpperKana), speech);
-        // あきのたの　かりほのいほの: the space comes with か, ほ with お, い with い.
-        QCOMPARE(kana.mid(0, 14), (QList<int>{0, 1, 2, 3, 4, 5, 5, 6, 7, 8, 9, 10, 11, 12}));
-        const QString kanji = catalogue_.Text(Poem::FromRow(0), kUpperKanji);
-        const QList<int> byKanji = voice::ShownMorae(kanji, catalogue_.Text(Poem::FromRow(0), kUpperKana), speech);
-        QCOMPARE(byKanji[kanji.indexOf(u'庵')], 9);
-        QCOMPARE(byKanji[kanji.indexOf(u'苫')], 12);
-        // All hundred, both texts: in order, inside the verse, and the
-        // recited form (held sounds between) ties the same characters later.
-        for (int p = 0; p < kPoemCount; ++p) {
-            for (const bool recited : {false, true}) {
-                const QString text = voice::SpeechText(catalogue_, Poem::FromRow(p), true, recited);
-                for (const Column column : {kUpperKana, kUpperKanji}) {
-                    const QList<int> m = voice::ShownMorae(catalogue_.Text(Poem::FromRow(p), column),
-                                                           catalogue_.Text(Poem::FromRow(p), kUpperKana), text);
-                    QVERIFY2(!m.isEmpty() && std::is_sorted(m.begin(), m.end()) &&
-                                 m.back() < voice::Morae(text).size(),
-                             qPrintable(QStringLiteral("%1 %2").arg(p + 1).arg(int(column))));
-                }
-            }
-        }
-    }
-
     // Whole games read aloud from an empty cache, as on the first evening:
     // every question's verse is ready at its 開始 (the next question is drawn
     // at the answer), heard on the sink after it, the strip filled by the
@@ -281,7 +253,7 @@ private slots:
             TurnVoiceOn(f, lower);
             f.program->settings.questionCount = 20;
             f.program->GameOpen();
-            voice::Reader *reader = f.program->Reader();
+            voice::Reader *reader = f.program->VoiceReader();
             SinkRecorder &recorder = *recorder_;
             for (int question = 1; question <= 20; ++question) {
                 // A player looks at the answer for a moment; the verse of the
@@ -343,7 +315,7 @@ private slots:
         UiFixture f;
         TurnVoiceOn(f, false);
         f.program->GameOpen();
-        voice::Reader *reader = f.program->Reader();
+        voice::Reader *reader = f.program->VoiceReader();
         QTRY_VERIFY_WITH_TIMEOUT(reader->IsReady(*f.game().currentPoem()), 20000);
         recorder_->Reset();
         const double started = double(clock_.nsecsElapsed()) / 1e6;
@@ -402,7 +374,8 @@ private slots:
         }
         QTemporaryDir dir;
         const QString folder = dir.filePath(QStringLiteral("voice"));
-        const auto made = voice::Render({}, voice::SpeechText(catalogue_, Poem::FromRow(3), true, false), {});
+        const auto made =
+            voice::Render({}, voice::UtterVerse(catalogue_, Poem::FromRow(3), true, false), {});
         QVERIFY(made.ok());
         voice::RenderingCache probe(folder);
         QVERIFY(probe.Store(QString(40, u'0'), made.value()).ok());
@@ -451,7 +424,8 @@ private slots:
         reader.Prepare(Poem::FromRow(16), kUpperKana);
         QTRY_VERIFY_WITH_TIMEOUT(reader.IsReady(Poem::FromRow(16)) && reader.HasOutput(), 20000);
         QList<int> steps;
-        QVERIFY(reader.ReadUpper(Poem::FromRow(16), kUpperKana, [&](int step, float) { steps.append(step); }));
+        QVERIFY(reader.ReadUpper(Poem::FromRow(16), kUpperKana,
+                                 [&](int step, float) { steps.append(step); }));
         QTRY_VERIFY_WITH_TIMEOUT(steps.size() >= 3, 5000);
         recorder_.reset();
         server_.Stop();
@@ -462,7 +436,8 @@ private slots:
         StartServer();
         QTRY_VERIFY_WITH_TIMEOUT(reader.HasOutput(), 10000);
         steps.clear();
-        QVERIFY(reader.ReadUpper(Poem::FromRow(16), kUpperKana, [&](int step, float) { steps.append(step); }));
+        QVERIFY(reader.ReadUpper(Poem::FromRow(16), kUpperKana,
+                                 [&](int step, float) { steps.append(step); }));
         QTRY_VERIFY_WITH_TIMEOUT(steps.size() >= 3, 5000);
         reader.Stop();
     }
@@ -479,7 +454,7 @@ private slots:
         TurnVoiceOn(f, false);
         f.program->settings.revealDelay = 1; // the text goes on fast once it has the verse
         f.program->GameOpen();
-        QTRY_VERIFY_WITH_TIMEOUT(f.program->Reader()->IsReady(*f.game().currentPoem()), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(f.program->VoiceReader()->IsReady(*f.game().currentPoem()), 20000);
         f.PressStart();
         QVERIFY(f.game().voiced());
         QTRY_VERIFY_WITH_TIMEOUT(f.BoardText(QStringLiteral("verseStrip")).size() >= 3, 5000);
@@ -498,7 +473,7 @@ private slots:
         f.ClickCard(f.RightCard());
         ::kill(pid_t(pid), SIGCONT);
         QTRY_VERIFY_WITH_TIMEOUT(f.program->voiceUnavailable().isEmpty(), 15000);
-        QTRY_VERIFY_WITH_TIMEOUT(f.program->Reader()->IsReady(*f.game().nextPoem()), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(f.program->VoiceReader()->IsReady(*f.game().nextPoem()), 20000);
         f.PressStart();
         QVERIFY(f.game().voiced());
     }
@@ -527,7 +502,7 @@ private slots:
             parts.runLimitMs = 2000;
             QElapsedTimer took;
             took.start();
-            const auto r = voice::Render(parts, QStringLiteral("あき"), {});
+            const auto r = voice::Render(parts, voice::Utter(QStringLiteral("あき")), {});
             QVERIFY(!r.ok());
             QVERIFY2(r.error().contains(QString::fromUtf8(flood.reason)),
                      qPrintable(QString::fromLatin1(flood.name) + ": " + r.error()));
@@ -587,7 +562,8 @@ private slots:
         parts.voice = QStringLiteral("/nonexistent/voice.htsvoice");
         QVERIFY(voice::Reader::Available(parts).error().contains(
             QStringLiteral("hts-voice-nitech-jp-atr503-m001")));
-        const auto failed = voice::Render(parts, QStringLiteral("あき"), voice::Pace{});
+        const auto failed =
+            voice::Render(parts, voice::Utter(QStringLiteral("あき")), voice::Pace{});
         QVERIFY(!failed.ok());
         QVERIFY2(!failed.error().isEmpty(), "the synthesizer's own reason");
         // No server: this test again in a process that finds none.

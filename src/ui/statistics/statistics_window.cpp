@@ -1,0 +1,325 @@
+// SPDX-License-Identifier: MIT
+// The statistics window (成績の分析): the hundred poems with their figures,
+// and charts of the games over time and of reactions by decisive characters.
+#include "ui/statistics/statistics_window.h"
+
+#include "ui/shell/platform.h"
+
+#include <QApplication>
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QCategoryAxis>
+#include <QClipboard>
+#include <QComboBox>
+#include <QCursor>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QScatterSeries>
+#include <QSplitter>
+#include <QTableView>
+#include <QToolTip>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+namespace nupew {
+namespace {
+
+const QColor kAnswerColor(0, 0, 128);
+const QColor kReactionColor(200, 0, 0);
+
+QChart *NewChart(const QString &title) {
+    auto *chart = new QChart;
+    chart->setTitle(title);
+    chart->setTitleFont(NamedFont(kPGothic, 10));
+    chart->legend()->setFont(NamedFont(kPGothic, 9));
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->setMargins(QMargins(4, 4, 4, 4));
+    chart->setAnimationOptions(QChart::NoAnimation);
+    return chart;
+}
+
+// Takes the series and axes of the last figures away before new ones are drawn.
+void ClearChart(QChart *chart) {
+    chart->removeAllSeries();
+    for (QAbstractAxis *axis : chart->axes()) {
+        chart->removeAxis(axis);
+        delete axis;
+    }
+}
+
+QValueAxis *SecondsAxis(double top) {
+    auto *axis = new QValueAxis;
+    axis->setTitleText(StatisticsWindow::tr("秒"));
+    axis->setTitleFont(NamedFont(kPGothic, 9));
+    axis->setLabelsFont(NamedFont(kPGothic, 8));
+    axis->setLabelFormat(QStringLiteral("%.1f"));
+    axis->setRange(0, std::max(1.0, top * 1.1));
+    axis->applyNiceNumbers();
+    return axis;
+}
+
+} // namespace
+
+StatisticsWindow::StatisticsWindow(const PoemCatalogue &catalogue, const DecisiveTable &decisive,
+                                   QWidget *parent)
+    : QWidget(parent), model_(catalogue, decisive) {
+    setObjectName(QStringLiteral("statisticsWindow"));
+    setWindowTitle(tr("成績の分析"));
+    setWindowIcon(Picture(QStringLiteral("tool10")));
+    setFont(NamedFont(kPGothic, 9));
+    resize(1000, 780);
+
+    table_ = new QTableView(this);
+    table_->setObjectName(QStringLiteral("poemTable"));
+    table_->setModel(&model_);
+    table_->setSortingEnabled(true);
+    table_->sortByColumn(PoemStatisticsModel::Number, Qt::AscendingOrder);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setAlternatingRowColors(true);
+    table_->verticalHeader()->hide();
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+    table_->horizontalHeader()->setSectionResizeMode(PoemStatisticsModel::Beginning,
+                                                     QHeaderView::Stretch);
+
+    gamesChart_ = new QChartView(NewChart(tr("ゲームごとの平均タイムと平均反応時間")));
+    gamesChart_->setObjectName(QStringLiteral("gamesChart"));
+    gamesChart_->setRenderHint(QPainter::Antialiasing);
+    countChart_ = new QChartView(NewChart(tr("決まり字の数と平均反応時間")));
+    countChart_->setObjectName(QStringLiteral("countChart"));
+    countChart_->setRenderHint(QPainter::Antialiasing);
+
+    auto *charts = new QSplitter(Qt::Horizontal);
+    charts->addWidget(gamesChart_);
+    charts->addWidget(countChart_);
+    charts->setSizes({600, 400});
+    auto *split = new QSplitter(Qt::Vertical);
+    split->addWidget(table_);
+    split->addWidget(charts);
+    split->setSizes({420, 320});
+    gamesChart_->setMinimumSize(360, 240);
+    countChart_->setMinimumSize(280, 240);
+
+    note_ = new QLabel(this);
+    note_->setObjectName(QStringLiteral("note"));
+    note_->setWordWrap(true);
+    note_->setTextFormat(Qt::PlainText);
+    auto *copy = new QPushButton(tr("コピー(&C)"), this);
+    copy->setObjectName(QStringLiteral("copyButton"));
+    connect(copy, &QPushButton::clicked, this, &StatisticsWindow::CopySelection);
+    auto *csv = new QPushButton(tr("CSVに書き出す(&E)..."), this);
+    csv->setObjectName(QStringLiteral("exportButton"));
+    connect(csv, &QPushButton::clicked, this, &StatisticsWindow::exportWanted);
+    auto *close = new QPushButton(tr("閉じる(&X)"), this);
+    close->setObjectName(QStringLiteral("closeButton"));
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+
+    // The poems' figures of all answers, or only of those shown as text or read aloud.
+    kind_ = new QComboBox(this);
+    kind_->setObjectName(QStringLiteral("answerKind"));
+    kind_->addItem(tr("すべての回答"), int(AnswerKind::All));
+    kind_->addItem(tr("文字で表示した回答"), int(AnswerKind::Text));
+    kind_->addItem(tr("読み上げた回答"), int(AnswerKind::Voice));
+    kind_->setAccessibleName(tr("表に数える回答"));
+    connect(kind_, &QComboBox::currentIndexChanged, this, [this] { emit kindChanged(Kind()); });
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(kind_);
+    buttons->addWidget(note_, 1);
+    buttons->addWidget(copy);
+    buttons->addWidget(csv);
+    buttons->addWidget(close);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(split, 1);
+    layout->addLayout(buttons);
+}
+
+AnswerKind StatisticsWindow::Kind() const {
+    return AnswerKind(kind_->currentData().toInt());
+}
+
+void StatisticsWindow::SetStatistics(const HistoryStatistics &statistics, const QString &note) {
+    model_.SetStatistics(statistics);
+    const QHeaderView *header = table_->horizontalHeader();
+    model_.sort(header->sortIndicatorSection(), header->sortIndicatorOrder());
+    int answers = 0;
+    for (const PoemStatistics &poem : statistics.poems) {
+        answers += poem.answers;
+    }
+    note_->setText(
+        !note.isEmpty()
+            ? note
+            : tr("記録された回答 %1 件、ゲーム %2 回。").arg(answers).arg(statistics.gameCount));
+    DrawGames(statistics);
+    DrawCounts(statistics);
+    // Sized once to the figures; measuring all rows at every layout would slow the window.
+    table_->resizeColumnsToContents();
+}
+
+void StatisticsWindow::DrawGames(const HistoryStatistics &statistics) {
+    QChart *chart = gamesChart_->chart();
+    ClearChart(chart);
+    auto *average = new QLineSeries;
+    average->setName(tr("平均タイム"));
+    average->setColor(kAnswerColor);
+    auto *reaction = new QLineSeries;
+    reaction->setName(tr("平均反応時間"));
+    reaction->setColor(kReactionColor);
+    // Games read aloud time the reaction from the decisive sound: their own line.
+    auto *voiced = new QLineSeries;
+    voiced->setName(tr("平均反応時間（読み上げ）"));
+    voiced->setColor(QColor(0, 150, 60));
+    const QList<GameStatistics> &games = statistics.games;
+    // Games in the order played, one step each: a sitting of many games reads
+    // as well as a game a week. A point that stands for several games sits at
+    // the last of them; its date is in its tooltip and on the top axis.
+    double top = 0;
+    int played = 0;
+    pointDates_.clear();
+    for (const GameStatistics &game : games) {
+        played += game.games;
+        const qreal x = played;
+        pointDates_.insert(played, game.started);
+        average->append(x, game.averageTime);
+        top = std::max(top, game.averageTime);
+        if (game.meanReaction) {
+            (2 * game.voiceGames > game.games ? voiced : reaction)->append(x, *game.meanReaction);
+            top = std::max(top, *game.meanReaction);
+        }
+    }
+    QList<QLineSeries *> lines{average, reaction};
+    if (voiced->count() > 0) {
+        lines.append(voiced);
+    } else {
+        delete voiced;
+    }
+    // A single game still shows as a point.
+    for (QLineSeries *series : lines) {
+        series->setPointsVisible(true);
+        chart->addSeries(series);
+        connect(series, &QLineSeries::hovered, this, [this, series](QPointF point, bool state) {
+            if (!state) {
+                QToolTip::hideText();
+                return;
+            }
+            const int game = int(std::lround(point.x()));
+            const auto date = pointDates_.lowerBound(game);
+            QToolTip::showText(QCursor::pos(),
+                               tr("%1局目　%2\n%3: %4 秒")
+                                   .arg(game)
+                                   .arg(date != pointDates_.end()
+                                            ? date->toString(QStringLiteral("yyyy/MM/dd HH:mm"))
+                                            : QString())
+                                   .arg(series->name())
+                                   .arg(point.y(), 0, 'f', 2));
+        });
+    }
+    auto *number = new QValueAxis;
+    number->setObjectName(QStringLiteral("gameAxis"));
+    number->setTitleText(tr("ゲーム（遊んだ順）"));
+    number->setTitleFont(NamedFont(kPGothic, 9));
+    number->setLabelsFont(NamedFont(kPGothic, 8));
+    number->setLabelFormat(QStringLiteral("%d"));
+    number->setRange(0, std::max(played, 1) + 0.5);
+    number->setTickType(QValueAxis::TicksDynamic);
+    number->setTickAnchor(0);
+    number->setTickInterval(std::max(1.0, std::ceil(played / 5.0)));
+    chart->addAxis(number, Qt::AlignBottom);
+    // The dates, with their year, above: the first game, the last, one between.
+    auto *dates = new QCategoryAxis;
+    dates->setObjectName(QStringLiteral("dateAxis"));
+    dates->setLabelsFont(NamedFont(kPGothic, 8));
+    dates->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    dates->setRange(number->min(), number->max());
+    if (!pointDates_.isEmpty()) {
+        QList<int> marks{pointDates_.firstKey(), pointDates_.lastKey()};
+        const auto middle = pointDates_.lowerBound((marks[0] + marks[1]) / 2);
+        if (middle.key() != marks[0] && middle.key() != marks[1]) {
+            marks.insert(1, middle.key());
+        }
+        for (const int game : marks) {
+            dates->append(pointDates_.value(game).toString(QStringLiteral("yyyy/MM/dd")), game);
+        }
+    }
+    chart->addAxis(dates, Qt::AlignTop);
+    QValueAxis *seconds = SecondsAxis(top);
+    chart->addAxis(seconds, Qt::AlignLeft);
+    for (QLineSeries *series : lines) {
+        series->attachAxis(number);
+        series->attachAxis(seconds);
+    }
+}
+
+void StatisticsWindow::DrawCounts(const HistoryStatistics &statistics) {
+    QChart *chart = countChart_->chart();
+    ClearChart(chart);
+    auto *set = new QBarSet(tr("平均反応時間"));
+    set->setColor(kReactionColor);
+    QStringList categories;
+    double top = 0;
+    for (size_t count = 1; count < kByCount; ++count) {
+        const double value = statistics.reactionByCount[count].value_or(0.0);
+        *set << value;
+        top = std::max(top, value);
+        categories.append(tr("%1字").arg(count));
+    }
+    auto *series = new QBarSeries;
+    series->append(set);
+    chart->addSeries(series);
+    auto *axis = new QBarCategoryAxis;
+    axis->append(categories);
+    axis->setLabelsFont(NamedFont(kPGothic, 8));
+    chart->addAxis(axis, Qt::AlignBottom);
+    QValueAxis *seconds = SecondsAxis(top);
+    chart->addAxis(seconds, Qt::AlignLeft);
+    series->attachAxis(axis);
+    series->attachAxis(seconds);
+    chart->legend()->hide();
+}
+
+void StatisticsWindow::CopySelection() {
+    QList<int> rows;
+    for (const QModelIndex &index : table_->selectionModel()->selectedRows()) {
+        rows.append(index.row());
+    }
+    std::sort(rows.begin(), rows.end());
+    if (rows.isEmpty()) {
+        for (int row = 0; row < model_.rowCount(); ++row) {
+            rows.append(row);
+        }
+    }
+    QApplication::clipboard()->setText(model_.RowsAsText(rows, u'\t'));
+}
+
+void StatisticsWindow::keyPressEvent(QKeyEvent *event) {
+    if (event->matches(QKeySequence::Copy)) {
+        CopySelection();
+    } else if (event->key() == Qt::Key_Escape) {
+        close();
+    } else {
+        QWidget::keyPressEvent(event);
+    }
+}
+
+std::optional<QString> StatisticsWindow::AskExportName() {
+    const QString chosen = QFileDialog::getSaveFileName(this, tr("CSVに書き出す"),
+                                                        QStringLiteral("nupew-statistics.csv"),
+                                                        QStringLiteral("CSV (*.csv)"));
+    return chosen.isEmpty() ? std::nullopt : std::optional(chosen);
+}
+
+Result<> StatisticsWindow::Export(const QString &name) const {
+    QList<int> rows;
+    for (int row = 0; row < kPoemCount; ++row) {
+        rows.append(row);
+    }
+    // With a byte order mark, spreadsheet programs read the Japanese as UTF-8.
+    return WriteFileAtomically(name, "\xEF\xBB\xBF" + model_.RowsAsText(rows, u',').toUtf8());
+}
+
+} // namespace nupew
