@@ -29,10 +29,10 @@ play=(
 # (see install_voice below) and never by editing /etc/apt.
 voice=hts-voice-nitech-jp-atr503-m001
 # The tests render printed pages to PNG; the sanitizer and fuzz builds use clang;
-# screenshots run under Xvfb.
+# CI checks the layout with clang-format; screenshots run under Xvfb.
 # The voice tests play through a private PulseAudio server with a null sink and
 # record what reached it.
-test=(clang libclang-rt-14-dev poppler-utils xvfb xauth x11-utils pulseaudio pulseaudio-utils)
+test=(clang clang-format libclang-rt-14-dev poppler-utils xvfb xauth x11-utils pulseaudio pulseaudio-utils)
 # Building and checking the .deb.
 package=(dpkg-dev file lintian appstream desktop-file-utils man-db binutils)
 
