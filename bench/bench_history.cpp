@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 // Figures of the answer history with 100,000 answers in it: one answer written
 // (on the writer's own connection), the cost on the verdict's path (queueing
-// it), the statistics window opened, and the peak memory with it open.
+// it), the drill's order at a game's start, the statistics window opened,
+// and the peak memory with it open.
+#include "core/practice.h"
 #include "history/history.h"
 #include "ui/shell/platform.h"
 #include "ui/shell/program.h"
@@ -17,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -46,6 +49,14 @@ AnsweredQuestion SomeAnswer(int i) {
     a.faults = i % 7 == 0;
     return a;
 }
+
+struct SteppingRandom final : Random {
+    float Draw() override {
+        next = std::fmod(next + 0.618034f, 1.0f);
+        return next;
+    }
+    float next = 0.0f;
+};
 
 } // namespace
 
@@ -130,6 +141,36 @@ int main(int argc, char *argv[]) {
         std::printf("history reader after an answer (GUI thread, %d answers): median %.1f ms, "
                     "worst %.1f ms\n",
                     answers, r.median, r.worst);
+        // What a drill game's start does on the GUI thread: every poem's card
+        // read, the new poems' sequence and the order.
+        PoemCatalogue catalogue;
+        catalogue.Fill();
+        const DecisiveTable decisive(catalogue);
+        SteppingRandom random;
+        std::vector<double> drills;
+        qsizetype asked = 0;
+        for (int i = 0; i < 20; ++i) {
+            QElapsedTimer t;
+            t.start();
+            const Result<std::unique_ptr<HistoryDatabase>> reader = history.OpenReadConnection();
+            if (!reader.ok()) {
+                std::printf("no reader: %s\n", qPrintable(reader.error()));
+                return 1;
+            }
+            const Result<std::array<DrillState, kPoemCount>> cards = reader.value()->LoadDrill();
+            if (!cards.ok()) {
+                std::printf("no drill: %s\n", qPrintable(cards.error()));
+                return 1;
+            }
+            asked = DrillOrder(cards.value(), QDateTime::currentDateTime(), kPoemCount,
+                               kDefaultNewPerDay,
+                               NewPoemSequence(NewPoemOrder::FirstSounds, decisive, random), random)
+                        .size();
+            drills.push_back(double(t.nsecsElapsed()) / 1e6);
+        }
+        const Figures d = Summary(drills);
+        std::printf("drill order with %d reviews: median %.1f ms, worst %.1f ms (%lld poems)\n",
+                    answers, d.median, d.worst, qlonglong(asked));
     }
 
     // The figures alone, read from the database.

@@ -202,7 +202,7 @@
 <context>
     <name>History</name>
     <message>
-        <location filename="../src/history/history.cpp" line="+114"/>
+        <location filename="../src/history/history.cpp" line="+162"/>
         <location filename="../src/history/statistics.cpp" line="+25"/>
         <source>SQLiteの原因不明のエラー</source>
         <translation>an unknown SQLite error</translation>
@@ -253,7 +253,7 @@
         <translation>This is not this game&apos;s history.</translation>
     </message>
     <message>
-        <location line="+414"/>
+        <location line="+407"/>
         <source>%1 件の書き込みが、書き込めないまま待っています。</source>
         <translation>%1 writes are waiting and cannot be written.</translation>
     </message>
@@ -263,7 +263,7 @@
         <translation>There is no history to analyse.</translation>
     </message>
     <message>
-        <location filename="../src/history/practice_source.cpp" line="+28"/>
+        <location filename="../src/history/practice_source.cpp" line="+27"/>
         <source>苦手な歌の記録を履歴から読めません。どの歌も新しい歌として出題します。
 理由: %1</source>
         <translation>The drill&apos;s record cannot be read from the history. Every poem is asked as a new one.
@@ -273,7 +273,7 @@ Reason: %1</translation>
 <context>
     <name>Preferences</name>
     <message>
-        <location filename="../src/ui/shell/preferences.cpp" line="+59"/>
+        <location filename="../src/ui/shell/preferences.cpp" line="+61"/>
         <source>個人設定のファイルを使えません。初期設定で続け、保存はしません。
 %1</source>
         <translation>Your own settings file cannot be used. The game goes on with the defaults and saves nothing.
@@ -287,7 +287,7 @@ Reason: %1</translation>
 %1</translation>
     </message>
     <message>
-        <location line="+117"/>
+        <location line="+122"/>
         <source>ツールバーの配置を保存できませんでした。
 %1</source>
         <translation>The toolbar&apos;s arrangement could not be saved.
@@ -1219,7 +1219,7 @@ Reason: %2
 <context>
     <name>nupew::PracticeDialog</name>
     <message>
-        <location filename="../src/ui/board/practice_dialog.cpp" line="+36"/>
+        <location filename="../src/ui/board/practice_dialog.cpp" line="+37"/>
         <source>出題範囲</source>
         <translation>Practice</translation>
     </message>
@@ -1294,22 +1294,57 @@ Reason: %2
         <translation>6 characters</translation>
     </message>
     <message>
-        <location line="+23"/>
+        <location line="+22"/>
+        <source>最初の音ごと</source>
+        <translation>by first sound</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>むすめふさほせ、うつしもゆ、いちひき…: 最初の音が同じ歌をまとめて</source>
+        <translation>mu su me fu sa ho se, u tsu shi mo yu, i chi hi ki…: poems sharing their first sound together</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>歌番号の順</source>
+        <translation>by number</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>ばらばら</source>
+        <translation>at random</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>新しい歌は1日</source>
+        <translation>New poems: at most</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>首まで、</source>
+        <translation>a day,</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>の順に</source>
+        <translation>order</translation>
+    </message>
+    <message>
+        <location line="+11"/>
         <source>キャンセル</source>
         <translation>Cancel</translation>
     </message>
     <message>
-        <location line="+69"/>
+        <location line="+75"/>
         <source>百首から出題します。</source>
         <translation>Questions come from all hundred poems.</translation>
     </message>
     <message>
         <location line="+2"/>
-        <source>まちがえた歌や反応の遅い歌を先に出します。練習の成績は成績優秀者の表に登録されません。</source>
-        <translation>Poems you missed or were slow on come first. Practice results do not enter the table of the best.</translation>
+        <source>次に出す日が来た歌を、忘れていそうな歌から先に出し、そのあとで新しい歌を出します。答えるたびに次に出す日が決まります: おてつきは10分後にもう一度、決まり字から%1秒未満は「かんたん」、%2秒までは「ふつう」、それより遅いと「むずかしい」。練習の成績は成績優秀者の表に登録されません。</source>
+        <translation>Asks the poems that are due first, those most likely forgotten first, then new poems. Each answer sets when a poem comes next: a fault brings it back in 10 minutes; under %1 s after the decisive characters is &quot;easy&quot;, up to %2 s &quot;good&quot;, slower &quot;hard&quot;. Practice results are not entered in the top-ten table.</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+8"/>
         <source>この範囲の歌: %1首。練習の成績は成績優秀者の表に登録されません。</source>
         <translation>Poems chosen: %1. Practice results do not enter the table of the best.</translation>
     </message>

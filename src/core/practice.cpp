@@ -91,81 +91,107 @@ QString PracticeMode::Name() const {
     return parts.join(u'・');
 }
 
-int NextBox(int box, int faults, float reaction, std::optional<double> medianReaction) {
-    box = std::clamp(box, 1, kDrillBoxes);
-    if (faults > 0) {
-        return 1;
+QList<int> NewPoemSequence(NewPoemOrder order, const DecisiveTable &decisive, Random &random) {
+    QList<int> poems;
+    for (int p = 0; p < kPoemCount; ++p) {
+        poems.append(p);
     }
-    if (IsGuess(reaction)) {
-        return box; // a guess says nothing of what the player knows
+    switch (order) {
+    case NewPoemOrder::Numbers:
+        break;
+    case NewPoemOrder::Random:
+        for (qsizetype i = poems.size() - 1; i > 0; --i) {
+            poems.swapItemsAt(i, qsizetype(random.Draw() * float(i + 1)) % (i + 1));
+        }
+        break;
+    case NewPoemOrder::FirstSounds: {
+        // The first sounds as players learn them: those shared by one poem,
+        // then by two, three, four, five, six, seven, eight, sixteen.
+        static const QString kSounds =
+            QStringLiteral("むすめふさほせうつしもゆいちひきはやよかみたこおわなあ");
+        const auto rank = [&decisive](int p) {
+            const QString heard = decisive.Heard(Poem::FromRow(p));
+            QChar first = heard.isEmpty() ? QChar() : heard[0];
+            if (first == u'を') {
+                first = u'お';
+            }
+            const qsizetype at = kSounds.indexOf(first);
+            return at < 0 ? kSounds.size() : at;
+        };
+        std::stable_sort(poems.begin(), poems.end(), [&](int a, int b) {
+            const qsizetype ra = rank(a);
+            const qsizetype rb = rank(b);
+            if (ra != rb) {
+                return ra < rb;
+            }
+            return decisive.Count(Poem::FromRow(a)) < decisive.Count(Poem::FromRow(b));
+        });
+        break;
     }
-    if (!medianReaction) {
-        return box;
     }
-    if (double(reaction) >= *medianReaction) {
-        return 1;
-    }
-    return std::min(box + 1, kDrillBoxes);
+    return poems;
 }
 
-bool IsDue(const DrillState &state, const QDate &today) {
-    if (state.box <= 1 || !state.moved.isValid()) {
-        return true;
-    }
-    return state.moved.daysTo(today) >= (qint64(1) << (state.box - 1));
+int DueCount(const std::array<DrillState, kPoemCount> &states, const QDateTime &now) {
+    return int(std::count_if(states.begin(), states.end(), [&now](const DrillState &s) {
+        return s.Seen() && s.card.due <= now;
+    }));
 }
 
-QList<int> DrillOrder(const std::array<DrillState, kPoemCount> &states, const QDate &today,
-                      Random &random) {
+int NewToday(const std::array<DrillState, kPoemCount> &states, const QDateTime &now) {
+    const QDate today = now.toLocalTime().date();
+    return int(std::count_if(states.begin(), states.end(), [&today](const DrillState &s) {
+        return s.introduced.isValid() && s.introduced.toLocalTime().date() == today;
+    }));
+}
+
+QList<int> DrillOrder(const std::array<DrillState, kPoemCount> &states, const QDateTime &now,
+                      int questions, int newPerDay, const QList<int> &newSequence, Random &random) {
+    const Fsrs fsrs;
     struct Entry {
         int poem;
-        int box;
-        bool faulted;
-        double reaction; // slower first; unknown counts as slowest
+        double recall;
         float tie;
     };
-    std::vector<Entry> weak;
+    std::vector<Entry> due;
     std::vector<Entry> notDue;
-    std::vector<Entry> unseen;
-    for (int p = 0; p < 100; ++p) {
+    for (int p = 0; p < kPoemCount; ++p) {
         const DrillState &s = states[size_t(p)];
-        const Entry entry{p, std::max(s.box, 1), s.faults > 0, s.meanReaction.value_or(INFINITY),
-                          random.Draw()};
-        (!s.Seen() ? unseen : IsDue(s, today) ? weak : notDue).push_back(entry);
+        if (s.Seen()) {
+            const Entry entry{p, fsrs.RetrievabilityAt(s.card, now), random.Draw()};
+            (s.card.due <= now ? due : notDue).push_back(entry);
+        }
     }
-    const auto weakFirst = [](const Entry &a, const Entry &b) {
-        if (a.box != b.box) {
-            return a.box < b.box;
-        }
-        if (a.faulted != b.faulted) {
-            return a.faulted;
-        }
-        if (a.reaction != b.reaction) {
-            return a.reaction > b.reaction;
-        }
-        return a.tie < b.tie;
+    const auto leastRecalledFirst = [](const Entry &a, const Entry &b) {
+        return a.recall != b.recall ? a.recall < b.recall : a.tie < b.tie;
     };
-    std::sort(weak.begin(), weak.end(), weakFirst);
-    std::sort(notDue.begin(), notDue.end(), weakFirst);
-    std::sort(unseen.begin(), unseen.end(),
-              [](const Entry &a, const Entry &b) { return a.tie < b.tie; });
-    // New poems enter like new cards of a spaced deck: a bounded share of each ten.
+    std::sort(due.begin(), due.end(), leastRecalledFirst);
+    std::sort(notDue.begin(), notDue.end(), leastRecalledFirst);
     QList<int> order;
-    size_t w = 0;
-    size_t n = 0;
-    size_t u = 0;
-    const auto take = [&order](const std::vector<Entry> &from, size_t &at, qsizetype upTo) {
-        while (at < from.size() && order.size() < upTo) {
-            order.append(from[at++].poem);
+    for (const Entry &e : due) {
+        order.append(e.poem);
+    }
+    int allowance =
+        int(due.size()) > kDrillBacklogLimit ? 0 : std::max(0, newPerDay - NewToday(states, now));
+    for (const int p : newSequence) {
+        if (allowance <= 0) {
+            break;
         }
-    };
-    while (order.size() < 100) {
-        const qsizetype blockEnd = std::min<qsizetype>(order.size() + 10, 100);
-        take(weak, w, blockEnd - kDrillNewPerTen);
-        take(unseen, u, std::min<qsizetype>(order.size() + kDrillNewPerTen, blockEnd));
-        take(weak, w, blockEnd);
-        take(notDue, n, blockEnd);
-        take(unseen, u, blockEnd);
+        if (p >= 0 && p < kPoemCount && !states[size_t(p)].Seen() && !order.contains(p)) {
+            order.append(p);
+            --allowance;
+        }
+    }
+    for (const Entry &e : notDue) {
+        if (order.size() >= questions) {
+            break;
+        }
+        order.append(e.poem);
+    }
+    // Nothing may be asked (no allowance, nothing answered yet): a game of
+    // new poems all the same, never an empty set, which would be the whole game.
+    if (order.isEmpty()) {
+        order = newSequence.mid(0, std::max(1, questions));
     }
     return order;
 }

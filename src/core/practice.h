@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: MIT
 // Practice modes: which poems a game asks (a range of numbers, the five colours
 // of the school game, the counts of decisive characters, or a drill of weak
-// poems), and the spaced schedule of the drill.
+// poems), and the order of a drill game.
 #pragma once
 
 #include "core/decisive.h"
+#include "core/fsrs.h"
 #include "core/seams.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <array>
@@ -21,6 +23,15 @@ QString ColourName(int colour);
 // The colour (0-4) of poem 0-99.
 int ColourOf(int poem);
 
+// In which order poems never answered enter the drill.
+enum class NewPoemOrder {
+    FirstSounds, // those sharing their first sound together, the rarest first (むすめふさほせ…)
+    Numbers, // by number
+    Random,
+};
+inline constexpr int kNewPoemOrders = 3;
+inline constexpr int kDefaultNewPerDay = 10;
+inline constexpr int kMaxNewPerDay = 100;
 enum class PracticeKind { All, Numbers, Colours, Decisive, Drill };
 
 struct PracticeMode {
@@ -30,6 +41,9 @@ struct PracticeMode {
     int to = 0;
     std::array<bool, kColourCount> colours{};
     std::array<bool, kByCount> counts{}; // by count of decisive characters, 1 to 6
+    // The drill's new poems: how many a day, in which order.
+    int newPerDay = kDefaultNewPerDay;
+    NewPoemOrder newOrder = NewPoemOrder::FirstSounds;
     friend bool operator==(const PracticeMode &, const PracticeMode &) = default;
 
     bool IsWholeGame() const { return kind == PracticeKind::All; }
@@ -54,31 +68,37 @@ public:
     virtual PracticeSet NextGameSet() = 0;
 };
 
-// One poem in the drill's five boxes, as the history keeps it.
+// One poem of the drill as the history keeps it: its card in the scheduler,
+// and what the statistics know of it.
 struct DrillState {
-    int box = 0; // 1 to 5; 0: never answered
-    QDate moved; // when it last changed box
+    Card card;
+    QDateTime introduced; // its first review; invalid for a poem never answered
     std::optional<double> meanReaction;
     int faults = 0; // every fault ever made on it
-    bool Seen() const { return box > 0 || meanReaction || faults > 0; }
+    bool Seen() const { return card.state != CardState::New; }
 };
 
-inline constexpr int kDrillBoxes = 5;
-// The box after an answer: up one for a right answer without a fault and a
-// reaction below the player's median, back to box 1 after a fault or a slow
-// reaction; a guess (a pick before the decisive step) moves nothing, and
-// neither does any answer while there is no median yet (too few reactions to
-// tell fast from slow).
-int NextBox(int box, int faults, float reaction, std::optional<double> medianReaction);
-// Box 1 is due every game, box b every 2^(b-1) days after it was moved.
-bool IsDue(const DrillState &state, const QDate &today);
-// The drill's order of the hundred poems, in blocks of ten: the weak poems
-// first (answered and due: lower boxes first, then those with faults, then
-// the slowest mean reaction), at most kDrillNewPerTen poems never answered,
-// then the rest of the weak, the answered ones not due, and the unseen; ties
-// in a random order.
-inline constexpr int kDrillNewPerTen = 3;
-QList<int> DrillOrder(const std::array<DrillState, kPoemCount> &states, const QDate &today,
-                      Random &random);
+// While more poems than this are due, no new poem enters.
+inline constexpr int kDrillBacklogLimit = 40;
+
+// The poems never answered in the order they are to enter: by their first
+// sound grouped as players learn them (the sounds shared by fewest poems
+// first, in the order むすめふさほせ, うつしもゆ, いちひき, はやよか, み,
+// たこ, おわ, な, あ; by decisive characters within a sound), by number, or
+// at random.
+QList<int> NewPoemSequence(NewPoemOrder order, const DecisiveTable &decisive, Random &random);
+
+// A drill game's poems: every poem due, the least likely to be recalled
+// first; then poems never answered in `newSequence`, as many as today's
+// allowance leaves (`newPerDay` less those begun today) and none while more
+// than kDrillBacklogLimit are due; then, to fill a game of `questions`, the
+// poems answered but not due, the least likely to be recalled first. Fewer
+// than `questions` when nothing else may be asked (a first day: the new
+// poems of the day only).
+QList<int> DrillOrder(const std::array<DrillState, kPoemCount> &states, const QDateTime &now,
+                      int questions, int newPerDay, const QList<int> &newSequence, Random &random);
+// How many poems are due at `now`, and how many were begun on `now`'s day.
+int DueCount(const std::array<DrillState, kPoemCount> &states, const QDateTime &now);
+int NewToday(const std::array<DrillState, kPoemCount> &states, const QDateTime &now);
 
 } // namespace nupew

@@ -81,8 +81,25 @@ const char *const kVersion5[] = {
     "DROP TABLE poems",
 };
 
+// The drill's scheduler: each poem's card (FSRS). The boxes of the earlier
+// drill become review cards: box b a stability of 2^(b-1) days, due when its
+// box was (box 1 at once), harder the lower the box.
+const char *const kVersion6[] = {
+    "CREATE TABLE cards (poem INTEGER PRIMARY KEY, state INTEGER NOT NULL, step INTEGER NOT "
+    "NULL, stability REAL NOT NULL, difficulty REAL NOT NULL, last_review TEXT NOT NULL, due TEXT "
+    "NOT NULL, reps INTEGER NOT NULL, lapses INTEGER NOT NULL, introduced TEXT NOT NULL)",
+    "CREATE INDEX cards_due ON cards (due)",
+    "INSERT INTO cards SELECT poem, 2, 0, 1 << (MIN(MAX(box, 1), 5) - 1), MAX(1.0, 6.4133 - "
+    "(MIN(MAX(box, 1), 5) - 1)), moved || 'T12:00:00.000Z', strftime('%Y-%m-%dT12:00:00.000Z', "
+    "moved, '+' || CASE WHEN box <= 1 THEN 0 ELSE 1 << (MIN(box, 5) - 1) END || ' days'), "
+    "(SELECT COUNT(*) FROM answers a WHERE a.poem = boxes.poem), 0, COALESCE((SELECT "
+    "MIN(answered) FROM answers a WHERE a.poem = boxes.poem), moved || 'T12:00:00.000Z') FROM "
+    "boxes WHERE box >= 1 AND poem BETWEEN 1 AND 100",
+};
+
 // The steps from the first version on, in order: a new file runs them all.
-const std::span<const char *const> kSteps[] = {kSchema, kVersion2, kVersion3, kVersion4, kVersion5};
+const std::span<const char *const> kSteps[] = {kSchema,   kVersion2, kVersion3,
+                                               kVersion4, kVersion5, kVersion6};
 static_assert(std::size(kSteps) == kHistorySchemaVersion);
 
 // Every column the program reads or writes: a table of ours with other
@@ -95,7 +112,9 @@ const char *const kColumnsCheck =
     "reaction_time, faults, lost, voice FROM answers WHERE 0)), (SELECT count(*) FROM (SELECT "
     "poem, voice, answers, time_sum, best, reactions, reaction_sum, guesses, faults, last FROM "
     "poem_sums WHERE 0)), "
-    "(SELECT count(*) FROM (SELECT poem, box, moved FROM boxes WHERE 0))";
+    "(SELECT count(*) FROM (SELECT poem, box, moved FROM boxes WHERE 0)), "
+    "(SELECT count(*) FROM (SELECT poem, state, step, stability, difficulty, last_review, due, "
+    "reps, lapses, introduced FROM cards WHERE 0))";
 
 // The journals SQLite keeps beside the database, by the suffix of their names.
 const char *const kJournalSuffixes[] = {"-wal", "-shm", "-journal"};
@@ -107,6 +126,35 @@ QString NextConnectionName() {
 
 QString Stamp(const QDateTime &time) {
     return time.toUTC().toString(Qt::ISODateWithMs);
+}
+
+QDateTime ParseStamp(const QString &text) {
+    QDateTime time = QDateTime::fromString(text, Qt::ISODateWithMs);
+    if (!time.isValid()) {
+        time = QDateTime::fromString(text, Qt::ISODate);
+    }
+    return time;
+}
+
+// A card as the table keeps it; a row that does not make one is a new card.
+Card CardOf(const QSqlQuery &row) {
+    Card card;
+    const int state = row.value(1).toInt();
+    if (state < int(CardState::Learning) || state > int(CardState::Relearning)) {
+        return card;
+    }
+    card.state = CardState(state);
+    card.step = std::max(0, row.value(2).toInt());
+    card.stability = row.value(3).toDouble();
+    card.difficulty = std::clamp(row.value(4).toDouble(), 1.0, 10.0);
+    card.lastReview = ParseStamp(row.value(5).toString());
+    card.due = ParseStamp(row.value(6).toString());
+    card.reps = row.value(7).toInt();
+    card.lapses = row.value(8).toInt();
+    if (!(card.stability > 0.0) || !card.lastReview.isValid() || !card.due.isValid()) {
+        return Card{};
+    }
+    return card;
 }
 
 QString ErrorText(const QSqlError &error) {
@@ -391,22 +439,6 @@ bool HistoryDatabase::Run(const QString &sql, const QVariantList &values) {
 }
 
 Result<> HistoryDatabase::StartGame(qint64 game, const QDateTime &started, const QString &mode) {
-    if (medianGame_ != game) {
-        QSqlQuery median(db_);
-        if (!Exec(median, QStringLiteral("SELECT reaction_time FROM answers WHERE %2 AND "
-                                         "(SELECT COUNT(*) FROM answers WHERE %2) >= %1 ORDER BY "
-                                         "reaction_time LIMIT 1 OFFSET (SELECT COUNT(*) FROM "
-                                         "answers WHERE %2) / 2")
-                              .arg(kMedianReactions)
-                              .arg(kCountedReaction))) {
-            return Outcome(false);
-        }
-        median_.reset();
-        if (median.next()) {
-            median_ = median.value(0).toDouble();
-        }
-        medianGame_ = game;
-    }
     return Outcome(Run(QStringLiteral("INSERT INTO games (id, started, mode) VALUES (?, ?, ?) "
                                       "ON CONFLICT (id) DO NOTHING"),
                        {game, Stamp(started), mode.isNull() ? QStringLiteral("") : mode}));
@@ -419,9 +451,6 @@ Result<> HistoryDatabase::AddAnswerOfGame(qint64 game, const QDateTime &started,
         const Result<> made = StartGame(game, started, mode);
         return made.ok() ? AddAnswer(game, answered, answer) : made;
     });
-    if (!added.ok() && medianGame_ == game) {
-        medianGame_ = 0; // taken again when the answer is tried again
-    }
     return added;
 }
 
@@ -450,6 +479,32 @@ void HistoryDatabase::RollBack() {
     errorCode_ = code;
 }
 
+bool HistoryDatabase::Review(const AnsweredQuestion &a, const QDateTime &answered) {
+    QSqlQuery row(db_);
+    row.prepare(QStringLiteral("SELECT poem, state, step, stability, difficulty, last_review, due, "
+                               "reps, lapses, introduced FROM cards WHERE poem = ?"));
+    row.addBindValue(a.poem.number());
+    if (!row.exec()) {
+        Remember(row.lastError());
+        return false;
+    }
+    Card card;
+    QString introduced = Stamp(answered);
+    if (row.next()) {
+        card = CardOf(row);
+        if (card.state != CardState::New) {
+            introduced = row.value(9).toString();
+        }
+    }
+    row.finish();
+    const Card next = Fsrs().Review(card, GradeOf(a.faults, a.lost, a.reactionTime), answered);
+    return Run(QStringLiteral("INSERT OR REPLACE INTO cards (poem, state, step, stability, "
+                              "difficulty, last_review, due, reps, lapses, introduced) VALUES (?, "
+                              "?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+               {a.poem.number(), int(next.state), next.step, next.stability, next.difficulty,
+                Stamp(next.lastReview), Stamp(next.due), next.reps, next.lapses, introduced});
+}
+
 Result<> HistoryDatabase::AddAnswer(qint64 game, const QDateTime &answered,
                                     const AnsweredQuestion &a) {
     // The answer and its poem's sums go in together or not at all; a savepoint
@@ -471,16 +526,12 @@ Result<> HistoryDatabase::AddAnswer(qint64 game, const QDateTime &answered,
     }
     // A lost question adds its faults to the poem's sums, and nothing else.
     if (added && a.lost) {
-        // A lost question adds its faults to the poem's sums, and sends it back to box 1.
         added = Run(QStringLiteral("INSERT INTO poem_sums (poem, voice, answers, time_sum, best, "
                                    "reactions, reaction_sum, guesses, faults, last) VALUES (?, ?, "
                                    "0, 0, 0, 0, 0, 0, ?, ?) ON CONFLICT (poem, voice) DO UPDATE "
                                    "SET faults = faults + excluded.faults, last = MAX(last, "
                                    "excluded.last)"),
-                    {a.poem.number(), a.voiced ? 1 : 0, a.faults, Stamp(answered)}) &&
-                Run(QStringLiteral("INSERT OR REPLACE INTO boxes (poem, box, moved) VALUES (?, 1, "
-                                   "?)"),
-                    {a.poem.number(), answered.date().toString(Qt::ISODate)});
+                    {a.poem.number(), a.voiced ? 1 : 0, a.faults, Stamp(answered)});
     } else if (added) {
         added = Run(
             QStringLiteral(
@@ -496,20 +547,9 @@ Result<> HistoryDatabase::AddAnswer(qint64 game, const QDateTime &answered,
              guess ? 0 : 1, guess ? 0.0 : double(a.reactionTime), guess ? 1 : 0, a.faults,
              Stamp(answered)});
     }
-    // The poem's drill box moves with every answer that is not a guess.
-    if (added && !guess && !a.lost) {
-        QSqlQuery current(db_);
-        current.prepare(QStringLiteral("SELECT box FROM boxes WHERE poem = ?"));
-        current.addBindValue(a.poem.number());
-        if (!current.exec()) {
-            Remember(current.lastError());
-        }
-        const int box = current.isActive() && current.next() ? current.value(0).toInt() : 1;
-        added =
-            current.isActive() &&
-            Run(QStringLiteral("INSERT OR REPLACE INTO boxes (poem, box, moved) VALUES (?, ?, ?)"),
-                {a.poem.number(), NextBox(box, a.faults, a.reactionTime, median_),
-                 answered.date().toString(Qt::ISODate)});
+    // Every answer is a review of the poem's card, a lost one graded Again.
+    if (added) {
+        added = Review(a, answered);
     }
     if (!added) {
         const QString error = error_;
@@ -545,15 +585,16 @@ Result<std::array<DrillState, kPoemCount>> HistoryDatabase::LoadDrill() {
     std::array<DrillState, kPoemCount> drill{};
     auto *states = &drill;
     QSqlQuery query(db_);
-    if (!Exec(query, QStringLiteral("SELECT poem, box, moved FROM boxes"))) {
+    if (!Exec(query, QStringLiteral("SELECT poem, state, step, stability, difficulty, "
+                                    "last_review, due, reps, lapses, introduced FROM cards"))) {
         return Loaded::Failure(Outcome(false));
     }
     while (query.next()) {
         const int poem = query.value(0).toInt() - 1;
         if (poem >= 0 && poem < kPoemCount) {
-            (*states)[size_t(poem)].box = query.value(1).toInt();
-            (*states)[size_t(poem)].moved =
-                QDate::fromString(query.value(2).toString(), Qt::ISODate);
+            DrillState &state = (*states)[size_t(poem)];
+            state.card = CardOf(query);
+            state.introduced = ParseStamp(query.value(9).toString());
         }
     }
     if (!Exec(query, QStringLiteral("SELECT poem, CASE WHEN SUM(reactions) > 0 THEN "

@@ -26,7 +26,7 @@ namespace nupew {
 inline const QString kHistoryFile = QStringLiteral("nupew-history.sqlite");
 // "Nupw": marks the database as ours in its header.
 inline constexpr quint32 kHistoryApplicationId = 0x4E757077;
-inline constexpr int kHistorySchemaVersion = 5;
+inline constexpr int kHistorySchemaVersion = 6;
 
 // SQLite's result codes that the program tells apart (the primary code, in
 // a result's code()).
@@ -50,8 +50,6 @@ enum class GameOutcome { Unfinished = 0, Finished = 1, FaultLimit = 2, EndedByPl
 // SQLite's code.
 class HistoryDatabase final {
 public:
-    // The drill promotes a poem only against a median of at least this many reactions.
-    static constexpr int kMedianReactions = 20;
     // Opens the database at `path`, creating it when there is no file or an
     // empty one (the schema is made in one transaction, so two copies of the
     // program creating it at once both succeed). A file that is not ours, or
@@ -65,7 +63,7 @@ public:
     HistoryDatabase(const HistoryDatabase &) = delete;
     HistoryDatabase &operator=(const HistoryDatabase &) = delete;
 
-    // The game's row, made once; also takes the median reaction for the drill.
+    // The game's row, made once.
     Result<> StartGame(qint64 game, const QDateTime &started, const QString &mode);
     Result<> AddAnswer(qint64 game, const QDateTime &answered, const AnsweredQuestion &answer);
     // Runs `steps` in one writing transaction: all of it, or nothing.
@@ -89,13 +87,11 @@ private:
     bool Exec(QSqlQuery &query, const QString &sql);
     bool Create();
     bool Upgrade(int version);
+    // The answer as a review of its poem's card.
+    bool Review(const AnsweredQuestion &answer, const QDateTime &answered);
     void Remember(const QSqlError &error);
     // The call's outcome: done, or the failed statement's reason and code.
     Result<> Outcome(bool ok) const;
-    // The player's median reaction, taken at the start of each game once it
-    // rests on enough reactions (kMedianReactions); until then none.
-    std::optional<double> median_;
-    qint64 medianGame_ = 0;
     QString connection_;
     QSqlDatabase db_;
     QString error_;

@@ -7,17 +7,16 @@
 namespace nupew {
 
 HistoryPracticeSource::HistoryPracticeSource(History &history, Random &random,
-                                             std::function<QDate()> today,
+                                             std::function<QDateTime()> now,
                                              std::function<const DecisiveTable &()> decisive)
-    : history_(history), random_(random), today_(std::move(today)), decisive_(std::move(decisive)) {
-}
+    : history_(history), random_(random), now_(std::move(now)), decisive_(std::move(decisive)) {}
 
 PracticeSet HistoryPracticeSource::NextGameSet() {
     PracticeSet set;
     set.name = mode_.Name();
     if (mode_.kind == PracticeKind::Drill) {
-        // The order comes from the boxes and reactions recorded so far; with
-        // no history to read, every poem is new.
+        // The order comes from the poems' cards recorded so far; with no
+        // history to read, every poem is new.
         std::array<DrillState, kPoemCount> states{};
         if (const Result<std::unique_ptr<HistoryDatabase>> db = history_.OpenReadConnection();
             db.ok()) {
@@ -31,7 +30,8 @@ PracticeSet HistoryPracticeSource::NextGameSet() {
                              .arg(loaded.error()));
             }
         }
-        set.poems = DrillOrder(states, today_(), random_);
+        set.poems = DrillOrder(states, now_(), kPoemCount, mode_.newPerDay,
+                               NewPoemSequence(mode_.newOrder, decisive_(), random_), random_);
         set.inOrder = true;
     } else if (!mode_.IsWholeGame()) {
         set.poems = mode_.Poems(decisive_());

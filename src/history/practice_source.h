@@ -7,14 +7,14 @@
 #include "core/practice.h"
 #include "history/history.h"
 
-#include <QDate>
+#include <QDateTime>
 #include <functional>
 
 namespace nupew {
 
 class HistoryPracticeSource final : public PracticeSource {
 public:
-    HistoryPracticeSource(History &history, Random &random, std::function<QDate()> today,
+    HistoryPracticeSource(History &history, Random &random, std::function<QDateTime()> now,
                           std::function<const DecisiveTable &()> decisive);
 
     void SetMode(const PracticeMode &mode) { mode_ = mode; }
@@ -31,7 +31,7 @@ public:
 private:
     History &history_;
     Random &random_;
-    std::function<QDate()> today_;
+    std::function<QDateTime()> now_;
     std::function<const DecisiveTable &()> decisive_;
     std::function<void(const QString &)> told_;
     std::function<void(const QString &)> problem_;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Practice modes: the colour table, the sets and draws of each mode, a set
-// smaller than the game, and the drill's boxes and order.
+// smaller than the game, the drill's scheduler and order.
+#include "core/poem_catalogue.h"
 #include "core/practice.h"
 #include "fakes.h"
 
@@ -109,40 +110,102 @@ private slots:
         QCOMPARE(t.dialogs.boardClosed, 0);
     }
 
-    void drillBoxes() {
-        // Up one for a quick right answer, back to 1 after a fault or a slow one.
-        QCOMPARE(NextBox(1, 0, 0.5f, 1.0), 2);
-        QCOMPARE(NextBox(5, 0, 0.5f, 1.0), 5);
-        QCOMPARE(NextBox(4, 1, 0.5f, 1.0), 1);
-        QCOMPARE(NextBox(4, 0, 1.5f, 1.0), 1);
-        QCOMPARE(NextBox(3, 0, -0.2f, 1.0), 3);         // a guess
-        QCOMPARE(NextBox(2, 0, 0.1f, std::nullopt), 2); // no median yet: nothing moves up
-        QCOMPARE(NextBox(2, 1, 0.1f, std::nullopt), 1);
-        // Box b is due 2^(b-1) days after it moved; box 1 every game.
-        const QDate day(2026, 12, 1);
-        QVERIFY(IsDue({1, day, {}}, day));
-        QVERIFY(!IsDue({2, day, {}}, day.addDays(1)));
-        QVERIFY(IsDue({2, day, {}}, day.addDays(2)));
-        QVERIFY(!IsDue({5, day, {}}, day.addDays(15)));
-        QVERIFY(IsDue({5, day, {}}, day.addDays(16)));
+    // The scheduler against values worked out by hand from FSRS-6's published
+    // formulas and default weights (factor = 0.9^(1/-w20) - 1 = 0.98035).
+    void schedulerByHand() {
+        const Fsrs fsrs;
+        const QDateTime t0(QDate(2026, 12, 1), QTime(19, 0), Qt::UTC);
+        // New, Good: S0 = w2, D0 = w4 - e^(2 w5) + 1; the first learning step done.
+        Card c = fsrs.Review(Card{}, Grade::Good, t0);
+        QCOMPARE(c.state, CardState::Learning);
+        QVERIFY(qAbs(c.stability - 2.3065) < 1e-9 && qAbs(c.difficulty - 2.118104) < 1e-5);
+        QCOMPARE(c.due, t0.addSecs(3600));
+        // Good an hour later: the short-term increase e^(w17 w18) S^-w19 = 0.9945
+        // is held at 1; D reverts a little toward D0(Easy) = -4.7718 (w7); a review
+        // card due in round(S) = 2 days.
+        const QDateTime t1 = t0.addSecs(3600);
+        c = fsrs.Review(c, Grade::Good, t1);
+        QCOMPARE(c.state, CardState::Review);
+        QVERIFY(qAbs(c.stability - 2.3065) < 1e-9 && qAbs(c.difficulty - 2.111214) < 1e-5);
+        QCOMPARE(c.due, t1.addDays(2));
+        // Good when due: R(2, S) = 0.90949, S' = S (1 + e^w8 (11 - D) S^-w9 (e^(w10 (1-R)) - 1)).
+        const Card good = fsrs.Review(c, Grade::Good, t1.addDays(2));
+        QVERIFY(qAbs(fsrs.Retrievability(2, c.stability) - 0.909493) < 1e-5);
+        QVERIFY(qAbs(good.stability - 10.97105) < 1e-4);
+        QCOMPARE(good.due, t1.addDays(2 + 11));
+        // Again three days on: R = 0.88095; the forget stability
+        // w11 D^-w12 ((S+1)^w13 - 1) e^(w14 (1-R)) = 0.63698 is below S / e^(w17 w18);
+        // D up by w6 (10 - D)/9 to 7.39224; relearning in 10 minutes.
+        const QDateTime t2 = t1.addDays(3);
+        const Card lapsed = fsrs.Review(c, Grade::Again, t2);
+        QCOMPARE(lapsed.state, CardState::Relearning);
+        QVERIFY(qAbs(lapsed.stability - 0.636978) < 1e-5);
+        QVERIFY(qAbs(lapsed.difficulty - 7.392238) < 1e-5);
+        QCOMPARE((QList<int>{lapsed.lapses, lapsed.reps}), (QList<int>{1, 3}));
+        QCOMPARE(lapsed.due, t2.addSecs(600));
+        // New, Easy: straight to review, D clamped at 1, due in round(w3) = 8 days;
+        // New, Hard: halfway between the two learning steps (35 minutes).
+        const Card easy = fsrs.Review(Card{}, Grade::Easy, t0);
+        QCOMPARE(easy.state, CardState::Review);
+        QCOMPARE(easy.difficulty, 1.0);
+        QCOMPARE(easy.due, t0.addDays(8));
+        QCOMPARE(fsrs.Review(Card{}, Grade::Hard, t0).due, t0.addSecs(35 * 60));
+        // Grades: a fault or a lost poem Again; then by the reaction.
+        QCOMPARE((QList<Grade>{GradeOf(1, false, 0.3f), GradeOf(0, true, -1.0f),
+                               GradeOf(0, false, 0.3f), GradeOf(0, false, 1.2f),
+                               GradeOf(0, false, 2.5f), GradeOf(0, false, -0.4f)}),
+                 (QList<Grade>{Grade::Again, Grade::Again, Grade::Easy, Grade::Good, Grade::Hard,
+                               Grade::Good}));
     }
 
+    // Due poems first, the least likely recalled first; then new ones within
+    // the day's allowance and in the chosen order; none while the backlog is
+    // too long; then known ones not due to fill the game.
     void drillOrder() {
-        const QDate today(2026, 12, 7);
-        std::array<DrillState, 100> states;
-        for (DrillState &s : states) {
-            s = {3, today.addDays(-1), 1.0}; // known and not due
+        PoemCatalogue catalogue;
+        catalogue.Fill();
+        const DecisiveTable decisive(catalogue);
+        FakeRandom random;
+        const QList<int> sounds = NewPoemSequence(NewPoemOrder::FirstSounds, decisive, random);
+        // む す め ふ さ ほ せ: poems 87, 18, 57, 22, 70, 81, 77 come first.
+        QCOMPARE(sounds.mid(0, 7), (QList<int>{86, 17, 56, 21, 69, 80, 76}));
+        QCOMPARE(QSet<int>(sounds.begin(), sounds.end()).size(), kPoemCount);
+        const QDateTime now(QDate(2026, 12, 9), QTime(19, 0), Qt::UTC);
+        const Fsrs fsrs;
+        const auto reviewed = [&](int daysAgo, double stability) {
+            DrillState s;
+            s.card.state = CardState::Review;
+            s.card.stability = stability;
+            s.card.difficulty = 5.0;
+            s.card.lastReview = now.addDays(-daysAgo);
+            s.card.due = s.card.lastReview.addDays(fsrs.IntervalDays(stability));
+            s.introduced = now.addDays(-30);
+            return s;
+        };
+        std::array<DrillState, kPoemCount> states{};
+        states[40] = reviewed(3, 2.0);  // due a day ago
+        states[10] = reviewed(9, 2.0);  // due a week ago: the least recalled
+        states[70] = reviewed(1, 20.0); // not due
+        states[71] = reviewed(2, 20.0); // not due, less recalled than 70
+        states[5] = reviewed(0, 1.0);
+        states[5].introduced = now.addSecs(-600); // begun today
+        const QList<int> numbers = NewPoemSequence(NewPoemOrder::Numbers, decisive, random);
+        const QList<int> order = DrillOrder(states, now, 20, 3, numbers, random);
+        // Two due; new 0, 1, 2 less the one begun today; the known ones to fill.
+        QCOMPARE(order, (QList<int>{10, 40, 0, 1, 71, 70, 5}));
+        // Over the backlog bound: reviews only, no new poem.
+        for (int p = 20, n = 0; n < kDrillBacklogLimit; ++p) {
+            if (!states[size_t(p)].Seen()) {
+                states[size_t(p)] = reviewed(5, 1.0);
+                ++n;
+            }
         }
-        states[40] = {1, today, 0.5};             // box 1: due, quick
-        states[10] = {1, today, 2.0};             // box 1: due, slow: first
-        states[70] = {2, today.addDays(-2), 0.4}; // box 2, due today
-        states[90] = {3, today.addDays(-1), 3.0}; // not due, but the slowest of the rest
-        FakeClock clock;
-        TimeSeededRandom random(clock, 7);
-        states[20] = {1, today, 0.3, 2}; // box 1 with faults: before the slow one
-        const QList<int> order = DrillOrder(states, today, random);
-        QCOMPARE(order.mid(0, 5), (QList<int>{20, 10, 40, 70, 90}));
-        QCOMPARE(QSet<int>(order.begin(), order.end()).size(), 100);
+        const QList<int> backlog = DrillOrder(states, now, 20, 10, numbers, random);
+        QCOMPARE(DueCount(states, now), kDrillBacklogLimit + 2);
+        QCOMPARE(backlog.size(), kDrillBacklogLimit + 2); // every due poem, nothing else
+        QVERIFY(!backlog.contains(0) && !backlog.contains(5));
+        // The first drill ever: the day's new poems.
+        QCOMPARE(DrillOrder({}, now, 20, 10, sounds, random), sounds.mid(0, 10));
     }
 };
 

@@ -7,6 +7,7 @@
 #include "history/statistics.h"
 
 #include <QProcess>
+#include <QSet>
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -148,8 +149,10 @@ private slots:
         QCOMPARE(Rows(QStringLiteral("SELECT answers, faults FROM poem_sums WHERE poem = %1")
                           .arg(lostPoem)),
                  (QList<QVariantList>{{0, 2}}));
-        QCOMPARE(Rows(QStringLiteral("SELECT box FROM boxes WHERE poem = %1").arg(lostPoem)),
-                 (QList<QVariantList>{{1}}));
+        // A lost poem is a review graded Again: back to the first learning step.
+        QCOMPARE(
+            Rows(QStringLiteral("SELECT state, step FROM cards WHERE poem = %1").arg(lostPoem)),
+            (QList<QVariantList>{{int(CardState::Learning), 0}}));
         QCOMPARE(Rows("SELECT finished, questions, faults FROM games ORDER BY id"),
                  (QList<QVariantList>{{2, 0, 2}, {3, 2, 1}, {3, 0, 0}}));
         // Each game's start is its first question's start, before any answer.
@@ -391,7 +394,8 @@ private slots:
                   "INSERT INTO poems VALUES (7, 1, 2.0, 2.0, 1, 0.5, 0, 0, '2026-12-01')",
                   "DROP TABLE boxes", "DROP INDEX answers_reaction", "DROP INDEX games_started",
                   "ALTER TABLE answers DROP COLUMN lost", "ALTER TABLE answers DROP COLUMN voice",
-                  "ALTER TABLE games DROP COLUMN voice", "PRAGMA user_version = 1"}) {
+                  "ALTER TABLE games DROP COLUMN voice", "DROP TABLE cards",
+                  "PRAGMA user_version = 1"}) {
                 QVERIFY2(q.exec(QString::fromLatin1(sql)), sql);
             }
         }
@@ -442,7 +446,7 @@ private slots:
                                     "reactions INTEGER NOT NULL, reaction_sum REAL NOT NULL, "
                                     "guesses INTEGER NOT NULL, faults INTEGER NOT NULL, last TEXT "
                                     "NOT NULL)",
-                                    "PRAGMA user_version = 4"}) {
+                                    "DROP TABLE cards", "PRAGMA user_version = 4"}) {
                 QVERIFY2(q.exec(QString::fromLatin1(sql)), sql);
             }
         }
@@ -454,6 +458,119 @@ private slots:
             Rows("SELECT voice, answers, time_sum, best, reactions, reaction_sum, guesses, "
                  "faults FROM poem_sums WHERE poem = 7 ORDER BY voice"),
             (QList<QVariantList>{{0, 1, 3.0, 3.0, 0, 0.0, 1, 3}, {1, 2, 4.0, 2.0, 2, 1.0, 0, 0}}));
+    }
+
+    // A history of version 5 keeps its drill: each poem's box becomes a review
+    // card, stable for as long as its box waited, due when the box was.
+    void boxesBecomeCards() {
+        InTemporaryFolder folder;
+        {
+            QString why;
+            const std::unique_ptr<HistoryDatabase> db =
+                Take(HistoryDatabase::Open(kHistoryFile), &why);
+            const QDateTime at(QDate(2026, 12, 1), QTime(20, 0), Qt::UTC);
+            QVERIFY(db->StartGame(1, at, QString()));
+            QVERIFY(db->AddAnswer(1, at, Answer(7, 2.0f, 0.5f)));
+            QSqlQuery q(db->Connection());
+            for (const char *sql :
+                 {"DROP TABLE cards", "INSERT INTO boxes VALUES (7, 1, '2026-12-01')",
+                  "INSERT INTO boxes VALUES (9, 3, '2026-12-05')", "PRAGMA user_version = 5"}) {
+                QVERIFY2(q.exec(QString::fromLatin1(sql)), sql);
+            }
+        }
+        QString why;
+        std::unique_ptr<HistoryDatabase> db = Take(HistoryDatabase::Open(kHistoryFile), &why);
+        QVERIFY2(db, qPrintable(why));
+        QCOMPARE(Rows("SELECT poem, state, stability, due, reps, introduced FROM cards ORDER BY "
+                      "poem"),
+                 (QList<QVariantList>{
+                     {7, 2, 1.0, "2026-12-01T12:00:00.000Z", 1, "2026-12-01T20:00:00.000Z"},
+                     {9, 2, 4.0, "2026-12-09T12:00:00.000Z", 0, "2026-12-05T12:00:00.000Z"}}));
+        const Result<std::array<DrillState, kPoemCount>> drill = db->LoadDrill();
+        QVERIFY2(drill.ok(), qPrintable(drill.error()));
+        QCOMPARE(drill.value()[8].card.due, QDateTime(QDate(2026, 12, 9), QTime(12, 0), Qt::UTC));
+        QVERIFY(drill.value()[6].card.difficulty > drill.value()[8].card.difficulty);
+    }
+
+    // A week lived as a learner lives it: one 20-question drill an evening,
+    // ten poems weak (a fault, or slow), the rest known (0.8-1.5 s after the
+    // decisive step). Every weak poem comes back, known poems answered in
+    // time stop being due (at most twice in their first days: the learning
+    // steps), the backlog stays bounded, new poems enter in their order, ten a
+    // day at most and only after the due ones. Prints the day-by-day table.
+    void aWeekOfDrills() {
+        InTemporaryFolder folder;
+        QString why;
+        std::unique_ptr<HistoryDatabase> db = Take(HistoryDatabase::Open(kHistoryFile), &why);
+        QVERIFY2(db, qPrintable(why));
+        PoemCatalogue catalogue;
+        catalogue.Fill();
+        const DecisiveTable decisive(catalogue);
+        FakeRandom random;
+        const QList<int> sequence = NewPoemSequence(NewPoemOrder::FirstSounds, decisive, random);
+        QSet<int> weak;
+        for (int i = 1; i < 30; i += 3) {
+            weak.insert(sequence[i]);
+        }
+        std::array<int, kPoemCount> asked{};
+        std::array<int, kPoemCount> daysDue{};
+        qsizetype introduced = 0;
+        for (int day = 0; day < 7; ++day) {
+            const QDateTime evening(QDate(2026, 12, 9).addDays(day), QTime(19, 0));
+            const Result<std::array<DrillState, kPoemCount>> drill = db->LoadDrill();
+            QVERIFY2(drill.ok(), qPrintable(drill.error()));
+            const std::array<DrillState, kPoemCount> &states = drill.value();
+            const QList<int> game =
+                DrillOrder(states, evening, kPoemCount, kDefaultNewPerDay, sequence, random)
+                    .mid(0, 20);
+            int fresh = 0, due = 0, weakAsked = 0, lapses = 0;
+            for (const int p : game) {
+                const DrillState &s = states[size_t(p)];
+                fresh += s.Seen() ? 0 : 1;
+                due += s.Seen() && s.card.due <= evening ? 1 : 0;
+            }
+            for (int p = 0; p < kPoemCount; ++p) {
+                daysDue[size_t(p)] +=
+                    states[size_t(p)].Seen() && states[size_t(p)].card.due <= evening;
+            }
+            QVERIFY(DueCount(states, evening) <= kDrillBacklogLimit);
+            // New poems: the next ones of the sequence, ten at most.
+            // Reviews first: new poems take what the due ones leave of the game.
+            QCOMPARE(fresh, std::min(kDefaultNewPerDay, std::max(0, 20 - due)));
+            QSet<int> newOnes;
+            for (const int p : game) {
+                if (!states[size_t(p)].Seen()) {
+                    newOnes.insert(p);
+                }
+            }
+            const QList<int> expected = sequence.mid(introduced, fresh);
+            QCOMPARE(newOnes, QSet<int>(expected.begin(), expected.end()));
+            introduced += fresh;
+            QVERIFY(db->StartGame(day + 1, evening, QStringLiteral("苦手な歌")));
+            for (qsizetype q = 0; q < game.size(); ++q) {
+                const int p = game[q];
+                ++asked[size_t(p)];
+                const bool isWeak = weak.contains(p);
+                weakAsked += isWeak ? 1 : 0;
+                const int faults = isWeak && (day + p) % 2 == 0 ? 1 : 0;
+                lapses += faults;
+                const float reaction = isWeak ? 3.0f : 0.8f + float(p % 8) * 0.1f;
+                QVERIFY(
+                    db->AddAnswer(day + 1, evening.addSecs(30 * q),
+                                  Answer(p + 1, reaction + 1.0f, reaction, faults, int(q + 1))));
+            }
+            QVERIFY(db->FinishGame(day + 1, int(game.size()), 2.0f, lapses));
+            qInfo("day %d: new %d, due asked %d, weak asked %d, faults %d, due %d", day + 1, fresh,
+                  due, weakAsked, lapses, DueCount(states, evening));
+        }
+        for (const int p : weak) {
+            QVERIFY2(asked[size_t(p)] >= 2, qPrintable(QString::number(p + 1)));
+        }
+        for (int p = 0; p < kPoemCount; ++p) {
+            if (!weak.contains(p)) {
+                QVERIFY2(daysDue[size_t(p)] <= 2, qPrintable(QString::number(p + 1)));
+            }
+        }
     }
 
     // A history whose tables cannot be read: the statistics and the drill
@@ -483,21 +600,24 @@ private slots:
             const std::unique_ptr<HistoryDatabase> db =
                 Take(HistoryDatabase::Open(kHistoryFile), &why);
             QSqlQuery q(db->Connection());
-            QVERIFY(q.exec("DROP TABLE boxes"));
-            QVERIFY(q.exec("CREATE VIEW boxes AS SELECT 1 AS poem, json('x') AS box, '' AS moved"));
+            QVERIFY(q.exec("DROP TABLE cards"));
+            QVERIFY(q.exec("CREATE VIEW cards AS SELECT 1 AS poem, json('x') AS state, 0 AS step, "
+                           "1.0 AS stability, 5.0 AS difficulty, '' AS last_review, '' AS due, 0 "
+                           "AS reps, 0 AS lapses, '' AS introduced"));
         }
         History history;
         QVERIFY(history.Open().ok());
         FakeRandom random;
         HistoryPracticeSource source(
-            history, random, [] { return QDate(2026, 12, 9); },
+            history, random, [] { return QDateTime(QDate(2026, 12, 9), QTime(19, 0)); },
             [&decisive]() -> const DecisiveTable & { return decisive; });
         QStringList told;
         source.OnProblem([&told](const QString &why) { told.append(why); });
         PracticeMode drillMode;
         drillMode.kind = PracticeKind::Drill;
         source.SetMode(drillMode);
-        QCOMPARE(source.NextGameSet().poems.size(), kPoemCount); // every poem, as new
+        QCOMPARE(source.NextGameSet().poems.size(),
+                 kDefaultNewPerDay); // every poem new: the day's new ones
         QCOMPARE(told.size(), 1);
         QVERIFY2(told[0].contains(QStringLiteral("JSON")), qPrintable(told[0]));
     }

@@ -59,7 +59,7 @@ struct UiFixture {
         seams.clock = &clock;
         seams.random = &random;
         seams.timer = &timer;
-        seams.dateTime = [] { return QDateTime(QDate(2026, 12, 6), QTime(20, 15, 0)); };
+        seams.dateTime = [this] { return wallClock; };
         seams.messageHandler = [this](const Message &message) {
             return dialogs.ShowMessage(message);
         };
@@ -152,6 +152,8 @@ struct UiFixture {
     FakeRandom random;
     FakeTimer timer;
     FakeDialogs dialogs;
+    // The date and time the program reads (answers, the drill's schedule).
+    QDateTime wallClock{QDate(2026, 12, 6), QTime(20, 15, 0)};
     ProgramSeams seams;
     std::unique_ptr<Program> program;
     int ended = 0;

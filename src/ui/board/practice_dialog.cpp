@@ -5,6 +5,7 @@
 #include "ui/shell/platform.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -102,25 +103,46 @@ PracticeDialog::PracticeDialog(const PracticeMode &mode, const DecisiveTable &de
     }
 
     grid->addWidget(kinds_[4], 9, 0, 1, 7);
+    newPerDay_ = new QSpinBox(this);
+    newPerDay_->setObjectName(QStringLiteral("newPerDayBox"));
+    newPerDay_->setRange(1, kMaxNewPerDay);
+    newOrder_ = new QComboBox(this);
+    newOrder_->setObjectName(QStringLiteral("newOrderBox"));
+    newOrder_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    // In the order of NewPoemOrder.
+    newOrder_->addItem(tr("最初の音ごと"));
+    newOrder_->setItemData(0,
+                           tr("むすめふさほせ、うつしもゆ、いちひき…: 最初の音が同じ歌をまとめて"),
+                           Qt::ToolTipRole);
+    newOrder_->addItem(tr("歌番号の順"));
+    newOrder_->addItem(tr("ばらばら"));
+    auto *fresh = new QHBoxLayout;
+    fresh->addWidget(new QLabel(tr("新しい歌は1日"), this));
+    fresh->addWidget(newPerDay_);
+    fresh->addWidget(new QLabel(tr("首まで、"), this));
+    fresh->addWidget(newOrder_);
+    fresh->addWidget(new QLabel(tr("の順に"), this));
+    fresh->addStretch();
+    grid->addLayout(fresh, 10, 1, 1, 6);
     note_ = new QLabel(this);
     note_->setObjectName(QStringLiteral("note"));
     note_->setWordWrap(true);
     note_->setMinimumHeight(note_->fontMetrics().height() * 3);
-    grid->addWidget(note_, 10, 0, 1, 7);
+    grid->addWidget(note_, 11, 0, 1, 7);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     ok_ = buttons->button(QDialogButtonBox::Ok);
     ok_->setObjectName(QStringLiteral("okButton"));
     buttons->button(QDialogButtonBox::Cancel)->setText(tr("キャンセル"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    grid->addWidget(buttons, 11, 0, 1, 7);
+    grid->addWidget(buttons, 12, 0, 1, 7);
     grid->setColumnMinimumWidth(0, 16);
 
     Load(mode);
     for (QAbstractButton *button : findChildren<QAbstractButton *>()) {
         connect(button, &QAbstractButton::toggled, this, &PracticeDialog::Update);
     }
-    for (QSpinBox *spin : {from_, to_}) {
+    for (QSpinBox *spin : {from_, to_, newPerDay_}) {
         connect(spin, &QSpinBox::valueChanged, this, &PracticeDialog::Update);
     }
     Update();
@@ -138,6 +160,8 @@ void PracticeDialog::Load(const PracticeMode &mode) {
     for (size_t n = 1; n < kByCount; ++n) {
         counts_[n]->setChecked(mode.counts[n]);
     }
+    newPerDay_->setValue(mode.newPerDay);
+    newOrder_->setCurrentIndex(int(mode.newOrder));
 }
 
 PracticeMode PracticeDialog::Mode() const {
@@ -158,6 +182,8 @@ PracticeMode PracticeDialog::Mode() const {
     for (size_t n = 1; n < kByCount; ++n) {
         mode.counts[n] = counts_[n]->isChecked();
     }
+    mode.newPerDay = newPerDay_->value();
+    mode.newOrder = NewPoemOrder(std::clamp(newOrder_->currentIndex(), 0, kNewPoemOrders - 1));
     return mode;
 }
 
@@ -176,13 +202,19 @@ void PracticeDialog::Update() {
     for (size_t n = 1; n < kByCount; ++n) {
         counts_[n]->setEnabled(mode.kind == PracticeKind::Decisive);
     }
+    newPerDay_->setEnabled(mode.kind == PracticeKind::Drill);
+    newOrder_->setEnabled(mode.kind == PracticeKind::Drill);
     const qsizetype poems = mode.Poems(decisive_).size();
     QStringList notes;
     if (mode.kind == PracticeKind::All) {
         notes.append(tr("百首から出題します。"));
     } else if (mode.kind == PracticeKind::Drill) {
-        notes.append(tr("まちがえた歌や反応の遅い歌を先に出します。練習の成績は成績優秀"
-                        "者の表に登録されません。"));
+        notes.append(tr("次に出す日が来た歌を、忘れていそうな歌から先に出し、そのあとで新しい歌を"
+                        "出します。答えるたびに次に出す日が決まります: おてつきは10分後にもう一度、"
+                        "決まり字から%1秒未満は「かんたん」、%2秒までは「ふつう」、それより遅いと"
+                        "「むずかしい」。練習の成績は成績優秀者の表に登録されません。")
+                         .arg(double(kEasyBelowSeconds))
+                         .arg(double(kHardAboveSeconds)));
     } else {
         notes.append(
             tr("この範囲の歌: %1首。練習の成績は成績優秀者の表に登録されません。").arg(poems));

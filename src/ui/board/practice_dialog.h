@@ -12,6 +12,7 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
+class QComboBox;
 
 namespace nupew {
 
@@ -36,6 +37,8 @@ private:
     QCheckBox *freeRange_ = nullptr;
     QSpinBox *from_ = nullptr;
     QSpinBox *to_ = nullptr;
+    QSpinBox *newPerDay_ = nullptr;
+    QComboBox *newOrder_ = nullptr;
     std::array<QCheckBox *, kColourCount> colours_{};
     std::array<QCheckBox *, kByCount> counts_{};
     QLabel *note_ = nullptr;

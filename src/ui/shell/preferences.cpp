@@ -20,6 +20,8 @@ const QString kPracticeColours = QStringLiteral("practice/colours");
 const QString kPracticeCounts = QStringLiteral("practice/counts");
 const QString kPracticeFrom = QStringLiteral("practice/from");
 const QString kPracticeTo = QStringLiteral("practice/to");
+const QString kPracticeNewPerDay = QStringLiteral("practice/newPerDay");
+const QString kPracticeNewOrder = QStringLiteral("practice/newOrder");
 
 // The toolbar's buttons by key, joined by commas.
 const QString kToolbarKey = QStringLiteral("toolbar/arrangement");
@@ -183,6 +185,9 @@ QStringList Preferences::Load() {
     ReadFlags(ReadString(ini, kPracticeCounts), practice_.counts);
     practice_.from = ReadInt(ini, kPracticeFrom, 0, kPoemCount, 0);
     practice_.to = std::max(practice_.from, ReadInt(ini, kPracticeTo, 0, kPoemCount, 0));
+    practice_.newPerDay = ReadInt(ini, kPracticeNewPerDay, 1, kMaxNewPerDay, kDefaultNewPerDay);
+    practice_.newOrder = NewPoemOrder(
+        ReadInt(ini, kPracticeNewOrder, 0, kNewPoemOrders - 1, int(NewPoemOrder::FirstSounds)));
     if (ini.Raw(kToolbarKey)) {
         toolbar_ = ReadString(ini, kToolbarKey).split(u',', Qt::SkipEmptyParts);
     } else {
@@ -211,7 +216,9 @@ Result<> Preferences::SetPractice(const PracticeMode &mode) {
                                     {kPracticeColours, IniText::FromString(Flags(mode.colours))},
                                     {kPracticeCounts, IniText::FromString(Flags(mode.counts))},
                                     {kPracticeFrom, IniText::FromInt(mode.from)},
-                                    {kPracticeTo, IniText::FromInt(mode.to)}});
+                                    {kPracticeTo, IniText::FromInt(mode.to)},
+                                    {kPracticeNewPerDay, IniText::FromInt(mode.newPerDay)},
+                                    {kPracticeNewOrder, IniText::FromInt(int(mode.newOrder))}});
     return written.ok() ? written : Result<>::Failure(NotKept(written.error()));
 }
 

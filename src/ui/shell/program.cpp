@@ -45,7 +45,7 @@ Program::Program(ProgramSeams seams)
     history_ = std::make_unique<History>(kHistoryFile, seams_.dateTime);
     practice_ = std::make_unique<HistoryPracticeSource>(
         *history_, random,
-        [this] { return seams_.dateTime ? seams_.dateTime().date() : QDate::currentDate(); },
+        [this] { return seams_.dateTime ? seams_.dateTime() : QDateTime::currentDateTime(); },
         [this]() -> const DecisiveTable & { return game_->decisive(); });
     practice_->OnNewSet([this](const QString &name) { board_->SetPracticeName(name); });
     practice_->OnProblem([this](const QString &why) { Tell(why); });
