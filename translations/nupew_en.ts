@@ -405,7 +405,12 @@ Reason: %2
 <context>
     <name>Statistics</name>
     <message>
-        <location filename="../src/history/statistics.cpp" line="+175"/>
+        <location filename="../src/history/statistics.cpp" line="+173"/>
+        <source>今</source>
+        <translation>now</translation>
+    </message>
+    <message>
+        <location line="+24"/>
         <source>かなの表記: %1（%2字決まり）</source>
         <translation>In kana: %1 (%2 decisive characters)</translation>
     </message>
@@ -1166,6 +1171,16 @@ Reason: %2
         <translation>Last answer</translation>
     </message>
     <message>
+        <location line="+0"/>
+        <source>次の出題</source>
+        <translation>Next review</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>記憶</source>
+        <translation>Recall</translation>
+    </message>
+    <message>
         <location line="+2"/>
         <source>歌の番号 (1〜100)</source>
         <translation>The poem&apos;s number (1 to 100)</translation>
@@ -1214,6 +1229,16 @@ Reason: %2
         <location line="+1"/>
         <source>最後に答えた日時</source>
         <translation>When it was last answered</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>苦手な歌の練習で次に出す日時 (「今」: もう出す日が来ています)</source>
+        <translation>When the drill asks this poem next (&quot;now&quot;: it is due)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>いま思い出せる見込み (FSRS による予測)</source>
+        <translation>The chance of recalling it now (as FSRS predicts)</translation>
     </message>
 </context>
 <context>
@@ -1601,6 +1626,13 @@ Reason: %2</translation>
     </message>
     <message>
         <location line="+47"/>
+        <source>苦手な歌の練習の予定を履歴から読めません。
+理由: %1</source>
+        <translation>The drill&apos;s schedule cannot be read from the history.
+Reason: %1</translation>
+    </message>
+    <message>
+        <location line="+13"/>
         <source>%1 に書き出せませんでした。
 %2</source>
         <translation>%1 could not be written.
@@ -1630,7 +1662,12 @@ Reason: %2</translation>
         <translation>Average reaction by number of decisive characters</translation>
     </message>
     <message>
-        <location line="+19"/>
+        <location line="+4"/>
+        <source>苦手な歌の練習: 今日から2週間の出題</source>
+        <translation>Drill: poems due in the next two weeks</translation>
+    </message>
+    <message>
+        <location line="+29"/>
         <source>コピー(&amp;C)</source>
         <translation>&amp;Copy</translation>
     </message>
@@ -1665,12 +1702,34 @@ Reason: %2</translation>
         <translation>Answers counted in the table</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+30"/>
         <source>記録された回答 %1 件、ゲーム %2 回。</source>
         <translation>%1 answers recorded, %2 games.</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+16"/>
+        <source>出す歌</source>
+        <translation>Due</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>苦手な歌の練習: %1 (今日) から %2 までの出題</source>
+        <translation>Drill: poems due from %1 (today) to %2</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>いま出す歌 %1首、明日 %2首。新しい歌: 今日はあと%3首 (まだ出していない歌 %4首)。</source>
+        <translation>Due now: %1, tomorrow: %2. New poems: %3 more today (%4 never asked).</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>
+忘れていそうな歌: %1</source>
+        <translation>
+Most likely forgotten: %1</translation>
+    </message>
+    <message>
+        <location line="+7"/>
         <source>平均タイム</source>
         <translation>Average</translation>
     </message>

@@ -132,6 +132,36 @@ QList<int> NewPoemSequence(NewPoemOrder order, const DecisiveTable &decisive, Ra
     return poems;
 }
 
+DeckOutlook Outlook(const std::array<DrillState, kPoemCount> &states, const QDateTime &now,
+                    int newPerDay) {
+    const Fsrs fsrs;
+    DeckOutlook outlook;
+    outlook.dueNow = DueCount(states, now);
+    const QDate today = now.toLocalTime().date();
+    QList<QPair<double, int>> recall;
+    for (int p = 0; p < kPoemCount; ++p) {
+        const DrillState &s = states[size_t(p)];
+        if (!s.Seen()) {
+            ++outlook.newLeft;
+            continue;
+        }
+        recall.append({fsrs.RetrievabilityAt(s.card, now), p});
+        const qint64 day = std::max<qint64>(0, today.daysTo(s.card.due.toLocalTime().date()));
+        if (day < kOutlookDays) {
+            ++outlook.duePerDay[size_t(day)];
+        }
+    }
+    outlook.newToday =
+        outlook.dueNow > kDrillBacklogLimit
+            ? 0
+            : std::min(outlook.newLeft, std::max(0, newPerDay - NewToday(states, now)));
+    std::sort(recall.begin(), recall.end());
+    for (qsizetype i = 0; i < std::min<qsizetype>(5, recall.size()); ++i) {
+        outlook.leastRecalled.append(recall[i].second);
+    }
+    return outlook;
+}
+
 int DueCount(const std::array<DrillState, kPoemCount> &states, const QDateTime &now) {
     return int(std::count_if(states.begin(), states.end(), [&now](const DrillState &s) {
         return s.Seen() && s.card.due <= now;

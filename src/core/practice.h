@@ -97,6 +97,20 @@ QList<int> NewPoemSequence(NewPoemOrder order, const DecisiveTable &decisive, Ra
 // poems of the day only).
 QList<int> DrillOrder(const std::array<DrillState, kPoemCount> &states, const QDateTime &now,
                       int questions, int newPerDay, const QList<int> &newSequence, Random &random);
+// What the drill holds ahead, for the view of the deck.
+inline constexpr int kOutlookDays = 14;
+struct DeckOutlook {
+    int dueNow = 0;   // due at this moment
+    int newLeft = 0;  // never answered
+    int newToday = 0; // new poems today's drill may still bring
+    // Poems falling due on each day from today (today's count with those
+    // already due), by the local date.
+    std::array<int, kOutlookDays> duePerDay{};
+    QList<int> leastRecalled; // answered poems, the least likely recalled first (up to 5)
+};
+DeckOutlook Outlook(const std::array<DrillState, kPoemCount> &states, const QDateTime &now,
+                    int newPerDay);
+
 // How many poems are due at `now`, and how many were begun on `now`'s day.
 int DueCount(const std::array<DrillState, kPoemCount> &states, const QDateTime &now);
 int NewToday(const std::array<DrillState, kPoemCount> &states, const QDateTime &now);

@@ -110,6 +110,8 @@ public:
     // `now` stamps the answers and games; empty, the real date and time.
     explicit History(QString path = kHistoryFile, Clock now = {});
     ~History() override;
+    // The date and time the answers are stamped with.
+    QDateTime Now() const { return now_(); }
 
     // Checks that the file is ours when there is one (it is made at the first
     // answer) and starts the writer, which reads it through for damage first;

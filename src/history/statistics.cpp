@@ -152,6 +152,15 @@ std::optional<double> PoemStatisticsModel::Key(int poem, int column) const {
         return s.answers || s.faults ? std::optional<double>(s.faults) : std::nullopt;
     case Last:
         return s.last.isValid() ? std::optional(double(s.last.toMSecsSinceEpoch())) : std::nullopt;
+    case NextReview:
+    case Recall: {
+        const DrillState &d = statistics_.drill[size_t(poem)];
+        if (!statistics_.drillAt.isValid() || !d.Seen()) {
+            return std::nullopt;
+        }
+        return column == NextReview ? double(d.card.due.toMSecsSinceEpoch())
+                                    : Fsrs().RetrievabilityAt(d.card, statistics_.drillAt);
+    }
     default:
         return std::nullopt;
     }
@@ -179,6 +188,19 @@ QString PoemStatisticsModel::Text(int poem, int column) const {
     }
     if (column == Faults) {
         return s.answers || s.faults ? QString::number(s.faults) : QString();
+    }
+    if (column == NextReview) {
+        const DrillState &d = statistics_.drill[size_t(poem)];
+        if (!Key(poem, column)) {
+            return QString();
+        }
+        return d.card.due <= statistics_.drillAt
+                   ? QCoreApplication::translate("Statistics", "今")
+                   : d.card.due.toLocalTime().toString(QStringLiteral("yyyy/MM/dd HH:mm"));
+    }
+    if (column == Recall) {
+        const std::optional<double> recall = Key(poem, column);
+        return recall ? QStringLiteral("%1%").arg(std::lround(*recall * 100.0)) : QString();
     }
     const std::optional<double> value = Key(poem, column);
     return value ? Seconds(*value) : QString();
@@ -218,7 +240,7 @@ QVariant PoemStatisticsModel::headerData(int section, Qt::Orientation orientatio
         QT_TR_NOOP("番号"),     QT_TR_NOOP("上の句"),     QT_TR_NOOP("決まり字"),
         QT_TR_NOOP("回数"),     QT_TR_NOOP("平均タイム"), QT_TR_NOOP("最速タイム"),
         QT_TR_NOOP("平均反応"), QT_TR_NOOP("当て推量"),   QT_TR_NOOP("お手つき"),
-        QT_TR_NOOP("最終回答")};
+        QT_TR_NOOP("最終回答"), QT_TR_NOOP("次の出題"),   QT_TR_NOOP("記憶")};
     static const char *const kTips[ColumnCount] = {
         QT_TR_NOOP("歌の番号 (1〜100)"),
         QT_TR_NOOP("上の句の初めの句 (読みの50音順に並びます)"),
@@ -229,7 +251,9 @@ QVariant PoemStatisticsModel::headerData(int section, Qt::Orientation orientatio
         QT_TR_NOOP("決まり字が出てから取るまでの平均 (秒)。当て推量は含みません"),
         QT_TR_NOOP("決まり字が出る前に取った回数 (当て推量)"),
         QT_TR_NOOP("この歌で間違えた札の数"),
-        QT_TR_NOOP("最後に答えた日時")};
+        QT_TR_NOOP("最後に答えた日時"),
+        QT_TR_NOOP("苦手な歌の練習で次に出す日時 (「今」: もう出す日が来ています)"),
+        QT_TR_NOOP("いま思い出せる見込み (FSRS による予測)")};
     if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount) {
         return QAbstractTableModel::headerData(section, orientation, role);
     }

@@ -5,6 +5,7 @@
 
 #include "core/decisive.h"
 #include "core/poem_catalogue.h"
+#include "core/practice.h"
 #include "core/result.h"
 
 #include <QAbstractTableModel>
@@ -47,6 +48,9 @@ struct HistoryStatistics {
     int gameCount = 0;
     // Mean reaction by the count of decisive characters (index 1 to 6).
     std::array<std::optional<double>, kByCount> reactionByCount{};
+    // The drill's cards as of `drillAt`; none read when that is invalid.
+    std::array<DrillState, kPoemCount> drill{};
+    QDateTime drillAt;
 };
 
 inline constexpr int kGamePoints = 300;
@@ -74,6 +78,8 @@ public:
         Guesses,
         Faults,
         Last,
+        NextReview,
+        Recall,
         ColumnCount
     };
 

@@ -5,6 +5,8 @@
 #include "ui/statistics/statistics_window.h"
 #include "ui_fixture.h"
 
+#include <QBarSeries>
+#include <QBarSet>
 #include <QCategoryAxis>
 #include <QChart>
 #include <QCheckBox>
@@ -337,6 +339,29 @@ private slots:
             // Today's ten new poems are used up: the rest of the game is known ones.
             QVERIFY(seen.contains(asked[i]) && !weak.contains(asked[i]));
         }
+        // The deck's view: every card falls due within the two weeks shown,
+        // today's new poems are used up, and each answered poem has its next
+        // review and its predicted recall in the table.
+        f.program->AnswerHistory().WaitWritten(5000);
+        f.Item("showStatistics")->trigger();
+        StatisticsWindow *window = f.program->Statistics();
+        const auto *bars = static_cast<QBarSeries *>(window->DueChart()->chart()->series().first());
+        QCOMPARE(bars->barSets().first()->count(), kOutlookDays);
+        QCOMPARE(bars->barSets().first()->sum(), 15.0);
+        QVERIFY2(window->Outlook()->text().contains(
+                     QStringLiteral("今日はあと0首 (まだ出していない歌 85首)")),
+                 qPrintable(window->Outlook()->text()));
+        PoemStatisticsModel &model = window->Model();
+        int withRecall = 0;
+        for (int row = 0; row < kPoemCount; ++row) {
+            const QString recall = model.index(row, PoemStatisticsModel::Recall).data().toString();
+            const bool answered = seen.contains(model.PoemAt(row) + 1);
+            QCOMPARE(recall.endsWith(u'%'), answered);
+            QCOMPARE(model.index(row, PoemStatisticsModel::NextReview).data().toString().isEmpty(),
+                     !answered);
+            withRecall += answered;
+        }
+        QCOMPARE(withRecall, 15);
     }
 };
 

@@ -74,7 +74,7 @@ public:
     void ViewRecords() { windows_->ViewRecords(); }
     void ResetRecords() { windows_->ResetRecords(); }
     void ShowPoemList() { windows_->ShowPoemList(); }
-    void ShowStatistics() { windows_->ShowStatistics(game_->decisive()); }
+    void ShowStatistics() { windows_->ShowStatistics(game_->decisive(), Practice().newPerDay); }
     void HelpContents() { windows_->ShowHelpPage(QStringLiteral("index")); }
     void SaveSettings() { store_->SaveSettings(); }
     // 特別設定 → 出題範囲: the practice mode, kept in the per-user settings. A

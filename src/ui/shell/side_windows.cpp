@@ -102,7 +102,8 @@ void SideWindows::ShowHelpPage(const QString &page) {
     ShowForward(help_);
 }
 
-void SideWindows::ShowStatistics(const DecisiveTable &decisive) {
+void SideWindows::ShowStatistics(const DecisiveTable &decisive, int newPerDay) {
+    newPerDay_ = newPerDay;
     if (!statistics_) {
         statistics_ = new StatisticsWindow(catalogue_, decisive);
         statistics_->setAttribute(Qt::WA_DeleteOnClose);
@@ -119,7 +120,19 @@ void SideWindows::LoadStatisticsInto(const DecisiveTable &decisive) {
     const Result<HistoryStatistics> figures =
         db.ok() ? LoadStatistics(db.value()->Connection(), decisive, statistics_->Kind())
                 : Result<HistoryStatistics>::Failure(db.error());
-    statistics_->SetStatistics(figures.value_or({}), figures.error()); // none, and why
+    HistoryStatistics shown = figures.value_or({});
+    QString note = figures.error(); // none, and why
+    if (figures.ok()) {
+        // The drill's cards beside the figures; the figures stay when they cannot be read.
+        if (const Result<std::array<DrillState, kPoemCount>> drill = db.value()->LoadDrill();
+            drill.ok()) {
+            shown.drill = drill.value();
+            shown.drillAt = history_.Now();
+        } else {
+            note = tr("苦手な歌の練習の予定を履歴から読めません。\n理由: %1").arg(drill.error());
+        }
+    }
+    statistics_->SetStatistics(shown, note, newPerDay_);
 }
 
 void SideWindows::ExportStatistics() {

@@ -48,7 +48,8 @@ public:
     void ShowPoemList();
     void ShowHelpPage(const QString &page);
     // 成績の分析, filled from the history, the answers just given too.
-    void ShowStatistics(const DecisiveTable &decisive);
+    // `newPerDay`: the drill's new poems a day, for the outlook.
+    void ShowStatistics(const DecisiveTable &decisive, int newPerDay);
     // The record entry box of a finished game, over the board when it shows:
     // what the player answered.
     EntryAnswer AskForRecord(const QString &averageText, const QString &faultsText);
@@ -96,6 +97,7 @@ private:
     QPointer<PoemListWindow> poemList_;
     QPointer<HelpWindow> help_;
     QPointer<StatisticsWindow> statistics_;
+    int newPerDay_ = kDefaultNewPerDay;
     std::unique_ptr<QWidget> dialogHost_; // never shown: the parent of the open-file dialog
 };
 

@@ -94,10 +94,24 @@ StatisticsWindow::StatisticsWindow(const PoemCatalogue &catalogue, const Decisiv
     countChart_->setObjectName(QStringLiteral("countChart"));
     countChart_->setRenderHint(QPainter::Antialiasing);
 
+    dueChart_ = new QChartView(NewChart(tr("苦手な歌の練習: 今日から2週間の出題")));
+    dueChart_->setObjectName(QStringLiteral("dueChart"));
+    dueChart_->setMinimumSize(340, 240);
+    outlook_ = new QLabel(this);
+    outlook_->setObjectName(QStringLiteral("outlook"));
+    outlook_->setWordWrap(true);
+    outlook_->setTextFormat(Qt::PlainText);
+    auto *deck = new QWidget;
+    auto *deckLayout = new QVBoxLayout(deck);
+    deckLayout->setContentsMargins(0, 0, 0, 0);
+    deckLayout->addWidget(dueChart_, 1);
+    deckLayout->addWidget(outlook_);
+
     auto *charts = new QSplitter(Qt::Horizontal);
     charts->addWidget(gamesChart_);
     charts->addWidget(countChart_);
-    charts->setSizes({600, 400});
+    charts->addWidget(deck);
+    charts->setSizes({380, 260, 360});
     auto *split = new QSplitter(Qt::Vertical);
     split->addWidget(table_);
     split->addWidget(charts);
@@ -143,7 +157,8 @@ AnswerKind StatisticsWindow::Kind() const {
     return AnswerKind(kind_->currentData().toInt());
 }
 
-void StatisticsWindow::SetStatistics(const HistoryStatistics &statistics, const QString &note) {
+void StatisticsWindow::SetStatistics(const HistoryStatistics &statistics, const QString &note,
+                                     int newPerDay) {
     model_.SetStatistics(statistics);
     const QHeaderView *header = table_->horizontalHeader();
     model_.sort(header->sortIndicatorSection(), header->sortIndicatorOrder());
@@ -157,8 +172,61 @@ void StatisticsWindow::SetStatistics(const HistoryStatistics &statistics, const 
             : tr("記録された回答 %1 件、ゲーム %2 回。").arg(answers).arg(statistics.gameCount));
     DrawGames(statistics);
     DrawCounts(statistics);
+    DrawOutlook(statistics, newPerDay);
     // Sized once to the figures; measuring all rows at every layout would slow the window.
     table_->resizeColumnsToContents();
+}
+
+void StatisticsWindow::DrawOutlook(const HistoryStatistics &statistics, int newPerDay) {
+    QChart *chart = dueChart_->chart();
+    ClearChart(chart);
+    if (!statistics.drillAt.isValid()) {
+        outlook_->clear();
+        return;
+    }
+    const DeckOutlook outlook = nupew::Outlook(statistics.drill, statistics.drillAt, newPerDay);
+    auto *due = new QBarSet(tr("出す歌"));
+    due->setColor(kAnswerColor);
+    QStringList days;
+    const QDate today = statistics.drillAt.toLocalTime().date();
+    int top = 1;
+    for (int d = 0; d < kOutlookDays; ++d) {
+        *due << outlook.duePerDay[size_t(d)];
+        top = std::max(top, outlook.duePerDay[size_t(d)]);
+        days << today.addDays(d).toString(Qt::ISODate);
+    }
+    auto *series = new QBarSeries;
+    series->append(due);
+    chart->addSeries(series);
+    chart->legend()->hide();
+    auto *x = new QBarCategoryAxis;
+    x->append(days);
+    // Fourteen dates do not fit under the bars: the title says where they run.
+    x->setLabelsVisible(false);
+    chart->setTitle(tr("苦手な歌の練習: %1 (今日) から %2 までの出題")
+                        .arg(today.toString(QStringLiteral("M/d")),
+                             today.addDays(kOutlookDays - 1).toString(QStringLiteral("M/d"))));
+    auto *y = new QValueAxis;
+    y->setRange(0, top);
+    y->setLabelFormat(QStringLiteral("%d"));
+    y->setLabelsFont(NamedFont(kPGothic, 8));
+    y->applyNiceNumbers();
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+    series->attachAxis(x);
+    series->attachAxis(y);
+    QStringList weakest;
+    for (const int p : outlook.leastRecalled) {
+        weakest << QString::number(p + 1);
+    }
+    outlook_->setText(
+        tr("いま出す歌 %1首、明日 %2首。新しい歌: 今日はあと%3首 (まだ出していない歌 %4首)。")
+            .arg(outlook.dueNow)
+            .arg(outlook.duePerDay[1])
+            .arg(outlook.newToday)
+            .arg(outlook.newLeft) +
+        (weakest.isEmpty() ? QString()
+                           : tr("\n忘れていそうな歌: %1").arg(weakest.join(QStringLiteral("、")))));
 }
 
 void StatisticsWindow::DrawGames(const HistoryStatistics &statistics) {

@@ -27,7 +27,9 @@ public:
                      QWidget *parent = nullptr);
 
     // Shows the figures; `note`, when not empty, says why there are none.
-    void SetStatistics(const HistoryStatistics &statistics, const QString &note);
+    // The drill's outlook counts `newPerDay` new poems a day.
+    void SetStatistics(const HistoryStatistics &statistics, const QString &note,
+                       int newPerDay = kDefaultNewPerDay);
     // Copies the selected rows (all rows when none is selected) with their header.
     void CopySelection();
     // The file chosen in the save dialog for the CSV export; none when cancelled.
@@ -39,6 +41,8 @@ public:
     QTableView *Table() const { return table_; }
     QChartView *GamesChart() const { return gamesChart_; }
     QChartView *CountChart() const { return countChart_; }
+    QChartView *DueChart() const { return dueChart_; }
+    QLabel *Outlook() const { return outlook_; }
     // Which answers the poems' table counts: all, text or read aloud.
     AnswerKind Kind() const;
     QComboBox *KindChoice() const { return kind_; }
@@ -54,6 +58,7 @@ protected:
 private:
     void DrawGames(const HistoryStatistics &statistics);
     void DrawCounts(const HistoryStatistics &statistics);
+    void DrawOutlook(const HistoryStatistics &statistics, int newPerDay);
 
     PoemStatisticsModel model_;
     QTableView *table_ = nullptr;
@@ -61,6 +66,8 @@ private:
     QComboBox *kind_ = nullptr;
     QChartView *gamesChart_ = nullptr;
     QChartView *countChart_ = nullptr;
+    QChartView *dueChart_ = nullptr;
+    QLabel *outlook_ = nullptr;
     QMap<int, QDateTime> pointDates_; // each point's last game number and its start
 };
 
