@@ -7,7 +7,6 @@
 #include "history/statistics.h"
 
 #include <QProcess>
-#include <QSet>
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -490,87 +489,6 @@ private slots:
         QVERIFY2(drill.ok(), qPrintable(drill.error()));
         QCOMPARE(drill.value()[8].card.due, QDateTime(QDate(2026, 12, 9), QTime(12, 0), Qt::UTC));
         QVERIFY(drill.value()[6].card.difficulty > drill.value()[8].card.difficulty);
-    }
-
-    // A week lived as a learner lives it: one 20-question drill an evening,
-    // ten poems weak (a fault, or slow), the rest known (0.8-1.5 s after the
-    // decisive step). Every weak poem comes back, known poems answered in
-    // time stop being due (at most twice in their first days: the learning
-    // steps), the backlog stays bounded, new poems enter in their order, ten a
-    // day at most and only after the due ones. Prints the day-by-day table.
-    void aWeekOfDrills() {
-        InTemporaryFolder folder;
-        QString why;
-        std::unique_ptr<HistoryDatabase> db = Take(HistoryDatabase::Open(kHistoryFile), &why);
-        QVERIFY2(db, qPrintable(why));
-        PoemCatalogue catalogue;
-        catalogue.Fill();
-        const DecisiveTable decisive(catalogue);
-        FakeRandom random;
-        const QList<int> sequence = NewPoemSequence(NewPoemOrder::FirstSounds, decisive, random);
-        QSet<int> weak;
-        for (int i = 1; i < 30; i += 3) {
-            weak.insert(sequence[i]);
-        }
-        std::array<int, kPoemCount> asked{};
-        std::array<int, kPoemCount> daysDue{};
-        qsizetype introduced = 0;
-        for (int day = 0; day < 7; ++day) {
-            const QDateTime evening(QDate(2026, 12, 9).addDays(day), QTime(19, 0));
-            const Result<std::array<DrillState, kPoemCount>> drill = db->LoadDrill();
-            QVERIFY2(drill.ok(), qPrintable(drill.error()));
-            const std::array<DrillState, kPoemCount> &states = drill.value();
-            const QList<int> game =
-                DrillOrder(states, evening, kPoemCount, kDefaultNewPerDay, sequence, random)
-                    .mid(0, 20);
-            int fresh = 0, due = 0, weakAsked = 0, lapses = 0;
-            for (const int p : game) {
-                const DrillState &s = states[size_t(p)];
-                fresh += s.Seen() ? 0 : 1;
-                due += s.Seen() && s.card.due <= evening ? 1 : 0;
-            }
-            for (int p = 0; p < kPoemCount; ++p) {
-                daysDue[size_t(p)] +=
-                    states[size_t(p)].Seen() && states[size_t(p)].card.due <= evening;
-            }
-            QVERIFY(DueCount(states, evening) <= kDrillBacklogLimit);
-            // New poems: the next ones of the sequence, ten at most.
-            // Reviews first: new poems take what the due ones leave of the game.
-            QCOMPARE(fresh, std::min(kDefaultNewPerDay, std::max(0, 20 - due)));
-            QSet<int> newOnes;
-            for (const int p : game) {
-                if (!states[size_t(p)].Seen()) {
-                    newOnes.insert(p);
-                }
-            }
-            const QList<int> expected = sequence.mid(introduced, fresh);
-            QCOMPARE(newOnes, QSet<int>(expected.begin(), expected.end()));
-            introduced += fresh;
-            QVERIFY(db->StartGame(day + 1, evening, QStringLiteral("苦手な歌")));
-            for (qsizetype q = 0; q < game.size(); ++q) {
-                const int p = game[q];
-                ++asked[size_t(p)];
-                const bool isWeak = weak.contains(p);
-                weakAsked += isWeak ? 1 : 0;
-                const int faults = isWeak && (day + p) % 2 == 0 ? 1 : 0;
-                lapses += faults;
-                const float reaction = isWeak ? 3.0f : 0.8f + float(p % 8) * 0.1f;
-                QVERIFY(
-                    db->AddAnswer(day + 1, evening.addSecs(30 * q),
-                                  Answer(p + 1, reaction + 1.0f, reaction, faults, int(q + 1))));
-            }
-            QVERIFY(db->FinishGame(day + 1, int(game.size()), 2.0f, lapses));
-            qInfo("day %d: new %d, due asked %d, weak asked %d, faults %d, due %d", day + 1, fresh,
-                  due, weakAsked, lapses, DueCount(states, evening));
-        }
-        for (const int p : weak) {
-            QVERIFY2(asked[size_t(p)] >= 2, qPrintable(QString::number(p + 1)));
-        }
-        for (int p = 0; p < kPoemCount; ++p) {
-            if (!weak.contains(p)) {
-                QVERIFY2(daysDue[size_t(p)] <= 2, qPrintable(QString::number(p + 1)));
-            }
-        }
     }
 
     // A history whose tables cannot be read: the statistics and the drill

@@ -251,6 +251,104 @@ private slots:
         QCOMPARE(window->Model().index(0, PoemStatisticsModel::Answers).data().toInt(), 0);
     }
 
+    // A week lived as a learner lives it, through the program: one 20-question
+    // drill an evening, ten poems weak (a fault, or slow), the rest known
+    // (0.8-1.5 s after the decisive step). Every weak poem comes back; known
+    // poems answered in time stop being due (at most twice in their first
+    // days: the learning steps); the backlog stays bounded; new poems enter
+    // in their order, ten a day at most and only after the due ones.
+    void aWeekOfDrills() {
+        InTemporaryFolder folder;
+        UiFixture f;
+        f.program->settings.revealDelay = 0;
+        f.program->settings.questionCount = 20;
+        PracticeMode drill;
+        drill.kind = PracticeKind::Drill;
+        f.program->SetPracticeMode(drill);
+        FakeRandom order;
+        const QList<int> sequence =
+            NewPoemSequence(NewPoemOrder::FirstSounds, f.game().decisive(), order);
+        QSet<int> weak; // 0-99
+        for (int i = 1; i < 30; i += 3) {
+            weak.insert(sequence[i]);
+        }
+        std::array<int, kPoemCount> asked{};
+        std::array<int, kPoemCount> daysDue{};
+        qsizetype introduced = 0;
+        QStringList table;
+        for (int day = 0; day < 7; ++day) {
+            f.wallClock = QDateTime(QDate(2026, 12, 9).addDays(day), QTime(19, 0));
+            f.program->AnswerHistory().WaitWritten(5000);
+            // The cards as the drill will find them, to tell due from new.
+            std::array<DrillState, kPoemCount> cards{};
+            {
+                const Result<std::unique_ptr<HistoryDatabase>> db =
+                    f.program->AnswerHistory().OpenReadConnection();
+                QVERIFY2(db.ok(), qPrintable(db.error()));
+                const Result<std::array<DrillState, kPoemCount>> loaded = db.value()->LoadDrill();
+                QVERIFY2(loaded.ok(), qPrintable(loaded.error()));
+                cards = loaded.value();
+            }
+            QVERIFY(DueCount(cards, f.wallClock) <= kDrillBacklogLimit);
+            for (int p = 0; p < kPoemCount; ++p) {
+                daysDue[size_t(p)] +=
+                    cards[size_t(p)].Seen() && cards[size_t(p)].card.due <= f.wallClock;
+            }
+            f.program->GameOpen();
+            const int questions = f.game().QuestionCount();
+            int fresh = 0, due = 0, weakAsked = 0, faults = 0;
+            QList<int> newOnes;
+            for (int q = 1; q <= questions; ++q) {
+                if (q == questions) {
+                    f.OnModal(
+                        [](QWidget *box) { box->findChild<QPushButton *>("endButton")->click(); });
+                }
+                f.PressStart();
+                const int p = f.game().currentPoem()->row();
+                const DrillState &s = cards[size_t(p)];
+                if (!s.Seen()) {
+                    ++fresh;
+                    newOnes.append(p);
+                } else {
+                    due += s.card.due <= f.wallClock;
+                }
+                ++asked[size_t(p)];
+                const bool isWeak = weak.contains(p);
+                weakAsked += isWeak;
+                if (isWeak && (day + p) % 2 == 0) {
+                    ++faults;
+                    f.ClickCard(f.WrongCard());
+                }
+                f.clock.now += isWeak ? 3.0f : 0.8f + float(p % 8) * 0.1f;
+                f.ClickCard(f.RightCard());
+                f.clock.now += 1.0f;
+            }
+            // Reviews first: new poems take what the due ones leave, in their order.
+            QCOMPARE(fresh, std::min(kDefaultNewPerDay, std::max(0, 20 - due)));
+            QCOMPARE(
+                QSet<int>(newOnes.begin(), newOnes.end()),
+                QSet<int>(sequence.begin() + introduced, sequence.begin() + introduced + fresh));
+            introduced += fresh;
+            table << QStringLiteral("day %1: %2 questions, new %3, due asked %4, weak asked %5, "
+                                    "faults %6")
+                         .arg(day + 1)
+                         .arg(questions)
+                         .arg(fresh)
+                         .arg(due)
+                         .arg(weakAsked)
+                         .arg(faults);
+        }
+        qInfo("%s", qPrintable(table.join(u'\n')));
+        for (const int p : weak) {
+            QVERIFY2(asked[size_t(p)] >= 2, qPrintable(QString::number(p + 1)));
+        }
+        for (int p = 0; p < kPoemCount; ++p) {
+            if (!weak.contains(p)) {
+                QVERIFY2(daysDue[size_t(p)] <= 2, qPrintable(QString::number(p + 1)));
+            }
+        }
+    }
+
     void drillBringsTheWeakPoemsBackTheSameDay() {
         InTemporaryFolder folder;
         UiFixture f;
