@@ -405,7 +405,7 @@ Reason: %2
 <context>
     <name>Statistics</name>
     <message>
-        <location filename="../src/history/statistics.cpp" line="+173"/>
+        <location filename="../src/history/statistics.cpp" line="+178"/>
         <source>今</source>
         <translation>now</translation>
     </message>
@@ -1735,24 +1735,29 @@ Most likely forgotten: %1</translation>
     </message>
     <message>
         <location line="+3"/>
-        <location line="+90"/>
+        <location line="+106"/>
         <source>平均反応時間</source>
         <translation>Average reaction</translation>
     </message>
     <message>
-        <location line="-86"/>
+        <location line="-102"/>
         <source>平均反応時間（読み上げ）</source>
         <translation>Average reaction (read aloud)</translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+4"/>
+        <source>途中で終えたゲーム</source>
+        <translation>Games ended early</translation>
+    </message>
+    <message>
+        <location line="+45"/>
         <source>%1局目&#x3000;%2
 %3: %4 秒</source>
         <translation>Game %1  %2
 %3: %4 s</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+16"/>
         <source>ゲーム（遊んだ順）</source>
         <translation>Games (in the order played)</translation>
     </message>

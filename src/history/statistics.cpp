@@ -73,25 +73,30 @@ Result<HistoryStatistics> LoadStatistics(QSqlDatabase &db, const DecisiveTable &
     games.setForwardOnly(true);
     if (!games.exec(
             QStringLiteral(
-                "SELECT AVG(ms), AVG(average), AVG(reaction), COUNT(*), SUM(voice) FROM (SELECT "
-                "(julianday(started) - 2440587.5) * 86400000.0 AS ms, average, reaction, voice, "
+                "SELECT AVG(ms), AVG(average), AVG(reaction), COUNT(*), SUM(voice), "
+                "SUM(finished <> %2) FROM (SELECT (julianday(started) - 2440587.5) * "
+                "86400000.0 AS ms, COALESCE(average, (SELECT AVG(answer_time) FROM answers a "
+                "WHERE a.game = games.id AND a.lost = 0)) AS average, reaction, voice, finished, "
                 "(ROW_NUMBER() OVER (ORDER BY started) - 1) * %1 / (SELECT COUNT(*) FROM "
-                "games WHERE finished = %2) AS bucket FROM games WHERE finished = %2) "
+                "games WHERE finished <> %3) AS bucket FROM games WHERE finished <> %3) "
                 "GROUP BY bucket ORDER BY bucket")
                 .arg(kGamePoints)
-                .arg(int(GameOutcome::Finished)))) {
+                .arg(int(GameOutcome::Finished))
+                .arg(int(GameOutcome::Unfinished)))) {
         return Result<HistoryStatistics>::Failure(Why(games),
                                                   games.lastError().nativeErrorCode().toInt());
     }
     while (games.next()) {
         GameStatistics g;
         g.started = QDateTime::fromMSecsSinceEpoch(qint64(std::llround(games.value(0).toDouble())));
+        g.timed = !games.value(1).isNull();
         g.averageTime = games.value(1).toDouble();
         if (!games.value(2).isNull()) {
             g.meanReaction = games.value(2).toDouble();
         }
         g.games = games.value(3).toInt();
         g.voiceGames = games.value(4).toInt();
+        g.unfinished = games.value(5).toInt();
         result.gameCount += g.games;
         result.games.append(g);
     }

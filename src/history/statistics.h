@@ -38,6 +38,8 @@ struct GameStatistics {
     std::optional<double> meanReaction;
     int games = 1;      // how many games this point stands for
     int voiceGames = 0; // of them, games read aloud
+    int unfinished = 0; // of them, games ended early (終了, the fault limit)
+    bool timed = true;  // averageTime stands for answers (a game ended before any has none)
 };
 
 struct HistoryStatistics {

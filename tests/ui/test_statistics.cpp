@@ -220,6 +220,26 @@ private slots:
                 }
                 QVERIFY(db->FinishGame(game, 5, 2.0f, 0));
             }
+            // Two games ended early: one with 終了 after two answers, one on
+            // the fault limit before any right answer.
+            QVERIFY(db->StartGame(5, day.addDays(5), QString()));
+            for (int q = 1; q <= 2; ++q) {
+                AnsweredQuestion a;
+                a.question = q;
+                a.poem = Poem::FromNumber(60 + q);
+                a.answerTime = 3.0f;
+                a.reactionTime = 1.0f;
+                QVERIFY(db->AddAnswer(5, day.addDays(5), a));
+            }
+            QVERIFY(db->StopGame(5, 2, 0, GameOutcome::EndedByPlayer));
+            QVERIFY(db->StartGame(6, day.addDays(6), QString()));
+            AnsweredQuestion lost;
+            lost.poem = Poem::FromNumber(70);
+            lost.faults = 3;
+            lost.lost = true;
+            lost.reactionTime = -1.0f;
+            QVERIFY(db->AddAnswer(6, day.addDays(6), lost));
+            QVERIFY(db->StopGame(6, 0, 3, GameOutcome::FaultLimit));
         }
         UiFixture f;
         f.Item("showStatistics")->trigger();
@@ -227,10 +247,13 @@ private slots:
         QStringList lines;
         for (QAbstractSeries *series : chart->series()) {
             lines << series->name() + u':' +
-                         QString::number(static_cast<QLineSeries *>(series)->count());
+                         QString::number(static_cast<QXYSeries *>(series)->count());
         }
-        QCOMPARE(lines,
-                 (QStringList{"平均タイム:4", "平均反応時間:2", "平均反応時間（読み上げ）:2"}));
+        QCOMPARE(lines, (QStringList{"平均タイム:5", "平均反応時間:3", "平均反応時間（読み上げ）:2",
+                                     "途中で終えたゲーム:2"}));
+        QVERIFY2(f.program->Statistics()->findChild<QLabel *>("note")->text().contains(
+                     QStringLiteral("ゲーム 6 回")),
+                 qPrintable(f.program->Statistics()->findChild<QLabel *>("note")->text()));
         // The poems' table counts all answers, or only those of one kind.
         StatisticsWindow *window = f.program->Statistics();
         const auto answered = [window] {
@@ -241,13 +264,13 @@ private slots:
             }
             return poems;
         };
-        QCOMPARE(answered(), 20);
+        QCOMPARE(answered(), 22); // with the two of the game ended by 終了
         window->KindChoice()->setCurrentIndex(
             window->KindChoice()->findData(int(AnswerKind::Voice)));
         QCOMPARE(answered(), 10);
         window->KindChoice()->setCurrentIndex(
             window->KindChoice()->findData(int(AnswerKind::Text)));
-        QCOMPARE(answered(), 10);
+        QCOMPARE(answered(), 12);
         QCOMPARE(window->Model().index(0, PoemStatisticsModel::Answers).data().toInt(), 0);
     }
 

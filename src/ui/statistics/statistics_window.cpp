@@ -242,6 +242,12 @@ void StatisticsWindow::DrawGames(const HistoryStatistics &statistics) {
     auto *voiced = new QLineSeries;
     voiced->setName(tr("平均反応時間（読み上げ）"));
     voiced->setColor(QColor(0, 150, 60));
+    // Games ended early (終了, the fault limit) are drawn too, marked.
+    auto *early = new QScatterSeries;
+    early->setName(tr("途中で終えたゲーム"));
+    early->setColor(Qt::white);
+    early->setBorderColor(kAnswerColor);
+    early->setMarkerSize(9);
     const QList<GameStatistics> &games = statistics.games;
     // Games in the order played, one step each: a sitting of many games reads
     // as well as a game a week. A point that stands for several games sits at
@@ -253,8 +259,13 @@ void StatisticsWindow::DrawGames(const HistoryStatistics &statistics) {
         played += game.games;
         const qreal x = played;
         pointDates_.insert(played, game.started);
-        average->append(x, game.averageTime);
-        top = std::max(top, game.averageTime);
+        if (game.timed) {
+            average->append(x, game.averageTime);
+            top = std::max(top, game.averageTime);
+        }
+        if (game.unfinished > 0) {
+            early->append(x, game.timed ? game.averageTime : 0.0);
+        }
         if (game.meanReaction) {
             (2 * game.voiceGames > game.games ? voiced : reaction)->append(x, *game.meanReaction);
             top = std::max(top, *game.meanReaction);
@@ -287,6 +298,11 @@ void StatisticsWindow::DrawGames(const HistoryStatistics &statistics) {
                                    .arg(point.y(), 0, 'f', 2));
         });
     }
+    if (early->count() > 0) {
+        chart->addSeries(early);
+    } else {
+        delete early;
+    }
     auto *number = new QValueAxis;
     number->setObjectName(QStringLiteral("gameAxis"));
     number->setTitleText(tr("ゲーム（遊んだ順）"));
@@ -317,7 +333,7 @@ void StatisticsWindow::DrawGames(const HistoryStatistics &statistics) {
     chart->addAxis(dates, Qt::AlignTop);
     QValueAxis *seconds = SecondsAxis(top);
     chart->addAxis(seconds, Qt::AlignLeft);
-    for (QLineSeries *series : lines) {
+    for (QAbstractSeries *series : chart->series()) {
         series->attachAxis(number);
         series->attachAxis(seconds);
     }
