@@ -72,9 +72,9 @@ public:
         return {declineEntry ? EntryAnswer::Kind::Decline : EntryAnswer::Kind::Register,
                 playerName};
     }
-    PracticeAnswer ShowPracticeEnd(const QString &average, const QString &reaction,
-                                   const QString &faults) override {
-        practiceEnds.append({average, reaction, faults});
+    PracticeAnswer ShowPracticeEnd(const PracticeFigures &figures) override {
+        practiceEnds.append({figures.average, figures.reaction, figures.faults});
+        practiceReviews.append(figures.toReview);
         return playAgain ? PracticeAnswer::PlayAgain : PracticeAnswer::End;
     }
     void ShowRecords() override { ++recordsShown; }
@@ -97,6 +97,7 @@ public:
     int boardClosed = 0;
     int recordsShown = 0;
     QList<QStringList> practiceEnds;
+    QList<QStringList> practiceReviews;
     bool playAgain = false;
 };
 

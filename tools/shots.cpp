@@ -213,8 +213,11 @@ int main(int argc, char *argv[]) {
     PracticeDialog practice(blue, game.decisive(), 5, 8);
     practice.show();
     Save(&practice, out, QStringLiteral("practice_dialog"));
-    PracticeEndBox practiceEnd(blue.Name(), QStringLiteral("2.35"), QStringLiteral("1.12"),
-                               QStringLiteral("1"));
+    PracticeEndBox practiceEnd(blue.Name(), {QStringLiteral("2.35"),
+                                             QStringLiteral("1.12"),
+                                             QStringLiteral("1"),
+                                             {QStringLiteral("31 あさぼらけあ (おてつき 1)"),
+                                              QStringLiteral("77 せ (反応 2.40 秒)")}});
     practiceEnd.show();
     Save(&practiceEnd, out, QStringLiteral("practice_end"));
     return 0;

@@ -159,7 +159,7 @@
 <context>
     <name>Game</name>
     <message>
-        <location filename="../src/core/game.cpp" line="+153"/>
+        <location filename="../src/core/game.cpp" line="+154"/>
         <source>開始ボタンを左クリックしてください。</source>
         <translation>Click the Start button.</translation>
     </message>
@@ -192,6 +192,16 @@
         <location line="+8"/>
         <source>残念でした。次回はがんばってください！</source>
         <translation>Too bad. Better luck next time!</translation>
+    </message>
+    <message>
+        <location line="+113"/>
+        <source>%1 (おてつき %2)</source>
+        <translation>%1 (faults: %2)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 (反応 %2 秒)</source>
+        <translation>%1 (reaction %2 s)</translation>
     </message>
     <message>
         <location filename="../src/core/game_session.cpp" line="+90"/>
@@ -1392,7 +1402,7 @@ Reason: %2
 <context>
     <name>nupew::PracticeEndBox</name>
     <message>
-        <location filename="../src/ui/board/practice_end_box.cpp" line="+19"/>
+        <location filename="../src/ui/board/practice_end_box.cpp" line="+18"/>
         <source>練習の結果</source>
         <translation>Practice result</translation>
     </message>
@@ -1417,7 +1427,22 @@ Reason: %2
         <translation>Faults</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+4"/>
+        <source>まちがえた歌も遅かった歌もありません。</source>
+        <translation>No poem missed and none slow.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>もう一度見ておきたい歌: %1</source>
+        <translation>Poems to look at again: %1</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <location line="+6"/>
         <source>練習の成績は成績優秀者の表に登録されません。</source>
         <translation>Practice results do not enter the table of the best.</translation>
     </message>
@@ -1471,7 +1496,7 @@ Reason: %2</translation>
 %2</translation>
     </message>
     <message>
-        <location line="+103"/>
+        <location line="+102"/>
         <source>「タワユWin」を終了します</source>
         <translation>Quit the game</translation>
     </message>

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // One game from reset to result: the state and the procedures that move it on.
 #include "core/game.h"
+#include "core/fsrs.h"
 #include "version.h"
 
 #include <QCoreApplication>
@@ -459,7 +460,7 @@ MaybeEnd Game::TakeCard(int card) {
     // Settled before the box: events (reveal steps, clicks) run while it is open.
     questionActive_ = false;
     LogStop(GameStop::FaultLimit);
-    return GameEnd{GameEnd::Kind::FaultLimit, {}, {}, {}, QString::number(faultCount_)};
+    return GameEnd{GameEnd::Kind::FaultLimit, {}, {}, {}, QString::number(faultCount_), {}};
 }
 
 AnsweredQuestion Game::Answered(const Question &q) const {
@@ -550,8 +551,20 @@ GameEnd Game::FinishPracticeGame(const GameResult &result) {
     }
     const QString reaction = reactionCount > 0 ? FormatHundredths(reactions / float(reactionCount))
                                                : QStringLiteral("—");
-    GameEnd end{GameEnd::Kind::Practice, result, FormatAverage(result.averageTime), reaction,
-                QString::number(faultCount_)};
+    GameEnd end{GameEnd::Kind::Practice,      result, FormatAverage(result.averageTime), reaction,
+                QString::number(faultCount_), {}};
+    // What to look at again: a fault, or an answer the drill grades hard.
+    for (const Question &q : questions_) {
+        const QString poem =
+            QStringLiteral("%1 %2").arg(q.poem.number()).arg(decisive().Heard(q.poem));
+        if (q.faults > 0) {
+            end.toReview.append(
+                QCoreApplication::translate("Game", "%1 (おてつき %2)").arg(poem).arg(q.faults));
+        } else if (!IsGuess(q.reaction) && q.reaction > kHardAboveSeconds) {
+            end.toReview.append(QCoreApplication::translate("Game", "%1 (反応 %2 秒)")
+                                    .arg(poem, FormatHundredths(q.reaction)));
+        }
+    }
     // Settled before the box, whose answer starts a new game or closes the board.
     questionNumber_ = 1;
     ClearFinishedGame();
@@ -574,11 +587,8 @@ GameEnd Game::FinishGame() {
         return FinishPracticeGame(result);
     }
     questionNumber_ = 1;
-    GameEnd end{GameEnd::Kind::Finished,
-                result,
-                FormatAverage(result.averageTime),
-                {},
-                QString::number(faultCount_)};
+    GameEnd end{GameEnd::Kind::Finished,      result, FormatAverage(result.averageTime), {},
+                QString::number(faultCount_), {}};
     ClearFinishedGame();
     return end;
 }

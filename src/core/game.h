@@ -58,6 +58,7 @@ struct GameEnd {
     QString averageText;  // as the entry box shows it ("0.##")
     QString reactionText; // a practice game's average reaction, "—" when none counted
     QString faultsText;
+    QStringList toReview; // a practice game's poems missed or slow (PracticeFigures)
 };
 using MaybeEnd = std::optional<GameEnd>;
 

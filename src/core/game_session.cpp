@@ -79,8 +79,8 @@ void GameSession::Conclude(const MaybeEnd &end) {
         return;
     }
     case GameEnd::Kind::Practice:
-        if (dialogs_.ShowPracticeEnd(end->averageText, end->reactionText, end->faultsText) ==
-            PracticeAnswer::PlayAgain) {
+        if (dialogs_.ShowPracticeEnd({end->averageText, end->reactionText, end->faultsText,
+                                      end->toReview}) == PracticeAnswer::PlayAgain) {
             NewGame();
         } else {
             dialogs_.CloseBoard();

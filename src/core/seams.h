@@ -7,6 +7,7 @@
 
 #include <QElapsedTimer>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -117,6 +118,16 @@ struct EntryAnswer {
 // The answer of a practice game's end box.
 enum class PracticeAnswer { PlayAgain, End };
 
+// What the end box of a practice game shows.
+struct PracticeFigures {
+    QString average;  // "0.##"
+    QString reaction; // "—" when none counted
+    QString faults;
+    // The poems to look at again: missed (a fault) or slow, each with its
+    // number and decisive characters, in the order asked.
+    QStringList toReview;
+};
+
 // Message boxes, the end boxes of a game, the table of the ten best and
 // closing the board: what a game session asks the player.
 class Dialogs {
@@ -130,11 +141,8 @@ public:
         return {};
     }
     // The end of a practice game, modally.
-    virtual PracticeAnswer ShowPracticeEnd(const QString &averageText, const QString &reactionText,
-                                           const QString &faultsText) {
-        (void)averageText;
-        (void)reactionText;
-        (void)faultsText;
+    virtual PracticeAnswer ShowPracticeEnd(const PracticeFigures &figures) {
+        (void)figures;
         return PracticeAnswer::End;
     }
     // The table of the ten best, after a result was entered; its 閉じる asks

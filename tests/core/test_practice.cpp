@@ -100,6 +100,31 @@ private slots:
         }
     }
 
+    // The end box names the poems to look at again: a fault, or slower than
+    // the drill's "hard", each with its decisive characters.
+    void practiceEndNamesThePoemsToReview() {
+        Practice t({30, 76, 0}, 3);
+        t.game.NewGame();
+        const DecisiveTable decisive(t.catalogue);
+        QStringList expected;
+        for (int q = 1; q <= 3; ++q) {
+            t.game.StartQuestion();
+            const Poem poem = *t.game.currentPoem();
+            const QString name =
+                QStringLiteral("%1 %2").arg(poem.number()).arg(decisive.Heard(poem));
+            if (q == 1) {
+                t.Pick(t.game.answerPosition() % 3 + 2); // a wrong card first
+                expected << name + QStringLiteral(" (おてつき 1)");
+            }
+            t.clock.now += q == 2 ? 2.5f : 1.0f;
+            if (q == 2) {
+                expected << name + QStringLiteral(" (反応 2.50 秒)");
+            }
+            t.Pick(t.game.answerPosition() + 1);
+        }
+        QCOMPARE(t.dialogs.practiceReviews, (QList<QStringList>{expected}));
+    }
+
     void playAgainStartsANewPracticeGame() {
         Practice t({0, 1, 2, 3, 4, 5, 6, 7, 8}, 3);
         t.dialogs.playAgain = true;

@@ -12,8 +12,7 @@
 
 namespace nupew {
 
-PracticeEndBox::PracticeEndBox(const QString &name, const QString &average, const QString &reaction,
-                               const QString &faults, QWidget *parent)
+PracticeEndBox::PracticeEndBox(const QString &name, const PracticeFigures &figures, QWidget *parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("practiceEndBox"));
     setWindowTitle(tr("練習の結果"));
@@ -29,10 +28,19 @@ PracticeEndBox::PracticeEndBox(const QString &name, const QString &average, cons
         label->setFont(NamedFont(kPGothic, 14));
         return label;
     };
-    form->addRow(tr("平均タイム (秒)"), value(QStringLiteral("average"), average));
-    form->addRow(tr("平均反応時間 (秒)"), value(QStringLiteral("reaction"), reaction));
-    form->addRow(tr("おてつき"), value(QStringLiteral("faults"), faults));
+    form->addRow(tr("平均タイム (秒)"), value(QStringLiteral("average"), figures.average));
+    form->addRow(tr("平均反応時間 (秒)"), value(QStringLiteral("reaction"), figures.reaction));
+    form->addRow(tr("おてつき"), value(QStringLiteral("faults"), figures.faults));
     layout->addLayout(form);
+    auto *review =
+        new QLabel(figures.toReview.isEmpty()
+                       ? tr("まちがえた歌も遅かった歌もありません。")
+                       : tr("もう一度見ておきたい歌: %1").arg(figures.toReview.join(tr("、"))),
+                   this);
+    review->setObjectName(QStringLiteral("toReview"));
+    review->setTextFormat(Qt::PlainText);
+    review->setWordWrap(true);
+    layout->addWidget(review);
     layout->addWidget(new QLabel(tr("練習の成績は成績優秀者の表に登録されません。"), this));
     auto *again = new QPushButton(tr("もう一度(&A)"), this);
     again->setObjectName(QStringLiteral("againButton"));

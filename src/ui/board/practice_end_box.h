@@ -2,6 +2,8 @@
 // The end of a practice game: its figures, then もう一度 or 終了.
 #pragma once
 
+#include "core/seams.h"
+
 #include <QDialog>
 
 namespace nupew {
@@ -10,8 +12,7 @@ class PracticeEndBox final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(PracticeEndBox)
 public:
-    PracticeEndBox(const QString &name, const QString &average, const QString &reaction,
-                   const QString &faults, QWidget *parent = nullptr);
+    PracticeEndBox(const QString &name, const PracticeFigures &figures, QWidget *parent = nullptr);
 
 signals:
     // The last poem's pictures, while the box is up.

@@ -205,10 +205,9 @@ EntryAnswer Program::AskForRecord(const QString &averageText, const QString &fau
     return windows_->AskForRecord(averageText, faultsText);
 }
 
-PracticeAnswer Program::ShowPracticeEnd(const QString &averageText, const QString &reactionText,
-                                        const QString &faultsText) {
+PracticeAnswer Program::ShowPracticeEnd(const PracticeFigures &figures) {
     const Notices::BoxOpen open(*notices_);
-    return windows_->ShowPracticeEnd(Practice().Name(), averageText, reactionText, faultsText);
+    return windows_->ShowPracticeEnd(Practice().Name(), figures);
 }
 
 void Program::CloseBoard() {

@@ -59,8 +59,7 @@ public:
     // Dialogs
     MessageAnswer ShowMessage(const Message &message) override;
     EntryAnswer AskForRecord(const QString &averageText, const QString &faultsText) override;
-    PracticeAnswer ShowPracticeEnd(const QString &averageText, const QString &reactionText,
-                                   const QString &faultsText) override;
+    PracticeAnswer ShowPracticeEnd(const PracticeFigures &figures) override;
     void ShowRecords() override { windows_->ViewRecords(); }
     void CloseBoard() override;
 

@@ -164,10 +164,8 @@ EntryAnswer SideWindows::AskForRecord(const QString &averageText, const QString 
     return answer;
 }
 
-PracticeAnswer SideWindows::ShowPracticeEnd(const QString &name, const QString &averageText,
-                                            const QString &reactionText,
-                                            const QString &faultsText) {
-    PracticeEndBox box(name, averageText, reactionText, faultsText, BoxParent());
+PracticeAnswer SideWindows::ShowPracticeEnd(const QString &name, const PracticeFigures &figures) {
+    PracticeEndBox box(name, figures, BoxParent());
     connect(&box, &PracticeEndBox::poemPictureWanted, this,
             [this] { emit pictureWanted(PictureKind::Poem); });
     connect(&box, &PracticeEndBox::poetPictureWanted, this,

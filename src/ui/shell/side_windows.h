@@ -54,8 +54,7 @@ public:
     // what the player answered.
     EntryAnswer AskForRecord(const QString &averageText, const QString &faultsText);
     // The figures of a finished practice game, and what the player chose.
-    PracticeAnswer ShowPracticeEnd(const QString &name, const QString &averageText,
-                                   const QString &reactionText, const QString &faultsText);
+    PracticeAnswer ShowPracticeEnd(const QString &name, const PracticeFigures &figures);
     // ﾃﾞｰﾀ（歌）読み出しﾌｫﾙﾀﾞの設定: the folder of the picture chosen in the
     // shared open-file dialog.
     void ChoosePictureFolder(QString &folder, bool cancelIsFailure);
