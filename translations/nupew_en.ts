@@ -415,7 +415,7 @@ Reason: %2
 <context>
     <name>Statistics</name>
     <message>
-        <location filename="../src/history/statistics.cpp" line="+178"/>
+        <location filename="../src/history/statistics.cpp" line="+204"/>
         <source>今</source>
         <translation>now</translation>
     </message>
@@ -1682,7 +1682,7 @@ Reason: %1</translation>
         <translation>Average time and reaction by game</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+5"/>
         <source>決まり字の数と平均反応時間</source>
         <translation>Average reaction by number of decisive characters</translation>
     </message>
@@ -1760,12 +1760,12 @@ Most likely forgotten: %1</translation>
     </message>
     <message>
         <location line="+3"/>
-        <location line="+106"/>
+        <location line="+112"/>
         <source>平均反応時間</source>
         <translation>Average reaction</translation>
     </message>
     <message>
-        <location line="-102"/>
+        <location line="-108"/>
         <source>平均反応時間（読み上げ）</source>
         <translation>Average reaction (read aloud)</translation>
     </message>
@@ -1782,12 +1782,32 @@ Most likely forgotten: %1</translation>
 %3: %4 s</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+17"/>
         <source>ゲーム（遊んだ順）</source>
         <translation>Games (in the order played)</translation>
     </message>
     <message>
-        <location line="+45"/>
+        <location line="+1"/>
+        <source>ゲーム（遊んだ順、日ごとの平均）</source>
+        <translation>Games (in the order played, averaged by day)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>ゲーム（遊んだ順、週ごとの平均）</source>
+        <translation>Games (in the order played, averaged by week)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>ゲーム（遊んだ順、月ごとの平均）</source>
+        <translation>Games (in the order played, averaged by month)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>ゲーム（遊んだ順、同じ数ずつの平均）</source>
+        <translation>Games (in the order played, averaged in equal groups)</translation>
+    </message>
+    <message>
+        <location line="+46"/>
         <source>%1字</source>
         <translation>%1</translation>
     </message>

@@ -66,21 +66,47 @@ Result<HistoryStatistics> LoadStatistics(QSqlDatabase &db, const DecisiveTable &
         s.faults = poems.value(7).toInt();
         s.last = QDateTime::fromString(poems.value(8).toString(), Qt::ISODateWithMs).toLocalTime();
     }
-    // Times come as milliseconds since the epoch, converted by SQLite; the games
-    // are averaged into at most kGamePoints buckets, so that a long history
-    // reads as fast as a short one.
+    // Times come as milliseconds since the epoch, converted by SQLite; a long
+    // history is grouped by day, week or month (the finest that gives at most
+    // kGamePoints points), so that it reads as fast as a short one and each
+    // point means a stretch of the calendar.
     QSqlQuery games(db);
     games.setForwardOnly(true);
+    if (!games.exec(QStringLiteral("SELECT COUNT(*), COUNT(DISTINCT date(started, 'localtime')), "
+                                   "COUNT(DISTINCT strftime('%Y-%W', started, 'localtime')), "
+                                   "COUNT(DISTINCT strftime('%Y-%m', started, 'localtime')) FROM "
+                                   "games WHERE finished <> %1")
+                        .arg(int(GameOutcome::Unfinished))) ||
+        !games.next()) {
+        return Result<HistoryStatistics>::Failure(Why(games),
+                                                  games.lastError().nativeErrorCode().toInt());
+    }
+    const std::array<QString, 4> buckets = {
+        QStringLiteral("ROW_NUMBER() OVER (ORDER BY started)"),
+        QStringLiteral("date(started, 'localtime')"),
+        QStringLiteral("strftime('%Y-%W', started, 'localtime')"),
+        QStringLiteral("strftime('%Y-%m', started, 'localtime')")};
+    QString bucket = QStringLiteral("(ROW_NUMBER() OVER (ORDER BY started) - 1) * %1 / "
+                                    "(SELECT COUNT(*) FROM games WHERE finished <> %2)")
+                         .arg(kGamePoints)
+                         .arg(int(GameOutcome::Unfinished));
+    result.grouping = GameGrouping::Even;
+    for (int g = 0; g < 4; ++g) {
+        if (games.value(g).toInt() <= kGamePoints) {
+            result.grouping = GameGrouping(g);
+            bucket = buckets[size_t(g)];
+            break;
+        }
+    }
+    games.finish();
     if (!games.exec(
             QStringLiteral(
                 "SELECT AVG(ms), AVG(average), AVG(reaction), COUNT(*), SUM(voice), "
                 "SUM(finished <> %2) FROM (SELECT (julianday(started) - 2440587.5) * "
                 "86400000.0 AS ms, COALESCE(average, (SELECT AVG(answer_time) FROM answers a "
                 "WHERE a.game = games.id AND a.lost = 0)) AS average, reaction, voice, finished, "
-                "(ROW_NUMBER() OVER (ORDER BY started) - 1) * %1 / (SELECT COUNT(*) FROM "
-                "games WHERE finished <> %3) AS bucket FROM games WHERE finished <> %3) "
-                "GROUP BY bucket ORDER BY bucket")
-                .arg(kGamePoints)
+                "%1 AS bucket FROM games WHERE finished <> %3) GROUP BY bucket ORDER BY MIN(ms)")
+                .arg(bucket)
                 .arg(int(GameOutcome::Finished))
                 .arg(int(GameOutcome::Unfinished)))) {
         return Result<HistoryStatistics>::Failure(Why(games),

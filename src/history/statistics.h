@@ -42,12 +42,17 @@ struct GameStatistics {
     bool timed = true;  // averageTime stands for answers (a game ended before any has none)
 };
 
+// How the games' chart groups a long history: each game, or the games of a
+// day, a week or a month, the finest that keeps within kGamePoints points.
+enum class GameGrouping { Game, Day, Week, Month, Even };
+
 struct HistoryStatistics {
     std::array<PoemStatistics, kPoemCount> poems{};
     // Finished games, oldest first; a long history comes as at most kGamePoints
     // points, each the mean of neighbouring games.
     QList<GameStatistics> games;
     int gameCount = 0;
+    GameGrouping grouping = GameGrouping::Game;
     // Mean reaction by the count of decisive characters (index 1 to 6).
     std::array<std::optional<double>, kByCount> reactionByCount{};
     // The drill's cards as of `drillAt`; none read when that is invalid.

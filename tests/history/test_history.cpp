@@ -491,6 +491,42 @@ private slots:
         QVERIFY(drill.value()[6].card.difficulty > drill.value()[8].card.difficulty);
     }
 
+    // A long history is drawn grouped by the calendar: the finest of day,
+    // week and month that keeps within the chart's points.
+    void longHistoriesAreGroupedByTheCalendar() {
+        InTemporaryFolder folder;
+        QString why;
+        std::unique_ptr<HistoryDatabase> db = Take(HistoryDatabase::Open(kHistoryFile), &why);
+        QVERIFY2(db, qPrintable(why));
+        PoemCatalogue catalogue;
+        catalogue.Fill();
+        const DecisiveTable decisive(catalogue);
+        const auto play = [&db](int games, int perDay, qint64 first) {
+            QSqlQuery(db->Connection()).exec("BEGIN");
+            for (int g = 0; g < games; ++g) {
+                const QDateTime at = QDateTime(QDate(2024, 1, 1), QTime(12, 0)).addDays(g / perDay);
+                QVERIFY(db->StartGame(first + g, at.addSecs(60 * (g % perDay)), QString()));
+                QVERIFY(db->FinishGame(first + g, 5, 2.0f, 0));
+            }
+            QSqlQuery(db->Connection()).exec("COMMIT");
+        };
+        play(200, 10, 1); // 200 games: each drawn
+        Result<HistoryStatistics> read = LoadStatistics(db->Connection(), decisive);
+        QVERIFY2(read.ok(), qPrintable(read.error()));
+        QCOMPARE(read.value().grouping, GameGrouping::Game);
+        QCOMPARE(read.value().games.size(), 200);
+        play(200, 10, 1000); // 400 games on 20 days: by day
+        read = LoadStatistics(db->Connection(), decisive);
+        QCOMPARE(read.value().grouping, GameGrouping::Day);
+        QCOMPARE(read.value().games.size(), 20);
+        QCOMPARE(read.value().gameCount, 400);
+        play(4600, 6, 5000); // 5,000 games over two years: by week
+        read = LoadStatistics(db->Connection(), decisive);
+        QCOMPARE(read.value().grouping, GameGrouping::Week);
+        QVERIFY(read.value().games.size() > 100 && read.value().games.size() <= kGamePoints);
+        QCOMPARE(read.value().gameCount, 5000);
+    }
+
     // A history whose tables cannot be read: the statistics and the drill
     // say why (SQLite's own words), never an empty reason.
     void failuresCarryTheirReasons() {

@@ -305,7 +305,13 @@ void StatisticsWindow::DrawGames(const HistoryStatistics &statistics) {
     }
     auto *number = new QValueAxis;
     number->setObjectName(QStringLiteral("gameAxis"));
-    number->setTitleText(tr("ゲーム（遊んだ順）"));
+    // A long history comes grouped: the axis says by what.
+    const char *const kGroupings[] = {QT_TR_NOOP("ゲーム（遊んだ順）"),
+                                      QT_TR_NOOP("ゲーム（遊んだ順、日ごとの平均）"),
+                                      QT_TR_NOOP("ゲーム（遊んだ順、週ごとの平均）"),
+                                      QT_TR_NOOP("ゲーム（遊んだ順、月ごとの平均）"),
+                                      QT_TR_NOOP("ゲーム（遊んだ順、同じ数ずつの平均）")};
+    number->setTitleText(tr(kGroupings[int(statistics.grouping)]));
     number->setTitleFont(NamedFont(kPGothic, 9));
     number->setLabelsFont(NamedFont(kPGothic, 8));
     number->setLabelFormat(QStringLiteral("%d"));
