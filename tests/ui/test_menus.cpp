@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The main window: menu items, settings, the toolbar and its arrangement, help.
 #include "core/safe_files.h"
+#include "ui/records/record_entry_box.h"
 #include "ui/records/records_window.h"
 #include "ui/shell/preferences.h"
 #include "ui/shell/toolbar_dialog.h"
@@ -236,6 +237,14 @@ private slots:
         f.PressStart();
         says(f.BoardText("message"), "上の句に続く下の句をできるだけ早く選んでください。",
              "Pick the lower verse that completes the upper verse, as fast as you can.");
+        // The entry box's buttons keep their whole caption in either language.
+        RecordEntryBox entry(QStringLiteral("1.23"), QStringLiteral("0"));
+        for (QPushButton *button : entry.findChildren<QPushButton *>()) {
+            QString text = button->text();
+            text.remove(u'&');
+            QVERIFY2(button->fontMetrics().horizontalAdvance(text) <= button->width() - 8,
+                     qPrintable(text));
+        }
         const QString card = f.BoardText(QStringLiteral("card%1").arg(f.RightCard()));
         QCOMPARE(card,
                  Game::CardOrder(f.program->catalogue.Text(*f.game().currentPoem(), kLowerKana)));

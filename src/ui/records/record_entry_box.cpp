@@ -75,6 +75,7 @@ RecordEntryBox::RecordEntryBox(const QString &averageText, const QString &faults
     decline_->setGeometry(Twips(2040, 1920, 975, 375));
     for (QPushButton *button : {register_, decline_}) {
         button->setFont(buttonFont);
+        FitButtonText(button);
         // Neither button answers Enter: a name is never registered by accident.
         button->setAutoDefault(false);
         button->setDefault(false);

@@ -55,6 +55,18 @@ void InstallFontSubstitutions() {
                                {QStringLiteral("IPAGothic"), QStringLiteral("IPAPGothic")});
 }
 
+void FitButtonText(QAbstractButton *button, double smallest) {
+    QString text = button->text();
+    text.remove(u'&');
+    QFont font = button->font();
+    // Room for the frame and a little air on each side.
+    const int room = button->width() - 8;
+    while (QFontMetrics(font).horizontalAdvance(text) > room && font.pointSizeF() > smallest) {
+        font.setPointSizeF(std::max(smallest, font.pointSizeF() - 0.5));
+    }
+    button->setFont(font);
+}
+
 QFont NamedFont(const QString &family, double points) {
     QFont font(family);
     font.setPointSizeF(points);

@@ -14,6 +14,8 @@
 class QApplication;
 class QWidget;
 
+class QAbstractButton;
+
 namespace nupew {
 
 // 15 twips make one logical pixel; Qt scales logical pixels on dense screens.
@@ -40,6 +42,10 @@ inline const QString kPGothic = QStringLiteral("ＭＳ Ｐゴシック");
 inline const QString kSystemFont = QStringLiteral("System");
 void InstallFontSubstitutions();
 QFont NamedFont(const QString &family, double points);
+// The button's font made smaller, down to `smallest` points, until its text
+// fits its fixed width: a translated caption is often longer than the
+// Japanese one the window was laid out for.
+void FitButtonText(QAbstractButton *button, double smallest = 6.0);
 
 // The language the windows speak for a locale: Japanese, the program's own,
 // for a Japanese locale or none at all (C, POSIX); English for any other.
