@@ -2,8 +2,11 @@
 // FSRS-6 from its published formulas.
 #include "core/fsrs.h"
 
+#include "core/seams.h"
+
 #include <algorithm>
 #include <cmath>
+#include <span>
 
 namespace nupew {
 namespace {
@@ -33,8 +36,8 @@ Grade GradeOf(int faults, bool lost, float reactionSeconds) {
     if (faults > 0 || lost) {
         return Grade::Again;
     }
-    if (reactionSeconds < 0.0f) {
-        return Grade::Good; // a guess
+    if (IsGuess(reactionSeconds)) {
+        return Grade::Good;
     }
     if (reactionSeconds < kEasyBelowSeconds) {
         return Grade::Easy;
@@ -145,11 +148,11 @@ Card Fsrs::Review(const Card &card, Grade grade, const QDateTime &now) const {
         return next;
     }
     // Learning or relearning: through the steps, within the day.
-    const QList<std::chrono::minutes> steps =
+    const std::span<const std::chrono::minutes> steps =
         next.state == CardState::Relearning
-            ? QList<std::chrono::minutes>(kRelearningSteps.begin(), kRelearningSteps.end())
-            : QList<std::chrono::minutes>(kLearningSteps.begin(), kLearningSteps.end());
-    if (next.step >= steps.size() && grade != Grade::Again) {
+            ? std::span<const std::chrono::minutes>(kRelearningSteps)
+            : std::span<const std::chrono::minutes>(kLearningSteps);
+    if (size_t(next.step) >= steps.size() && grade != Grade::Again) {
         toReview();
         return next;
     }
@@ -164,15 +167,15 @@ Card Fsrs::Review(const Card &card, Grade grade, const QDateTime &now) const {
         } else if (next.step == 0) {
             next.due = now.addSecs(qint64(steps[0].count() + steps[1].count()) * 30);
         } else {
-            next.due = After(now, steps[next.step]);
+            next.due = After(now, steps[size_t(next.step)]);
         }
         break;
     case Grade::Good:
-        if (next.step + 1 >= steps.size()) {
+        if (size_t(next.step) + 1 >= steps.size()) {
             toReview();
         } else {
             ++next.step;
-            next.due = After(now, steps[next.step]);
+            next.due = After(now, steps[size_t(next.step)]);
         }
         break;
     case Grade::Easy:

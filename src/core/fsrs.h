@@ -8,7 +8,6 @@
 #pragma once
 
 #include <QDateTime>
-#include <QList>
 #include <array>
 #include <chrono>
 #include <optional>
