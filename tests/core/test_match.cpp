@@ -3,6 +3,7 @@
 // unread poems, the deal and layouts, takes, faults, sendings, the end.
 #include "core/decisive.h"
 #include "core/match.h"
+#include "core/match_flow.h"
 #include "core/poem_catalogue.h"
 
 #include <QSet>
@@ -54,6 +55,27 @@ struct Table {
     Match match;
 };
 
+using Kind = MatchFlow::Event::Kind;
+
+// Wakes the flow whenever it asks, up to `until`; the events in order.
+QList<MatchFlow::Event> Run(MatchFlow &flow, double until) {
+    QList<MatchFlow::Event> events;
+    for (std::optional<double> next = flow.NextWake(); next && *next <= until + 1e-6;
+         next = flow.NextWake()) {
+        flow.Wake(*next);
+        events.append(flow.TakeEvents());
+    }
+    return events;
+}
+
+QList<Kind> Kinds(const QList<MatchFlow::Event> &events) {
+    QList<Kind> kinds;
+    for (const MatchFlow::Event &e : events) {
+        kinds.append(e.kind);
+    }
+    return kinds;
+}
+
 } // namespace
 
 class TestMatch : public QObject {
@@ -66,6 +88,9 @@ private slots:
     void untakenCardsAndTheSoloOpponent();
     void steadyOpponentAndTheClock();
     void wholeMatchesEnd();
+    void readingInTheRhythm();
+    void sendingHoldsTheNextPoem();
+    void wholeSoloMatchThroughTheFlow();
 };
 
 void TestMatch::decisiveOverTheUnreadPoems() {
@@ -378,6 +403,144 @@ void TestMatch::wholeMatchesEnd() {
     }
     QCOMPARE(won.Winner(), std::optional(Side::Player));
     QCOMPARE(won.Faults(Side::Player), 0);
+}
+
+void TestMatch::readingInTheRhythm() {
+    SoloOpponent solo;
+    Table t(solo);
+    // 87 むらさめの (one sound) is the player's, 10 a 空札, 4 the opponent's.
+    t.Lay({87, 1}, {4, 15}, {87, 10, 4, 1});
+    const Rhythm rhythm;
+    MatchFlow flow(t.match, Catalogue(), rhythm);
+    QVERIFY(!flow.NextWake()); // memorising: nothing is read
+    flow.StartReading(100);
+    QCOMPARE(*flow.NextWake(), 100 + rhythm.Opening());
+    // The opening poem, then 87's verse a character every 0.4 s: む is decisive.
+    QList<MatchFlow::Event> events = Run(flow, 100 + rhythm.Opening() + 0.4);
+    QCOMPARE(Kinds(events), (QList<Kind>{Kind::ReadingBegun, Kind::Decisive}));
+    QCOMPARE(events[0].card, P(87));
+    QCOMPARE(flow.decisiveStep(), 1);
+    const double start = 100 + rhythm.Opening();
+    QCOMPARE(*flow.decisiveAt(), start + 0.4);
+    // Touching across first is a fault; the take then stands; the reaction
+    // is counted from the decisive sound.
+    QCOMPARE(flow.PlayerTouch(P(4), start + 0.6), TouchOutcome::Fault);
+    QCOMPARE(flow.PlayerTouch(P(87), start + 0.9), TouchOutcome::Took);
+    QCOMPARE(*flow.ReactionAt(flow.Clock(start + 0.9)), 0.5);
+    events = flow.TakeEvents();
+    QCOMPARE(Kinds(events), (QList<Kind>{Kind::Fault, Kind::Took}));
+    QCOMPARE(events[1].who, Side::Player);
+    QCOMPARE(events[1].territory, Side::Player);
+    // The verse is shown to its end; the lower verse a second after it, then
+    // the next poem after the lower verse, its held sound and the breath.
+    const double upperEnd = start + flow.verse().size() * rhythm.step;
+    events = Run(flow, upperEnd + rhythm.afterTake);
+    QCOMPARE(flow.shown(), flow.verse().size());
+    QCOMPARE(flow.phase(), MatchFlow::Phase::Lower);
+    QVERIFY(Kinds(events).contains(Kind::LowerBegun));
+    // The fault: the opponent sends a card, its longest.
+    QVERIFY(Kinds(events).contains(Kind::Sent));
+    QCOMPARE(t.match.mat().Find(P(15))->side, Side::Player);
+    QVERIFY(flow.PlayerTouch(P(1), upperEnd + 2) == TouchOutcome::Ignored);
+    const double secondStart = upperEnd + rhythm.afterTake + rhythm.LowerVerse();
+    events = Run(flow, secondStart);
+    QCOMPARE(Kinds(events).last(), Kind::ReadingBegun);
+    QCOMPARE(events.last().card, P(10));
+    // A 空札: its lower verse a moment after its upper verse.
+    const double emptyEnd = secondStart + flow.verse().size() * rhythm.step;
+    Run(flow, emptyEnd + rhythm.emptyPause - 0.01);
+    QCOMPARE(flow.phase(), MatchFlow::Phase::Upper);
+    Run(flow, emptyEnd + rhythm.emptyPause);
+    QCOMPARE(flow.phase(), MatchFlow::Phase::Lower);
+    // Space pauses the reading where it is: nothing is due while paused.
+    const double thirdStart = emptyEnd + rhythm.emptyPause + rhythm.LowerVerse();
+    Run(flow, thirdStart + 0.4);
+    QCOMPARE(flow.shown(), 1);
+    flow.Pause(thirdStart + 0.5);
+    QVERIFY(!flow.NextWake());
+    flow.Wake(thirdStart + 60);
+    QCOMPARE(flow.shown(), 1);
+    QCOMPARE(flow.PlayerTouch(P(4), thirdStart + 60), TouchOutcome::Ignored);
+    flow.Resume(thirdStart + 100.5);
+    QCOMPARE(*flow.NextWake(), thirdStart + 100.8);
+    // The opponent's card nobody took is the opponent's as its lower verse begins.
+    const double thirdEnd = thirdStart + 100 + flow.verse().size() * rhythm.step;
+    events = Run(flow, thirdEnd + rhythm.waitForTake);
+    QVERIFY(t.match.current()->take);
+    QCOMPARE(t.match.current()->take->who, Side::Opponent);
+    QVERIFY(!t.match.current()->take->byTouch);
+}
+
+void TestMatch::sendingHoldsTheNextPoem() {
+    SoloOpponent solo;
+    Table t(solo);
+    t.Lay({1, 2, 15}, {4, 5, 6}, {4, 5, 6});
+    Rhythm rhythm;
+    rhythm.sendChoice = 20; // longer than the lower verse
+    MatchFlow flow(t.match, Catalogue(), rhythm);
+    flow.StartReading(0);
+    Run(flow, rhythm.Opening());
+    const double start = rhythm.Opening();
+    QCOMPARE(flow.PlayerTouch(P(4), start + 3), TouchOutcome::Took);
+    const double upperEnd = start + flow.verse().size() * rhythm.step;
+    QList<MatchFlow::Event> events = Run(flow, upperEnd + rhythm.afterTake);
+    QVERIFY(Kinds(events).contains(Kind::SendWanted));
+    QCOMPARE(*flow.sendDeadline(), upperEnd + rhythm.afterTake + 20);
+    // The lower verse ends; the next poem waits for the card (a raised hand).
+    Run(flow, upperEnd + rhythm.afterTake + rhythm.LowerVerse() + 5);
+    QCOMPARE(flow.phase(), MatchFlow::Phase::Holding);
+    QVERIFY(!flow.PlayerSends(P(5), upperEnd + 15)); // not the player's
+    QVERIFY(flow.PlayerSends(P(2), upperEnd + 15));
+    events = flow.TakeEvents();
+    QCOMPARE(Kinds(events), (QList<Kind>{Kind::Sent, Kind::ReadingBegun}));
+    QCOMPARE(events[0].who, Side::Player);
+    QCOMPARE(events[0].card, P(2));
+    QCOMPARE(t.match.mat().Find(P(2))->side, Side::Opponent);
+    // Not chosen in time: the default, the card of most decisive characters.
+    const double secondStart = upperEnd + 15;
+    QCOMPARE(flow.PlayerTouch(P(5), secondStart + 3), TouchOutcome::Took);
+    const double secondEnd = secondStart + flow.verse().size() * rhythm.step;
+    events = Run(flow, secondEnd + rhythm.afterTake + 20);
+    const QList<Kind> kinds = Kinds(events);
+    QCOMPARE(kinds[kinds.indexOf(Kind::SendWanted) + 1], Kind::Sent);
+    QVERIFY(std::any_of(events.begin(), events.end(), [](const MatchFlow::Event &e) {
+        return e.kind == Kind::Sent && e.card == P(15);
+    }));
+}
+
+void TestMatch::wholeSoloMatchThroughTheFlow() {
+    // A player who takes every card on the mat half a second after its
+    // decisive sound, with the default sendings: the player wins, every
+    // reading was settled, and the decisive characters changed on the way.
+    SoloOpponent solo;
+    Match match(Catalogue(), solo, 21);
+    match.Deal(LayoutRule::Beginner);
+    MatchFlow flow(match, Catalogue(), Rhythm{});
+    flow.StartReading(0);
+    int changes = 0;
+    std::optional<Side> winner;
+    for (std::optional<double> next = flow.NextWake(); next; next = flow.NextWake()) {
+        flow.Wake(*next);
+        if (flow.decisiveAt() && match.ReadingOpen() && !match.current()->take &&
+            match.mat().Contains(match.current()->poem)) {
+            QCOMPARE(flow.PlayerTouch(match.current()->poem, flow.Clock(*next) + 0.5),
+                     TouchOutcome::Took);
+        }
+        for (const MatchFlow::Event &e : flow.TakeEvents()) {
+            changes += e.kind == Kind::Changed;
+            if (e.kind == Kind::Over) {
+                winner = e.winner;
+            }
+        }
+    }
+    QCOMPARE(flow.phase(), MatchFlow::Phase::Over);
+    QCOMPARE(winner, std::optional(Side::Player));
+    QCOMPARE(match.Faults(Side::Player), 0);
+    QVERIFY(changes > 5);
+    for (const Reading &r : match.readings()) {
+        QVERIFY(r.settled);
+        QVERIFY(!r.place || r.take);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestMatch)
