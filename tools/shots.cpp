@@ -4,6 +4,7 @@
 #include "ui/board/board_window.h"
 #include "ui/board/practice_dialog.h"
 #include "ui/board/practice_end_box.h"
+#include "ui/match/match_window.h"
 #include "ui/records/record_entry_box.h"
 #include "ui/records/records_window.h"
 #include "ui/shell/main_window.h"
@@ -220,5 +221,33 @@ int main(int argc, char *argv[]) {
                                               QStringLiteral("77 せ (反応 2.40 秒)")}});
     practiceEnd.show();
     Save(&practiceEnd, out, QStringLiteral("practice_end"));
+
+    // The match on a 1366×768 screen: memorising, then well into the reading
+    // against the steady opponent.
+    double matchNow = 0;
+    match::MatchSetup setup;
+    setup.opponent = match::OpponentKind::Steady;
+    MatchWindow matchWindow(program.catalogue, setup, 4, [&matchNow] { return matchNow; });
+    matchWindow.resize(1366, 740);
+    matchWindow.show();
+    QCoreApplication::processEvents();
+    Save(&matchWindow, out, QStringLiteral("match_memorising"));
+    matchWindow.EndMemorising();
+    for (int i = 0; i < 400 && matchWindow.match().PoemsRead() < 12; ++i) {
+        if (const std::optional<double> next = matchWindow.flow().NextWake()) {
+            matchNow = *next;
+        }
+        matchWindow.WakeNow();
+        const match::Match &m = matchWindow.match();
+        if (matchWindow.flow().decisiveAt() && m.ReadingOpen() && !m.current()->take &&
+            m.mat().Contains(m.current()->poem) && m.PoemsRead() % 2 == 0) {
+            emit matchWindow.mat().cardPressed(m.current()->poem);
+        }
+        while (m.PlayerSendingsOwed() > 0) {
+            emit matchWindow.mat().cardPressed(m.mat().Cards(match::Side::Player).front());
+        }
+    }
+    QCoreApplication::processEvents();
+    Save(&matchWindow, out, QStringLiteral("match_reading"));
     return 0;
 }

@@ -40,6 +40,17 @@ enum class LayoutRule {
               // their first sound side by side, the longest in the 上段
 };
 
+// The player's choices for a match, kept in the per-user options.
+enum class OpponentKind { Solo, Steady };
+struct MatchSetup {
+    LayoutRule layout = LayoutRule::Beginner;
+    int memoriseMinutes = 1; // one of kMemorisationMinutes
+    OpponentKind opponent = OpponentKind::Solo;
+    double steadyDelay = 1.5; // seconds after the decisive sound
+    bool showDecisive = true; // the current decisive characters on the cards
+    friend bool operator==(const MatchSetup &, const MatchSetup &) = default;
+};
+
 // Where a card lies.
 struct Place {
     Side side = Side::Player;
@@ -70,7 +81,9 @@ public:
     // The current count, for a read poem the count it was read with.
     int Count(Poem poem) const { return counts_[size_t(poem.row())]; }
     // The current decisive characters as heard (ちぎ).
-    QString Heard(Poem poem) const { return heard_[size_t(poem.row())].left(Count(poem)); }
+    QString Heard(Poem poem) const { return HeardWith(poem, Count(poem)); }
+    // The first `count` characters as heard.
+    QString HeardWith(Poem poem, int count) const { return heard_[size_t(poem.row())].left(count); }
 
 private:
     int CountOf(int sortedIndex) const;

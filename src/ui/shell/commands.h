@@ -8,6 +8,7 @@ namespace nupew {
 
 enum class Command {
     NewGame,
+    PlayMatch,
     CloseBoard,
     Quit,
     SaveSettings,

@@ -45,6 +45,7 @@ struct ActionRow {
 const ActionRow kActions[] = {
     {.kind = Kind::Menu, .depth = 0, .name = "gameMenu", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "ゲーム(&S)")},
     {.kind = Kind::Item, .depth = 1, .name = "newGame", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "ゲーム開始(&B)"), .command = Command::NewGame, .toolKey = "newGameTool", .picture = 1, .tip = QT_TRANSLATE_NOOP("nupew::MainWindow", "ゲーム開始")},
+    {.kind = Kind::Item, .depth = 1, .name = "playMatch", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "競技（一人対戦）(&M)..."), .command = Command::PlayMatch, .toolKey = "playMatchTool", .picture = 11, .tip = QT_TRANSLATE_NOOP("nupew::MainWindow", "競技（一人対戦）"), .extraTool = true},
     {.kind = Kind::Item, .depth = 1, .name = "closeBoard", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "ゲーム終了(&E)"), .command = Command::CloseBoard, .toolKey = "closeBoardTool", .picture = 2, .tip = QT_TRANSLATE_NOOP("nupew::MainWindow", "ゲーム終了")},
     {.kind = Kind::Separator, .depth = 1, .name = "gameSeparator"},
     {.kind = Kind::Item, .depth = 1, .name = "quit", .caption = QT_TRANSLATE_NOOP("nupew::MainWindow", "終了(&Q)"), .command = Command::Quit, .shortcut = Qt::CTRL | Qt::Key_X},

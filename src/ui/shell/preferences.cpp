@@ -7,6 +7,8 @@
 #include <QCoreApplication>
 #include <QLoggingCategory>
 #include <QSettings>
+#include <algorithm>
+#include <cmath>
 
 namespace nupew {
 namespace {
@@ -22,6 +24,13 @@ const QString kPracticeFrom = QStringLiteral("practice/from");
 const QString kPracticeTo = QStringLiteral("practice/to");
 const QString kPracticeNewPerDay = QStringLiteral("practice/newPerDay");
 const QString kPracticeNewOrder = QStringLiteral("practice/newOrder");
+// The match: the layout rule, 暗記時間 in minutes, the opponent and the
+// steady one's delay in tenths of a second, the decisive characters shown.
+const QString kMatchLayout = QStringLiteral("match/layout");
+const QString kMatchMemorise = QStringLiteral("match/memoriseMinutes");
+const QString kMatchOpponent = QStringLiteral("match/opponent");
+const QString kMatchDelay = QStringLiteral("match/steadyDelay");
+const QString kMatchDecisive = QStringLiteral("match/showDecisive");
 
 // The toolbar's buttons by key, joined by commas.
 const QString kToolbarKey = QStringLiteral("toolbar/arrangement");
@@ -188,6 +197,19 @@ QStringList Preferences::Load() {
     practice_.newPerDay = ReadInt(ini, kPracticeNewPerDay, 1, kMaxNewPerDay, kDefaultNewPerDay);
     practice_.newOrder = NewPoemOrder(
         ReadInt(ini, kPracticeNewOrder, 0, kNewPoemOrders - 1, int(NewPoemOrder::FirstSounds)));
+    const match::MatchSetup defaults;
+    match_.layout = match::LayoutRule(ReadInt(ini, kMatchLayout, 0, 1, int(defaults.layout)));
+    match_.memoriseMinutes = ReadInt(ini, kMatchMemorise, 0, 15, defaults.memoriseMinutes);
+    if (!std::ranges::count(match::kMemorisationMinutes, match_.memoriseMinutes)) {
+        match_.memoriseMinutes = defaults.memoriseMinutes;
+    }
+    match_.opponent =
+        match::OpponentKind(ReadInt(ini, kMatchOpponent, 0, 1, int(defaults.opponent)));
+    match_.steadyDelay =
+        ReadInt(ini, kMatchDelay, int(match::SteadyOpponent::kFastest * 10),
+                int(match::SteadyOpponent::kSlowest * 10), int(defaults.steadyDelay * 10)) /
+        10.0;
+    match_.showDecisive = ReadBool(ini, kMatchDecisive, defaults.showDecisive);
     if (ini.Raw(kToolbarKey)) {
         toolbar_ = ReadString(ini, kToolbarKey).split(u',', Qt::SkipEmptyParts);
     } else {
@@ -219,6 +241,17 @@ Result<> Preferences::SetPractice(const PracticeMode &mode) {
                                     {kPracticeTo, IniText::FromInt(mode.to)},
                                     {kPracticeNewPerDay, IniText::FromInt(mode.newPerDay)},
                                     {kPracticeNewOrder, IniText::FromInt(int(mode.newOrder))}});
+    return written.ok() ? written : Result<>::Failure(NotKept(written.error()));
+}
+
+Result<> Preferences::SetMatch(const match::MatchSetup &setup) {
+    match_ = setup;
+    const Result<> written =
+        Write({{kMatchLayout, IniText::FromInt(int(setup.layout))},
+               {kMatchMemorise, IniText::FromInt(setup.memoriseMinutes)},
+               {kMatchOpponent, IniText::FromInt(int(setup.opponent))},
+               {kMatchDelay, IniText::FromInt(int(std::lround(setup.steadyDelay * 10)))},
+               {kMatchDecisive, IniText::FromBool(setup.showDecisive)}});
     return written.ok() ? written : Result<>::Failure(NotKept(written.error()));
 }
 

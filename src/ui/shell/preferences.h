@@ -4,6 +4,7 @@
 // arrangement, kept in the per-user options file a key at a time.
 #pragma once
 
+#include "core/match.h"
 #include "core/practice.h"
 #include "core/result.h"
 #include "ui/shell/options.h"
@@ -35,6 +36,7 @@ public:
 
     bool Get(Option option) const { return options_[size_t(option)]; }
     const PracticeMode &Practice() const { return practice_; }
+    const match::MatchSetup &Match() const { return match_; }
     // The toolbar's buttons in the player's order; none kept yet, nothing.
     const std::optional<QStringList> &ToolbarArrangement() const { return toolbar_; }
 
@@ -42,6 +44,7 @@ public:
     // why, when it could not be written.
     Result<> Set(Option option, bool on);
     Result<> SetPractice(const PracticeMode &mode);
+    Result<> SetMatch(const match::MatchSetup &setup);
     Result<> SetToolbarArrangement(const QStringList &keys);
 
 signals:
@@ -59,6 +62,7 @@ private:
     QString problem_; // why the file is not used this run
     std::array<bool, kOptions.size()> options_{};
     PracticeMode practice_;
+    match::MatchSetup match_;
     std::optional<QStringList> toolbar_;
 };
 

@@ -5,6 +5,7 @@
 
 #include "ui/board/board_window.h"
 #include "ui/board/practice_dialog.h"
+#include "ui/match/match_window.h"
 #include "ui/shell/main_window.h"
 #include "ui/shell/platform.h"
 #include "ui/shell/toolbar_dialog.h"
@@ -170,6 +171,7 @@ void Program::Run(Command command) {
     // clang-format off
     switch (command) {
     case Command::NewGame: return GameOpen();
+    case Command::PlayMatch: return PlayMatch();
     case Command::CloseBoard: return CloseBoard();
     case Command::Quit: return CloseProgram();
     case Command::SaveSettings: return store_->SaveSettings();
@@ -244,6 +246,27 @@ void Program::ChangeSetting(SettingField field, qint16 value) {
         CloseBoard();
     }
     ApplyVoice(); // the voice's rate follows the reveal speed, from the next game on
+}
+
+void Program::PlayMatch() {
+    if (!match_) {
+        if (!matchClock_.isValid()) {
+            matchClock_.start();
+        }
+        match_ = new MatchWindow(
+            catalogue, preferences_.Match(), settings.revealDelay,
+            [this] { return matchClock_.nsecsElapsed() / 1e9; }, nullptr);
+        match_->setAttribute(Qt::WA_DeleteOnClose);
+        connect(match_, &MatchWindow::setupChanged, this, [this](const match::MatchSetup &setup) {
+            if (const Result<> kept = preferences_.SetMatch(setup); !kept.ok()) {
+                Tell(kept.error());
+            }
+        });
+        match_->resize(1280, 760);
+    }
+    match_->show();
+    match_->raise();
+    match_->activateWindow();
 }
 
 void Program::CloseProgram() {

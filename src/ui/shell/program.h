@@ -9,6 +9,7 @@
 #include "history/history.h"
 #include "history/practice_source.h"
 #include "records/record_book.h"
+#include "ui/match/match_window.h"
 #include "ui/shell/commands.h"
 #include "ui/shell/folder_selection.h"
 #include "ui/shell/notices.h"
@@ -18,6 +19,7 @@
 #include "ui/viewers/picture_viewer.h"
 #include "voice/reader.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QPrinter>
@@ -99,6 +101,7 @@ public:
     PoemListWindow *PoemList() const { return windows_->PoemList(); }
     HelpWindow *Help() const { return windows_->Help(); }
     StatisticsWindow *Statistics() const { return windows_->Statistics(); }
+    MatchWindow *MatchView() const { return match_; }
     History &AnswerHistory() { return *history_; }
     BoardWindow &Board() { return *board_; }
     MainWindow *Frame() const { return mainWindow_.get(); }
@@ -124,6 +127,8 @@ private:
     void ApplyVoice();
     void CustomiseToolbar();
     void ChoosePractice();
+    // 競技: the match's window, made on first use, raised after.
+    void PlayMatch();
     void CloseProgram();
     void Tell(const QString &text) { notices_->Tell(text); }
 
@@ -145,6 +150,8 @@ private:
     QString voiceUnavailable_;
     std::unique_ptr<SideWindows> windows_;
     QPointer<TitleScreen> title_;
+    QPointer<MatchWindow> match_;
+    QElapsedTimer matchClock_; // the match's reading clock
     bool quitting_ = false;
     bool boardPlaced_ = false;
 };

@@ -1,0 +1,163 @@
+// SPDX-License-Identifier: MIT
+// The match's window: the mat with both territories (the opponent's upside
+// down across the gap), the strip, the counts, 暗記時間 with its countdown,
+// and the choices of the match while the cards are memorised.
+#pragma once
+
+#include "core/match.h"
+#include "core/match_flow.h"
+
+#include <QHash>
+#include <QPixmap>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+
+namespace nupew {
+
+// The mat: fifty cards in their rows, taken with a click or Enter, moved by
+// drag while they are memorised.
+class MatWidget final : public QWidget {
+    Q_OBJECT
+public:
+    MatWidget(const PoemCatalogue &catalogue, QWidget *parent = nullptr);
+    void SetMatch(const match::Match *match) {
+        match_ = match;
+        update();
+    }
+    void SetDraggable(bool on) { draggable_ = on; }
+    void SetShowDecisive(bool on) {
+        showDecisive_ = on;
+        update();
+    }
+    // The player is to pick one of their cards to send: theirs are marked.
+    void SetChoosing(bool on) {
+        choosing_ = on;
+        update();
+    }
+    // Where a card is drawn, for tests and the window's announcements.
+    QRect CardRect(Poem poem) const;
+    Poem CardAt(QPoint point) const;
+    Poem focused() const { return focused_; }
+    // How long the last paint took, in milliseconds.
+    double lastPaintMs() const { return lastPaintMs_; }
+    // The torifuda's text: the lower verse in kana without voicing marks.
+    static QString CardText(const PoemCatalogue &catalogue, Poem poem);
+
+signals:
+    void cardPressed(nupew::Poem poem);
+    void cardMoved(nupew::Poem poem, nupew::match::Place to);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+
+private:
+    struct Geometry {
+        QSize card;
+        int gap = 0;     // between cards in a row and between rows
+        int between = 0; // between the territories
+        QPoint origin;
+    };
+    Geometry Layout() const;
+    QRect SlotRect(match::Side side, int row, int index, int count) const;
+    std::optional<match::Place> DropPlace(QPoint point) const;
+    const QPixmap &Face(Poem poem, QSize size);
+    void MoveFocus(int dx, int dy);
+    void AnnounceFocus();
+
+    const PoemCatalogue &catalogue_;
+    const match::Match *match_ = nullptr;
+    bool draggable_ = false;
+    bool showDecisive_ = true;
+    bool choosing_ = false;
+    Poem focused_ = match::kNoPoem;
+    Poem dragged_ = match::kNoPoem;
+    QPoint dragAt_;
+    QHash<int, QPixmap> faces_;
+    QSize facesSize_;
+    double lastPaintMs_ = 0;
+};
+
+class MatchWindow final : public QWidget {
+    Q_OBJECT
+public:
+    // `now` is the reading's clock in seconds (the tests give their own).
+    MatchWindow(const PoemCatalogue &catalogue, const match::MatchSetup &setup, int revealDelay,
+                std::function<double()> now, QWidget *parent = nullptr);
+    ~MatchWindow() override;
+
+    MatWidget &mat() { return *mat_; }
+    match::Match &match() { return *match_; }
+    const match::Match &match() const { return *match_; }
+    match::MatchFlow &flow() { return *flow_; }
+    const match::MatchSetup &setup() const { return setup_; }
+    // The text last announced (the strip's and the takings' words).
+    QString lastAnnouncement() const;
+    // The flow is woken now (the timer's work; tests call it after moving the clock).
+    void WakeNow();
+    // 暗記時間 is over (its time, or the button).
+    void EndMemorising();
+
+signals:
+    // The player changed a choice of the match (to keep in the options).
+    void setupChanged(const nupew::match::MatchSetup &setup);
+    void closing();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void Deal();
+    void CountDown();
+    void CardPressed(Poem poem);
+    void Handle(const QList<match::MatchFlow::Event> &events);
+    void Schedule();
+    void Refresh();
+    void Announce(const QString &text);
+    void SetupFromControls();
+    QString Describe(Poem poem) const;
+
+    const PoemCatalogue &catalogue_;
+    match::MatchSetup setup_;
+    int revealDelay_;
+    std::function<double()> now_;
+    std::unique_ptr<match::Opponent> opponent_;
+    std::unique_ptr<match::Match> match_;
+    std::unique_ptr<match::MatchFlow> flow_;
+    double memoriseEnd_ = 0;
+    QTimer wake_;
+    QTimer countdown_;
+    MatWidget *mat_ = nullptr;
+    QWidget *choices_ = nullptr;
+    QComboBox *opponentBox_ = nullptr;
+    QDoubleSpinBox *delayBox_ = nullptr;
+    QComboBox *layoutBox_ = nullptr;
+    QComboBox *memoriseBox_ = nullptr;
+    QCheckBox *decisiveBox_ = nullptr;
+    QLabel *countdownLabel_ = nullptr;
+    QPushButton *endMemorising_ = nullptr;
+    QPushButton *pause_ = nullptr;
+    QLabel *strip_ = nullptr;
+    QLabel *counts_ = nullptr;
+    QLabel *lastRead_ = nullptr;
+    QLabel *message_ = nullptr;
+    QListWidget *changes_ = nullptr;
+};
+
+} // namespace nupew

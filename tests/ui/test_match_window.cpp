@@ -1,0 +1,306 @@
+// SPDX-License-Identifier: MIT
+// The match through its real window: mouse presses and drags on the mat,
+// the arrow keys and Enter, Space, the countdown, sendings picked and by
+// default, whole matches won, lost and read to the end; opened from the menu
+// with its choices kept in the per-user options.
+#include "ui/match/match_window.h"
+#include "ui/shell/main_window.h"
+#include "ui/shell/preferences.h"
+#include "ui_fixture.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+using namespace nupew;
+using namespace nupew::testing;
+using match::Side;
+
+namespace {
+
+const PoemCatalogue &Catalogue() {
+    static const PoemCatalogue catalogue = [] {
+        PoemCatalogue filled;
+        filled.Fill();
+        return filled;
+    }();
+    return catalogue;
+}
+
+// A match window on a clock the test moves.
+struct MatchTable {
+    explicit MatchTable(match::MatchSetup setup = {})
+        : window(Catalogue(), setup, 4, [this] { return now; }) {
+        window.resize(1366, 740);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+    }
+    // The clock moves to the flow's next moment and the window wakes.
+    bool Step() {
+        const std::optional<double> next = window.flow().NextWake();
+        if (!next) {
+            return false;
+        }
+        now = std::max(now, *next);
+        window.WakeNow();
+        return true;
+    }
+    // Steps until the next reading's decisive characters are out.
+    bool ToDecisive() {
+        while (!(window.match().PoemsRead() > handled && window.match().ReadingOpen() &&
+                 window.flow().decisiveAt())) {
+            if (!Step()) {
+                return false;
+            }
+        }
+        handled = window.match().PoemsRead();
+        return true;
+    }
+    // Arrow keys towards `poem`, as a player finds a card: true when focused.
+    bool FocusByKeys(Poem poem) {
+        MatWidget &mat = window.mat();
+        for (int i = 0; i < 40 && mat.focused() != poem; ++i) {
+            const QRect target = mat.CardRect(poem);
+            const QRect at = mat.CardRect(mat.focused());
+            const QPoint d = target.center() - at.center();
+            QTest::keyClick(&mat, std::abs(d.y()) > target.height() / 2
+                                      ? (d.y() > 0 ? Qt::Key_Down : Qt::Key_Up)
+                                      : (d.x() > 0 ? Qt::Key_Right : Qt::Key_Left));
+        }
+        return mat.focused() == poem;
+    }
+    void Click(Poem poem) {
+        const QRect r = window.mat().CardRect(poem);
+        QVERIFY(r.isValid());
+        QTest::mouseClick(&window.mat(), Qt::LeftButton, {}, r.center());
+    }
+    Poem Read() const { return window.match().current()->poem; }
+    bool OnMat(Poem poem) const { return window.match().mat().Contains(poem); }
+    Side Territory(Poem poem) const { return window.match().mat().Find(poem)->side; }
+
+    double now = 0;
+    int handled = 0; // readings looked at
+    MatchWindow window;
+};
+
+} // namespace
+
+class TestMatchWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { qputenv("LC_ALL", "C.UTF-8"); }
+
+    // The mat at 1366×768: fifty cards inside the window, none overlapping,
+    // the opponent's above the line; a real drag moves a card while the cards
+    // are memorised, and only then; the countdown ends 暗記時間.
+    void matLayoutDragAndCountdown() {
+        match::MatchSetup setup;
+        setup.memoriseMinutes = 1;
+        MatchTable t(setup);
+        QList<QRect> rects;
+        for (const Side side : {Side::Player, Side::Opponent}) {
+            for (const Poem p : t.window.match().mat().Cards(side)) {
+                const QRect r = t.window.mat().CardRect(p);
+                QVERIFY(t.window.mat().rect().contains(r));
+                QVERIFY(r.height() >= 70); // five characters a column stay readable
+                for (const QRect &other : rects) {
+                    QVERIFY(!r.intersects(other));
+                }
+                rects.append(r);
+                QCOMPARE(t.window.mat().CardAt(r.center()), p);
+            }
+        }
+        QCOMPARE(rects.size(), 50);
+        const Poem mine = t.window.match().mat().rows(Side::Player)[2].front();
+        const Poem theirs = t.window.match().mat().rows(Side::Opponent)[2].front();
+        QVERIFY(t.window.mat().CardRect(theirs).bottom() < t.window.mat().CardRect(mine).top());
+        QCOMPARE(MatWidget::CardText(Catalogue(), Poem::FromNumber(1)),
+                 QStringLiteral("わかころもてはつゆにぬれつつ"));
+
+        // Drag the player's first 下段 card onto the 上段.
+        const QPoint from = t.window.mat().CardRect(mine).center();
+        const Poem upperFirst = t.window.match().mat().rows(Side::Player)[0].front();
+        const QPoint to = t.window.mat().CardRect(upperFirst).center() - QPoint(5, 0);
+        QTest::mousePress(&t.window.mat(), Qt::LeftButton, {}, from);
+        QMouseEvent move(QEvent::MouseMove, QPointF(to), t.window.mat().mapToGlobal(QPointF(to)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&t.window.mat(), &move);
+        QTest::mouseRelease(&t.window.mat(), Qt::LeftButton, {}, to);
+        QCOMPARE(t.window.match().mat().Find(mine)->row, match::Row::Upper);
+        QCOMPARE(t.window.match().mat().Find(mine)->index, 0);
+        // Nothing is read while memorising; the countdown says what is left.
+        QVERIFY(!t.window.flow().NextWake());
+        auto *countdown = t.window.findChild<QLabel *>("countdown");
+        QVERIFY(countdown->text().contains(QStringLiteral("1:00")));
+        t.now = 59.2;
+        QTRY_VERIFY(countdown->text().contains(QStringLiteral("0:01")));
+        t.now = 60;
+        QTRY_COMPARE(t.window.flow().phase(), match::MatchFlow::Phase::Opening);
+        QVERIFY(!t.window.findChild<QPushButton *>("endMemorising")->isVisible());
+        // Cards no longer move.
+        const QPoint again = t.window.mat().CardRect(mine).center();
+        QTest::mousePress(&t.window.mat(), Qt::LeftButton, {}, again);
+        QTest::mouseRelease(&t.window.mat(), Qt::LeftButton, {}, from);
+        QCOMPARE(t.window.match().mat().Find(mine)->row, match::Row::Upper);
+    }
+
+    // A solo match played with real clicks: own cards taken, the opponent's
+    // taken and a card sent by a click, a fault touching across and the card
+    // sent for it; every taking said in the announcement; won at the end.
+    void wholeSoloMatchWithTheMouse() {
+        match::MatchSetup setup;
+        setup.memoriseMinutes = 3;
+        MatchTable t(setup);
+        QTest::mouseClick(t.window.findChild<QPushButton *>("endMemorising"), Qt::LeftButton);
+        bool faulted = false;
+        bool sentByClick = false;
+        int readings = 0;
+        while (t.window.flow().phase() != match::MatchFlow::Phase::Over && readings < 200) {
+            QVERIFY(t.ToDecisive() || t.window.flow().phase() == match::MatchFlow::Phase::Over);
+            if (t.window.flow().phase() == match::MatchFlow::Phase::Over) {
+                break;
+            }
+            ++readings;
+            const Poem read = t.Read();
+            if (t.OnMat(read)) {
+                const Side where = t.Territory(read);
+                if (!faulted && where == Side::Player) {
+                    // Across first: a fault, and the opponent sends a card.
+                    t.Click(t.window.match().mat().Cards(Side::Opponent).front());
+                    QVERIFY(
+                        t.window.lastAnnouncement().contains(QStringLiteral("お手つき（自分）")));
+                    faulted = true;
+                }
+                t.now += 0.3;
+                t.Click(read);
+                QVERIFY(t.window.lastAnnouncement().startsWith(QStringLiteral("自分が取りました")));
+                QVERIFY(t.window.lastAnnouncement().contains(QStringLiteral("0.30 秒")));
+                if (where == Side::Opponent) {
+                    // The lower verse begins; the sending is asked for.
+                    while (t.window.match().PlayerSendingsOwed() == 0 && t.Step()) {
+                    }
+                    if (t.window.flow().phase() == match::MatchFlow::Phase::Over) {
+                        break;
+                    }
+                    const Poem send = t.window.match().mat().Cards(Side::Player).back();
+                    t.Click(send);
+                    QCOMPARE(t.Territory(send), Side::Opponent);
+                    sentByClick = true;
+                    if (t.window.flow().phase() == match::MatchFlow::Phase::Over) {
+                        break; // the last card sent
+                    }
+                    QVERIFY2(t.window.lastAnnouncement().contains(QStringLiteral("送り札")),
+                             qPrintable(t.window.lastAnnouncement()));
+                    sentByClick = true;
+                }
+            }
+            t.Step();
+        }
+        QCOMPARE(t.window.flow().phase(), match::MatchFlow::Phase::Over);
+        QCOMPARE(t.window.match().Winner(), std::optional(Side::Player));
+        QCOMPARE(t.window.lastAnnouncement(), QStringLiteral("あなたの勝ちです。"));
+        QVERIFY(faulted && sentByClick);
+        QCOMPARE(t.window.match().Faults(Side::Player), 1);
+        QVERIFY(t.window.findChild<QListWidget *>("changes")->count() > 0);
+        QVERIFY(
+            t.window.findChild<QLabel *>("counts")->text().contains(QStringLiteral("自陣 0枚")));
+    }
+
+    // Against the steady opponent a player who never touches loses: the
+    // opponent takes every card a set time after its decisive sound, its
+    // own and the player's, and sends its cards across.
+    void lostAgainstTheSteadyOpponent() {
+        match::MatchSetup setup;
+        setup.memoriseMinutes = 0;
+        setup.opponent = match::OpponentKind::Steady;
+        setup.steadyDelay = 0.8;
+        MatchTable t(setup);
+        QTRY_COMPARE(t.window.flow().phase(), match::MatchFlow::Phase::Opening);
+        int guard = 0;
+        while (t.Step() && ++guard < 20000) {
+            const match::Reading *r = t.window.match().current();
+            if (r && r->take && r->take->byTouch) {
+                QCOMPARE(r->take->who, Side::Opponent);
+                QCOMPARE(*t.window.flow().ReactionAt(r->take->at), 0.8);
+            }
+        }
+        QCOMPARE(t.window.match().Winner(), std::optional(Side::Opponent));
+        QCOMPARE(t.window.lastAnnouncement(), QStringLiteral("相手の勝ちです。"));
+    }
+
+    // The keyboard: arrows reach every card, Enter takes the focused one;
+    // Space pauses the reading and resumes it; a sending not picked in
+    // time goes by default.
+    void keyboardSpaceAndTheDefaultSending() {
+        match::MatchSetup setup;
+        setup.memoriseMinutes = 0;
+        MatchTable t(setup);
+        QTRY_COMPARE(t.window.flow().phase(), match::MatchFlow::Phase::Opening);
+        MatWidget &mat = t.window.mat();
+        mat.setFocus();
+        QTest::keyClick(&mat, Qt::Key_Left);
+        QVERIFY(mat.focused().valid());
+        for (const Side side : {Side::Opponent, Side::Player}) {
+            for (const Poem p : t.window.match().mat().Cards(side)) {
+                QVERIFY2(t.FocusByKeys(p), qPrintable(QString::number(p.number())));
+            }
+        }
+        QVERIFY(mat.accessibleName().contains(QStringLiteral("段")));
+
+        // The first card on the mat read: reach it by keys and take it with Enter.
+        while (t.ToDecisive() && !t.OnMat(t.Read())) {
+            t.Step();
+        }
+        const Poem read = t.Read();
+        QVERIFY(t.FocusByKeys(read));
+        const bool across = t.Territory(read) == Side::Opponent;
+        QTest::keyClick(&mat, Qt::Key_Return);
+        QCOMPARE(t.window.match().current()->take->who, Side::Player);
+
+        // Space: nothing is due while paused; the reading goes on after.
+        QTest::keyClick(&mat, Qt::Key_Space);
+        QVERIFY(t.window.flow().paused());
+        QVERIFY(!t.window.flow().NextWake());
+        t.now += 30;
+        QTest::keyClick(&mat, Qt::Key_Space);
+        QVERIFY(!t.window.flow().paused());
+        if (across) {
+            // Not picked: the card of most decisive characters goes.
+            const Poem expected = match::DefaultSending(t.window.match(), Side::Player);
+            while (t.window.match().PlayerSendingsOwed() == 0 && t.Step()) {
+            }
+            while (t.window.match().PlayerSendingsOwed() > 0 && t.Step()) {
+            }
+            QCOMPARE(t.Territory(expected), Side::Opponent);
+        }
+    }
+
+    // From the ゲーム menu: the window opens once, and the choices made in
+    // it are kept for the next run.
+    void openedFromTheMenuAndKept() {
+        InTemporaryFolder folder;
+        ForgetPreferences();
+        {
+            UiFixture f;
+            f.Item(QStringLiteral("playMatch"))->trigger();
+            MatchWindow *window = f.program->MatchView();
+            QVERIFY(window && window->isVisible());
+            window->findChild<QComboBox *>("layout")->setCurrentIndex(0);
+            window->findChild<QComboBox *>("memorise")->setCurrentIndex(5);
+            window->findChild<QComboBox *>("opponent")->setCurrentIndex(1);
+            f.Item(QStringLiteral("playMatch"))->trigger();
+            QCOMPARE(f.program->MatchView(), window);
+            window->close();
+        }
+        Preferences kept;
+        kept.Load();
+        QCOMPARE(kept.Match().layout, match::LayoutRule::Random);
+        QCOMPARE(kept.Match().memoriseMinutes, 15);
+        QCOMPARE(kept.Match().opponent, match::OpponentKind::Steady);
+    }
+};
+
+QTEST_MAIN(TestMatchWindow)
+#include "test_match_window.moc"
