@@ -283,7 +283,7 @@ Reason: %1</translation>
 <context>
     <name>Preferences</name>
     <message>
-        <location filename="../src/ui/shell/preferences.cpp" line="+61"/>
+        <location filename="../src/ui/shell/preferences.cpp" line="+70"/>
         <source>個人設定のファイルを使えません。初期設定で続け、保存はしません。
 %1</source>
         <translation>Your own settings file cannot be used. The game goes on with the defaults and saves nothing.
@@ -297,7 +297,7 @@ Reason: %1</translation>
 %1</translation>
     </message>
     <message>
-        <location line="+122"/>
+        <location line="+146"/>
         <source>ツールバーの配置を保存できませんでした。
 %1</source>
         <translation>The toolbar&apos;s arrangement could not be saved.
@@ -720,6 +720,16 @@ Reason: %2
     </message>
     <message>
         <location line="+1"/>
+        <source>競技（一人対戦）(&amp;M)...</source>
+        <translation>&amp;Match (one player)...</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>競技（一人対戦）</source>
+        <translation>Match (one player)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>ゲーム終了(&amp;E)</source>
         <translation>&amp;End the game</translation>
     </message>
@@ -999,6 +1009,261 @@ Reason: %2
         <location line="+110"/>
         <source>ツールバー</source>
         <translation>Toolbar</translation>
+    </message>
+</context>
+<context>
+    <name>nupew::MatchWindow</name>
+    <message>
+        <location filename="../src/ui/match/match_window.cpp" line="+42"/>
+        <source>自陣</source>
+        <translation>your territory</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>敵陣</source>
+        <translation>the opponent's territory</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>自分</source>
+        <translation>You</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <location line="+342"/>
+        <source>相手</source>
+        <translation>The opponent</translation>
+    </message>
+    <message>
+        <location line="-324"/>
+        <source>競技の畳</source>
+        <translation>The mat</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>矢印キーで札を選び、Enter で取ります。</source>
+        <translation>Choose a card with the arrow keys, take it with Enter.</translation>
+    </message>
+    <message>
+        <location line="+261"/>
+        <source>上段</source>
+        <translation>upper row</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>中段</source>
+        <translation>middle row</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>下段</source>
+        <translation>lower row</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 %2 %3枚目: %4</source>
+        <translation>%1, %2, card %3: %4</translation>
+    </message>
+    <message>
+        <location line="+45"/>
+        <source>競技（一人対戦）</source>
+        <translation>Match (one player)</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>一人取り</source>
+        <translation>Solo (no opponent)</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>一定の相手</source>
+        <translation>Steady opponent</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source> 秒</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>決まり字から相手が取るまで</source>
+        <translation>The opponent's time after the decisive sound</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>ランダムに並べる</source>
+        <translation>Random layout</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>初心者向けに並べる</source>
+        <translation>Beginner's layout</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>並べ方</source>
+        <translation>Layout</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>暗記 %1 分</source>
+        <translation>Memorise %1 min</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>暗記時間</source>
+        <translation>Memorisation time</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>決まり字を表示</source>
+        <translation>Show decisive characters</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>暗記終了・読み始める</source>
+        <translation>End memorisation, start reading</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <location line="+291"/>
+        <source>一時停止 (Space)</source>
+        <translation>Pause (Space)</translation>
+    </message>
+    <message>
+        <location line="-284"/>
+        <source>競技をやめる</source>
+        <translation>Quit the match</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>上の句</source>
+        <translation>Upper verse</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>お知らせ</source>
+        <translation>Message</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <location line="+16"/>
+        <source>決まり字の変化</source>
+        <translation>Decisive characters changed</translation>
+    </message>
+    <message>
+        <location line="+68"/>
+        <source>札の位置を覚えてください。自陣の札はドラッグで動かせます。</source>
+        <translation>Memorise where the cards are. Drag your own cards to move them.</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>暗記時間 残り %1:%2</source>
+        <translation>Memorisation: %1:%2 left</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>暗記時間終了。序歌を読みます。</source>
+        <translation>Memorisation over. The opening poem is read.</translation>
+    </message>
+    <message>
+        <location line="+29"/>
+        <source>送る札は自陣から選んでください。</source>
+        <translation>Choose the card to send from your own territory.</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>%1番「%2」</source>
+        <translation>poem %1 "%2"</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>%1が取りました（%2）: %3</source>
+        <translation>%1 took (%2): %3</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>&#x3000;%1 秒</source>
+        <translation>, %1 s</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>お手つき（%1）: 空札で%2に触れました</source>
+        <translation>Fault (%1): touched %2 when no card was read on the mat</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>お手つき（%1）: 出札のない%2に触れました</source>
+        <translation>Fault (%1): touched %2, where the read card is not</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>送る札を自陣から選んでください（%1 秒で決まり字の長い札を送ります）</source>
+        <translation>Choose a card of yours to send (after %1 s the one with the longest decisive characters goes)</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>送り札: %1</source>
+        <translation>You sent: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>相手から送られた札: %1</source>
+        <translation>The opponent sent you: %1</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>読まれた歌: %1 %2%3</source>
+        <translation>Read: %1 %2%3</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>（空札）</source>
+        <translation> (not on the mat)</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>%1: %2 → %3</source>
+        <translation>%1: %2 → %3</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>百首を読み終わりました。</source>
+        <translation>All hundred poems have been read.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>あなたの勝ちです。</source>
+        <translation>You won.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>相手の勝ちです。</source>
+        <translation>The opponent won.</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>自陣 %1枚&#x3000;敵陣 %2枚
+読まれた歌 %3／100
+お手つき 自分 %4・相手 %5</source>
+        <translation>Your cards %1, opponent's %2
+Poems read %3/100
+Faults: you %4, opponent %5</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <source>読みを再開しました。</source>
+        <translation>Reading resumed.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>再開 (Space)</source>
+        <translation>Resume (Space)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>読みを止めました。Space で再開します。</source>
+        <translation>Reading paused. Space resumes it.</translation>
     </message>
 </context>
 <context>
@@ -1470,7 +1735,7 @@ Reason: %2
 <context>
     <name>nupew::Program</name>
     <message>
-        <location filename="../src/ui/shell/program.cpp" line="+108"/>
+        <location filename="../src/ui/shell/program.cpp" line="+109"/>
         <source>履歴ファイル %1 に書き込めません。履歴なしでゲームを続けます。
 理由: %2</source>
         <translation>The history file %1 cannot be written. The game goes on without a history.
@@ -1496,7 +1761,7 @@ Reason: %2</translation>
 %2</translation>
     </message>
     <message>
-        <location line="+102"/>
+        <location line="+124"/>
         <source>「タワユWin」を終了します</source>
         <translation>Quit the game</translation>
     </message>
@@ -1559,7 +1824,7 @@ Reason: %2</translation>
         <translation>Do not register</translation>
     </message>
     <message>
-        <location line="+23"/>
+        <location line="+24"/>
         <source>ポップアップ</source>
         <translation>Popup</translation>
     </message>
@@ -1682,7 +1947,7 @@ Reason: %1</translation>
         <translation>Average time and reaction by game</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+3"/>
         <source>決まり字の数と平均反応時間</source>
         <translation>Average reaction by number of decisive characters</translation>
     </message>
@@ -1886,6 +2151,19 @@ Most likely forgotten: %1</translation>
         <location line="+1"/>
         <source>閉じる(&amp;C)</source>
         <translation>&amp;Close</translation>
+    </message>
+</context>
+<context>
+    <name>nupew::match::Match</name>
+    <message>
+        <location filename="../src/core/match.cpp" line="+178"/>
+        <source>一人取り</source>
+        <translation>Solo (no opponent)</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>一定の相手 (%1 秒)</source>
+        <translation>Steady opponent (%1 s)</translation>
     </message>
 </context>
 </TS>

@@ -115,8 +115,9 @@ private slots:
                 d->RemoveSelected();
                 current->setCurrentRow(3); // 成績初期化 moves up
                 d->MoveSelected(-1);
-                // ゲーム開始 and the statistics button, which is not on the toolbar at first.
-                QCOMPARE(dialog->findChild<QListWidget *>("availableButtons")->count(), 2);
+                // ゲーム開始, and the match's and the statistics' buttons, which are
+                // not on the toolbar at first.
+                QCOMPARE(dialog->findChild<QListWidget *>("availableButtons")->count(), 3);
                 d->findChild<QPushButton *>("closeButton")->click();
             });
             f.Item("customiseToolbar")->trigger();

@@ -38,16 +38,12 @@ const QColor kCardColor(0xfb, 0xf7, 0xec);
 const QColor kFocusColor(0x1e, 0x5a, 0xc8);
 const QColor kChoosingColor(0xc8, 0x00, 0x00);
 
-QString Tr(const char *text) {
-    return QCoreApplication::translate("nupew::MatchWindow", text);
-}
-
 QString SideName(Side side) {
-    return side == Side::Player ? Tr("自陣") : Tr("敵陣");
+    return side == Side::Player ? MatchWindow::tr("自陣") : MatchWindow::tr("敵陣");
 }
 
 QString WhoName(Side side) {
-    return side == Side::Player ? Tr("自分") : Tr("相手");
+    return side == Side::Player ? MatchWindow::tr("自分") : MatchWindow::tr("相手");
 }
 
 } // namespace
@@ -65,8 +61,8 @@ MatWidget::MatWidget(const PoemCatalogue &catalogue, QWidget *parent)
     : QWidget(parent), catalogue_(catalogue) {
     setFocusPolicy(Qt::StrongFocus);
     setMinimumSize(640, 400);
-    setAccessibleName(Tr("競技の畳"));
-    setAccessibleDescription(Tr("矢印キーで札を選び、Enter で取ります。"));
+    setAccessibleName(MatchWindow::tr("競技の畳"));
+    setAccessibleDescription(MatchWindow::tr("矢印キーで札を選び、Enter で取ります。"));
 }
 
 MatWidget::Geometry MatWidget::Layout() const {
@@ -330,8 +326,8 @@ void MatWidget::AnnounceFocus() {
     static const char *const kRowNames[] = {QT_TRANSLATE_NOOP("nupew::MatchWindow", "上段"),
                                             QT_TRANSLATE_NOOP("nupew::MatchWindow", "中段"),
                                             QT_TRANSLATE_NOOP("nupew::MatchWindow", "下段")};
-    setAccessibleName(Tr("%1 %2 %3枚目: %4")
-                          .arg(SideName(place->side), Tr(kRowNames[int(place->row)]))
+    setAccessibleName(MatchWindow::tr("%1 %2 %3枚目: %4")
+                          .arg(SideName(place->side), MatchWindow::tr(kRowNames[int(place->row)]))
                           .arg(place->index + 1)
                           .arg(CardText(catalogue_, focused_)));
     QAccessibleEvent changed(this, QAccessible::NameChanged);
@@ -375,7 +371,7 @@ MatchWindow::MatchWindow(const PoemCatalogue &catalogue, const match::MatchSetup
                          int revealDelay, std::function<double()> now, QWidget *parent)
     : QWidget(parent), catalogue_(catalogue), setup_(setup), revealDelay_(revealDelay),
       now_(std::move(now)) {
-    setWindowTitle(Tr("競技（一人対戦）"));
+    setWindowTitle(MatchWindow::tr("競技（一人対戦）"));
     setObjectName(QStringLiteral("matchWindow"));
     wake_.setSingleShot(true);
     wake_.setTimerType(Qt::PreciseTimer);
@@ -388,26 +384,26 @@ MatchWindow::MatchWindow(const PoemCatalogue &catalogue, const match::MatchSetup
     choices->setContentsMargins(0, 0, 0, 0);
     opponentBox_ = new QComboBox(choices_);
     opponentBox_->setObjectName(QStringLiteral("opponent"));
-    opponentBox_->addItems({Tr("一人取り"), Tr("一定の相手")});
-    opponentBox_->setAccessibleName(Tr("相手"));
+    opponentBox_->addItems({MatchWindow::tr("一人取り"), MatchWindow::tr("一定の相手")});
+    opponentBox_->setAccessibleName(MatchWindow::tr("相手"));
     delayBox_ = new QDoubleSpinBox(choices_);
     delayBox_->setObjectName(QStringLiteral("steadyDelay"));
     delayBox_->setRange(match::SteadyOpponent::kFastest, match::SteadyOpponent::kSlowest);
     delayBox_->setSingleStep(0.1);
     delayBox_->setDecimals(1);
-    delayBox_->setSuffix(Tr(" 秒"));
-    delayBox_->setAccessibleName(Tr("決まり字から相手が取るまで"));
+    delayBox_->setSuffix(MatchWindow::tr(" 秒"));
+    delayBox_->setAccessibleName(MatchWindow::tr("決まり字から相手が取るまで"));
     layoutBox_ = new QComboBox(choices_);
     layoutBox_->setObjectName(QStringLiteral("layout"));
-    layoutBox_->addItems({Tr("ランダムに並べる"), Tr("初心者向けに並べる")});
-    layoutBox_->setAccessibleName(Tr("並べ方"));
+    layoutBox_->addItems({MatchWindow::tr("ランダムに並べる"), MatchWindow::tr("初心者向けに並べる")});
+    layoutBox_->setAccessibleName(MatchWindow::tr("並べ方"));
     memoriseBox_ = new QComboBox(choices_);
     memoriseBox_->setObjectName(QStringLiteral("memorise"));
     for (const int minutes : match::kMemorisationMinutes) {
-        memoriseBox_->addItem(Tr("暗記 %1 分").arg(minutes), minutes);
+        memoriseBox_->addItem(MatchWindow::tr("暗記 %1 分").arg(minutes), minutes);
     }
-    memoriseBox_->setAccessibleName(Tr("暗記時間"));
-    decisiveBox_ = new QCheckBox(Tr("決まり字を表示"), choices_);
+    memoriseBox_->setAccessibleName(MatchWindow::tr("暗記時間"));
+    decisiveBox_ = new QCheckBox(MatchWindow::tr("決まり字を表示"), choices_);
     decisiveBox_->setObjectName(QStringLiteral("showDecisive"));
     for (QWidget *w : std::initializer_list<QWidget *>{opponentBox_, delayBox_, layoutBox_,
                                                        memoriseBox_, decisiveBox_}) {
@@ -425,17 +421,17 @@ MatchWindow::MatchWindow(const PoemCatalogue &catalogue, const match::MatchSetup
 
     countdownLabel_ = new QLabel(this);
     countdownLabel_->setObjectName(QStringLiteral("countdown"));
-    endMemorising_ = new QPushButton(Tr("暗記終了・読み始める"), this);
+    endMemorising_ = new QPushButton(MatchWindow::tr("暗記終了・読み始める"), this);
     endMemorising_->setObjectName(QStringLiteral("endMemorising"));
     connect(endMemorising_, &QPushButton::clicked, this, &MatchWindow::EndMemorising);
-    pause_ = new QPushButton(Tr("一時停止 (Space)"), this);
+    pause_ = new QPushButton(MatchWindow::tr("一時停止 (Space)"), this);
     pause_->setObjectName(QStringLiteral("pause"));
     pause_->setEnabled(false);
     connect(pause_, &QPushButton::clicked, this, [this] {
         QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
         keyPressEvent(&space);
     });
-    auto *quit = new QPushButton(Tr("競技をやめる"), this);
+    auto *quit = new QPushButton(MatchWindow::tr("競技をやめる"), this);
     quit->setObjectName(QStringLiteral("quitMatch"));
     connect(quit, &QPushButton::clicked, this, &QWidget::close);
 
@@ -446,7 +442,7 @@ MatchWindow::MatchWindow(const PoemCatalogue &catalogue, const match::MatchSetup
     strip_->setFont(big);
     strip_->setMinimumHeight(QFontMetrics(big).height() + 8);
     strip_->setTextFormat(Qt::RichText);
-    strip_->setAccessibleName(Tr("上の句"));
+    strip_->setAccessibleName(MatchWindow::tr("上の句"));
     counts_ = new QLabel(this);
     counts_->setObjectName(QStringLiteral("counts"));
     lastRead_ = new QLabel(this);
@@ -455,10 +451,10 @@ MatchWindow::MatchWindow(const PoemCatalogue &catalogue, const match::MatchSetup
     message_ = new QLabel(this);
     message_->setObjectName(QStringLiteral("message"));
     message_->setWordWrap(true);
-    message_->setAccessibleName(Tr("お知らせ"));
+    message_->setAccessibleName(MatchWindow::tr("お知らせ"));
     changes_ = new QListWidget(this);
     changes_->setObjectName(QStringLiteral("changes"));
-    changes_->setAccessibleName(Tr("決まり字の変化"));
+    changes_->setAccessibleName(MatchWindow::tr("決まり字の変化"));
     changes_->setMinimumWidth(200);
 
     mat_ = new MatWidget(catalogue_, this);
@@ -474,7 +470,7 @@ MatchWindow::MatchWindow(const PoemCatalogue &catalogue, const match::MatchSetup
     side->addWidget(counts_);
     side->addWidget(lastRead_);
     side->addWidget(message_);
-    side->addWidget(new QLabel(Tr("決まり字の変化"), this));
+    side->addWidget(new QLabel(MatchWindow::tr("決まり字の変化"), this));
     side->addWidget(changes_, 1);
     side->addWidget(pause_);
     side->addWidget(quit);
@@ -542,7 +538,7 @@ void MatchWindow::Deal() {
     mat_->SetDraggable(true);
     changes_->clear();
     memoriseEnd_ = now_() + setup_.memoriseMinutes * 60.0;
-    message_->setText(Tr("札の位置を覚えてください。自陣の札はドラッグで動かせます。"));
+    message_->setText(MatchWindow::tr("札の位置を覚えてください。自陣の札はドラッグで動かせます。"));
     Refresh();
     if (setup_.memoriseMinutes == 0) {
         QTimer::singleShot(0, this, &MatchWindow::EndMemorising);
@@ -560,7 +556,7 @@ void MatchWindow::CountDown() {
     }
     const int seconds = int(std::ceil(left));
     countdownLabel_->setText(
-        Tr("暗記時間 残り %1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QChar(u'0')));
+        MatchWindow::tr("暗記時間 残り %1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QChar(u'0')));
 }
 
 void MatchWindow::EndMemorising() {
@@ -574,7 +570,7 @@ void MatchWindow::EndMemorising() {
     mat_->SetDraggable(false);
     pause_->setEnabled(true);
     flow_->StartReading(now_());
-    Announce(Tr("暗記時間終了。序歌を読みます。"));
+    Announce(MatchWindow::tr("暗記時間終了。序歌を読みます。"));
     Refresh();
     Schedule();
     mat_->setFocus();
@@ -603,7 +599,7 @@ void MatchWindow::CardPressed(Poem poem) {
     }
     if (match_->PlayerSendingsOwed() > 0) {
         if (!flow_->PlayerSends(poem, now_())) {
-            Announce(Tr("送る札は自陣から選んでください。"));
+            Announce(MatchWindow::tr("送る札は自陣から選んでください。"));
         }
     } else {
         flow_->PlayerTouch(poem, now_());
@@ -615,7 +611,7 @@ void MatchWindow::CardPressed(Poem poem) {
 }
 
 QString MatchWindow::Describe(Poem poem) const {
-    return Tr("%1番「%2」").arg(poem.number()).arg(MatWidget::CardText(catalogue_, poem));
+    return MatchWindow::tr("%1番「%2」").arg(poem.number()).arg(MatWidget::CardText(catalogue_, poem));
 }
 
 void MatchWindow::Handle(const QList<match::MatchFlow::Event> &events) {
@@ -626,36 +622,36 @@ void MatchWindow::Handle(const QList<match::MatchFlow::Event> &events) {
         case Kind::Decisive:
             break;
         case Kind::Took: {
-            QString text = Tr("%1が取りました（%2）: %3")
+            QString text = MatchWindow::tr("%1が取りました（%2）: %3")
                                .arg(WhoName(e.who), SideName(e.territory), Describe(e.card));
             if (const std::optional<double> reaction =
                     flow_->ReactionAt(match_->current()->take->at)) {
-                text += Tr("　%1 秒").arg(*reaction, 0, 'f', 2);
+                text += MatchWindow::tr("　%1 秒").arg(*reaction, 0, 'f', 2);
             }
             Announce(text);
             break;
         }
         case Kind::Fault:
             Announce(e.fault == match::FaultKind::EmptyCard
-                         ? Tr("お手つき（%1）: 空札で%2に触れました")
+                         ? MatchWindow::tr("お手つき（%1）: 空札で%2に触れました")
                                .arg(WhoName(e.who), SideName(e.territory))
-                         : Tr("お手つき（%1）: 出札のない%2に触れました")
+                         : MatchWindow::tr("お手つき（%1）: 出札のない%2に触れました")
                                .arg(WhoName(e.who), SideName(e.territory)));
             break;
         case Kind::SendWanted:
-            Announce(Tr("送る札を自陣から選んでください（%1 秒で決まり字の長い札を送ります）")
+            Announce(MatchWindow::tr("送る札を自陣から選んでください（%1 秒で決まり字の長い札を送ります）")
                          .arg(flow_->rhythm().sendChoice, 0, 'f', 0));
             break;
         case Kind::Sent:
-            Announce(e.who == Side::Player ? Tr("送り札: %1").arg(Describe(e.card))
-                                           : Tr("相手から送られた札: %1").arg(Describe(e.card)));
+            Announce(e.who == Side::Player ? MatchWindow::tr("送り札: %1").arg(Describe(e.card))
+                                           : MatchWindow::tr("相手から送られた札: %1").arg(Describe(e.card)));
             break;
         case Kind::LowerBegun: {
             const match::Reading &r = *match_->current();
-            lastRead_->setText(Tr("読まれた歌: %1 %2%3")
+            lastRead_->setText(MatchWindow::tr("読まれた歌: %1 %2%3")
                                    .arg(r.poem.number())
                                    .arg(catalogue_.Text(r.poem, kUpperKana))
-                                   .arg(r.place ? QString() : Tr("（空札）")));
+                                   .arg(r.place ? QString() : MatchWindow::tr("（空札）")));
             break;
         }
         case Kind::Changed:
@@ -664,15 +660,15 @@ void MatchWindow::Handle(const QList<match::MatchFlow::Event> &events) {
                 const QString before = match_->decisive().HeardWith(c.poem, c.before);
                 changes_->insertItem(
                     0,
-                    Tr("%1: %2 → %3")
+                    MatchWindow::tr("%1: %2 → %3")
                         .arg(catalogue_.Text(c.poem, kUpperKana).remove(kIdeographicSpace).left(5),
                              before, heard));
             }
             break;
         case Kind::Over:
-            Announce(!e.winner                   ? Tr("百首を読み終わりました。")
-                     : *e.winner == Side::Player ? Tr("あなたの勝ちです。")
-                                                 : Tr("相手の勝ちです。"));
+            Announce(!e.winner                   ? MatchWindow::tr("百首を読み終わりました。")
+                     : *e.winner == Side::Player ? MatchWindow::tr("あなたの勝ちです。")
+                                                 : MatchWindow::tr("相手の勝ちです。"));
             pause_->setEnabled(false);
             break;
         }
@@ -688,7 +684,7 @@ void MatchWindow::Refresh() {
     if (strip_->accessibleDescription() != verse) {
         strip_->setAccessibleDescription(verse);
     }
-    counts_->setText(Tr("自陣 %1枚　敵陣 %2枚\n読まれた歌 %3／100\nお手つき 自分 %4・相手 %5")
+    counts_->setText(MatchWindow::tr("自陣 %1枚　敵陣 %2枚\n読まれた歌 %3／100\nお手つき 自分 %4・相手 %5")
                          .arg(match_->mat().Count(Side::Player))
                          .arg(match_->mat().Count(Side::Opponent))
                          .arg(match_->PoemsRead())
@@ -719,12 +715,12 @@ void MatchWindow::keyPressEvent(QKeyEvent *event) {
     }
     if (flow_->paused()) {
         flow_->Resume(now_());
-        pause_->setText(Tr("一時停止 (Space)"));
-        Announce(Tr("読みを再開しました。"));
+        pause_->setText(MatchWindow::tr("一時停止 (Space)"));
+        Announce(MatchWindow::tr("読みを再開しました。"));
     } else {
         flow_->Pause(now_());
-        pause_->setText(Tr("再開 (Space)"));
-        Announce(Tr("読みを止めました。Space で再開します。"));
+        pause_->setText(MatchWindow::tr("再開 (Space)"));
+        Announce(MatchWindow::tr("読みを止めました。Space で再開します。"));
     }
     Schedule();
 }

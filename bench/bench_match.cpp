@@ -1,0 +1,160 @@
+// SPDX-License-Identifier: MIT
+// The match's costs, as the player meets them: the decisive characters
+// recomputed after each reading, a mouse press on a card until the mat's
+// frame that shows the taking is painted, the whole mat painted at
+// 1920×1080, and the CPU the window takes while a match is read in real time.
+// NUPEW_BENCH_QUICK=1 reads for 40 s instead of 120 s.
+#include "core/match.h"
+#include "core/poem_catalogue.h"
+#include "ui/match/match_window.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QMouseEvent>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <random>
+#include <vector>
+
+using namespace nupew;
+
+namespace {
+
+void Print(const char *what, std::vector<double> values, const char *unit) {
+    std::sort(values.begin(), values.end());
+    const double median = values.empty() ? 0.0 : values[values.size() / 2];
+    const double worst = values.empty() ? 0.0 : values.back();
+    std::printf("%s median %.1f %s, worst %.1f %s\n", what, median, unit, worst, unit);
+}
+
+double CpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+    QApplication app(argc, argv);
+    const bool quick = qEnvironmentVariableIntValue("NUPEW_BENCH_QUICK") == 1;
+    PoemCatalogue catalogue;
+    catalogue.Fill();
+
+    // After each of a hundred readings, over 200 shuffled orders.
+    {
+        std::vector<double> us;
+        std::mt19937 random(1);
+        std::vector<int> order(kPoemCount);
+        for (int i = 0; i < kPoemCount; ++i) {
+            order[size_t(i)] = i;
+        }
+        for (int round = 0; round < 200; ++round) {
+            std::shuffle(order.begin(), order.end(), random);
+            match::UnreadDecisive decisive(catalogue);
+            for (const int row : order) {
+                QElapsedTimer timer;
+                timer.start();
+                const auto changes = decisive.MarkRead(Poem::FromRow(row));
+                us.push_back(timer.nsecsElapsed() / 1e3);
+                (void)changes;
+            }
+        }
+        Print("decisive update", us, "us");
+    }
+
+    // The window at full screen: a press on the read card until the mat has
+    // painted the frame without it; then the mat repainted as it stands.
+    QElapsedTimer clock;
+    clock.start();
+    match::MatchSetup setup;
+    setup.memoriseMinutes = 0;
+    MatchWindow window(catalogue, setup, 4, [&clock] { return clock.nsecsElapsed() / 1e9; });
+    window.resize(1920, 1080);
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window)) {
+        std::printf("no window\n");
+        return 1;
+    }
+    QTest::qWait(50);
+    std::vector<double> takes;
+    std::vector<double> repaints;
+    double matchTime = 0;
+    {
+        // A clock of its own for this part: every reading brought to its
+        // decisive moment without waiting.
+        double now = 0;
+        MatchWindow fast(catalogue, setup, 4, [&now] { return now; });
+        fast.resize(1920, 1080);
+        fast.show();
+        if (!QTest::qWaitForWindowExposed(&fast)) {
+            return 1;
+        }
+        QTest::qWait(50);
+        MatWidget &mat = fast.mat();
+        int handled = 0;
+        while (fast.flow().phase() != match::MatchFlow::Phase::Over) {
+            const std::optional<double> next = fast.flow().NextWake();
+            if (!next) {
+                // A sending waits: the player's first card goes.
+                const auto mine = fast.match().mat().Cards(match::Side::Player);
+                if (mine.isEmpty()) {
+                    break;
+                }
+                emit mat.cardPressed(mine.front());
+                continue;
+            }
+            now = std::max(now, *next);
+            fast.WakeNow();
+            const match::Match &m = fast.match();
+            if (m.PoemsRead() > handled && m.ReadingOpen() && fast.flow().decisiveAt()) {
+                handled = m.PoemsRead();
+                const Poem read = m.current()->poem;
+                if (!m.mat().Contains(read)) {
+                    continue;
+                }
+                const QPoint at = mat.CardRect(read).center();
+                QElapsedTimer press;
+                press.start();
+                QMouseEvent event(QEvent::MouseButtonPress, QPointF(at),
+                                  mat.mapToGlobal(QPointF(at)), Qt::LeftButton, Qt::LeftButton,
+                                  Qt::NoModifier);
+                QApplication::sendEvent(&mat, &event);
+                takes.push_back(press.nsecsElapsed() / 1e6);
+                now += 0.4;
+            }
+            if (m.PlayerSendingsOwed() > 0) {
+                emit mat.cardPressed(m.mat().Cards(match::Side::Player).front());
+            }
+        }
+        for (int i = 0; i < 100; ++i) {
+            QElapsedTimer timer;
+            timer.start();
+            window.mat().repaint();
+            repaints.push_back(timer.nsecsElapsed() / 1e6);
+        }
+    }
+    Print("take to shown", takes, "ms");
+    Print("mat repaint", repaints, "ms");
+
+    // A match read in real time with the text strip, its cards untouched.
+    {
+        window.EndMemorising();
+        const double seconds = quick ? 40 : 120;
+        const double cpuStart = CpuSeconds();
+        QElapsedTimer wall;
+        wall.start();
+        QEventLoop loop;
+        QTimer::singleShot(int(seconds * 1000), &loop, &QEventLoop::quit);
+        loop.exec();
+        matchTime = wall.elapsed() / 1000.0;
+        std::printf("cpu during match %.1f %% (text strip, %d poems read in %.0f s)\n",
+                    100.0 * (CpuSeconds() - cpuStart) / matchTime, window.match().PoemsRead(),
+                    matchTime);
+    }
+    return 0;
+}
