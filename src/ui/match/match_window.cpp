@@ -395,7 +395,8 @@ MatchWindow::MatchWindow(const PoemCatalogue &catalogue, const match::MatchSetup
     delayBox_->setAccessibleName(MatchWindow::tr("決まり字から相手が取るまで"));
     layoutBox_ = new QComboBox(choices_);
     layoutBox_->setObjectName(QStringLiteral("layout"));
-    layoutBox_->addItems({MatchWindow::tr("ランダムに並べる"), MatchWindow::tr("初心者向けに並べる")});
+    layoutBox_->addItems(
+        {MatchWindow::tr("ランダムに並べる"), MatchWindow::tr("初心者向けに並べる")});
     layoutBox_->setAccessibleName(MatchWindow::tr("並べ方"));
     memoriseBox_ = new QComboBox(choices_);
     memoriseBox_->setObjectName(QStringLiteral("memorise"));
@@ -538,7 +539,8 @@ void MatchWindow::Deal() {
     mat_->SetDraggable(true);
     changes_->clear();
     memoriseEnd_ = now_() + setup_.memoriseMinutes * 60.0;
-    message_->setText(MatchWindow::tr("札の位置を覚えてください。自陣の札はドラッグで動かせます。"));
+    message_->setText(
+        MatchWindow::tr("札の位置を覚えてください。自陣の札はドラッグで動かせます。"));
     Refresh();
     if (setup_.memoriseMinutes == 0) {
         QTimer::singleShot(0, this, &MatchWindow::EndMemorising);
@@ -555,8 +557,9 @@ void MatchWindow::CountDown() {
         return;
     }
     const int seconds = int(std::ceil(left));
-    countdownLabel_->setText(
-        MatchWindow::tr("暗記時間 残り %1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QChar(u'0')));
+    countdownLabel_->setText(MatchWindow::tr("暗記時間 残り %1:%2")
+                                 .arg(seconds / 60)
+                                 .arg(seconds % 60, 2, 10, QChar(u'0')));
 }
 
 void MatchWindow::EndMemorising() {
@@ -611,7 +614,9 @@ void MatchWindow::CardPressed(Poem poem) {
 }
 
 QString MatchWindow::Describe(Poem poem) const {
-    return MatchWindow::tr("%1番「%2」").arg(poem.number()).arg(MatWidget::CardText(catalogue_, poem));
+    return MatchWindow::tr("%1番「%2」")
+        .arg(poem.number())
+        .arg(MatWidget::CardText(catalogue_, poem));
 }
 
 void MatchWindow::Handle(const QList<match::MatchFlow::Event> &events) {
@@ -639,12 +644,14 @@ void MatchWindow::Handle(const QList<match::MatchFlow::Event> &events) {
                                .arg(WhoName(e.who), SideName(e.territory)));
             break;
         case Kind::SendWanted:
-            Announce(MatchWindow::tr("送る札を自陣から選んでください（%1 秒で決まり字の長い札を送ります）")
+            Announce(MatchWindow::tr(
+                         "送る札を自陣から選んでください（%1 秒で決まり字の長い札を送ります）")
                          .arg(flow_->rhythm().sendChoice, 0, 'f', 0));
             break;
         case Kind::Sent:
-            Announce(e.who == Side::Player ? MatchWindow::tr("送り札: %1").arg(Describe(e.card))
-                                           : MatchWindow::tr("相手から送られた札: %1").arg(Describe(e.card)));
+            Announce(e.who == Side::Player
+                         ? MatchWindow::tr("送り札: %1").arg(Describe(e.card))
+                         : MatchWindow::tr("相手から送られた札: %1").arg(Describe(e.card)));
             break;
         case Kind::LowerBegun: {
             const match::Reading &r = *match_->current();
@@ -666,7 +673,7 @@ void MatchWindow::Handle(const QList<match::MatchFlow::Event> &events) {
             }
             break;
         case Kind::Over:
-            Announce(!e.winner                   ? MatchWindow::tr("百首を読み終わりました。")
+            Announce(!e.winner ? MatchWindow::tr("百首を読み終わりました。")
                      : *e.winner == Side::Player ? MatchWindow::tr("あなたの勝ちです。")
                                                  : MatchWindow::tr("相手の勝ちです。"));
             pause_->setEnabled(false);
@@ -684,12 +691,13 @@ void MatchWindow::Refresh() {
     if (strip_->accessibleDescription() != verse) {
         strip_->setAccessibleDescription(verse);
     }
-    counts_->setText(MatchWindow::tr("自陣 %1枚　敵陣 %2枚\n読まれた歌 %3／100\nお手つき 自分 %4・相手 %5")
-                         .arg(match_->mat().Count(Side::Player))
-                         .arg(match_->mat().Count(Side::Opponent))
-                         .arg(match_->PoemsRead())
-                         .arg(match_->Faults(Side::Player))
-                         .arg(match_->Faults(Side::Opponent)));
+    counts_->setText(
+        MatchWindow::tr("自陣 %1枚　敵陣 %2枚\n読まれた歌 %3／100\nお手つき 自分 %4・相手 %5")
+            .arg(match_->mat().Count(Side::Player))
+            .arg(match_->mat().Count(Side::Opponent))
+            .arg(match_->PoemsRead())
+            .arg(match_->Faults(Side::Player))
+            .arg(match_->Faults(Side::Opponent)));
     mat_->SetChoosing(match_->PlayerSendingsOwed() > 0);
     mat_->update();
 }
