@@ -1021,7 +1021,7 @@ Reason: %2
     <message>
         <location line="+0"/>
         <source>敵陣</source>
-        <translation>the opponent's territory</translation>
+        <translation>the opponent&apos;s territory</translation>
     </message>
     <message>
         <location line="+4"/>
@@ -1087,17 +1087,17 @@ Reason: %2
     <message>
         <location line="+1"/>
         <source>決まり字から相手が取るまで</source>
-        <translation>The opponent's time after the decisive sound</translation>
+        <translation>The opponent&apos;s time after the decisive sound</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>ランダムに並べる</source>
         <translation>Random layout</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>初心者向けに並べる</source>
-        <translation>Beginner's layout</translation>
+        <translation>Beginner&apos;s layout</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -1126,12 +1126,12 @@ Reason: %2
     </message>
     <message>
         <location line="+3"/>
-        <location line="+291"/>
+        <location line="+306"/>
         <source>一時停止 (Space)</source>
         <translation>Pause (Space)</translation>
     </message>
     <message>
-        <location line="-284"/>
+        <location line="-299"/>
         <source>競技をやめる</source>
         <translation>Quit the match</translation>
     </message>
@@ -1152,17 +1152,17 @@ Reason: %2
         <translation>Decisive characters changed</translation>
     </message>
     <message>
-        <location line="+68"/>
+        <location line="+69"/>
         <source>札の位置を覚えてください。自陣の札はドラッグで動かせます。</source>
         <translation>Memorise where the cards are. Drag your own cards to move them.</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+17"/>
         <source>暗記時間 残り %1:%2</source>
         <translation>Memorisation: %1:%2 left</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+16"/>
         <source>暗記時間終了。序歌を読みます。</source>
         <translation>Memorisation over. The opening poem is read.</translation>
     </message>
@@ -1174,10 +1174,10 @@ Reason: %2
     <message>
         <location line="+12"/>
         <source>%1番「%2」</source>
-        <translation>poem %1 "%2"</translation>
+        <translation>poem %1 &quot;%2&quot;</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+13"/>
         <source>%1が取りました（%2）: %3</source>
         <translation>%1 took (%2): %3</translation>
     </message>
@@ -1202,7 +1202,7 @@ Reason: %2
         <translation>Choose a card of yours to send (after %1 s the one with the longest decisive characters goes)</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+6"/>
         <source>送り札: %1</source>
         <translation>You sent: %1</translation>
     </message>
@@ -1242,11 +1242,16 @@ Reason: %2
         <translation>The opponent won.</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+10"/>
+        <source>序歌&#x3000;</source>
+        <translation>Opening poem: </translation>
+    </message>
+    <message>
+        <location line="+15"/>
         <source>自陣 %1枚&#x3000;敵陣 %2枚
 読まれた歌 %3／100
 お手つき 自分 %4・相手 %5</source>
-        <translation>Your cards %1, opponent's %2
+        <translation>Your cards %1, opponent&apos;s %2
 Poems read %3/100
 Faults: you %4, opponent %5</translation>
     </message>

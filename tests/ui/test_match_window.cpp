@@ -9,6 +9,7 @@
 #include "ui_fixture.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -230,6 +231,29 @@ private slots:
         QCOMPARE(t.window.lastAnnouncement(), QStringLiteral("相手の勝ちです。"));
     }
 
+    // A player quicker than the steady opponent wins: every card on the mat
+    // clicked 0.3 s after its decisive sound, before the opponent's 1.5 s,
+    // the sendings by default. The opening poem is on the strip first.
+    void wonAgainstTheSteadyOpponent() {
+        match::MatchSetup setup;
+        setup.memoriseMinutes = 0;
+        setup.opponent = match::OpponentKind::Steady;
+        setup.steadyDelay = 1.5;
+        MatchTable t(setup);
+        QTRY_COMPARE(t.window.flow().phase(), match::MatchFlow::Phase::Opening);
+        t.window.WakeNow();
+        QVERIFY(t.window.findChild<QLabel *>("strip")->text().startsWith(QStringLiteral("序歌")));
+        while (t.ToDecisive()) {
+            if (t.OnMat(t.Read())) {
+                t.now += 0.3;
+                t.Click(t.Read());
+                QCOMPARE(t.window.match().current()->take->who, Side::Player);
+            }
+        }
+        QCOMPARE(t.window.match().Winner(), std::optional(Side::Player));
+        QCOMPARE(t.window.lastAnnouncement(), QStringLiteral("あなたの勝ちです。"));
+    }
+
     // The keyboard: arrows reach every card, Enter takes the focused one;
     // Space pauses the reading and resumes it; a sending not picked in
     // time goes by default.
@@ -282,22 +306,31 @@ private slots:
     void openedFromTheMenuAndKept() {
         InTemporaryFolder folder;
         ForgetPreferences();
+        const auto records = [] {
+            QFile file(QStringLiteral("NUPEKI3.DAT"));
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("none");
+        };
+        QByteArray before;
         {
             UiFixture f;
+            before = records();
             f.Item(QStringLiteral("playMatch"))->trigger();
             MatchWindow *window = f.program->MatchView();
             QVERIFY(window && window->isVisible());
             window->findChild<QComboBox *>("layout")->setCurrentIndex(0);
-            window->findChild<QComboBox *>("memorise")->setCurrentIndex(5);
             window->findChild<QComboBox *>("opponent")->setCurrentIndex(1);
             f.Item(QStringLiteral("playMatch"))->trigger();
             QCOMPARE(f.program->MatchView(), window);
+            // No memorisation: the reading begins; the table of the ten best is left alone.
+            window->findChild<QComboBox *>("memorise")->setCurrentIndex(0);
+            QTRY_COMPARE(window->flow().phase(), match::MatchFlow::Phase::Opening);
             window->close();
+            QCOMPARE(records(), before);
         }
         Preferences kept;
         kept.Load();
         QCOMPARE(kept.Match().layout, match::LayoutRule::Random);
-        QCOMPARE(kept.Match().memoriseMinutes, 15);
+        QCOMPARE(kept.Match().memoriseMinutes, 0);
         QCOMPARE(kept.Match().opponent, match::OpponentKind::Steady);
     }
 };

@@ -683,6 +683,14 @@ void MatchWindow::Handle(const QList<match::MatchFlow::Event> &events) {
 }
 
 void MatchWindow::Refresh() {
+    if (flow_->phase() == match::MatchFlow::Phase::Opening) {
+        // The opening poem (序歌), outside the hundred: no card is taken.
+        strip_->setText(MatchWindow::tr("序歌　") +
+                        QStringLiteral("なにはづに　さくやこのはな　ふゆごもり　いまをはるべと　"
+                                       "さくやこのはな"));
+        strip_->setAccessibleDescription(strip_->text());
+        return;
+    }
     const QString verse = flow_->verse().left(flow_->shown());
     const int decisive = flow_->decisiveAt() ? flow_->decisiveStep() : 0;
     strip_->setText(
