@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QToolBar>
+#include <QToolButton>
 
 using namespace nupew;
 using namespace nupew::testing;
@@ -102,6 +103,24 @@ private slots:
         f.Item("showToolbar")->trigger();
         QVERIFY(!w.Toolbar()->isHidden() && f.Item("showToolbar")->isChecked());
         QCOMPARE(w.frameGeometry().height(), Px(kFrameHeightWithToolbar));
+        // The keyboard reaches the buttons: Tab to ゲーム開始, Space presses it.
+        f.Board().close();
+        w.activateWindow();
+        QApplication::setActiveWindow(&w);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QToolButton *focused = nullptr;
+        for (int i = 0; i < 16; ++i) {
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &w,
+                            Qt::Key_Tab);
+            focused = qobject_cast<QToolButton *>(QApplication::focusWidget());
+            if (focused && focused->defaultAction()->objectName() == "newGameTool") {
+                break;
+            }
+        }
+        QVERIFY(focused && focused->parent() == w.Toolbar());
+        QCOMPARE(focused->defaultAction()->objectName(), QStringLiteral("newGameTool"));
+        QTest::keyClick(focused, Qt::Key_Space);
+        QTRY_VERIFY(f.Board().isVisible());
     }
 
     void arrangementSurvivesARestart() {

@@ -282,6 +282,10 @@ void MainWindow::SetArrangement(const QStringList &keys) {
         for (QAction *action : toolActions_) {
             if (action->objectName() == key) {
                 toolbar_->addAction(action);
+                // Reachable with Tab as well as the mouse.
+                if (QWidget *button = toolbar_->widgetForAction(action)) {
+                    button->setFocusPolicy(Qt::TabFocus);
+                }
             }
         }
     }
