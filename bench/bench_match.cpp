@@ -2,16 +2,21 @@
 // The match's costs, as the player meets them: the decisive characters
 // recomputed after each reading, a mouse press on a card until the mat's
 // frame that shows the taking is painted, the whole mat painted at
-// 1920×1080, and the CPU the window takes while a match is read in real time.
+// 1920×1080, and the CPU the window takes while a match is read in real time,
+// with the text strip and then aloud (a private sound server's null sink,
+// every verse rendered first so that only the reading is counted).
 // NUPEW_BENCH_QUICK=1 reads for 40 s instead of 120 s.
 #include "core/match.h"
 #include "core/poem_catalogue.h"
 #include "ui/match/match_window.h"
+#include "voice/pulse_server.h"
+#include "voice/reader.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QMouseEvent>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -141,10 +146,10 @@ int main(int argc, char *argv[]) {
     Print("take to shown", takes, "ms");
     Print("mat repaint", repaints, "ms");
 
+    const double seconds = quick ? 40 : 120;
     // A match read in real time with the text strip, its cards untouched.
     {
         window.EndMemorising();
-        const double seconds = quick ? 40 : 120;
         const double cpuStart = CpuSeconds();
         QElapsedTimer wall;
         wall.start();
@@ -155,6 +160,55 @@ int main(int argc, char *argv[]) {
         std::printf("cpu during match %.1f %% (text strip, %d poems read in %.0f s)\n",
                     100.0 * (CpuSeconds() - cpuStart) / matchTime, window.match().PoemsRead(),
                     matchTime);
+        window.close();
+    }
+
+    // The same read aloud.
+    {
+        testing::PulseServer server;
+        QString why;
+        if (!server.Start(&why)) {
+            std::printf("cpu during match: no sound server (%s)\n", qPrintable(why));
+            return 1;
+        }
+        QTemporaryDir cache;
+        voice::Reader reader(catalogue, cache.path());
+        reader.SetOptions({true, true, true, 1.0});
+        reader.SetPreparing(true);
+        QElapsedTimer waited;
+        waited.start();
+        while ((!reader.HasOutput() || reader.PreparedCount() < reader.SetSize()) &&
+               waited.elapsed() < 600000) {
+            QTest::qWait(100);
+        }
+        const double renderSeconds = waited.elapsed() / 1000.0;
+        MatchWindow voiced(catalogue, setup, 4, [&clock] { return clock.nsecsElapsed() / 1e9; });
+        voiced.SetVoice(&reader);
+        voiced.resize(1920, 1080);
+        voiced.show();
+        int read = 0;
+        int aloud = 0;
+        QTimer watch;
+        watch.callOnTimeout([&] {
+            if (voiced.match().PoemsRead() > read && voiced.match().ReadingOpen()) {
+                read = voiced.match().PoemsRead();
+                aloud += voiced.flow().readingVoiced();
+            }
+        });
+        watch.start(500);
+        QTest::qWait(200); // memorisation ends, the opening is read
+        const double cpuStart = CpuSeconds();
+        QElapsedTimer wall;
+        wall.start();
+        QEventLoop loop;
+        QTimer::singleShot(int(seconds * 1000), &loop, &QEventLoop::quit);
+        loop.exec();
+        const double t = wall.elapsed() / 1000.0;
+        std::printf("cpu during match %.1f %% (voice, %d of %d poems read aloud in %.0f s, "
+                    "%d verses rendered first in %.0f s)\n",
+                    100.0 * (CpuSeconds() - cpuStart) / t, aloud, read, t, reader.SetSize(),
+                    renderSeconds);
+        voiced.close();
     }
     return 0;
 }

@@ -246,7 +246,7 @@ int main(int argc, char **argv) {
     };
     QList<Reading> readings;
     bool lowerDone = false;
-    QObject::connect(reader, &voice::Reader::lowerFinished, [&lowerDone] { lowerDone = true; });
+    QObject::connect(reader, &voice::Reader::readToEnd, [&lowerDone] { lowerDone = true; });
     for (int q = 0; q < kRecitedQuestions; ++q) {
         const Poem poem = dealt();
         if (!WaitUntil([&] { return reader->IsReady(poem); }, 60000)) {

@@ -513,7 +513,7 @@ Reason: %2
         <translation>%1: the sound cannot be packed</translation>
     </message>
     <message>
-        <location filename="../src/voice/reader.cpp" line="+100"/>
+        <location filename="../src/voice/reader.cpp" line="+102"/>
         <source>読み上げには次のパッケージが必要です: %1</source>
         <translation>Reading aloud needs these packages: %1</translation>
     </message>
@@ -530,17 +530,17 @@ Reason: %2
     </message>
     <message>
         <location line="-6"/>
-        <location line="+72"/>
+        <location line="+83"/>
         <source>読み上げの保存データを使えません（作り直します）: %1</source>
         <translation>A stored reading cannot be used (it is made again): %1</translation>
     </message>
     <message>
-        <location line="-60"/>
+        <location line="-71"/>
         <source>読み上げの音声を作れませんでした: %1</source>
         <translation>The reading could not be made: %1</translation>
     </message>
     <message>
-        <location line="+95"/>
+        <location line="+106"/>
         <source>音声の出力を準備中</source>
         <translation>the sound output is being prepared</translation>
     </message>
@@ -566,7 +566,7 @@ Reason: %2
         <translation>the playback has not moved for %1 ms</translation>
     </message>
     <message>
-        <location line="+40"/>
+        <location line="+57"/>
         <source>音声の出力が止まりました（%1）。文字の表示で続けます。</source>
         <translation>The sound stopped (%1). The verse goes on as text.</translation>
     </message>
@@ -1014,7 +1014,7 @@ Reason: %2
 <context>
     <name>nupew::MatchWindow</name>
     <message>
-        <location filename="../src/ui/match/match_window.cpp" line="+42"/>
+        <location filename="../src/ui/match/match_window.cpp" line="+44"/>
         <source>自陣</source>
         <translation>your territory</translation>
     </message>
@@ -1126,12 +1126,12 @@ Reason: %2
     </message>
     <message>
         <location line="+3"/>
-        <location line="+306"/>
+        <location line="+389"/>
         <source>一時停止 (Space)</source>
         <translation>Pause (Space)</translation>
     </message>
     <message>
-        <location line="-299"/>
+        <location line="-382"/>
         <source>競技をやめる</source>
         <translation>Quit the match</translation>
     </message>
@@ -1152,7 +1152,7 @@ Reason: %2
         <translation>Decisive characters changed</translation>
     </message>
     <message>
-        <location line="+69"/>
+        <location line="+71"/>
         <source>札の位置を覚えてください。自陣の札はドラッグで動かせます。</source>
         <translation>Memorise where the cards are. Drag your own cards to move them.</translation>
     </message>
@@ -1167,7 +1167,17 @@ Reason: %2
         <translation>Memorisation over. The opening poem is read.</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+72"/>
+        <source>この歌は文字だけで表示します。</source>
+        <translation>This poem is shown as text only.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>この歌は文字だけで表示します（%1）。</source>
+        <translation>This poem is shown as text only (%1).</translation>
+    </message>
+    <message>
+        <location line="+27"/>
         <source>送る札は自陣から選んでください。</source>
         <translation>Choose the card to send from your own territory.</translation>
     </message>
@@ -1177,7 +1187,7 @@ Reason: %2
         <translation>poem %1 &quot;%2&quot;</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+17"/>
         <source>%1が取りました（%2）: %3</source>
         <translation>%1 took (%2): %3</translation>
     </message>
@@ -1212,7 +1222,7 @@ Reason: %2
         <translation>The opponent sent you: %1</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+7"/>
         <source>読まれた歌: %1 %2%3</source>
         <translation>Read: %1 %2%3</translation>
     </message>
@@ -1242,7 +1252,7 @@ Reason: %2
         <translation>The opponent won.</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+13"/>
         <source>序歌&#x3000;</source>
         <translation>Opening poem: </translation>
     </message>
@@ -1261,7 +1271,7 @@ Faults: you %4, opponent %5</translation>
         <translation>Reading resumed.</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+9"/>
         <source>再開 (Space)</source>
         <translation>Resume (Space)</translation>
     </message>
@@ -1766,7 +1776,7 @@ Reason: %2</translation>
 %2</translation>
     </message>
     <message>
-        <location line="+124"/>
+        <location line="+131"/>
         <source>「タワユWin」を終了します</source>
         <translation>Quit the game</translation>
     </message>

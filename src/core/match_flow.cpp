@@ -41,6 +41,8 @@ void MatchFlow::StartReading(double now) {
     }
     phase_ = Phase::Opening;
     phaseStart_ = Clock(now);
+    readingVoiced_ = voiced_;
+    voiceEnd_.reset();
 }
 
 std::optional<double> MatchFlow::LowerDue() const {
@@ -48,10 +50,13 @@ std::optional<double> MatchFlow::LowerDue() const {
     if (phase_ != Phase::Upper || !reading || !upperEnd_) {
         return std::nullopt;
     }
+    // The voice makes its own pause before the lower verse.
+    const double lead = readingVoiced_ ? rhythm_.voiceLead : 0.0;
     if (reading->take) {
-        return std::max(*upperEnd_, reading->take->at) + rhythm_.afterTake;
+        return std::max(*upperEnd_, reading->take->at) + std::max(0.0, rhythm_.afterTake - lead);
     }
-    return *upperEnd_ + (reading->place ? rhythm_.waitForTake : rhythm_.emptyPause);
+    return *upperEnd_ +
+           std::max(0.0, (reading->place ? rhythm_.waitForTake : rhythm_.emptyPause) - lead);
 }
 
 std::optional<double> MatchFlow::NextInternal() const {
@@ -66,10 +71,15 @@ std::optional<double> MatchFlow::NextInternal() const {
     case Phase::Over:
         break;
     case Phase::Opening:
-        consider(phaseStart_ + rhythm_.Opening());
+        if (!readingVoiced_) {
+            consider(phaseStart_ + rhythm_.Opening());
+        } else {
+            consider(voiceEnd_ ? *voiceEnd_ + rhythm_.breath
+                               : phaseStart_ + rhythm_.Opening() + rhythm_.voiceSlack);
+        }
         break;
     case Phase::Upper:
-        if (!voiced_ && shown_ < verse_.size()) {
+        if (!readingVoiced_ && shown_ < verse_.size()) {
             consider(phaseStart_ + (shown_ + 1) * rhythm_.step);
         }
         consider(match_.OpponentDue());
@@ -106,7 +116,7 @@ void MatchFlow::Wake(double now) {
             BeginNext(*e);
             break;
         case Phase::Upper:
-            if (!voiced_ && shown_ < verse_.size() &&
+            if (!readingVoiced_ && shown_ < verse_.size() &&
                 *e >= phaseStart_ + (shown_ + 1) * rhythm_.step) {
                 Reveal(shown_ + 1, *e);
             } else if (match_.OpponentDue() && *e >= *match_.OpponentDue()) {
@@ -146,7 +156,8 @@ void MatchFlow::BeginNext(double t) {
     phase_ = Phase::Upper;
     phaseStart_ = t;
     upperEnd_.reset();
-    if (!voiced_) {
+    readingVoiced_ = voiced_;
+    if (!readingVoiced_) {
         upperEnd_ = t + int(verse_.size()) * rhythm_.step;
     }
     events_.append({.kind = Event::Kind::ReadingBegun, .card = poem});
@@ -162,7 +173,7 @@ void MatchFlow::Reveal(int step, double t) {
 }
 
 void MatchFlow::VoiceStep(int step, double at) {
-    if (!voiced_ || phase_ != Phase::Upper || paused()) {
+    if (!readingVoiced_ || phase_ != Phase::Upper || paused()) {
         return;
     }
     const double t = at - pausedFor_;
@@ -172,6 +183,43 @@ void MatchFlow::VoiceStep(int step, double at) {
     if (shown_ >= verse_.size() && !upperEnd_) {
         // The last character's sound has begun; the verse ends a step later.
         upperEnd_ = t + rhythm_.step;
+    }
+}
+
+void MatchFlow::VoiceEnded(double at) {
+    if (!readingVoiced_ || paused()) {
+        return;
+    }
+    const double t = at - pausedFor_;
+    if (phase_ == Phase::Opening) {
+        voiceEnd_ = t;
+    } else if (phase_ == Phase::Lower || phase_ == Phase::Holding) {
+        lowerEnd_ = std::min(lowerEnd_, t);
+    }
+}
+
+void MatchFlow::VoiceLost(double now) {
+    if (!readingVoiced_) {
+        return;
+    }
+    readingVoiced_ = false;
+    const double t = Clock(now);
+    switch (phase_) {
+    case Phase::Upper:
+        // The text goes on from the step reached, a step at a time.
+        phaseStart_ = t - shown_ * rhythm_.step;
+        if (!upperEnd_) {
+            upperEnd_ = phaseStart_ + int(verse_.size()) * rhythm_.step;
+        }
+        break;
+    case Phase::Lower:
+    case Phase::Holding:
+        lowerEnd_ = std::min(lowerEnd_, std::max(t, phaseStart_ + rhythm_.LowerVerse()));
+        break;
+    case Phase::Memorising:
+    case Phase::Opening:
+    case Phase::Over:
+        break;
     }
 }
 
@@ -200,7 +248,8 @@ void MatchFlow::Settle(double t) {
     match_.Settle(t);
     Note(before);
     phaseStart_ = t;
-    lowerEnd_ = t + rhythm_.LowerVerse();
+    lowerEnd_ =
+        t + rhythm_.LowerVerse() + (readingVoiced_ ? rhythm_.voiceLead + rhythm_.voiceSlack : 0.0);
     if (match_.Winner()) {
         phase_ = Phase::Over;
         events_.append({.kind = Event::Kind::Over, .winner = match_.Winner()});

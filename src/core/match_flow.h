@@ -24,6 +24,11 @@ struct Rhythm {
     double held = 3.0;
     double breath = 1.0;
     double sendChoice = 5.0; // the player's time to pick a card to send, then the default
+    // Read aloud: the voice's own pause before a lower verse (part of the
+    // waits above), and how long past its time a voiced lower verse or the
+    // opening poem is waited for before the reading goes on without it.
+    double voiceLead = 1.0;
+    double voiceSlack = 6.0;
     // The opening poem: its upper and lower verse, the lower again, the pause.
     double Opening() const { return 6.0 + 2 * (lower + held) + breath; }
     double LowerVerse() const { return lower + held + breath; }
@@ -75,12 +80,21 @@ public:
     void Pause(double now);
     void Resume(double now);
     bool paused() const { return pausedAt_.has_value(); }
-    // The player's own reading clock: the voice gives each step's moment
-    // (the sound's onset) instead of the text's schedule.
+    // Read aloud from the next reading on: the voice gives each step's moment
+    // (the sound's onset) instead of the text's schedule, and says when the
+    // opening poem and each lower verse have been read.
     void SetVoiced(bool voiced) { voiced_ = voiced; }
     bool voiced() const { return voiced_; }
+    // Whether the opening or the reading under way is read aloud.
+    bool readingVoiced() const { return readingVoiced_; }
     // With the voice: step k of the upper verse began to sound at `at`.
     void VoiceStep(int step, double at);
+    // With the voice: the opening poem, or the lower verse with its held
+    // sound and the breath, has been read by `at`.
+    void VoiceEnded(double at);
+    // The voice could not read, or stopped: the opening or reading under way
+    // goes on in the text's rhythm from where it was.
+    void VoiceLost(double now);
 
     Phase phase() const { return phase_; }
     // The upper verse under way and how many of its characters are shown.
@@ -114,6 +128,8 @@ private:
     Rhythm rhythm_;
     Phase phase_ = Phase::Memorising;
     bool voiced_ = false;
+    bool readingVoiced_ = false;
+    std::optional<double> voiceEnd_; // the voiced opening's end
     QList<Event> events_;
     QString verse_;
     int shown_ = 0;

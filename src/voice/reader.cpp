@@ -17,9 +17,11 @@
 namespace nupew::voice {
 namespace {
 
-// The opening poem a reader recites before a match (序歌).
+// The opening poem a reader recites before a match (序歌); in the
+// competition's style its lower verse is read twice.
 const QString kOpening =
     QStringLiteral("なにわづに、さくやこのはな、ふゆごもり、いまをはるべと、さくやこのはな");
+const QString kOpeningRecited = kOpening + QStringLiteral("、いまをはるべと、さくやこのはな");
 constexpr int kRevealSteps = 21;
 // Renderings kept decoded: the verses dealt and about to be read.
 constexpr qsizetype kKeptRenderings = 8;
@@ -184,7 +186,7 @@ Pace Reader::PaceOf(Verse verse) const {
 Reader::Job Reader::JobOf(Verse verse, Poem poem, bool keep) const {
     Job job;
     job.utterance = verse == Verse::Opening
-                        ? Utter(kOpening)
+                        ? Utter(options_.recited ? kOpeningRecited : kOpening)
                         : UtterVerse(catalogue_, poem, verse == Verse::Upper, options_.recited);
     job.pace = PaceOf(verse);
     job.key = RenderingCache::Key(job.utterance.text, parts_.voice, job.pace);
@@ -359,6 +361,17 @@ int Reader::PreparedCount() const {
 
 bool Reader::IsReady(Poem poem) const {
     return Known(JobOf(Verse::Upper, poem, true).key);
+}
+
+void Reader::PrepareOpening() {
+    Want(JobOf(Verse::Opening, Poem::FromNumber(0), true), true);
+    if (!output_) {
+        OpenOutput();
+    }
+}
+
+bool Reader::OpeningReady() const {
+    return Known(JobOf(Verse::Opening, Poem::FromNumber(0), true).key);
 }
 
 void Reader::Keep(const QString &key, std::shared_ptr<const Rendering> rendering) {
@@ -588,7 +601,7 @@ void Reader::WatchLower() {
     const double length = double(playing_.size() / 2) * 1000.0 / kSampleRate;
     if (output_->Ended() || played >= length - kEndSlackMs) {
         lowerWatch_.stop();
-        emit lowerFinished();
+        emit readToEnd();
     } else if (Stalled(played)) {
         OutputLost(
             QCoreApplication::translate("Voice", "%1 ms のあいだ再生が進みません").arg(kStallMs));
@@ -605,6 +618,23 @@ void Reader::GameBegins() {
     } else {
         Want(job, true);
     }
+}
+
+bool Reader::ReadOpening() {
+    brokeOff_.clear();
+    awaitedLower_.clear();
+    const Job job = JobOf(Verse::Opening, Poem::FromNumber(0), true);
+    const std::shared_ptr<const Rendering> r = Ready(job.key);
+    if (!r) {
+        Want(job, true);
+        return false;
+    }
+    if (!Play(r->pcm)) {
+        return false;
+    }
+    playingMs_ = r->moraMs;
+    lowerWatch_.start();
+    return true;
 }
 
 void Reader::Stop() {

@@ -66,6 +66,12 @@ public:
     float SecondsUntil(int step) const override;
     void Decided(Poem poem) override;
     void GameBegins() override;
+    // Reads the opening poem now, whatever the options say (a match begins);
+    // false when it is not ready or there is no output. `readToEnd` follows.
+    bool ReadOpening();
+    // Makes the opening poem ready before the rest of the set.
+    void PrepareOpening();
+    bool OpeningReady() const;
     void Stop() override;
     QString Unready() const override;
     QString BrokeOff() const override { return brokeOff_; }
@@ -106,8 +112,9 @@ signals:
     void progress(int done, int total);
     // An output became usable, or none can be had (why not).
     void outputChanged(bool available, const QString &why);
-    // The lower verse, its held end and the breath after it have been played.
-    void lowerFinished();
+    // The lower verse, its held end and the breath after it have been played;
+    // or the opening poem read by ReadOpening.
+    void readToEnd();
 
 private:
     enum class Verse { Upper, Lower, Opening };

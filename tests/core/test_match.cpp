@@ -90,6 +90,7 @@ private slots:
     void wholeMatchesEnd();
     void readingInTheRhythm();
     void sendingHoldsTheNextPoem();
+    void readAloud();
     void wholeSoloMatchThroughTheFlow();
 };
 
@@ -469,6 +470,52 @@ void TestMatch::readingInTheRhythm() {
     QVERIFY(t.match.current()->take);
     QCOMPARE(t.match.current()->take->who, Side::Opponent);
     QVERIFY(!t.match.current()->take->byTouch);
+}
+
+// Read aloud, the voice's sound sets the moments: the decisive one at the
+// onset of its step, the lower verse when the voice says it ended; a voice
+// that fails hands the reading to the text where it was.
+void TestMatch::readAloud() {
+    SteadyOpponent steady(1.0);
+    Table t(steady);
+    t.Lay({87, 1}, {4, 15}, {87, 10, 4});
+    const Rhythm rhythm;
+    MatchFlow flow(t.match, Catalogue(), rhythm);
+    flow.SetVoiced(true);
+    flow.StartReading(0);
+    // The opening poem lasts as long as the voice reads it, and a breath.
+    QCOMPARE(*flow.NextWake(), rhythm.Opening() + rhythm.voiceSlack);
+    flow.VoiceEnded(17);
+    QCOMPARE(*flow.NextWake(), 17 + rhythm.breath);
+    QCOMPARE(Kinds(Run(flow, 18)), QList<Kind>{Kind::ReadingBegun});
+    // No text schedule: the verse waits for its sound; む sounded 0.25 s late.
+    QVERIFY(!flow.NextWake());
+    flow.VoiceStep(1, 18.7);
+    QCOMPARE(*flow.decisiveAt(), 18.7);
+    QCOMPARE(*flow.NextWake(), 19.7); // the opponent, a second after む
+    QCOMPARE(flow.PlayerTouch(P(87), 19.2), TouchOutcome::Took);
+    QCOMPARE(*flow.ReactionAt(19.2), 0.5);
+    flow.VoiceStep(int(flow.verse().size()), 23.6);
+    // The voice pauses before the lower verse itself: the flow does not add it.
+    const double lower = 23.6 + rhythm.step + rhythm.afterTake - rhythm.voiceLead;
+    Run(flow, lower - 0.01);
+    QCOMPARE(flow.phase(), MatchFlow::Phase::Upper);
+    Run(flow, lower);
+    QCOMPARE(flow.phase(), MatchFlow::Phase::Lower);
+    flow.VoiceEnded(33.5);
+    QCOMPARE(Kinds(Run(flow, 33.5)).last(), Kind::ReadingBegun);
+    QCOMPARE(t.match.current()->poem, P(10));
+    // The voice breaks off after two steps: the text goes on from there.
+    flow.VoiceStep(2, 34.0);
+    flow.VoiceLost(34.1);
+    QVERIFY(!flow.readingVoiced());
+    QCOMPARE(*flow.NextWake(), 34.1 - 2 * rhythm.step + 3 * rhythm.step);
+    // Its lower verse is still waited for in the text's rhythm; the next
+    // poem is read aloud again.
+    const double upperEnd = 34.1 + (flow.verse().size() - 2) * rhythm.step;
+    Run(flow, upperEnd + rhythm.emptyPause + rhythm.LowerVerse());
+    QCOMPARE(t.match.current()->poem, P(4));
+    QVERIFY(flow.readingVoiced());
 }
 
 void TestMatch::sendingHoldsTheNextPoem() {

@@ -152,7 +152,7 @@ private slots:
     // After the verdict the lower verse plays; its end (the server drained
     // it, or its clock reached its last samples) is told once.
     void theLowerVersesEndIsTold() {
-        QSignalSpy finished(reader_.get(), &Reader::lowerFinished);
+        QSignalSpy finished(reader_.get(), &Reader::readToEnd);
         QVERIFY(Read());
         reader_->Decided(Poem::FromNumber(1));
         QCOMPARE(clock_.plays, 2);

@@ -6,6 +6,7 @@
 
 #include "core/decisive.h"
 #include "history/history.h"
+#include "ui/match/match_window.h"
 #include "ui/statistics/statistics_window.h"
 #include "voice/alignment.h"
 #include "voice/cache.h"
@@ -303,6 +304,59 @@ private slots:
                      qPrintable(lines.join(u',')));
             f.program->Statistics()->close();
         }
+    }
+
+    // A short match read aloud through the program: the opening poem, a
+    // 空札 with its lower verse, then the player's last card taken at its
+    // decisive sound; the game has its own voice back after the match.
+    void matchReadAloud() {
+        if (ChildRun()) {
+            QSKIP("child run");
+        }
+        InTemporaryFolder folder;
+        UiFixture f;
+        TurnVoiceOn(f, false);
+        f.Item(QStringLiteral("playMatch"))->trigger();
+        MatchWindow &w = *f.program->MatchView();
+        voice::Reader *reader = f.program->VoiceReader();
+        QVERIFY(reader->options().recited && reader->options().lower);
+        match::Mat mat;
+        mat.rows(match::Side::Player)[2] = {Poem::FromNumber(87)};
+        mat.rows(match::Side::Opponent)[2] = {Poem::FromNumber(4)};
+        w.match().DealGiven(mat, {Poem::FromNumber(10), Poem::FromNumber(87)});
+        reader->Prepare(Poem::FromNumber(87), kUpperKana);
+        reader->Prepare(Poem::FromNumber(10), kUpperKana);
+        reader->PrepareOpening();
+        QTRY_VERIFY_WITH_TIMEOUT(reader->OpeningReady() && reader->IsReady(Poem::FromNumber(10)) &&
+                                     reader->IsReady(Poem::FromNumber(87)),
+                                 30000);
+        recorder_->Reset();
+        w.EndMemorising();
+        using Phase = match::MatchFlow::Phase;
+        QVERIFY2(w.flow().readingVoiced(), qPrintable(w.lastAnnouncement()));
+        QTRY_VERIFY_WITH_TIMEOUT(recorder_->LoudSamples() > 12000, 5000);
+        // The opening ends with its sound, before the text's time would.
+        QTRY_COMPARE_WITH_TIMEOUT(w.flow().phase(), Phase::Upper, 40000);
+        QVERIFY(w.flow().readingVoiced());
+        QTRY_COMPARE_WITH_TIMEOUT(w.flow().phase(), Phase::Lower, 15000);
+        recorder_->Reset();
+        const double lowerBegun = double(clock_.nsecsElapsed()) / 1e6;
+        QTRY_VERIFY_WITH_TIMEOUT(w.match().current()->poem == Poem::FromNumber(87), 20000);
+        const double lowerTook = double(clock_.nsecsElapsed()) / 1e6 - lowerBegun;
+        QVERIFY(recorder_->LoudSamples() > 48000); // a second of the lower verse at least
+        // Its end came from the voice (lead, 5 s, held 3 s, breath 1 s), not the wait's limit.
+        QVERIFY2(lowerTook > 8500 && lowerTook < 13000, qPrintable(QString::number(lowerTook)));
+        QTRY_VERIFY_WITH_TIMEOUT(w.flow().decisiveAt(), 10000);
+        QVERIFY(w.flow().readingVoiced());
+        const QRect card = w.mat().CardRect(Poem::FromNumber(87));
+        QTest::mouseClick(&w.mat(), Qt::LeftButton, {}, card.center());
+        QVERIFY(w.match().current()->take);
+        const double reaction = *w.flow().ReactionAt(w.match().current()->take->at);
+        QVERIFY2(reaction >= 0 && reaction < 1.0, qPrintable(QString::number(reaction)));
+        QTRY_COMPARE_WITH_TIMEOUT(w.flow().phase(), Phase::Over, 15000);
+        QCOMPARE(w.lastAnnouncement(), QStringLiteral("あなたの勝ちです。"));
+        w.close();
+        QVERIFY(!reader->options().recited && !reader->options().lower);
     }
 
     // A real question's steps: shown once their sound had begun, and soon

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ui/match/match_window.h"
 
+#include "voice/reader.h"
+
 #include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
@@ -534,6 +536,8 @@ void MatchWindow::Deal() {
     match::Rhythm rhythm;
     rhythm.step = match::StepForRevealDelay(revealDelay_);
     flow_ = std::make_unique<match::MatchFlow>(*match_, catalogue_, rhythm);
+    flow_->SetVoiced(voice_ != nullptr);
+    PrepareVoice();
     mat_->SetMatch(match_.get());
     mat_->SetShowDecisive(setup_.showDecisive);
     mat_->SetDraggable(true);
@@ -574,9 +578,80 @@ void MatchWindow::EndMemorising() {
     pause_->setEnabled(true);
     flow_->StartReading(now_());
     Announce(MatchWindow::tr("暗記時間終了。序歌を読みます。"));
+    if (flow_->readingVoiced()) {
+        if (!voice_->ReadOpening()) {
+            VoiceLost(voice_->Unready());
+        }
+    }
     Refresh();
     Schedule();
     mat_->setFocus();
+}
+
+void MatchWindow::SetVoice(voice::Reader *reader) {
+    if (voice_ == reader) {
+        return;
+    }
+    if (voice_) {
+        disconnect(voice_, nullptr, this, nullptr);
+        voice_->Stop();
+        if (flow_ && flow_->readingVoiced()) {
+            flow_->VoiceLost(now_());
+            Schedule();
+        }
+    }
+    voice_ = reader;
+    if (voice_) {
+        connect(voice_, &voice::Reader::readToEnd, this, [this] {
+            flow_->VoiceEnded(now_());
+            WakeNow();
+        });
+    }
+    if (flow_) {
+        flow_->SetVoiced(voice_ != nullptr);
+        PrepareVoice();
+    }
+}
+
+void MatchWindow::PrepareVoice() {
+    // What is read first is made ready first: the opening poem, the first poem.
+    if (voice_ && flow_->phase() == match::MatchFlow::Phase::Memorising) {
+        if (!match_->order().isEmpty()) {
+            voice_->Prepare(match_->order().front(), kUpperKana);
+        }
+        voice_->PrepareOpening();
+    }
+}
+
+void MatchWindow::ReadUpperAloud(Poem poem) {
+    const qsizetype next = match_->order().indexOf(poem) + 1;
+    const bool reading = voice_->ReadUpper(poem, kUpperKana,
+                                           [this](int step, float late) { VoiceStep(step, late); });
+    // The next poem's verses are made ready while this one is read.
+    if (next > 0 && next < match_->order().size()) {
+        voice_->Prepare(match_->order()[next], kUpperKana);
+    }
+    if (!reading) {
+        VoiceLost(voice_->Unready());
+    }
+}
+
+void MatchWindow::VoiceStep(int step, float late) {
+    if (step < 0) {
+        VoiceLost(voice_ ? voice_->BrokeOff() : QString());
+    } else {
+        flow_->VoiceStep(step, now_() - late);
+    }
+    Handle(flow_->TakeEvents());
+    Refresh();
+    Schedule();
+}
+
+void MatchWindow::VoiceLost(const QString &why) {
+    flow_->VoiceLost(now_());
+    Announce(why.isEmpty() ? MatchWindow::tr("この歌は文字だけで表示します。")
+                           : MatchWindow::tr("この歌は文字だけで表示します（%1）。").arg(why));
+    Schedule();
 }
 
 void MatchWindow::Schedule() {
@@ -624,6 +699,10 @@ void MatchWindow::Handle(const QList<match::MatchFlow::Event> &events) {
     for (const match::MatchFlow::Event &e : events) {
         switch (e.kind) {
         case Kind::ReadingBegun:
+            if (flow_->readingVoiced()) {
+                ReadUpperAloud(e.card);
+            }
+            break;
         case Kind::Decisive:
             break;
         case Kind::Took: {
@@ -654,6 +733,9 @@ void MatchWindow::Handle(const QList<match::MatchFlow::Event> &events) {
                          : MatchWindow::tr("相手から送られた札: %1").arg(Describe(e.card)));
             break;
         case Kind::LowerBegun: {
+            if (flow_->readingVoiced()) {
+                voice_->Decided(e.card);
+            }
             const match::Reading &r = *match_->current();
             lastRead_->setText(MatchWindow::tr("読まれた歌: %1 %2%3")
                                    .arg(r.poem.number())
@@ -677,6 +759,9 @@ void MatchWindow::Handle(const QList<match::MatchFlow::Event> &events) {
                      : *e.winner == Side::Player ? MatchWindow::tr("あなたの勝ちです。")
                                                  : MatchWindow::tr("相手の勝ちです。"));
             pause_->setEnabled(false);
+            if (voice_) {
+                voice_->Stop();
+            }
             break;
         }
     }
@@ -734,6 +819,12 @@ void MatchWindow::keyPressEvent(QKeyEvent *event) {
         pause_->setText(MatchWindow::tr("一時停止 (Space)"));
         Announce(MatchWindow::tr("読みを再開しました。"));
     } else {
+        if (voice_) {
+            // The voice stops where it is; the verse under way goes on as
+            // text after the pause, the next is read aloud again.
+            voice_->Stop();
+            flow_->VoiceLost(now_());
+        }
         flow_->Pause(now_());
         pause_->setText(MatchWindow::tr("再開 (Space)"));
         Announce(MatchWindow::tr("読みを止めました。Space で再開します。"));
@@ -742,6 +833,7 @@ void MatchWindow::keyPressEvent(QKeyEvent *event) {
 }
 
 void MatchWindow::closeEvent(QCloseEvent *event) {
+    SetVoice(nullptr);
     wake_.stop();
     countdown_.stop();
     emit closing();

@@ -24,6 +24,10 @@ class QPushButton;
 
 namespace nupew {
 
+namespace voice {
+class Reader;
+}
+
 // The mat: fifty cards in their rows, taken with a click or Enter, moved by
 // drag while they are memorised.
 class MatWidget final : public QWidget {
@@ -112,6 +116,9 @@ public:
     void WakeNow();
     // 暗記時間 is over (its time, or the button).
     void EndMemorising();
+    // Reads the match aloud from its next verse on (none: the text alone).
+    // The reader is to be in the competition's style with the lower verse.
+    void SetVoice(voice::Reader *reader);
 
 signals:
     // The player changed a choice of the match (to keep in the options).
@@ -130,6 +137,10 @@ private:
     void Schedule();
     void Refresh();
     void Announce(const QString &text);
+    void PrepareVoice();
+    void ReadUpperAloud(Poem poem);
+    void VoiceStep(int step, float late);
+    void VoiceLost(const QString &why);
     void SetupFromControls();
     QString Describe(Poem poem) const;
 
@@ -140,6 +151,7 @@ private:
     std::unique_ptr<match::Opponent> opponent_;
     std::unique_ptr<match::Match> match_;
     std::unique_ptr<match::MatchFlow> flow_;
+    QPointer<voice::Reader> voice_;
     double memoriseEnd_ = 0;
     QTimer wake_;
     QTimer countdown_;

@@ -262,6 +262,13 @@ void Program::PlayMatch() {
                 Tell(kept.error());
             }
         });
+        // The voice is the match's while its window is open.
+        connect(match_, &MatchWindow::closing, this, [this] {
+            matchOpen_ = false;
+            ApplyVoice();
+        });
+        matchOpen_ = true;
+        ApplyVoice();
         match_->resize(1280, 760);
     }
     match_->show();
@@ -327,16 +334,23 @@ void Program::ApplyVoice() {
     if (reader_) {
         // The whole set is made ready while reading aloud is on, even before
         // an output answers: the first game after install is read too.
-        reader_->SetOptions({preferences_.Get(Option::ReadRecited),
-                             preferences_.Get(Option::ReadLower),
-                             preferences_.Get(Option::ReadOpening),
-                             voice::RateForDelay(game_->Rules().revealDelay)});
+        // A match open is read in the competition's style, its lower verses
+        // and the opening poem too; the game has the voice again after it.
+        const double rate = voice::RateForDelay(game_->Rules().revealDelay);
+        reader_->SetOptions(matchOpen_ ? voice::ReaderOptions{true, true, true, rate}
+                                       : voice::ReaderOptions{preferences_.Get(Option::ReadRecited),
+                                                              preferences_.Get(Option::ReadLower),
+                                                              preferences_.Get(Option::ReadOpening),
+                                                              rate});
         reader_->SetPreparing(preferences_.Get(Option::ReadAloud));
         if (!preferences_.Get(Option::ReadAloud)) {
             board_->SetVoiceStatus({});
         }
     }
-    game_->SetReader(on ? reader_.get() : nullptr);
+    game_->SetReader(on && !matchOpen_ ? reader_.get() : nullptr);
+    if (match_ && matchOpen_) {
+        match_->SetVoice(on ? reader_.get() : nullptr);
+    }
 }
 
 void Program::ToggleOption(Option option) {

@@ -152,6 +152,7 @@ private:
     QPointer<TitleScreen> title_;
     QPointer<MatchWindow> match_;
     QElapsedTimer matchClock_; // the match's reading clock
+    bool matchOpen_ = false;   // its window shown and not closing: the voice is the match's
     bool quitting_ = false;
     bool boardPlaced_ = false;
 };
