@@ -283,7 +283,7 @@ Reason: %1</translation>
 <context>
     <name>Preferences</name>
     <message>
-        <location filename="../src/ui/shell/preferences.cpp" line="+70"/>
+        <location filename="../src/ui/shell/preferences.cpp" line="+73"/>
         <source>個人設定のファイルを使えません。初期設定で続け、保存はしません。
 %1</source>
         <translation>Your own settings file cannot be used. The game goes on with the defaults and saves nothing.
@@ -297,7 +297,7 @@ Reason: %1</translation>
 %1</translation>
     </message>
     <message>
-        <location line="+146"/>
+        <location line="+148"/>
         <source>ツールバーの配置を保存できませんでした。
 %1</source>
         <translation>The toolbar&apos;s arrangement could not be saved.
@@ -415,7 +415,7 @@ Reason: %2
 <context>
     <name>Statistics</name>
     <message>
-        <location filename="../src/history/statistics.cpp" line="+204"/>
+        <location filename="../src/history/statistics.cpp" line="+237"/>
         <source>今</source>
         <translation>now</translation>
     </message>
@@ -1014,7 +1014,7 @@ Reason: %2
 <context>
     <name>nupew::MatchWindow</name>
     <message>
-        <location filename="../src/ui/match/match_window.cpp" line="+44"/>
+        <location filename="../src/ui/match/match_window.cpp" line="+51"/>
         <source>自陣</source>
         <translation>your territory</translation>
     </message>
@@ -1030,12 +1030,12 @@ Reason: %2
     </message>
     <message>
         <location line="+0"/>
-        <location line="+342"/>
+        <location line="+354"/>
         <source>相手</source>
         <translation>The opponent</translation>
     </message>
     <message>
-        <location line="-324"/>
+        <location line="-336"/>
         <source>競技の畳</source>
         <translation>The mat</translation>
     </message>
@@ -1070,17 +1070,27 @@ Reason: %2
         <translation>Match (one player)</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+14"/>
         <source>一人取り</source>
         <translation>Solo (no opponent)</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>一定の相手</source>
         <translation>Steady opponent</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+4"/>
+        <source>相手: %1</source>
+        <translation>Opponent: %1</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>自分と対戦</source>
+        <translation>Against yourself</translation>
+    </message>
+    <message>
+        <location line="+8"/>
         <source> 秒</source>
         <translation> s</translation>
     </message>
@@ -1120,18 +1130,23 @@ Reason: %2
         <translation>Show decisive characters</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+9"/>
+        <source>履歴に回答がまだありません</source>
+        <translation>No answers in the history yet</translation>
+    </message>
+    <message>
+        <location line="+11"/>
         <source>暗記終了・読み始める</source>
         <translation>End memorisation, start reading</translation>
     </message>
     <message>
         <location line="+3"/>
-        <location line="+389"/>
+        <location line="+423"/>
         <source>一時停止 (Space)</source>
         <translation>Pause (Space)</translation>
     </message>
     <message>
-        <location line="-382"/>
+        <location line="-416"/>
         <source>競技をやめる</source>
         <translation>Quit the match</translation>
     </message>
@@ -1152,12 +1167,17 @@ Reason: %2
         <translation>Decisive characters changed</translation>
     </message>
     <message>
-        <location line="+71"/>
+        <location line="+87"/>
         <source>札の位置を覚えてください。自陣の札はドラッグで動かせます。</source>
         <translation>Memorise where the cards are. Drag your own cards to move them.</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+3"/>
+        <source>自分と対戦には履歴の回答が要ります。相手は札に触れません。</source>
+        <translation>Playing against yourself needs answers in the history. The opponent does not touch the cards.</translation>
+    </message>
+    <message>
+        <location line="+18"/>
         <source>暗記時間 残り %1:%2</source>
         <translation>Memorisation: %1:%2 left</translation>
     </message>
@@ -1167,7 +1187,12 @@ Reason: %2
         <translation>Memorisation over. The opening poem is read.</translation>
     </message>
     <message>
-        <location line="+72"/>
+        <location line="+18"/>
+        <source>相手は履歴にあるあなたの反応時間で取ります</source>
+        <translation>The opponent takes in your own reaction times from the history</translation>
+    </message>
+    <message>
+        <location line="+68"/>
         <source>この歌は文字だけで表示します。</source>
         <translation>This poem is shown as text only.</translation>
     </message>
@@ -1750,7 +1775,7 @@ Faults: you %4, opponent %5</translation>
 <context>
     <name>nupew::Program</name>
     <message>
-        <location filename="../src/ui/shell/program.cpp" line="+109"/>
+        <location filename="../src/ui/shell/program.cpp" line="+110"/>
         <source>履歴ファイル %1 に書き込めません。履歴なしでゲームを続けます。
 理由: %2</source>
         <translation>The history file %1 cannot be written. The game goes on without a history.
@@ -1776,7 +1801,12 @@ Reason: %2</translation>
 %2</translation>
     </message>
     <message>
-        <location line="+131"/>
+        <location line="+124"/>
+        <source>履歴に回答がまだありません</source>
+        <translation>No answers in the history yet</translation>
+    </message>
+    <message>
+        <location line="+17"/>
         <source>「タワユWin」を終了します</source>
         <translation>Quit the game</translation>
     </message>
@@ -2179,6 +2209,36 @@ Most likely forgotten: %1</translation>
         <location line="+17"/>
         <source>一定の相手 (%1 秒)</source>
         <translation>Steady opponent (%1 s)</translation>
+    </message>
+    <message>
+        <location filename="../src/core/opponents.cpp" line="+142"/>
+        <source>自分と対戦</source>
+        <translation>Against yourself</translation>
+    </message>
+    <message>
+        <location filename="../src/core/opponents.h" line="+32"/>
+        <source>入門</source>
+        <translation>Beginner</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>初級</source>
+        <translation>Novice</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>中級</source>
+        <translation>Intermediate</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>上級</source>
+        <translation>Advanced</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>名人</source>
+        <translation>Expert</translation>
     </message>
 </context>
 </TS>

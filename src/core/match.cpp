@@ -262,6 +262,7 @@ void Match::DealGiven(const Mat &mat, const QList<Poem> &order) {
     decisive_ = UnreadDecisive(catalogue_);
     plan_.reset();
     decisiveAt_.reset();
+    opponent_.Dealt(*this);
 }
 
 Poem Match::BeginReading() {

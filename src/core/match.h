@@ -41,12 +41,13 @@ enum class LayoutRule {
 };
 
 // The player's choices for a match, kept in the per-user options.
-enum class OpponentKind { Solo, Steady };
+enum class OpponentKind { Solo, Steady, Level, Ghost };
 struct MatchSetup {
     LayoutRule layout = LayoutRule::Beginner;
     int memoriseMinutes = 1; // one of kMemorisationMinutes
     OpponentKind opponent = OpponentKind::Solo;
     double steadyDelay = 1.5; // seconds after the decisive sound
+    int level = 2;            // of kLevels, for OpponentKind::Level
     bool showDecisive = true; // the current decisive characters on the cards
     friend bool operator==(const MatchSetup &, const MatchSetup &) = default;
 };
@@ -165,6 +166,8 @@ public:
         Poem card = kNoPoem;
         double afterDecisive = 0; // seconds after the onset of the current decisive sound
     };
+    // The cards are dealt (what it memorises).
+    virtual void Dealt(const class Match &) {}
     // At the start of a reading: the touch it will make, if any.
     virtual std::optional<Plan> PlanTouch(const class Match &match, Poem read) = 0;
     // One of its own cards to send.

@@ -35,6 +35,40 @@ QString CsvField(const QString &field) {
 
 } // namespace
 
+Result<match::OwnReactions> LoadOwnReactions(QSqlDatabase &db) {
+    constexpr int kAnswers = 5000;
+    constexpr int kOverall = 500; // the overall draw: the newest of the reactions
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT poem, reaction_time, faults FROM answers WHERE lost = 0 "
+                               "ORDER BY id DESC LIMIT %1")
+                    .arg(kAnswers))) {
+        return Result<match::OwnReactions>::Failure(Why(q),
+                                                    q.lastError().nativeErrorCode().toInt());
+    }
+    match::OwnReactions own;
+    int answers = 0;
+    int faults = 0;
+    while (q.next()) {
+        const int poem = q.value(0).toInt() - 1;
+        const double reaction = q.value(1).toDouble();
+        ++answers;
+        faults += q.value(2).toInt();
+        if (poem < 0 || poem >= kPoemCount || reaction < 0 || !std::isfinite(reaction)) {
+            continue; // a guess, before the decisive character
+        }
+        if (QList<double> &mine = own.byPoem[size_t(poem)];
+            mine.size() < match::GhostOpponent::kRecent) {
+            mine.append(reaction);
+        }
+        if (own.overall.size() < kOverall) {
+            own.overall.append(reaction);
+        }
+    }
+    own.faultRate = answers > 0 ? std::min(1.0, double(faults) / answers) : 0.0;
+    return own;
+}
+
 Result<HistoryStatistics> LoadStatistics(QSqlDatabase &db, const DecisiveTable &decisive,
                                          AnswerKind kind) {
     HistoryStatistics result;

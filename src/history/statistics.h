@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/decisive.h"
+#include "core/opponents.h"
 #include "core/poem_catalogue.h"
 #include "core/practice.h"
 #include "core/result.h"
@@ -68,6 +69,10 @@ enum class AnswerKind { All, Text, Voice };
 // Reads the aggregates from a history connection; the poems' figures of `kind`.
 Result<HistoryStatistics> LoadStatistics(QSqlDatabase &db, const DecisiveTable &decisive,
                                          AnswerKind kind = AnswerKind::All);
+
+// The player's recent reactions (the newest few thousand answers), for the
+// match's 自分と対戦.
+Result<match::OwnReactions> LoadOwnReactions(QSqlDatabase &db);
 
 // The hundred poems with their figures, sortable by any column; poems never
 // answered keep their place at the end whatever the order.

@@ -4,6 +4,7 @@
 #include "core/decisive.h"
 #include "core/match.h"
 #include "core/match_flow.h"
+#include "core/opponents.h"
 #include "core/poem_catalogue.h"
 
 #include <QSet>
@@ -91,6 +92,7 @@ private slots:
     void readingInTheRhythm();
     void sendingHoldsTheNextPoem();
     void readAloud();
+    void levelsAndTheGhost();
     void wholeSoloMatchThroughTheFlow();
 };
 
@@ -516,6 +518,99 @@ void TestMatch::readAloud() {
     Run(flow, upperEnd + rhythm.emptyPause + rhythm.LowerVerse());
     QCOMPARE(t.match.current()->poem, P(4));
     QVERIFY(flow.readingVoiced());
+}
+
+// The opponents that play like people: a seed replays them, their medians
+// and rates are their level's, the ghost draws the player's own reactions.
+void TestMatch::levelsAndTheGhost() {
+    const auto plans = [](Opponent &opponent, std::uint32_t seed) {
+        Match m(Catalogue(), opponent, seed);
+        m.Deal(LayoutRule::Random);
+        QList<double> made; // the card and the time of each plan, -1 for none
+        for (const Poem p : m.order()) {
+            const std::optional<Opponent::Plan> plan = opponent.PlanTouch(m, p);
+            made.append(plan ? plan->card.number() * 100 + plan->afterDecisive : -1);
+        }
+        return made;
+    };
+    LevelOpponent a(kLevels[2], 11), b(kLevels[2], 11), c(kLevels[2], 12);
+    const QList<double> first = plans(a, 5);
+    QCOMPARE(first.size(), 100);
+    QCOMPARE(plans(b, 5), first);
+    QVERIFY(plans(c, 5) != first);
+
+    // Over many readings of one card in each territory: the medians, the
+    // misses and the faults of each level, within a few per cent.
+    for (const Level &level : kLevels) {
+        LevelOpponent opponent(level, 3);
+        Table t(opponent);
+        t.Lay({87, 1, 4}, {18, 22, 2}, {87});
+        const auto memorised = [&] {
+            for (const Poem p : {P(18), P(22)}) {
+                if (opponent.Memorised(p)) {
+                    return p;
+                }
+            }
+            return kNoPoem;
+        }();
+        for (const auto &[read, factor] : {std::pair{P(1), 1.0}, {memorised, level.ownFactor}}) {
+            if (!read.valid()) {
+                continue; // neither was memorised: the unlikely draw
+            }
+            const int n = 20000;
+            std::vector<double> reactions;
+            int misses = 0, faults = 0;
+            for (int i = 0; i < n; ++i) {
+                const std::optional<Opponent::Plan> plan = opponent.PlanTouch(t.match, read);
+                if (!plan) {
+                    ++misses;
+                } else if (plan->card != read) {
+                    ++faults;
+                    QVERIFY(t.match.mat().Find(plan->card)->side != t.match.mat().Find(read)->side);
+                } else {
+                    reactions.push_back(plan->afterDecisive);
+                }
+            }
+            std::nth_element(reactions.begin(), reactions.begin() + long(reactions.size() / 2),
+                             reactions.end());
+            const double median = reactions[reactions.size() / 2];
+            QVERIFY2(std::abs(median / (level.median * factor) - 1) < 0.05,
+                     qPrintable(QStringLiteral("%1: %2").arg(level.key).arg(median)));
+            QVERIFY(std::abs(double(misses) / n - level.missRate) < 0.01);
+            QVERIFY(std::abs(double(faults) / n - level.faultRate) < 0.01);
+        }
+        // 空札: 10 これやこの shares its start with no card on the mat and is
+        // never touched; 79 あきかぜに is, now and then, on 1 あきのたの.
+        int touches = 0;
+        for (int i = 0; i < 5000; ++i) {
+            QVERIFY(!opponent.PlanTouch(t.match, P(10)));
+            if (const auto plan = opponent.PlanTouch(t.match, P(79))) {
+                QCOMPARE(plan->card, P(1));
+                ++touches;
+            }
+        }
+        QVERIFY(std::abs(touches / 5000.0 - level.emptyFaultRate / 2) < 0.01);
+    }
+
+    // The ghost: a poem answered often enough is drawn from its own answers,
+    // the newest most often; another from all of them; no answers, no touch.
+    OwnReactions own;
+    own.byPoem[0] = {0.5, 0.9, 1.3, 1.7};
+    own.byPoem[1] = {2.5};
+    own.overall = {0.5, 0.9, 1.3, 1.7, 2.5};
+    GhostOpponent ghost(own, 4);
+    Table t(ghost);
+    t.Lay({1, 2}, {4}, {1, 2});
+    QMap<double, int> drawn1, drawn2;
+    for (int i = 0; i < 4000; ++i) {
+        drawn1[ghost.PlanTouch(t.match, P(1))->afterDecisive]++;
+        drawn2[ghost.PlanTouch(t.match, P(2))->afterDecisive]++;
+    }
+    QCOMPARE(drawn1.keys(), (QList<double>{0.5, 0.9, 1.3, 1.7}));
+    QVERIFY(drawn1[0.5] > drawn1[0.9] && drawn1[0.9] > drawn1[1.7]);
+    QCOMPARE(drawn2.size(), 5);
+    GhostOpponent nobody(OwnReactions{}, 4);
+    QVERIFY(!nobody.PlanTouch(t.match, P(1)));
 }
 
 void TestMatch::sendingHoldsTheNextPoem() {

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStandardItemModel>
 #include <QTest>
 
 using namespace nupew;
@@ -318,7 +319,7 @@ private slots:
             MatchWindow *window = f.program->MatchView();
             QVERIFY(window && window->isVisible());
             window->findChild<QComboBox *>("layout")->setCurrentIndex(0);
-            window->findChild<QComboBox *>("opponent")->setCurrentIndex(1);
+            window->findChild<QComboBox *>("opponent")->setCurrentIndex(5); // 上級
             f.Item(QStringLiteral("playMatch"))->trigger();
             QCOMPARE(f.program->MatchView(), window);
             // No memorisation: the reading begins; the table of the ten best is left alone.
@@ -331,7 +332,39 @@ private slots:
         kept.Load();
         QCOMPARE(kept.Match().layout, match::LayoutRule::Random);
         QCOMPARE(kept.Match().memoriseMinutes, 0);
-        QCOMPARE(kept.Match().opponent, match::OpponentKind::Steady);
+        QCOMPARE(kept.Match().opponent, match::OpponentKind::Level);
+        QCOMPARE(kept.Match().level, 3);
+    }
+
+    // 自分と対戦: greyed, saying why, before the first answer; after a game
+    // played through the board, the opponent takes in the player's own time.
+    void ghostOfRealGames() {
+        InTemporaryFolder folder;
+        ForgetPreferences();
+        UiFixture f;
+        const auto ghostItem = [&f] {
+            auto *box = f.program->MatchView()->findChild<QComboBox *>("opponent");
+            return qobject_cast<QStandardItemModel *>(box->model())->item(box->count() - 1);
+        };
+        f.Item(QStringLiteral("playMatch"))->trigger();
+        QVERIFY(!ghostItem()->isEnabled());
+        QCOMPARE(ghostItem()->toolTip(), QStringLiteral("履歴に回答がまだありません"));
+        f.program->MatchView()->close();
+        QTRY_VERIFY(!f.program->MatchView());
+        f.PlayGame([](QWidget *box) { box->close(); });
+        QVERIFY(f.program->AnswerHistory().WaitWritten(5000));
+        f.Item(QStringLiteral("playMatch"))->trigger();
+        MatchWindow &w = *f.program->MatchView();
+        QVERIFY(ghostItem()->isEnabled());
+        auto *box = w.findChild<QComboBox *>("opponent");
+        box->setCurrentIndex(box->count() - 1);
+        QCOMPARE(w.setup().opponent, match::OpponentKind::Ghost);
+        // Each answer came 3 s after its decisive character was shown.
+        const Poem card = w.match().mat().Cards(Side::Player).front();
+        const auto plan = w.match().opponent().PlanTouch(w.match(), card);
+        QVERIFY(plan && plan->card == card);
+        QCOMPARE(plan->afterDecisive, 3.0);
+        w.close();
     }
 };
 

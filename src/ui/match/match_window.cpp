@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
+#include <QStandardItemModel>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -39,6 +40,12 @@ const QColor kMatColor(0xd9, 0xc8, 0x9a);
 const QColor kCardColor(0xfb, 0xf7, 0xec);
 const QColor kFocusColor(0x1e, 0x5a, 0xc8);
 const QColor kChoosingColor(0xc8, 0x00, 0x00);
+
+// The opponent box's item data: the kind times kKindStep, plus a level's row.
+constexpr int kKindStep = 100;
+int OpponentChoice(match::OpponentKind kind, int level = 0) {
+    return int(kind) * kKindStep + (kind == match::OpponentKind::Level ? level : 0);
+}
 
 QString SideName(Side side) {
     return side == Side::Player ? MatchWindow::tr("自陣") : MatchWindow::tr("敵陣");
@@ -386,7 +393,18 @@ MatchWindow::MatchWindow(const PoemCatalogue &catalogue, const match::MatchSetup
     choices->setContentsMargins(0, 0, 0, 0);
     opponentBox_ = new QComboBox(choices_);
     opponentBox_->setObjectName(QStringLiteral("opponent"));
-    opponentBox_->addItems({MatchWindow::tr("一人取り"), MatchWindow::tr("一定の相手")});
+    // Each choice's data: its kind, and for a level its row of the table.
+    opponentBox_->addItem(MatchWindow::tr("一人取り"), OpponentChoice(match::OpponentKind::Solo));
+    opponentBox_->addItem(MatchWindow::tr("一定の相手"),
+                          OpponentChoice(match::OpponentKind::Steady));
+    for (int level = 0; level < int(match::kLevels.size()); ++level) {
+        opponentBox_->addItem(MatchWindow::tr("相手: %1")
+                                  .arg(QCoreApplication::translate(
+                                      "nupew::match::Match", match::kLevels[size_t(level)].name)),
+                              OpponentChoice(match::OpponentKind::Level, level));
+    }
+    opponentBox_->addItem(MatchWindow::tr("自分と対戦"),
+                          OpponentChoice(match::OpponentKind::Ghost));
     opponentBox_->setAccessibleName(MatchWindow::tr("相手"));
     delayBox_ = new QDoubleSpinBox(choices_);
     delayBox_->setObjectName(QStringLiteral("steadyDelay"));
@@ -413,7 +431,9 @@ MatchWindow::MatchWindow(const PoemCatalogue &catalogue, const match::MatchSetup
         choices->addWidget(w);
     }
     choices->addStretch();
-    opponentBox_->setCurrentIndex(int(setup_.opponent));
+    opponentBox_->setCurrentIndex(
+        std::max(0, opponentBox_->findData(OpponentChoice(setup_.opponent, setup_.level))));
+    SetOwnReactions({}, MatchWindow::tr("履歴に回答がまだありません"));
     delayBox_->setValue(setup_.steadyDelay);
     delayBox_->setEnabled(setup_.opponent == match::OpponentKind::Steady);
     layoutBox_->setCurrentIndex(int(setup_.layout));
@@ -502,7 +522,9 @@ MatchWindow::~MatchWindow() = default;
 
 void MatchWindow::SetupFromControls() {
     match::MatchSetup setup;
-    setup.opponent = match::OpponentKind(opponentBox_->currentIndex());
+    const int choice = opponentBox_->currentData().toInt();
+    setup.opponent = match::OpponentKind(choice / kKindStep);
+    setup.level = setup.opponent == match::OpponentKind::Level ? choice % kKindStep : setup_.level;
     setup.steadyDelay = delayBox_->value();
     setup.layout = match::LayoutRule(layoutBox_->currentIndex());
     setup.memoriseMinutes = memoriseBox_->currentData().toInt();
@@ -511,7 +533,7 @@ void MatchWindow::SetupFromControls() {
         return;
     }
     const bool redeal = setup.layout != setup_.layout || setup.opponent != setup_.opponent ||
-                        setup.steadyDelay != setup_.steadyDelay ||
+                        setup.steadyDelay != setup_.steadyDelay || setup.level != setup_.level ||
                         setup.memoriseMinutes != setup_.memoriseMinutes;
     setup_ = setup;
     delayBox_->setEnabled(setup_.opponent == match::OpponentKind::Steady);
@@ -523,15 +545,29 @@ void MatchWindow::SetupFromControls() {
 }
 
 void MatchWindow::Deal() {
-    if (setup_.opponent == match::OpponentKind::Steady) {
+    const auto seed = std::uint32_t(QDateTime::currentMSecsSinceEpoch());
+    switch (setup_.opponent) {
+    case match::OpponentKind::Steady:
         opponent_ = std::make_unique<match::SteadyOpponent>(setup_.steadyDelay);
-    } else {
+        break;
+    case match::OpponentKind::Level:
+        opponent_ = std::make_unique<match::LevelOpponent>(
+            match::kLevels[size_t(std::clamp(setup_.level, 0, int(match::kLevels.size()) - 1))],
+            seed + 1);
+        break;
+    case match::OpponentKind::Ghost:
+        if (!own_.Empty()) {
+            opponent_ = std::make_unique<match::GhostOpponent>(own_, seed + 1);
+            break;
+        }
+        [[fallthrough]]; // no answers yet: nobody across the mat
+    case match::OpponentKind::Solo:
         opponent_ = std::make_unique<match::SoloOpponent>();
+        break;
     }
     mat_->SetMatch(nullptr);
     flow_.reset();
-    match_ = std::make_unique<match::Match>(catalogue_, *opponent_,
-                                            std::uint32_t(QDateTime::currentMSecsSinceEpoch()));
+    match_ = std::make_unique<match::Match>(catalogue_, *opponent_, seed);
     match_->Deal(setup_.layout);
     match::Rhythm rhythm;
     rhythm.step = match::StepForRevealDelay(revealDelay_);
@@ -545,6 +581,11 @@ void MatchWindow::Deal() {
     memoriseEnd_ = now_() + setup_.memoriseMinutes * 60.0;
     message_->setText(
         MatchWindow::tr("札の位置を覚えてください。自陣の札はドラッグで動かせます。"));
+    if (setup_.opponent == match::OpponentKind::Ghost && own_.Empty()) {
+        message_->setText(
+            message_->text() + u'\n' +
+            MatchWindow::tr("自分と対戦には履歴の回答が要ります。相手は札に触れません。"));
+    }
     Refresh();
     if (setup_.memoriseMinutes == 0) {
         QTimer::singleShot(0, this, &MatchWindow::EndMemorising);
@@ -586,6 +627,20 @@ void MatchWindow::EndMemorising() {
     Refresh();
     Schedule();
     mat_->setFocus();
+}
+
+void MatchWindow::SetOwnReactions(match::OwnReactions own, const QString &why) {
+    own_ = std::move(own);
+    auto *model = qobject_cast<QStandardItemModel *>(opponentBox_->model());
+    QStandardItem *ghost =
+        model->item(opponentBox_->findData(OpponentChoice(match::OpponentKind::Ghost)));
+    ghost->setEnabled(!own_.Empty());
+    ghost->setToolTip(own_.Empty() ? why
+                                   : MatchWindow::tr("相手は履歴にあるあなたの反応時間で取ります"));
+    if (setup_.opponent == match::OpponentKind::Ghost && flow_ &&
+        flow_->phase() == match::MatchFlow::Phase::Memorising) {
+        Deal();
+    }
 }
 
 void MatchWindow::SetVoice(voice::Reader *reader) {

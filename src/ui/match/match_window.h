@@ -6,6 +6,7 @@
 
 #include "core/match.h"
 #include "core/match_flow.h"
+#include "core/opponents.h"
 
 #include <QHash>
 #include <QPixmap>
@@ -116,6 +117,8 @@ public:
     void WakeNow();
     // 暗記時間 is over (its time, or the button).
     void EndMemorising();
+    // The player's own reactions for 自分と対戦 (none: greyed, `why` says why).
+    void SetOwnReactions(match::OwnReactions own, const QString &why);
     // Reads the match aloud from its next verse on (none: the text alone).
     // The reader is to be in the competition's style with the lower verse.
     void SetVoice(voice::Reader *reader);
@@ -149,6 +152,7 @@ private:
     int revealDelay_;
     std::function<double()> now_;
     std::unique_ptr<match::Opponent> opponent_;
+    match::OwnReactions own_;
     std::unique_ptr<match::Match> match_;
     std::unique_ptr<match::MatchFlow> flow_;
     QPointer<voice::Reader> voice_;

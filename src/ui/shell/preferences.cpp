@@ -2,6 +2,8 @@
 // The player's own options, apart from the files the game has always kept.
 #include "ui/shell/preferences.h"
 
+#include "core/opponents.h"
+
 #include "core/safe_files.h"
 
 #include <QCoreApplication>
@@ -31,6 +33,7 @@ const QString kMatchMemorise = QStringLiteral("match/memoriseMinutes");
 const QString kMatchOpponent = QStringLiteral("match/opponent");
 const QString kMatchDelay = QStringLiteral("match/steadyDelay");
 const QString kMatchDecisive = QStringLiteral("match/showDecisive");
+const QString kMatchLevel = QStringLiteral("match/level");
 
 // The toolbar's buttons by key, joined by commas.
 const QString kToolbarKey = QStringLiteral("toolbar/arrangement");
@@ -204,7 +207,8 @@ QStringList Preferences::Load() {
         match_.memoriseMinutes = defaults.memoriseMinutes;
     }
     match_.opponent =
-        match::OpponentKind(ReadInt(ini, kMatchOpponent, 0, 1, int(defaults.opponent)));
+        match::OpponentKind(ReadInt(ini, kMatchOpponent, 0, 3, int(defaults.opponent)));
+    match_.level = ReadInt(ini, kMatchLevel, 0, int(match::kLevels.size()) - 1, defaults.level);
     match_.steadyDelay =
         ReadInt(ini, kMatchDelay, int(match::SteadyOpponent::kFastest * 10),
                 int(match::SteadyOpponent::kSlowest * 10), int(defaults.steadyDelay * 10)) /
@@ -251,7 +255,8 @@ Result<> Preferences::SetMatch(const match::MatchSetup &setup) {
                {kMatchMemorise, IniText::FromInt(setup.memoriseMinutes)},
                {kMatchOpponent, IniText::FromInt(int(setup.opponent))},
                {kMatchDelay, IniText::FromInt(int(std::lround(setup.steadyDelay * 10)))},
-               {kMatchDecisive, IniText::FromBool(setup.showDecisive)}});
+               {kMatchDecisive, IniText::FromBool(setup.showDecisive)},
+               {kMatchLevel, IniText::FromInt(setup.level)}});
     return written.ok() ? written : Result<>::Failure(NotKept(written.error()));
 }
 

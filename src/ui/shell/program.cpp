@@ -3,6 +3,7 @@
 #include "ui/shell/program.h"
 #include "version.h"
 
+#include "history/statistics.h"
 #include "ui/board/board_window.h"
 #include "ui/board/practice_dialog.h"
 #include "ui/match/match_window.h"
@@ -262,6 +263,16 @@ void Program::PlayMatch() {
                 Tell(kept.error());
             }
         });
+        // 自分と対戦 draws on the player's recent answers.
+        if (Result<std::unique_ptr<HistoryDatabase>> db = history_->OpenReadConnection();
+            !db.ok()) {
+            match_->SetOwnReactions({}, db.error());
+        } else if (Result<match::OwnReactions> own = LoadOwnReactions(db.value()->Connection());
+                   !own.ok()) {
+            match_->SetOwnReactions({}, own.error());
+        } else {
+            match_->SetOwnReactions(own.value(), tr("履歴に回答がまだありません"));
+        }
         // The voice is the match's while its window is open.
         connect(match_, &MatchWindow::closing, this, [this] {
             matchOpen_ = false;
