@@ -7,6 +7,7 @@
 // every verse rendered first so that only the reading is counted).
 // NUPEW_BENCH_QUICK=1 reads for 40 s instead of 120 s.
 #include "core/match.h"
+#include "core/opponents.h"
 #include "core/poem_catalogue.h"
 #include "ui/match/match_window.h"
 #include "voice/pulse_server.h"
@@ -16,12 +17,14 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QMouseEvent>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <functional>
 #include <random>
 #include <vector>
 
@@ -41,6 +44,18 @@ double CpuSeconds() {
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
+
+// Calls `painted` as the widget begins to paint a frame.
+class PaintWatch final : public QObject {
+public:
+    std::function<void()> painted;
+    bool eventFilter(QObject *, QEvent *event) override {
+        if (event->type() == QEvent::Paint && painted) {
+            painted();
+        }
+        return false;
+    }
+};
 
 } // namespace
 
@@ -171,6 +186,18 @@ int main(int argc, char *argv[]) {
             std::printf("cpu during match: no sound server (%s)\n", qPrintable(why));
             return 1;
         }
+        // Something must take the null sink's sound, as a device would: it
+        // stands still about 2 s into a verse otherwise. Another process, so
+        // that its work is not counted as ours.
+        QProcess listener;
+        listener.setStandardOutputFile(QProcess::nullDevice());
+        listener.start(
+            QStringLiteral("parec"),
+            {QStringLiteral("-d"), QStringLiteral("%1.monitor").arg(testing::kSinkName)});
+        if (!listener.waitForStarted()) {
+            std::printf("cpu during match: parec does not start\n");
+            return 1;
+        }
         QTemporaryDir cache;
         voice::Reader reader(catalogue, cache.path());
         reader.SetOptions({true, true, true, 1.0});
@@ -182,8 +209,27 @@ int main(int argc, char *argv[]) {
             QTest::qWait(100);
         }
         const double renderSeconds = waited.elapsed() / 1000.0;
-        MatchWindow voiced(catalogue, setup, 4, [&clock] { return clock.nsecsElapsed() / 1e9; });
+        // Against the expert: its touches fall due a few tenths of a second
+        // after each decisive sound, on the clock the voice keeps.
+        match::MatchSetup against = setup;
+        against.opponent = match::OpponentKind::Level;
+        against.level = int(match::kLevels.size()) - 1;
+        const auto now = [&clock] { return clock.nsecsElapsed() / 1e9; };
+        MatchWindow voiced(catalogue, against, 4, now);
         voiced.SetVoice(&reader);
+        std::vector<double> touches;
+        int measured = -1; // the last reading whose opponent's take was shown
+        PaintWatch watchPaint;
+        watchPaint.painted = [&] {
+            const match::Match &m = voiced.match();
+            const match::Reading *r = m.current();
+            if (r && r->take && r->take->who == match::Side::Opponent && r->take->byTouch &&
+                measured < m.PoemsRead()) {
+                measured = m.PoemsRead();
+                touches.push_back((voiced.flow().Clock(now()) - r->take->at) * 1000);
+            }
+        };
+        voiced.mat().installEventFilter(&watchPaint);
         voiced.resize(1920, 1080);
         voiced.show();
         int read = 0;
@@ -200,15 +246,29 @@ int main(int argc, char *argv[]) {
         const double cpuStart = CpuSeconds();
         QElapsedTimer wall;
         wall.start();
+        // NUPEW_BENCH_WHOLE=1: the whole match, to its end.
+        const bool whole = qEnvironmentVariableIntValue("NUPEW_BENCH_WHOLE") == 1;
         QEventLoop loop;
-        QTimer::singleShot(int(seconds * 1000), &loop, &QEventLoop::quit);
+        QTimer end;
+        end.callOnTimeout([&] {
+            if (whole ? voiced.flow().phase() == match::MatchFlow::Phase::Over
+                      : wall.elapsed() >= seconds * 1000) {
+                loop.quit();
+            }
+        });
+        end.start(100);
         loop.exec();
         const double t = wall.elapsed() / 1000.0;
         std::printf("cpu during match %.1f %% (voice, %d of %d poems read aloud in %.0f s, "
                     "%d verses rendered first in %.0f s)\n",
                     100.0 * (CpuSeconds() - cpuStart) / t, aloud, read, t, reader.SetSize(),
                     renderSeconds);
+        Print("opponent touch vs its moment", touches, "ms");
+        std::printf("(%zu touches of the expert opponent shown%s)\n", touches.size(),
+                    whole ? ", a whole match" : "");
         voiced.close();
+        listener.kill();
+        listener.waitForFinished();
     }
     return 0;
 }

@@ -212,7 +212,7 @@
 <context>
     <name>History</name>
     <message>
-        <location filename="../src/history/history.cpp" line="+162"/>
+        <location filename="../src/history/history.cpp" line="+182"/>
         <location filename="../src/history/statistics.cpp" line="+25"/>
         <source>SQLiteの原因不明のエラー</source>
         <translation>an unknown SQLite error</translation>
@@ -263,7 +263,7 @@
         <translation>This is not this game&apos;s history.</translation>
     </message>
     <message>
-        <location line="+407"/>
+        <location line="+457"/>
         <source>%1 件の書き込みが、書き込めないまま待っています。</source>
         <translation>%1 writes are waiting and cannot be written.</translation>
     </message>
@@ -415,7 +415,7 @@ Reason: %2
 <context>
     <name>Statistics</name>
     <message>
-        <location filename="../src/history/statistics.cpp" line="+237"/>
+        <location filename="../src/history/statistics.cpp" line="+307"/>
         <source>今</source>
         <translation>now</translation>
     </message>
@@ -1030,12 +1030,12 @@ Reason: %2
     </message>
     <message>
         <location line="+0"/>
-        <location line="+354"/>
+        <location line="+353"/>
         <source>相手</source>
         <translation>The opponent</translation>
     </message>
     <message>
-        <location line="-336"/>
+        <location line="-335"/>
         <source>競技の畳</source>
         <translation>The mat</translation>
     </message>
@@ -1080,7 +1080,7 @@ Reason: %2
         <translation>Steady opponent</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+3"/>
         <source>相手: %1</source>
         <translation>Opponent: %1</translation>
     </message>
@@ -1141,12 +1141,12 @@ Reason: %2
     </message>
     <message>
         <location line="+3"/>
-        <location line="+423"/>
+        <location line="+475"/>
         <source>一時停止 (Space)</source>
         <translation>Pause (Space)</translation>
     </message>
     <message>
-        <location line="-416"/>
+        <location line="-468"/>
         <source>競技をやめる</source>
         <translation>Quit the match</translation>
     </message>
@@ -1172,7 +1172,7 @@ Reason: %2
         <translation>Memorise where the cards are. Drag your own cards to move them.</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>自分と対戦には履歴の回答が要ります。相手は札に触れません。</source>
         <translation>Playing against yourself needs answers in the history. The opponent does not touch the cards.</translation>
     </message>
@@ -1182,12 +1182,12 @@ Reason: %2
         <translation>Memorisation: %1:%2 left</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+23"/>
         <source>暗記時間終了。序歌を読みます。</source>
         <translation>Memorisation over. The opening poem is read.</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+55"/>
         <source>相手は履歴にあるあなたの反応時間で取ります</source>
         <translation>The opponent takes in your own reaction times from the history</translation>
     </message>
@@ -1212,7 +1212,7 @@ Reason: %2
         <translation>poem %1 &quot;%2&quot;</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+23"/>
         <source>%1が取りました（%2）: %3</source>
         <translation>%1 took (%2): %3</translation>
     </message>
@@ -1277,7 +1277,7 @@ Reason: %2
         <translation>The opponent won.</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+14"/>
         <source>序歌&#x3000;</source>
         <translation>Opening poem: </translation>
     </message>
@@ -1801,7 +1801,7 @@ Reason: %2</translation>
 %2</translation>
     </message>
     <message>
-        <location line="+124"/>
+        <location line="+127"/>
         <source>履歴に回答がまだありません</source>
         <translation>No answers in the history yet</translation>
     </message>
@@ -1967,7 +1967,7 @@ Reason: %2</translation>
 Reason: %1</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+17"/>
         <source>%1 に書き出せませんでした。
 %2</source>
         <translation>%1 could not be written.
@@ -1977,7 +1977,7 @@ Reason: %1</translation>
 <context>
     <name>nupew::StatisticsWindow</name>
     <message>
-        <location filename="../src/ui/statistics/statistics_window.cpp" line="+58"/>
+        <location filename="../src/ui/statistics/statistics_window.cpp" line="+60"/>
         <source>秒</source>
         <translation>s</translation>
     </message>
@@ -2037,7 +2037,114 @@ Reason: %1</translation>
         <translation>Answers counted in the table</translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="+10"/>
+        <source>試合ごとの札の差 (相手の残り札 − 自分の残り札)</source>
+        <translation>Card difference by match (the opponent's cards left − yours)</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>札の場所・決まり字</source>
+        <translation>Where the card lay, decisive characters</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>読まれた札</source>
+        <translation>Cards read</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>取った割合</source>
+        <translation>Taken</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>歌とゲーム</source>
+        <translation>Poems and games</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>競技</source>
+        <translation>Matches</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>%1 秒</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>%1番 %2回</source>
+        <translation>no. %1 %2 times</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>競技の記録はまだありません。</source>
+        <translation>No matches played yet.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>試合 %1 回: 勝ち %2・負け %3・途中で終えた試合 %4。お手つき: 出札のない陣 %5 回、空札 %6 回。</source>
+        <translation>%1 matches: %2 won, %3 lost, %4 left unfinished. Faults: %5 in the territory without the card, %6 on an empty card.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>
+相手によく取られた自陣の札: %1</source>
+        <translation>
+Your cards the opponent took most often: %1</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>自陣</source>
+        <translation>Your territory</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>敵陣</source>
+        <translation>The opponent&apos;s territory</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>上段</source>
+        <translation>Upper row</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>中段</source>
+        <translation>Middle row</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>下段</source>
+        <translation>Lower row</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>いまの決まり字 %1 字</source>
+        <translation>Current decisive characters: %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>試合中に決まり字が短くなった札</source>
+        <translation>Cards whose decisive characters shrank during the match</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>勝ち</source>
+        <translation>Won</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>負け・途中</source>
+        <translation>Lost or unfinished</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>試合</source>
+        <translation>Match</translation>
+    </message>
+    <message>
+        <location line="+29"/>
         <source>記録された回答 %1 件、ゲーム %2 回。</source>
         <translation>%1 answers recorded, %2 games.</translation>
     </message>
@@ -2069,13 +2176,19 @@ Most likely forgotten: %1</translation>
         <translation>Average</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="-204"/>
+        <location line="+207"/>
         <location line="+112"/>
         <source>平均反応時間</source>
         <translation>Average reaction</translation>
     </message>
     <message>
-        <location line="-108"/>
+        <location line="-323"/>
+        <source>試合ごとの札の差。試合の数と勝ち負けは上の文に、取りの数字は左の表にあります。</source>
+        <translation>Card difference by match. The count of matches won and lost is in the text above, the takes in the table on the left.</translation>
+    </message>
+    <message>
+        <location line="+215"/>
         <source>平均反応時間（読み上げ）</source>
         <translation>Average reaction (read aloud)</translation>
     </message>
@@ -2221,22 +2334,22 @@ Most likely forgotten: %1</translation>
         <translation>Beginner</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>初級</source>
         <translation>Novice</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>中級</source>
         <translation>Intermediate</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>上級</source>
         <translation>Advanced</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>名人</source>
         <translation>Expert</translation>
     </message>

@@ -280,12 +280,16 @@ Poem Match::BeginReading() {
     touched_ = {};
     decisiveAt_.reset();
     plan_ = opponent_.PlanTouch(*this, reading.poem);
+    if (plan_) {
+        readings_.back().opponentDrawn = plan_->afterDecisive;
+    }
     return reading.poem;
 }
 
 void Match::DecisiveSounded(double at) {
     if (ReadingOpen() && !decisiveAt_) {
         decisiveAt_ = at;
+        readings_.back().decisiveAt = at;
     }
 }
 

@@ -155,6 +155,31 @@ struct Reading {
     QList<Sending> sendings; // in the order they are made
     QList<Poem> sent;        // the cards sent, in that order
     bool settled = false;
+    std::optional<double> decisiveAt;    // the onset of its current decisive sound
+    std::optional<double> opponentDrawn; // the opponent's planned time after that sound
+    // The player's take timed from the decisive sound (negative: before it).
+    std::optional<double> PlayerReaction() const {
+        if (!take || take->who != Side::Player || !take->byTouch || !decisiveAt) {
+            return std::nullopt;
+        }
+        return take->at - *decisiveAt;
+    }
+};
+
+// Where matches are kept: told of a match's start, of each reading once it
+// is over (sendings made), and of its end (or that it was left unfinished).
+class MatchLog {
+public:
+    virtual ~MatchLog() = default;
+    struct Start {
+        QString opponent; // a key: solo, steady:1.5, level:expert, ghost
+        LayoutRule layout = LayoutRule::Beginner;
+        int memoriseMinutes = 0;
+        bool voiced = false;
+    };
+    virtual void MatchStarted(const Start &start) = 0;
+    virtual void MatchReading(int index, const Reading &reading, bool voiced) = 0;
+    virtual void MatchEnded(const class Match &match, bool finished) = 0;
 };
 
 // The other side of the mat: for each reading, whether, when and which card

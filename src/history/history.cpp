@@ -97,9 +97,25 @@ const char *const kVersion6[] = {
     "boxes WHERE box >= 1 AND poem BETWEEN 1 AND 100",
 };
 
+// The matches (競技): a row a match, marked finished at its end (a killed
+// program leaves it unfinished), and a row a reading once it is over.
+// Sides are 0 the player, 1 the opponent; rows 0 上段, 1 中段, 2 下段; a 空札
+// has no territory. faults: "PW OE" (who, then W a wrong territory, E a
+// 空札); sent: "P12 O45" (who sent which poem).
+const char *const kVersion7[] = {
+    "CREATE TABLE matches (id INTEGER PRIMARY KEY, started TEXT NOT NULL, opponent TEXT NOT "
+    "NULL, layout INTEGER NOT NULL, memorise INTEGER NOT NULL, voice INTEGER NOT NULL, finished "
+    "INTEGER NOT NULL DEFAULT 0, winner INTEGER, player_left INTEGER, opponent_left INTEGER, "
+    "player_faults INTEGER NOT NULL DEFAULT 0, opponent_faults INTEGER NOT NULL DEFAULT 0)",
+    "CREATE TABLE match_readings (match INTEGER NOT NULL REFERENCES matches(id), reading INTEGER "
+    "NOT NULL, poem INTEGER NOT NULL, territory INTEGER, row INTEGER, decisive INTEGER NOT NULL, "
+    "taker INTEGER, by_touch INTEGER NOT NULL, reaction REAL, opponent_reaction REAL, faults "
+    "TEXT NOT NULL, sent TEXT NOT NULL, voice INTEGER NOT NULL, PRIMARY KEY (match, reading))",
+};
+
 // The steps from the first version on, in order: a new file runs them all.
-const std::span<const char *const> kSteps[] = {kSchema,   kVersion2, kVersion3,
-                                               kVersion4, kVersion5, kVersion6};
+const std::span<const char *const> kSteps[] = {kSchema,   kVersion2, kVersion3, kVersion4,
+                                               kVersion5, kVersion6, kVersion7};
 static_assert(std::size(kSteps) == kHistorySchemaVersion);
 
 // Every column the program reads or writes: a table of ours with other
@@ -114,7 +130,11 @@ const char *const kColumnsCheck =
     "poem_sums WHERE 0)), "
     "(SELECT count(*) FROM (SELECT poem, box, moved FROM boxes WHERE 0)), "
     "(SELECT count(*) FROM (SELECT poem, state, step, stability, difficulty, last_review, due, "
-    "reps, lapses, introduced FROM cards WHERE 0))";
+    "reps, lapses, introduced FROM cards WHERE 0)), (SELECT count(*) FROM (SELECT id, started, "
+    "opponent, layout, memorise, voice, finished, winner, player_left, opponent_left, "
+    "player_faults, opponent_faults FROM matches WHERE 0)), (SELECT count(*) FROM (SELECT match, "
+    "reading, poem, territory, row, decisive, taker, by_touch, reaction, opponent_reaction, "
+    "faults, sent, voice FROM match_readings WHERE 0))";
 
 // The journals SQLite keeps beside the database, by the suffix of their names.
 const char *const kJournalSuffixes[] = {"-wal", "-shm", "-journal"};
@@ -442,6 +462,56 @@ Result<> HistoryDatabase::StartGame(qint64 game, const QDateTime &started, const
     return Outcome(Run(QStringLiteral("INSERT INTO games (id, started, mode) VALUES (?, ?, ?) "
                                       "ON CONFLICT (id) DO NOTHING"),
                        {game, Stamp(started), mode.isNull() ? QStringLiteral("") : mode}));
+}
+
+Result<> HistoryDatabase::StartMatch(qint64 match, const QDateTime &started,
+                                     const match::MatchLog::Start &start) {
+    return Outcome(Run(QStringLiteral("INSERT INTO matches (id, started, opponent, layout, "
+                                      "memorise, voice) VALUES (?, ?, ?, ?, ?, ?)"),
+                       {match, Stamp(started), start.opponent, int(start.layout),
+                        start.memoriseMinutes, int(start.voiced)}));
+}
+
+// An empty list joins to a null string, which the driver binds as NULL.
+QString NotNull(const QString &text) {
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
+Result<> HistoryDatabase::AddMatchReading(qint64 match, int index, const match::Reading &r,
+                                          bool voiced) {
+    const auto side = [](match::Side s) { return s == match::Side::Player ? u'P' : u'O'; };
+    QStringList faults;
+    for (const match::Fault &f : r.faults) {
+        faults << QString(side(f.who)) + (f.kind == match::FaultKind::EmptyCard ? u'E' : u'W');
+    }
+    QStringList sent;
+    for (qsizetype i = 0; i < r.sent.size() && i < r.sendings.size(); ++i) {
+        sent << QString(side(r.sendings[i].from)) + QString::number(r.sent[i].number());
+    }
+    const auto optional = [](const auto &value, auto of) {
+        return value ? QVariant(of(*value)) : QVariant();
+    };
+    const std::optional<double> reaction = r.PlayerReaction();
+    return Outcome(Run(
+        QStringLiteral("INSERT OR REPLACE INTO match_readings (match, reading, poem, territory, "
+                       "row, decisive, taker, by_touch, reaction, opponent_reaction, faults, "
+                       "sent, voice) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+        {match, index, r.poem.number(),
+         optional(r.place, [](const match::Place &p) { return int(p.side); }),
+         optional(r.place, [](const match::Place &p) { return int(p.row); }), r.decisiveCount,
+         optional(r.take, [](const match::Take &t) { return int(t.who); }),
+         int(r.take && r.take->byTouch), optional(reaction, [](double v) { return v; }),
+         optional(r.opponentDrawn, [](double v) { return v; }), NotNull(faults.join(u' ')),
+         NotNull(sent.join(u' ')), int(voiced)}));
+}
+
+Result<> HistoryDatabase::EndMatch(qint64 match, const MatchEnd &end) {
+    return Outcome(
+        Run(QStringLiteral("UPDATE matches SET finished = ?, winner = ?, player_left = "
+                           "?, opponent_left = ?, player_faults = ?, opponent_faults "
+                           "= ? WHERE id = ?"),
+            {int(end.finished), end.winner ? QVariant(int(*end.winner)) : QVariant(),
+             end.playerLeft, end.opponentLeft, end.playerFaults, end.opponentFaults, match}));
 }
 
 Result<> HistoryDatabase::AddAnswerOfGame(qint64 game, const QDateTime &started,
@@ -881,6 +951,38 @@ void History::GameStopped(int questions, int faults, GameStop how) {
                                                                        : GameOutcome::EndedByPlayer)
                              : made;
         });
+    });
+}
+
+void History::MatchStarted(const match::MatchLog::Start &start) {
+    const QDateTime now = now_();
+    currentMatch_ = std::max(now.toMSecsSinceEpoch(), lastMatch_ + 1);
+    lastMatch_ = currentMatch_;
+    Queue([match = currentMatch_, now, start](HistoryDatabase &db) {
+        return db.StartMatch(match, now, start);
+    });
+}
+
+void History::MatchReading(int index, const match::Reading &reading, bool voiced) {
+    if (currentMatch_ != 0) {
+        Queue([match = currentMatch_, index, reading, voiced](HistoryDatabase &db) {
+            return db.AddMatchReading(match, index, reading, voiced);
+        });
+    }
+}
+
+void History::MatchEnded(const match::Match &m, bool finished) {
+    if (currentMatch_ == 0) {
+        return;
+    }
+    const MatchEnd end{finished,
+                       finished ? m.Winner() : std::nullopt,
+                       int(m.mat().Count(match::Side::Player)),
+                       int(m.mat().Count(match::Side::Opponent)),
+                       m.Faults(match::Side::Player),
+                       m.Faults(match::Side::Opponent)};
+    Queue([match = std::exchange(currentMatch_, 0), end](HistoryDatabase &db) {
+        return db.EndMatch(match, end);
     });
 }
 

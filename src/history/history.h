@@ -3,6 +3,7 @@
 // the settings, written by a thread of its own so that no verdict waits for it.
 #pragma once
 
+#include "core/match.h"
 #include "core/practice.h"
 #include "core/result.h"
 #include "core/seams.h"
@@ -26,7 +27,7 @@ namespace nupew {
 inline const QString kHistoryFile = QStringLiteral("nupew-history.sqlite");
 // "Nupw": marks the database as ours in its header.
 inline constexpr quint32 kHistoryApplicationId = 0x4E757077;
-inline constexpr int kHistorySchemaVersion = 6;
+inline constexpr int kHistorySchemaVersion = 7;
 
 // SQLite's result codes that the program tells apart (the primary code, in
 // a result's code()).
@@ -44,6 +45,16 @@ bool IsBusy(int code);
 
 // How a game ended, as the history keeps it (games.finished).
 enum class GameOutcome { Unfinished = 0, Finished = 1, FaultLimit = 2, EndedByPlayer = 3 };
+
+// What a match came to, as its row keeps it.
+struct MatchEnd {
+    bool finished = false;
+    std::optional<match::Side> winner;
+    int playerLeft = 0;
+    int opponentLeft = 0;
+    int playerFaults = 0;
+    int opponentFaults = 0;
+};
 
 // One connection to the history database, used by one thread; every call is
 // synchronous, and a failure carries the failed statement's own reason and
@@ -75,6 +86,10 @@ public:
     // A game that ended early: after the fault limit, or ended by the player.
     Result<> StopGame(qint64 game, int questions, int faults, GameOutcome how);
     Result<> MarkRegistered(qint64 game);
+    Result<> StartMatch(qint64 match, const QDateTime &started,
+                        const match::MatchLog::Start &start);
+    Result<> AddMatchReading(qint64 match, int index, const match::Reading &reading, bool voiced);
+    Result<> EndMatch(qint64 match, const MatchEnd &end);
     // Each poem's box in the drill, with its mean reaction.
     Result<std::array<DrillState, kPoemCount>> LoadDrill();
     QSqlDatabase &Connection() { return db_; }
@@ -103,7 +118,7 @@ private:
 // A write that fails for a while (another program holding the file, a full
 // disk) stays queued and is tried again; only a lasting failure stops the
 // history, and is told once. A killed program loses at most what was queued.
-class History final : public QObject, public AnswerLog {
+class History final : public QObject, public AnswerLog, public match::MatchLog {
     Q_OBJECT
 public:
     using Clock = std::function<QDateTime()>;
@@ -128,6 +143,9 @@ public:
     void GameFinished(int questions, float averageTime, int faults) override;
     void GameStopped(int questions, int faults, GameStop how) override;
     void ResultRegistered() override;
+    void MatchStarted(const match::MatchLog::Start &start) override;
+    void MatchReading(int index, const match::Reading &reading, bool voiced) override;
+    void MatchEnded(const match::Match &match, bool finished) override;
     // Waits until every queued write is done, or waits to be retried.
     void Flush();
     // Waits up to `milliseconds` for every queued write; true when all are done.
@@ -164,6 +182,8 @@ private:
     QString currentMode_;
     qint64 finishedGame_ = 0;
     qint64 lastId_ = 0;
+    qint64 currentMatch_ = 0; // the match under way's id, 0 when none
+    qint64 lastMatch_ = 0;
 
     std::thread writer_;
     std::mutex mutex_;

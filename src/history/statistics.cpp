@@ -35,6 +35,76 @@ QString CsvField(const QString &field) {
 
 } // namespace
 
+Result<MatchStatistics> LoadMatchStatistics(QSqlDatabase &db, const DecisiveTable &decisive) {
+    MatchStatistics result;
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT started, finished, winner, player_left, opponent_left, "
+                               "opponent FROM matches ORDER BY id"))) {
+        return Result<MatchStatistics>::Failure(Why(q), q.lastError().nativeErrorCode().toInt());
+    }
+    while (q.next()) {
+        MatchStatistics::Played m;
+        m.started = QDateTime::fromString(q.value(0).toString(), Qt::ISODateWithMs).toLocalTime();
+        m.finished = q.value(1).toInt() != 0;
+        if (!q.value(2).isNull() && q.value(2).toString() != QString()) {
+            m.winner = q.value(2).toInt() == 0 ? match::Side::Player : match::Side::Opponent;
+        }
+        m.difference = q.value(4).toInt() - q.value(3).toInt();
+        m.opponent = q.value(5).toString();
+        result.matches.append(m);
+    }
+    if (!q.exec(QStringLiteral("SELECT poem, territory, row, decisive, taker, by_touch, reaction, "
+                               "faults FROM match_readings"))) {
+        return Result<MatchStatistics>::Failure(Why(q), q.lastError().nativeErrorCode().toInt());
+    }
+    std::array<int, kPoemCount> taken{};
+    const auto isNull = [](const QVariant &v) { return v.isNull() || v.toString().isEmpty(); };
+    while (q.next()) {
+        for (const QString &fault : q.value(7).toString().split(u' ', Qt::SkipEmptyParts)) {
+            if (fault.startsWith(u'P')) {
+                (fault.endsWith(u'E') ? result.emptyCard : result.wrongTerritory)++;
+            }
+        }
+        const int poem = q.value(0).toInt() - 1;
+        if (isNull(q.value(1)) || poem < 0 || poem >= kPoemCount) {
+            continue; // a 空札
+        }
+        const int territory = std::clamp(q.value(1).toInt(), 0, 1);
+        const int row = std::clamp(q.value(2).toInt(), 0, 2);
+        const int count = std::clamp(q.value(3).toInt(), 1, int(kByCount) - 1);
+        const bool byPlayer = !isNull(q.value(4)) && q.value(4).toInt() == 0 && q.value(5).toInt();
+        const bool byOpponent =
+            !isNull(q.value(4)) && q.value(4).toInt() == 1 && q.value(5).toInt();
+        const double reaction = isNull(q.value(6)) ? -1 : q.value(6).toDouble();
+        const bool shrank = count < decisive.Count(Poem::FromRow(poem));
+        for (TakeFigures *f :
+             {&result.byTerritory[size_t(territory)], &result.byRow[size_t(row)],
+              &result.byDecisive[size_t(count)], shrank ? &result.shrank : nullptr}) {
+            if (!f) {
+                continue;
+            }
+            ++f->readings;
+            f->taken += byPlayer;
+            if (byPlayer && reaction >= 0) {
+                ++f->reactions;
+                f->reactionSum += reaction;
+            }
+        }
+        if (byOpponent && territory == 0) {
+            ++taken[size_t(poem)];
+        }
+    }
+    for (int p = 0; p < kPoemCount; ++p) {
+        if (taken[size_t(p)] > 0) {
+            result.takenFromPlayer.append({Poem::FromRow(p), taken[size_t(p)]});
+        }
+    }
+    std::stable_sort(result.takenFromPlayer.begin(), result.takenFromPlayer.end(),
+                     [](const auto &a, const auto &b) { return a.second > b.second; });
+    return result;
+}
+
 Result<match::OwnReactions> LoadOwnReactions(QSqlDatabase &db) {
     constexpr int kAnswers = 5000;
     constexpr int kOverall = 500; // the overall draw: the newest of the reactions

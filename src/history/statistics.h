@@ -70,6 +70,41 @@ enum class AnswerKind { All, Text, Voice };
 Result<HistoryStatistics> LoadStatistics(QSqlDatabase &db, const DecisiveTable &decisive,
                                          AnswerKind kind = AnswerKind::All);
 
+// The matches, as a coach reads them: how often and how fast the player took
+// the read card, by where it lay and by its current decisive characters.
+struct TakeFigures {
+    int readings = 0; // readings of a card on the mat that fall here
+    int taken = 0;    // of them, taken by the player's touch
+    int reactions = 0;
+    double reactionSum = 0; // from the current decisive sound, guesses left out
+    std::optional<double> Rate() const {
+        return readings > 0 ? std::optional(double(taken) / readings) : std::nullopt;
+    }
+    std::optional<double> MeanReaction() const {
+        return reactions > 0 ? std::optional(reactionSum / reactions) : std::nullopt;
+    }
+};
+struct MatchStatistics {
+    struct Played {
+        QDateTime started;
+        bool finished = false;
+        std::optional<match::Side> winner;
+        int difference = 0; // the opponent's cards left less the player's
+        QString opponent;
+    };
+    QList<Played> matches;                          // oldest first
+    std::array<TakeFigures, 2> byTerritory{};       // the player's own, the opponent's
+    std::array<TakeFigures, 3> byRow{};             // 上段, 中段, 下段 of either territory
+    std::array<TakeFigures, kByCount> byDecisive{}; // by the current count, 1 to 6
+    TakeFigures shrank;     // cards read with fewer decisive characters than at the start
+    int wrongTerritory = 0; // the player's faults by kind
+    int emptyCard = 0;
+    // The player's own cards the opponent took, most often first: poem, times.
+    QList<QPair<Poem, int>> takenFromPlayer;
+};
+
+Result<MatchStatistics> LoadMatchStatistics(QSqlDatabase &db, const DecisiveTable &decisive);
+
 // The player's recent reactions (the newest few thousand answers), for the
 // match's 自分と対戦.
 Result<match::OwnReactions> LoadOwnReactions(QSqlDatabase &db);

@@ -274,7 +274,7 @@ private slots:
     void fullDiskKeepsTheAnswers() {
         QTemporaryDir dir;
         const QByteArray mountPoint = QFile::encodeName(dir.path());
-        if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=256k") != 0) {
+        if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=512k") != 0) {
             QSKIP("mounting a tmpfs needs root");
         }
         const auto unmount = qScopeGuard([&] { ::umount2(mountPoint.constData(), MNT_DETACH); });
@@ -394,7 +394,7 @@ private slots:
                   "DROP TABLE boxes", "DROP INDEX answers_reaction", "DROP INDEX games_started",
                   "ALTER TABLE answers DROP COLUMN lost", "ALTER TABLE answers DROP COLUMN voice",
                   "ALTER TABLE games DROP COLUMN voice", "DROP TABLE cards",
-                  "PRAGMA user_version = 1"}) {
+                  "DROP TABLE match_readings", "DROP TABLE matches", "PRAGMA user_version = 1"}) {
                 QVERIFY2(q.exec(QString::fromLatin1(sql)), sql);
             }
         }
@@ -421,6 +421,67 @@ private slots:
         QCOMPARE(Rows("SELECT lost, voice FROM answers"), (QList<QVariantList>{{0, 0}}));
     }
 
+    // A history of version 6 gains the matches and keeps every row; a
+    // match's readings are kept as they were played, and one left before its
+    // end is marked unfinished.
+    void matchesAreKept() {
+        InTemporaryFolder folder;
+        {
+            QString why;
+            const std::unique_ptr<HistoryDatabase> db =
+                Take(HistoryDatabase::Open(kHistoryFile), &why);
+            QVERIFY(db->StartGame(1, QDateTime::currentDateTimeUtc(), QString()));
+            QVERIFY(db->AddAnswer(1, QDateTime::currentDateTimeUtc(), Answer(7, 2.0f, 0.5f)));
+            QSqlQuery q(db->Connection());
+            for (const char *sql :
+                 {"DROP TABLE match_readings", "DROP TABLE matches", "PRAGMA user_version = 6"}) {
+                QVERIFY2(q.exec(QString::fromLatin1(sql)), sql);
+            }
+        }
+        const QVariant Null = QString(); // how the driver reads NULL
+        PoemCatalogue catalogue;
+        catalogue.Fill();
+        match::SteadyOpponent steady(1.0);
+        match::Match m(catalogue, steady, 7);
+        match::Mat mat;
+        mat.rows(match::Side::Player)[2] = {Poem::FromNumber(87)};
+        mat.rows(match::Side::Opponent)[2] = {Poem::FromNumber(4), Poem::FromNumber(15)};
+        m.DealGiven(mat, {Poem::FromNumber(10), Poem::FromNumber(4), Poem::FromNumber(22)});
+        History history;
+        QString why;
+        QVERIFY(Succeeded(history.Open(), &why));
+        history.MatchStarted({QStringLiteral("steady:1.0"), match::LayoutRule::Random, 3, true});
+        // 10 これやこの, a 空札: the player touches their 87, a fault; 15 comes across.
+        m.BeginReading();
+        m.DecisiveSounded(1.0);
+        QCOMPARE(m.Touch(match::Side::Player, Poem::FromNumber(87), 1.2),
+                 match::TouchOutcome::Fault);
+        m.Settle(5.0);
+        m.EndReading();
+        history.MatchReading(0, m.readings()[0], true);
+        // 4 たごのうらに across, taken 0.5 s after its sound; 87 is sent.
+        m.BeginReading();
+        m.DecisiveSounded(10.0);
+        QCOMPARE(m.Touch(match::Side::Player, Poem::FromNumber(4), 10.5),
+                 match::TouchOutcome::Took);
+        m.Settle(12.0);
+        QVERIFY(m.SendFromPlayer(Poem::FromNumber(87)));
+        m.EndReading();
+        history.MatchReading(1, m.readings()[1], false);
+        history.MatchEnded(m, false);
+        QVERIFY(history.WaitWritten(5000));
+        QCOMPARE(Rows("SELECT COUNT(*) FROM games UNION ALL SELECT COUNT(*) FROM answers"),
+                 (QList<QVariantList>{{1}, {1}}));
+        QCOMPARE(Rows("SELECT opponent, layout, memorise, voice, finished, winner, player_left, "
+                      "opponent_left, player_faults, opponent_faults FROM matches"),
+                 (QList<QVariantList>{{"steady:1.0", 0, 3, 1, 0, Null, 1, 1, 1, 0}}));
+        QCOMPARE(Rows("SELECT reading, poem, territory, row, decisive, taker, by_touch, reaction, "
+                      "opponent_reaction, faults, sent, voice FROM match_readings ORDER BY "
+                      "reading"),
+                 (QList<QVariantList>{{0, 10, Null, Null, 2, Null, 0, Null, Null, "PE", "O15", 1},
+                                      {1, 4, 1, 2, 2, 0, 1, 0.5, 1.0, "", "P87", 0}}));
+    }
+
     // A history of version 4 gets its poems' sums apart for answers read aloud
     // and shown as text, made from its answers.
     void voiceSumsComeFromTheAnswers() {
@@ -445,7 +506,8 @@ private slots:
                                     "reactions INTEGER NOT NULL, reaction_sum REAL NOT NULL, "
                                     "guesses INTEGER NOT NULL, faults INTEGER NOT NULL, last TEXT "
                                     "NOT NULL)",
-                                    "DROP TABLE cards", "PRAGMA user_version = 4"}) {
+                                    "DROP TABLE cards", "DROP TABLE match_readings",
+                                    "DROP TABLE matches", "PRAGMA user_version = 4"}) {
                 QVERIFY2(q.exec(QString::fromLatin1(sql)), sql);
             }
         }
@@ -473,7 +535,8 @@ private slots:
             QSqlQuery q(db->Connection());
             for (const char *sql :
                  {"DROP TABLE cards", "INSERT INTO boxes VALUES (7, 1, '2026-12-01')",
-                  "INSERT INTO boxes VALUES (9, 3, '2026-12-05')", "PRAGMA user_version = 5"}) {
+                  "INSERT INTO boxes VALUES (9, 3, '2026-12-05')", "DROP TABLE match_readings",
+                  "DROP TABLE matches", "PRAGMA user_version = 5"}) {
                 QVERIFY2(q.exec(QString::fromLatin1(sql)), sql);
             }
         }

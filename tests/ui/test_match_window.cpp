@@ -3,6 +3,7 @@
 // the arrow keys and Enter, Space, the countdown, sendings picked and by
 // default, whole matches won, lost and read to the end; opened from the menu
 // with its choices kept in the per-user options.
+#include "history/history.h"
 #include "ui/match/match_window.h"
 #include "ui/shell/main_window.h"
 #include "ui/shell/preferences.h"
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSqlQuery>
 #include <QStandardItemModel>
 #include <QTest>
 
@@ -33,8 +35,9 @@ const PoemCatalogue &Catalogue() {
 
 // A match window on a clock the test moves.
 struct MatchTable {
-    explicit MatchTable(match::MatchSetup setup = {})
+    explicit MatchTable(match::MatchSetup setup = {}, match::MatchLog *log = nullptr)
         : window(Catalogue(), setup, 4, [this] { return now; }) {
+        window.SetMatchLog(log);
         window.resize(1366, 740);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -218,7 +221,10 @@ private slots:
         setup.memoriseMinutes = 0;
         setup.opponent = match::OpponentKind::Steady;
         setup.steadyDelay = 0.8;
-        MatchTable t(setup);
+        InTemporaryFolder folder;
+        History history;
+        QVERIFY(history.Open().ok());
+        MatchTable t(setup, &history);
         QTRY_COMPARE(t.window.flow().phase(), match::MatchFlow::Phase::Opening);
         int guard = 0;
         while (t.Step() && ++guard < 20000) {
@@ -230,6 +236,35 @@ private slots:
         }
         QCOMPARE(t.window.match().Winner(), std::optional(Side::Opponent));
         QCOMPARE(t.window.lastAnnouncement(), QStringLiteral("相手の勝ちです。"));
+        // The history holds the match as it was played, every reading.
+        QVERIFY(history.WaitWritten(5000));
+        const std::unique_ptr<HistoryDatabase> db =
+            std::move(HistoryDatabase::Open(kHistoryFile).value());
+        QSqlQuery q(db->Connection());
+        QVERIFY(q.exec("SELECT opponent, finished, winner, player_left, opponent_left FROM "
+                       "matches"));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toString(), QStringLiteral("steady:0.8"));
+        QCOMPARE(q.value(1).toInt(), 1);
+        QCOMPARE(q.value(2).toInt(), 1);
+        QCOMPARE(q.value(3).toInt(), t.window.match().mat().Count(Side::Player));
+        QCOMPARE(q.value(4).toInt(), 0);
+        QVERIFY(q.exec("SELECT poem, territory, taker, by_touch, opponent_reaction, reaction "
+                       "FROM match_readings ORDER BY reading"));
+        const QList<match::Reading> &played = t.window.match().readings();
+        int rows = 0;
+        for (; q.next(); ++rows) {
+            const match::Reading &r = played[rows];
+            QCOMPARE(q.value(0).toInt(), r.poem.number());
+            QCOMPARE(q.value(1).isNull(), !r.place);
+            QCOMPARE(q.value(2).isNull(), !r.take);
+            if (r.take && r.take->byTouch) {
+                QCOMPARE(q.value(2).toInt(), 1);
+                QCOMPARE(q.value(4).toDouble(), 0.8);
+            }
+            QVERIFY(q.value(5).isNull()); // the player never took
+        }
+        QCOMPARE(rows, played.size());
     }
 
     // A player quicker than the steady opponent wins: every card on the mat

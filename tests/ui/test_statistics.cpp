@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Through the whole program: the decisive characters on the board, the
 // statistics window, the history, and the practice modes.
+#include "history/history.h"
 #include "ui/board/board_window.h"
 #include "ui/statistics/statistics_window.h"
 #include "ui_fixture.h"
@@ -17,6 +18,8 @@
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTableView>
+#include <QTableWidget>
+#include <QXYSeries>
 
 using namespace nupew;
 using namespace nupew::testing;
@@ -91,6 +94,56 @@ private slots:
         window->findChild<QPushButton *>("exportButton")->click();
         QCOMPARE(f.dialogs.shown.size(), 1);
         QCOMPARE(f.dialogs.shown[0].icon, MessageIcon::Warning);
+    }
+
+    // The 競技 tab from the matches kept in the history: one won by a take
+    // across, one lost by a touch on a 空札.
+    void matchesAsACoachReadsThem() {
+        InTemporaryFolder folder;
+        UiFixture f;
+        History &history = f.program->AnswerHistory();
+        match::SoloOpponent solo;
+        for (const bool win : {true, false}) {
+            match::Match m(f.program->catalogue, solo, 1);
+            match::Mat mat;
+            mat.rows(match::Side::Player)[2] = {Poem::FromNumber(87)};
+            mat.rows(match::Side::Opponent)[2] = {Poem::FromNumber(4)};
+            m.DealGiven(mat, {Poem::FromNumber(win ? 4 : 10)});
+            history.MatchStarted({QStringLiteral("solo"), match::LayoutRule::Beginner, 0, false});
+            m.BeginReading();
+            m.DecisiveSounded(1.0);
+            m.Touch(match::Side::Player, Poem::FromNumber(87 - win * 83), 1.5);
+            m.Settle(3.0);
+            if (win) {
+                QVERIFY(m.SendFromPlayer(Poem::FromNumber(87)));
+            }
+            QCOMPARE(m.Winner(), std::optional(win ? match::Side::Player : match::Side::Opponent));
+            history.MatchReading(0, m.readings()[0], false);
+            history.MatchEnded(m, true);
+        }
+        f.Item("showStatistics")->trigger();
+        StatisticsWindow *window = f.program->Statistics();
+        QVERIFY(window->MatchSummary()->text().contains(QStringLiteral(
+            "試合 2 回: 勝ち 1・負け 1・途中で終えた試合 0。お手つき: 出札のない陣 0 "
+            "回、空札 1 回。")));
+        QStringList rows;
+        for (int r = 0; r < window->CoachTable()->rowCount(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < 4; ++c) {
+                cells << window->CoachTable()->item(r, c)->text();
+            }
+            rows << cells.join(u'|');
+        }
+        QVERIFY2(rows.contains(QStringLiteral("敵陣|1|100 %|0.50 秒")),
+                 qPrintable(rows.join(u'\n')));
+        QVERIFY(rows.contains(QStringLiteral("自陣|0|—|—")));
+        QVERIFY(rows.contains(QStringLiteral("下段|1|100 %|0.50 秒")));
+        QVERIFY(rows.contains(QStringLiteral("いまの決まり字 2 字|1|100 %|0.50 秒")));
+        int points = 0;
+        for (QAbstractSeries *series : window->MatchesChart()->chart()->series()) {
+            points += int(static_cast<QXYSeries *>(series)->count());
+        }
+        QCOMPARE(points, 2);
     }
 
     // A file of another program under the history's name: one warning once the

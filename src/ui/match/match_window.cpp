@@ -618,6 +618,13 @@ void MatchWindow::EndMemorising() {
     mat_->SetDraggable(false);
     pause_->setEnabled(true);
     flow_->StartReading(now_());
+    if (log_) {
+        log_->MatchStarted(
+            {OpponentKey(), setup_.layout, setup_.memoriseMinutes, flow_->readingVoiced()});
+        logging_ = true;
+        logged_ = 0;
+        voicedReadings_.clear();
+    }
     Announce(MatchWindow::tr("暗記時間終了。序歌を読みます。"));
     if (flow_->readingVoiced()) {
         if (!voice_->ReadOpening()) {
@@ -627,6 +634,44 @@ void MatchWindow::EndMemorising() {
     Refresh();
     Schedule();
     mat_->setFocus();
+}
+
+QString MatchWindow::OpponentKey() const {
+    switch (setup_.opponent) {
+    case match::OpponentKind::Steady:
+        return QStringLiteral("steady:%1").arg(setup_.steadyDelay, 0, 'f', 1);
+    case match::OpponentKind::Level:
+        return QStringLiteral("level:%1")
+            .arg(QLatin1String(
+                match::kLevels[size_t(std::clamp(setup_.level, 0, int(match::kLevels.size()) - 1))]
+                    .key));
+    case match::OpponentKind::Ghost:
+        if (!own_.Empty()) {
+            return QStringLiteral("ghost");
+        }
+        break;
+    case match::OpponentKind::Solo:
+        break;
+    }
+    return QStringLiteral("solo");
+}
+
+void MatchWindow::LogReadings(bool all) {
+    // A reading is kept once it is over: the one under way waits, unless the match is.
+    const int done = all ? match_->PoemsRead() : match_->PoemsRead() - 1;
+    for (; logging_ && logged_ < done; ++logged_) {
+        log_->MatchReading(logged_, match_->readings()[logged_],
+                           logged_ < voicedReadings_.size() && voicedReadings_[logged_]);
+    }
+}
+
+void MatchWindow::LogEnd(bool finished) {
+    if (!logging_) {
+        return;
+    }
+    LogReadings(finished);
+    log_->MatchEnded(*match_, finished);
+    logging_ = false;
 }
 
 void MatchWindow::SetOwnReactions(match::OwnReactions own, const QString &why) {
@@ -757,8 +802,14 @@ void MatchWindow::Handle(const QList<match::MatchFlow::Event> &events) {
             if (flow_->readingVoiced()) {
                 ReadUpperAloud(e.card);
             }
+            voicedReadings_.append(flow_->readingVoiced());
+            LogReadings(false);
             break;
         case Kind::Decisive:
+            // Read aloud or shown: as it was up to the decisive sound.
+            if (!voicedReadings_.isEmpty()) {
+                voicedReadings_.back() = flow_->readingVoiced();
+            }
             break;
         case Kind::Took: {
             QString text = MatchWindow::tr("%1が取りました（%2）: %3")
@@ -814,6 +865,7 @@ void MatchWindow::Handle(const QList<match::MatchFlow::Event> &events) {
                      : *e.winner == Side::Player ? MatchWindow::tr("あなたの勝ちです。")
                                                  : MatchWindow::tr("相手の勝ちです。"));
             pause_->setEnabled(false);
+            LogEnd(true);
             if (voice_) {
                 voice_->Stop();
             }
@@ -888,6 +940,7 @@ void MatchWindow::keyPressEvent(QKeyEvent *event) {
 }
 
 void MatchWindow::closeEvent(QCloseEvent *event) {
+    LogEnd(false); // left before its end: kept as unfinished
     SetVoice(nullptr);
     wake_.stop();
     countdown_.stop();

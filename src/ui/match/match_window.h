@@ -119,6 +119,8 @@ public:
     void EndMemorising();
     // The player's own reactions for 自分と対戦 (none: greyed, `why` says why).
     void SetOwnReactions(match::OwnReactions own, const QString &why);
+    // Where the match is kept (the history); none: nowhere.
+    void SetMatchLog(match::MatchLog *log) { log_ = log; }
     // Reads the match aloud from its next verse on (none: the text alone).
     // The reader is to be in the competition's style with the lower verse.
     void SetVoice(voice::Reader *reader);
@@ -144,6 +146,9 @@ private:
     void ReadUpperAloud(Poem poem);
     void VoiceStep(int step, float late);
     void VoiceLost(const QString &why);
+    QString OpponentKey() const;
+    void LogReadings(bool all);
+    void LogEnd(bool finished);
     void SetupFromControls();
     QString Describe(Poem poem) const;
 
@@ -152,6 +157,10 @@ private:
     int revealDelay_;
     std::function<double()> now_;
     std::unique_ptr<match::Opponent> opponent_;
+    match::MatchLog *log_ = nullptr;
+    int logged_ = 0;             // readings told to the log
+    bool logging_ = false;       // a match told as started and not yet as ended
+    QList<bool> voicedReadings_; // whether each reading was read aloud
     match::OwnReactions own_;
     std::unique_ptr<match::Match> match_;
     std::unique_ptr<match::MatchFlow> flow_;

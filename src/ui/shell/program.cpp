@@ -263,6 +263,9 @@ void Program::PlayMatch() {
                 Tell(kept.error());
             }
         });
+        if (history_->IsOpen()) {
+            match_->SetMatchLog(history_.get());
+        }
         // 自分と対戦 draws on the player's recent answers.
         if (Result<std::unique_ptr<HistoryDatabase>> db = history_->OpenReadConnection();
             !db.ok()) {

@@ -133,6 +133,10 @@ void SideWindows::LoadStatisticsInto(const DecisiveTable &decisive) {
         }
     }
     statistics_->SetStatistics(shown, note, newPerDay_);
+    const Result<MatchStatistics> matches =
+        db.ok() ? LoadMatchStatistics(db.value()->Connection(), decisive)
+                : Result<MatchStatistics>::Failure(db.error());
+    statistics_->SetMatchStatistics(matches.value_or({}), matches.error());
 }
 
 void SideWindows::ExportStatistics() {

@@ -22,7 +22,9 @@
 #include <QPushButton>
 #include <QScatterSeries>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QTableView>
+#include <QTableWidget>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -148,9 +150,137 @@ StatisticsWindow::StatisticsWindow(const PoemCatalogue &catalogue, const Decisiv
     buttons->addWidget(copy);
     buttons->addWidget(csv);
     buttons->addWidget(close);
+    // The matches, as a coach reads them.
+    matchesChart_ = new QChartView(NewChart(tr("試合ごとの札の差 (相手の残り札 − 自分の残り札)")));
+    matchesChart_->setObjectName(QStringLiteral("matchesChart"));
+    matchesChart_->setRenderHint(QPainter::Antialiasing);
+    matchesChart_->setMinimumSize(360, 220);
+    matchesChart_->setAccessibleDescription(
+        tr("試合ごとの札の差。試合の数と勝ち負けは上の文に、取りの数字は左の表にあります。"));
+    coachTable_ = new QTableWidget(0, 4, this);
+    coachTable_->setObjectName(QStringLiteral("coachTable"));
+    coachTable_->setHorizontalHeaderLabels(
+        {tr("札の場所・決まり字"), tr("読まれた札"), tr("取った割合"), tr("平均反応時間")});
+    coachTable_->verticalHeader()->hide();
+    coachTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    coachTable_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    matchSummary_ = new QLabel(this);
+    matchSummary_->setObjectName(QStringLiteral("matchSummary"));
+    matchSummary_->setWordWrap(true);
+    matchSummary_->setTextFormat(Qt::PlainText);
+    auto *coach = new QWidget;
+    auto *coachLayout = new QVBoxLayout(coach);
+    coachLayout->addWidget(matchSummary_);
+    auto *coachSplit = new QSplitter(Qt::Horizontal);
+    coachSplit->addWidget(coachTable_);
+    coachSplit->addWidget(matchesChart_);
+    coachSplit->setSizes({480, 500});
+    coachLayout->addWidget(coachSplit, 1);
+
+    tabs_ = new QTabWidget(this);
+    tabs_->setObjectName(QStringLiteral("statisticsTabs"));
+    tabs_->addTab(split, tr("歌とゲーム"));
+    tabs_->addTab(coach, tr("競技"));
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(split, 1);
+    layout->addWidget(tabs_, 1);
     layout->addLayout(buttons);
+}
+
+void StatisticsWindow::SetMatchStatistics(const MatchStatistics &statistics, const QString &note) {
+    int won = 0;
+    int lost = 0;
+    int unfinished = 0;
+    for (const MatchStatistics::Played &m : statistics.matches) {
+        won += m.winner == match::Side::Player;
+        lost += m.winner == match::Side::Opponent;
+        unfinished += !m.finished;
+    }
+    const auto percent = [](std::optional<double> v) {
+        return v ? QStringLiteral("%1 %").arg(*v * 100, 0, 'f', 0) : QStringLiteral("—");
+    };
+    const auto seconds = [this](std::optional<double> v) {
+        return v ? tr("%1 秒").arg(*v, 0, 'f', 2) : QStringLiteral("—");
+    };
+    QStringList taken;
+    for (qsizetype i = 0; i < statistics.takenFromPlayer.size() && i < 5; ++i) {
+        const auto &[poem, times] = statistics.takenFromPlayer[i];
+        taken << tr("%1番 %2回").arg(poem.number()).arg(times);
+    }
+    matchSummary_->setText(
+        !note.isEmpty() ? note
+        : statistics.matches.isEmpty()
+            ? tr("競技の記録はまだありません。")
+            : tr("試合 %1 回: 勝ち %2・負け %3・途中で終えた試合 %4。お手つき: 出札のない陣 "
+                 "%5 回、空札 %6 回。")
+                      .arg(statistics.matches.size())
+                      .arg(won)
+                      .arg(lost)
+                      .arg(unfinished)
+                      .arg(statistics.wrongTerritory)
+                      .arg(statistics.emptyCard) +
+                  (taken.isEmpty() ? QString()
+                                   : tr("\n相手によく取られた自陣の札: %1")
+                                         .arg(taken.join(QStringLiteral("、")))));
+
+    struct Line {
+        QString name;
+        const TakeFigures *figures;
+    };
+    QList<Line> lines{{tr("自陣"), &statistics.byTerritory[0]},
+                      {tr("敵陣"), &statistics.byTerritory[1]},
+                      {tr("上段"), &statistics.byRow[0]},
+                      {tr("中段"), &statistics.byRow[1]},
+                      {tr("下段"), &statistics.byRow[2]}};
+    for (size_t count = 1; count < kByCount; ++count) {
+        lines.append({tr("いまの決まり字 %1 字").arg(count), &statistics.byDecisive[count]});
+    }
+    lines.append({tr("試合中に決まり字が短くなった札"), &statistics.shrank});
+    coachTable_->setRowCount(int(lines.size()));
+    for (int r = 0; r < int(lines.size()); ++r) {
+        const TakeFigures &f = *lines[r].figures;
+        const QStringList cells{lines[r].name, QString::number(f.readings), percent(f.Rate()),
+                                seconds(f.MeanReaction())};
+        for (int c = 0; c < int(cells.size()); ++c) {
+            coachTable_->setItem(r, c, new QTableWidgetItem(cells[c]));
+        }
+    }
+    coachTable_->resizeColumnsToContents();
+
+    QChart *chart = matchesChart_->chart();
+    ClearChart(chart);
+    auto *wonSeries = new QScatterSeries;
+    wonSeries->setName(tr("勝ち"));
+    wonSeries->setColor(kReactionColor);
+    wonSeries->setMarkerSize(8);
+    auto *lostSeries = new QScatterSeries;
+    lostSeries->setName(tr("負け・途中"));
+    lostSeries->setColor(kAnswerColor);
+    lostSeries->setMarkerSize(8);
+    int low = -1;
+    int high = 1;
+    for (int i = 0; i < int(statistics.matches.size()); ++i) {
+        const MatchStatistics::Played &m = statistics.matches[i];
+        (m.winner == match::Side::Player ? wonSeries : lostSeries)->append(i + 1, m.difference);
+        low = std::min(low, m.difference);
+        high = std::max(high, m.difference);
+    }
+    chart->addSeries(wonSeries);
+    chart->addSeries(lostSeries);
+    auto *x = new QValueAxis;
+    x->setRange(0, std::max<qsizetype>(2, statistics.matches.size() + 1));
+    x->setLabelFormat(QStringLiteral("%d"));
+    x->setLabelsFont(NamedFont(kPGothic, 8));
+    x->setTitleText(tr("試合"));
+    auto *y = new QValueAxis;
+    y->setRange(low - 1, high + 1);
+    y->setLabelFormat(QStringLiteral("%d"));
+    y->setLabelsFont(NamedFont(kPGothic, 8));
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+    for (QScatterSeries *series : {wonSeries, lostSeries}) {
+        series->attachAxis(x);
+        series->attachAxis(y);
+    }
 }
 
 AnswerKind StatisticsWindow::Kind() const {

@@ -16,6 +16,8 @@
 class QComboBox;
 class QLabel;
 class QTableView;
+class QTableWidget;
+class QTabWidget;
 
 namespace nupew {
 
@@ -30,6 +32,12 @@ public:
     // The drill's outlook counts `newPerDay` new poems a day.
     void SetStatistics(const HistoryStatistics &statistics, const QString &note,
                        int newPerDay = kDefaultNewPerDay);
+    // The matches' figures (競技 tab); `note` says why there are none.
+    void SetMatchStatistics(const MatchStatistics &statistics, const QString &note);
+    QTabWidget *Tabs() const { return tabs_; }
+    QTableWidget *CoachTable() const { return coachTable_; }
+    QChartView *MatchesChart() const { return matchesChart_; }
+    QLabel *MatchSummary() const { return matchSummary_; }
     // Copies the selected rows (all rows when none is selected) with their header.
     void CopySelection();
     // The file chosen in the save dialog for the CSV export; none when cancelled.
@@ -68,6 +76,10 @@ private:
     QChartView *countChart_ = nullptr;
     QChartView *dueChart_ = nullptr;
     QLabel *outlook_ = nullptr;
+    QTabWidget *tabs_ = nullptr;
+    QChartView *matchesChart_ = nullptr;
+    QTableWidget *coachTable_ = nullptr;
+    QLabel *matchSummary_ = nullptr;
     QMap<int, QDateTime> pointDates_; // each point's last game number and its start
 };
 
