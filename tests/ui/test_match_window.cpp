@@ -9,10 +9,12 @@
 #include "ui/shell/preferences.h"
 #include "ui_fixture.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QStandardItemModel>
@@ -288,6 +290,38 @@ private slots:
         }
         QCOMPARE(t.window.match().Winner(), std::optional(Side::Player));
         QCOMPARE(t.window.lastAnnouncement(), QStringLiteral("あなたの勝ちです。"));
+    }
+
+    // A press handled late is dated by its event's time: it came before the
+    // opponent's touch that fell due meanwhile, and takes the card.
+    void pressDatedByItsEvent() {
+        match::MatchSetup setup;
+        setup.memoriseMinutes = 0;
+        setup.opponent = match::OpponentKind::Steady;
+        setup.steadyDelay = 1.0;
+        MatchTable t(setup);
+        t.window.SetDatingInput(true);
+        QTRY_COMPARE(t.window.flow().phase(), match::MatchFlow::Phase::Opening);
+        while (t.ToDecisive() && !t.OnMat(t.Read())) {
+        }
+        QVERIFY(t.window.match().ReadingOpen());
+        MatWidget &mat = t.window.mat();
+        const QPointF at = mat.CardRect(t.Read()).center();
+        const auto send = [&](QEvent::Type type, quint64 stamp) {
+            QMouseEvent event(type, at, mat.mapToGlobal(at), Qt::LeftButton,
+                              type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                              Qt::NoModifier);
+            event.setTimestamp(stamp);
+            QApplication::sendEvent(&mat, &event);
+        };
+        send(QEvent::MouseMove, 100000); // handled as it came
+        // Handled 1.2 s after the decisive sound, pressed 0.3 s before.
+        t.now = *t.window.flow().decisiveAt() + 1.2;
+        send(QEvent::MouseButtonPress, 100000 - 300);
+        const match::Reading &r = *t.window.match().current();
+        QVERIFY(r.take);
+        QCOMPARE(r.take->who, Side::Player);
+        QVERIFY(std::abs(*r.PlayerReaction() - 0.9) < 0.05);
     }
 
     // The keyboard: arrows reach every card, Enter takes the focused one;

@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStandardItemModel>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -72,6 +73,23 @@ MatWidget::MatWidget(const PoemCatalogue &catalogue, QWidget *parent)
     setMinimumSize(640, 400);
     setAccessibleName(MatchWindow::tr("競技の畳"));
     setAccessibleDescription(MatchWindow::tr("矢印キーで札を選び、Enter で取ります。"));
+    handling_.start();
+}
+
+double MatWidget::Lateness(const QInputEvent *event) {
+    if (!datingInput_ || event->timestamp() == 0) {
+        return 0;
+    }
+    // The events' clock (the window system's milliseconds) has its own
+    // origin: the least gap to ours stands for an event handled at once. A
+    // gap that grows by more than seconds is a clock that wrapped, not a delay.
+    constexpr qint64 kNewOrigin = 10000;
+    constexpr double kLatest = 0.5;
+    const qint64 gap = handling_.elapsed() - qint64(event->timestamp());
+    if (!fewestGap_ || gap < *fewestGap_ || gap - *fewestGap_ > kNewOrigin) {
+        fewestGap_ = gap;
+    }
+    return std::min(kLatest, double(gap - *fewestGap_) / 1000.0);
 }
 
 MatWidget::Geometry MatWidget::Layout() const {
@@ -260,6 +278,8 @@ void MatWidget::resizeEvent(QResizeEvent *) {
 }
 
 void MatWidget::mousePressEvent(QMouseEvent *event) {
+    pressLate_ = Lateness(event);
+    const auto handled = qScopeGuard([this] { pressLate_ = 0; });
     const Poem poem = CardAt(event->position().toPoint());
     if (!poem.valid() || event->button() != Qt::LeftButton) {
         return;
@@ -276,6 +296,7 @@ void MatWidget::mousePressEvent(QMouseEvent *event) {
 }
 
 void MatWidget::mouseMoveEvent(QMouseEvent *event) {
+    Lateness(event); // each event tells the events' clock better
     if (dragged_.valid()) {
         dragAt_ = event->position().toPoint();
         update();
@@ -345,6 +366,8 @@ void MatWidget::AnnounceFocus() {
 }
 
 void MatWidget::keyPressEvent(QKeyEvent *event) {
+    pressLate_ = Lateness(event);
+    const auto handled = qScopeGuard([this] { pressLate_ = 0; });
     switch (event->key()) {
     case Qt::Key_Left:
         MoveFocus(-1, 0);
@@ -760,12 +783,24 @@ void MatchWindow::Schedule() {
         wake_.stop();
         return;
     }
-    wake_.start(std::max(0, int(std::ceil((*next - now_()) * 1000))));
+    // To the nearest millisecond: a wake a little early finds nothing due
+    // and comes again at once.
+    wake_.start(std::max(0, int(std::lround((*next - now_()) * 1000))));
 }
 
 void MatchWindow::WakeNow() {
     flow_->Wake(now_());
-    Handle(flow_->TakeEvents());
+    const QList<match::MatchFlow::Event> events = flow_->TakeEvents();
+    // A card taken, touched or sent is painted at once, before the texts,
+    // not at the next turn of the event loop: the opponent's touch shows at
+    // its moment.
+    if (std::ranges::any_of(events, [](const match::MatchFlow::Event &e) {
+            using Kind = match::MatchFlow::Event::Kind;
+            return e.kind == Kind::Took || e.kind == Kind::Fault || e.kind == Kind::Sent;
+        })) {
+        mat_->repaint();
+    }
+    Handle(events);
     Refresh();
     Schedule();
 }
@@ -775,12 +810,15 @@ void MatchWindow::CardPressed(Poem poem) {
     if (flow_->phase() == Phase::Memorising) {
         return;
     }
+    // When the hand came down, not when the event was handled: an opponent's
+    // touch due in between comes after it.
+    const double at = now_() - mat_->pressLate();
     if (match_->PlayerSendingsOwed() > 0) {
-        if (!flow_->PlayerSends(poem, now_())) {
+        if (!flow_->PlayerSends(poem, at)) {
             Announce(MatchWindow::tr("送る札は自陣から選んでください。"));
         }
     } else {
-        flow_->PlayerTouch(poem, now_());
+        flow_->PlayerTouch(poem, at);
     }
     Handle(flow_->TakeEvents());
     Refresh();

@@ -8,6 +8,7 @@
 #include "core/match_flow.h"
 #include "core/opponents.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QPixmap>
 #include <QPointer>
@@ -17,6 +18,7 @@
 #include <memory>
 
 class QCheckBox;
+class QInputEvent;
 class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
@@ -49,6 +51,13 @@ public:
         choosing_ = on;
         update();
     }
+    // Dates a press by the event's own timestamp (on a real clock only): how
+    // long before it was handled it happened, in seconds.
+    void SetDatingInput(bool on) {
+        datingInput_ = on;
+        setMouseTracking(on);
+    }
+    double pressLate() const { return pressLate_; }
     // Where a card is drawn, for tests and the window's announcements.
     QRect CardRect(Poem poem) const;
     Poem CardAt(QPoint point) const;
@@ -83,6 +92,7 @@ private:
     std::optional<match::Place> DropPlace(QPoint point) const;
     const QPixmap &Face(Poem poem, QSize size);
     void MoveFocus(int dx, int dy);
+    double Lateness(const QInputEvent *event);
     void AnnounceFocus();
 
     const PoemCatalogue &catalogue_;
@@ -96,6 +106,10 @@ private:
     QHash<int, QPixmap> faces_;
     QSize facesSize_;
     double lastPaintMs_ = 0;
+    bool datingInput_ = false;
+    QElapsedTimer handling_;
+    std::optional<qint64> fewestGap_; // handling less event time, the least seen: no delay
+    double pressLate_ = 0;
 };
 
 class MatchWindow final : public QWidget {
@@ -121,6 +135,8 @@ public:
     void SetOwnReactions(match::OwnReactions own, const QString &why);
     // Where the match is kept (the history); none: nowhere.
     void SetMatchLog(match::MatchLog *log) { log_ = log; }
+    // The clock is the real one: a press is dated by its event's time.
+    void SetDatingInput(bool on) { mat_->SetDatingInput(on); }
     // Reads the match aloud from its next verse on (none: the text alone).
     // The reader is to be in the competition's style with the lower verse.
     void SetVoice(voice::Reader *reader);

@@ -258,6 +258,7 @@ void Program::PlayMatch() {
             catalogue, preferences_.Match(), settings.revealDelay,
             [this] { return matchClock_.nsecsElapsed() / 1e9; }, nullptr);
         match_->setAttribute(Qt::WA_DeleteOnClose);
+        match_->SetDatingInput(true);
         connect(match_, &MatchWindow::setupChanged, this, [this](const match::MatchSetup &setup) {
             if (const Result<> kept = preferences_.SetMatch(setup); !kept.ok()) {
                 Tell(kept.error());
