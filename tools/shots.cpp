@@ -12,8 +12,10 @@
 #include "ui/shell/program.h"
 #include "ui/shell/toolbar_dialog.h"
 #include "ui/statistics/statistics_window.h"
+
 #include "ui/viewers/help_window.h"
 #include "ui/viewers/poem_list_window.h"
+#include <QTabWidget>
 
 #include <QApplication>
 #include <QDir>
@@ -223,11 +225,13 @@ int main(int argc, char *argv[]) {
     Save(&practiceEnd, out, QStringLiteral("practice_end"));
 
     // The match on a 1366×768 screen: memorising, then well into the reading
-    // against the steady opponent.
+    // against the intermediate opponent, then to its end, and the 競技 tab.
     double matchNow = 0;
     match::MatchSetup setup;
-    setup.opponent = match::OpponentKind::Steady;
+    setup.opponent = match::OpponentKind::Level;
+    setup.level = 2;
     MatchWindow matchWindow(program.catalogue, setup, 4, [&matchNow] { return matchNow; });
+    matchWindow.SetMatchLog(&program.AnswerHistory());
     matchWindow.resize(1366, 740);
     matchWindow.show();
     QCoreApplication::processEvents();
@@ -249,5 +253,23 @@ int main(int argc, char *argv[]) {
     }
     QCoreApplication::processEvents();
     Save(&matchWindow, out, QStringLiteral("match_reading"));
+    for (int i = 0; i < 5000 && matchWindow.flow().phase() != match::MatchFlow::Phase::Over; ++i) {
+        if (const std::optional<double> next = matchWindow.flow().NextWake()) {
+            matchNow = *next;
+        }
+        matchWindow.WakeNow();
+        const match::Match &m = matchWindow.match();
+        if (matchWindow.flow().decisiveAt() && m.ReadingOpen() && !m.current()->take &&
+            m.mat().Contains(m.current()->poem) && m.PoemsRead() % 3 != 0) {
+            emit matchWindow.mat().cardPressed(m.current()->poem);
+        }
+        while (m.PlayerSendingsOwed() > 0) {
+            emit matchWindow.mat().cardPressed(m.mat().Cards(match::Side::Player).front());
+        }
+    }
+    matchWindow.close();
+    program.ShowStatistics();
+    program.Statistics()->Tabs()->setCurrentIndex(1);
+    Save(program.Statistics(), out, QStringLiteral("statistics_matches"));
     return 0;
 }

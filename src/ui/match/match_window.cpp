@@ -783,9 +783,9 @@ void MatchWindow::Schedule() {
         wake_.stop();
         return;
     }
-    // To the nearest millisecond: a wake a little early finds nothing due
-    // and comes again at once.
-    wake_.start(std::max(0, int(std::lround((*next - now_()) * 1000))));
+    // A millisecond timer wakes up to a millisecond late: it is set short
+    // of the moment, and a wake that finds nothing due yet comes again at once.
+    wake_.start(std::max(0, int(std::floor((*next - now_()) * 1000))));
 }
 
 void MatchWindow::WakeNow() {

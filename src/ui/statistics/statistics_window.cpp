@@ -246,8 +246,12 @@ void StatisticsWindow::SetMatchStatistics(const MatchStatistics &statistics, con
     }
     coachTable_->resizeColumnsToContents();
 
-    QChart *chart = matchesChart_->chart();
-    ClearChart(chart);
+    // A chart of its own each time: axes removed from a chart whose view was
+    // never shown stay drawn.
+    QChart *old = matchesChart_->chart();
+    QChart *chart = NewChart(old->title());
+    matchesChart_->setChart(chart);
+    delete old;
     auto *wonSeries = new QScatterSeries;
     wonSeries->setName(tr("勝ち"));
     wonSeries->setColor(kReactionColor);
@@ -269,11 +273,17 @@ void StatisticsWindow::SetMatchStatistics(const MatchStatistics &statistics, con
     auto *x = new QValueAxis;
     x->setRange(0, std::max<qsizetype>(2, statistics.matches.size() + 1));
     x->setLabelFormat(QStringLiteral("%d"));
+    x->setTickType(QValueAxis::TicksDynamic);
+    x->setTickAnchor(0);
+    x->setTickInterval(std::max(1.0, std::ceil(x->max() / 10)));
     x->setLabelsFont(NamedFont(kPGothic, 8));
     x->setTitleText(tr("試合"));
     auto *y = new QValueAxis;
     y->setRange(low - 1, high + 1);
     y->setLabelFormat(QStringLiteral("%d"));
+    y->setTickType(QValueAxis::TicksDynamic);
+    y->setTickAnchor(0);
+    y->setTickInterval(std::max(1.0, std::ceil((high - low + 2) / 8.0)));
     y->setLabelsFont(NamedFont(kPGothic, 8));
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
