@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QStandardItemModel>
@@ -403,6 +404,22 @@ private slots:
         QCOMPARE(kept.Match().memoriseMinutes, 0);
         QCOMPARE(kept.Match().opponent, match::OpponentKind::Level);
         QCOMPARE(kept.Match().level, 3);
+    }
+
+    // A program that ends with a match under way takes its window along: the
+    // window tells the history and must not outlive it.
+    void programEndsWithAMatchOpen() {
+        InTemporaryFolder folder;
+        ForgetPreferences();
+        QPointer<MatchWindow> window;
+        {
+            UiFixture f;
+            f.Item(QStringLiteral("playMatch"))->trigger();
+            window = f.program->MatchView();
+            window->findChild<QComboBox *>("memorise")->setCurrentIndex(0);
+            QTRY_COMPARE(window->flow().phase(), match::MatchFlow::Phase::Opening);
+        }
+        QVERIFY(!window);
     }
 
     // 自分と対戦: greyed, saying why, before the first answer; after a game

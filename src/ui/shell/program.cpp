@@ -68,6 +68,9 @@ Program::Program(ProgramSeams seams)
 Program::~Program() {
     quitting_ = true;
     notices_->Stop();
+    // The match's window tells the history and holds the reader: it goes
+    // before them (a match under way stays unfinished in the history).
+    delete match_.data();
     windows_.reset();
     delete title_;
 }
