@@ -304,6 +304,20 @@ private slots:
         }
         QCOMPARE(lines, (QStringList{"平均タイム:5", "平均反応時間:3", "平均反応時間（読み上げ）:2",
                                      "途中で終えたゲーム:2"}));
+        // The last date above the chart, centred on the last game, keeps within
+        // the plot's width (it was cut at the chart's edge).
+        QChart *games = chart;
+        QCategoryAxis *dates = nullptr;
+        for (QAbstractAxis *axis : games->axes(Qt::Horizontal)) {
+            dates = dates ? dates : qobject_cast<QCategoryAxis *>(axis);
+        }
+        QVERIFY(dates && !dates->categoriesLabels().isEmpty());
+        const QString last = dates->categoriesLabels().back();
+        const double lastX =
+            games->mapToPosition({dates->endValue(last), 0}, games->series().front()).x();
+        QVERIFY2(lastX + QFontMetrics(dates->labelsFont()).horizontalAdvance(last) / 2.0 <=
+                     games->plotArea().right(),
+                 qPrintable(QString::number(lastX)));
         QVERIFY2(f.program->Statistics()->findChild<QLabel *>("note")->text().contains(
                      QStringLiteral("ゲーム 6 回")),
                  qPrintable(f.program->Statistics()->findChild<QLabel *>("note")->text()));

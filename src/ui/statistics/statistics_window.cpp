@@ -455,7 +455,9 @@ void StatisticsWindow::DrawGames(const HistoryStatistics &statistics) {
     number->setTitleFont(NamedFont(kPGothic, 9));
     number->setLabelsFont(NamedFont(kPGothic, 8));
     number->setLabelFormat(QStringLiteral("%d"));
-    number->setRange(0, std::max(played, 1) + 0.5);
+    // Room on the right for half the last date above, centred on the last
+    // game: at the chart's narrowest, an eighth of the plot.
+    number->setRange(0, std::max(played, 1) + std::max(0.5, 0.15 * played));
     number->setTickType(QValueAxis::TicksDynamic);
     number->setTickAnchor(0);
     number->setTickInterval(std::max(1.0, std::ceil(played / 5.0)));
