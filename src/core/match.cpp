@@ -10,9 +10,7 @@
 
 namespace nupew::match {
 
-namespace {
-
-int Shared(const QString &a, const QString &b) {
+int SharedStart(const QString &a, const QString &b) {
     const qsizetype n = std::min(a.size(), b.size());
     qsizetype i = 0;
     while (i < n && a[i] == b[i]) {
@@ -20,6 +18,8 @@ int Shared(const QString &a, const QString &b) {
     }
     return int(i);
 }
+
+namespace {
 
 // Cards laid in each row at a deal (上段, 中段, 下段): a third in each, the
 // rest in the 下段 (8, 8, 9).
@@ -58,7 +58,7 @@ int UnreadDecisive::CountOf(int i) const {
     int shared = 0;
     for (const int j : {prev_[size_t(i)], next_[size_t(i)]}) {
         if (j >= 0) {
-            shared = std::max(shared, Shared(verse, compared_[size_t(sorted_[size_t(j)])]));
+            shared = std::max(shared, SharedStart(verse, compared_[size_t(sorted_[size_t(j)])]));
         }
     }
     return std::min(shared + 1, int(verse.size()));

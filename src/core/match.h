@@ -60,6 +60,9 @@ struct Place {
     friend bool operator==(const Place &, const Place &) = default;
 };
 
+// How many characters two verses share from their start.
+int SharedStart(const QString &a, const QString &b);
+
 // The upper verse as heard (the particle を compared as お), for every poem.
 QString ComparedVerse(const PoemCatalogue &catalogue, Poem poem);
 

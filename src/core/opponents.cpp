@@ -17,16 +17,11 @@ double LogNormal(std::mt19937 &random, double median, double spread) {
     return std::lognormal_distribution<double>(std::log(median), spread)(random);
 }
 
-int SharedStart(const QString &a, const QString &b) {
-    const qsizetype n = std::min(a.size(), b.size());
-    qsizetype i = 0;
-    while (i < n && a[i] == b[i]) {
-        ++i;
-    }
-    return int(i);
-}
-
 } // namespace
+
+const Level &LevelAt(int index) {
+    return kLevels[size_t(std::clamp(index, 0, int(kLevels.size()) - 1))];
+}
 
 Poem Confusable(const Match &match, Poem read, Side side) {
     const QString heard = ComparedVerse(match.catalogue(), read);

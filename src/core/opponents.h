@@ -41,6 +41,9 @@ inline constexpr std::array<Level, 5> kLevels{{
      0.02, 0.005},
 }};
 
+// The level of that row of the table, the nearest one for a row out of it.
+const Level &LevelAt(int index);
+
 // A card of the mat a hasty hand goes to when `read` is read: the one on
 // `side` sharing the longest start with it (none shares one: none).
 Poem Confusable(const Match &match, Poem read, Side side);

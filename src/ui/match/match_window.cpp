@@ -574,9 +574,7 @@ void MatchWindow::Deal() {
         opponent_ = std::make_unique<match::SteadyOpponent>(setup_.steadyDelay);
         break;
     case match::OpponentKind::Level:
-        opponent_ = std::make_unique<match::LevelOpponent>(
-            match::kLevels[size_t(std::clamp(setup_.level, 0, int(match::kLevels.size()) - 1))],
-            seed + 1);
+        opponent_ = std::make_unique<match::LevelOpponent>(match::LevelAt(setup_.level), seed + 1);
         break;
     case match::OpponentKind::Ghost:
         if (!own_.Empty()) {
@@ -664,10 +662,7 @@ QString MatchWindow::OpponentKey() const {
     case match::OpponentKind::Steady:
         return QStringLiteral("steady:%1").arg(setup_.steadyDelay, 0, 'f', 1);
     case match::OpponentKind::Level:
-        return QStringLiteral("level:%1")
-            .arg(QLatin1String(
-                match::kLevels[size_t(std::clamp(setup_.level, 0, int(match::kLevels.size()) - 1))]
-                    .key));
+        return QStringLiteral("level:%1").arg(QLatin1String(match::LevelAt(setup_.level).key));
     case match::OpponentKind::Ghost:
         if (!own_.Empty()) {
             return QStringLiteral("ghost");
